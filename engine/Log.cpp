@@ -1,0 +1,60 @@
+#include "engine/Log.h"
+
+#include "platform/DebugOutput.h"
+#include "platform/LocalClock.h"
+
+Log& Log::Instance() {
+    // Never destroyed, so that writes during static destruction stay harmless.
+    static Log* instance = new Log();
+    return *instance;
+}
+
+Log::~Log() { Close(); }
+
+void Log::Open(unsigned maximumLevel, const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    if (m_File != nullptr) {
+        std::fclose(m_File);
+    }
+    m_File = std::fopen(path.c_str(), "w");
+    m_MaximumLevel = maximumLevel;
+}
+
+bool Log::IsWritten(unsigned level) const {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    return m_File != nullptr && level <= m_MaximumLevel;
+}
+
+void Log::Write(unsigned level, const std::string& message) {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    if (m_File == nullptr || level > m_MaximumLevel) {
+        return;
+    }
+    const std::tm now = LocalTimeNow();
+    const std::string line =
+        FormatShortDate(now) + ", " + FormatTime24(now) + Prefix(level) + message + "\n";
+    std::fwrite(line.data(), 1, line.size(), m_File);
+    OutputDebugStringA(message);
+    std::fflush(m_File);
+}
+
+void Log::Close() {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    if (m_File != nullptr) {
+        std::fclose(m_File);
+        m_File = nullptr;
+    }
+}
+
+const char* Log::Prefix(unsigned level) {
+    switch (level) {
+        case Error:
+            return "[ERROR]>  ";
+        case Info:
+            return "[INFO]>   ";
+        case Debug:
+            return "[DEBUG]>  ";
+        default:
+            return "          ";
+    }
+}

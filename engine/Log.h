@@ -1,0 +1,51 @@
+#pragma once
+// The program's single diagnostic log file.
+//
+// Closed until the first successful Open; while closed every Write is dropped. Each line reads:
+// the user's short date, ", ", the 24-hour time, a ten-character level prefix and the message,
+// then a line feed. Every line is flushed at once and its message mirrored to the debugger
+// output. Writes from several threads are serialised.
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+enum LogLevel : unsigned {
+    Error = 0,
+    Info = 1,
+    Debug = 2,
+};
+
+class Log {
+public:
+    // The one process-wide log, created closed on first use and never destroyed.
+    static Log& Instance();
+
+    Log() = default;
+    ~Log();
+    Log(const Log&) = delete;
+    Log& operator=(const Log&) = delete;
+
+    // Creates or empties the file at `path` and opens the log with the given maximum level.
+    // Closes the stream of an earlier Open first. If the file cannot be created the log stays
+    // closed until a later Open succeeds. Writes nothing itself.
+    void Open(unsigned maximumLevel, const std::string& path);
+
+    // Appends one line when the log is open and `level` does not exceed the maximum level;
+    // otherwise does nothing at all. The message is written unchanged (line feeds included).
+    void Write(unsigned level, const std::string& message);
+
+    // True when a Write at `level` would reach the file.
+    bool IsWritten(unsigned level) const;
+
+    // Closes the file. The program never does; tests use it to start from a closed log.
+    void Close();
+
+    // The ten-character prefix of a level ("[ERROR]>  ", "[INFO]>   ", "[DEBUG]>  ").
+    static const char* Prefix(unsigned level);
+
+private:
+    mutable std::mutex m_Mutex;
+    std::FILE* m_File = nullptr;
+    unsigned m_MaximumLevel = 0;
+};

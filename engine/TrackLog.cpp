@@ -1,0 +1,11 @@
+#include "engine/TrackLog.h"
+
+void TrackLog::Append(const TrackPoint& point) {
+    m_Points.push_back(point);
+    ++m_Generation;
+}
+
+void TrackLog::Empty() {
+    std::deque<TrackPoint>().swap(m_Points);
+    ++m_Generation;
+}

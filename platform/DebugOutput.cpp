@@ -1,0 +1,57 @@
+#include "DebugOutput.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+struct DebugChannel {
+    std::mutex mutex;
+    DebugSink sink;
+    std::atomic<bool> enabled{false};
+
+    DebugChannel() { RestoreDefault(); }
+
+    void RestoreDefault() {
+        const char* flag = std::getenv("FENRIK_DEBUG");
+        const bool toStderr = flag != nullptr && flag[0] != '\0';
+        sink = toStderr ? DebugSink([](const std::string& text) {
+            std::fwrite(text.data(), 1, text.size(), stderr);
+        })
+                        : DebugSink();
+        enabled = toStderr;
+    }
+};
+
+DebugChannel& Channel() {
+    static DebugChannel channel;
+    return channel;
+}
+
+}  // namespace
+
+bool IsDebugOutputEnabled() { return Channel().enabled.load(std::memory_order_relaxed); }
+
+void OutputDebugStringA(const std::string& text) {
+    DebugChannel& channel = Channel();
+    if (!channel.enabled.load(std::memory_order_relaxed)) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(channel.mutex);
+    if (channel.sink) {
+        channel.sink(text);
+    }
+}
+
+void SetDebugSink(DebugSink sink) {
+    DebugChannel& channel = Channel();
+    std::lock_guard<std::mutex> lock(channel.mutex);
+    if (sink) {
+        channel.sink = std::move(sink);
+        channel.enabled = true;
+    } else {
+        channel.RestoreDefault();
+    }
+}

@@ -1,0 +1,10 @@
+#include "PathText.h"
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path += folder;
+    path += kPathSeparator;
+    path += name;
+    return path;
+}

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Fenrik from scratch and runs every test: once in a normal
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+JOBS=$(nproc)
+run_suite() {
+    local dir=$1
+    shift
+    rm -rf "$dir"
+    cmake -S . -B "$dir" -G Ninja "$@"
+    cmake --build "$dir" -j "$JOBS"
+    (cd "$dir" && ctest --output-on-failure -j "$JOBS" --timeout 600)
+}
+
+echo "== Release build and tests"
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DFENRIK_SANITIZE=ON -DFENRIK_BUILD_BENCH=OFF

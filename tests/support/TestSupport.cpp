@@ -1,0 +1,86 @@
+#include "TestSupport.h"
+
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <stdexcept>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "fenrik-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    m_Path = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Restore write permission first so that read-only test folders can be removed.
+    for (auto it = fs::recursive_directory_iterator(m_Path, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::permissions(m_Path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_Path, ignored);
+}
+
+std::string SamplePath(const std::string& relative) {
+    return std::string(FENRIK_SAMPLES_DIR) + "/" + relative;
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFileText(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    while (start < text.size()) {
+        std::string::size_type end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+struct DebugCapture::State {
+    std::mutex mutex;
+    std::string text;
+};
+
+DebugCapture::DebugCapture() : m_State(new State) {
+    State* state = m_State;
+    SetDebugSink([state](const std::string& text) {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->text += text;
+    });
+}
+
+DebugCapture::~DebugCapture() {
+    SetDebugSink(DebugSink());
+    delete m_State;
+}
+
+std::string DebugCapture::Text() const {
+    std::lock_guard<std::mutex> lock(m_State->mutex);
+    return m_State->text;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Shared helpers for the tests.
+
+#include <string>
+#include <vector>
+
+#include "platform/DebugOutput.h"
+
+// A fresh folder below the system's temporary directory, removed with everything in it when
+// the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_Path; }
+    // Path of `name` inside the folder.
+    std::string File(const std::string& name) const { return m_Path + "/" + name; }
+
+private:
+    std::string m_Path;
+};
+
+// Path of a file below the shared sample folder ("gpx/route.gpx", "jpg/Canon_40D.jpg").
+std::string SamplePath(const std::string& relative);
+
+// Whole content of a file; empty when it cannot be read.
+std::string ReadFileText(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& content);
+void CopyFile(const std::string& from, const std::string& to);
+
+// Lines of a text, split at line feeds (a final line feed ends the last line).
+std::vector<std::string> SplitLines(const std::string& text);
+
+// Collects everything sent to the debugger output while it lives.
+class DebugCapture {
+public:
+    DebugCapture();
+    ~DebugCapture();
+    std::string Text() const;
+
+private:
+    struct State;
+    State* m_State;
+};
