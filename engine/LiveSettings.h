@@ -6,7 +6,7 @@
 #include <string>
 
 struct LiveSettings {
-    int32_t m_BiasInMinutes = 0;  // UTC = camera time + bias
+    int32_t m_BiasInMinutes = 0;     // UTC = camera time + bias
     std::string m_ToleranceHours;    // decimal text as typed; read with atoi at every match
     std::string m_ToleranceMinutes;  // likewise
     std::string m_HotFolder1;

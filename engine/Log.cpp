@@ -9,7 +9,9 @@ Log& Log::Instance() {
     return *instance;
 }
 
-Log::~Log() { Close(); }
+Log::~Log() {
+    Close();
+}
 
 void Log::Open(unsigned maximumLevel, const std::string& path) {
     std::lock_guard<std::mutex> lock(m_Mutex);

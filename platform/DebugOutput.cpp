@@ -32,7 +32,9 @@ DebugChannel& Channel() {
 
 }  // namespace
 
-bool IsDebugOutputEnabled() { return Channel().enabled.load(std::memory_order_relaxed); }
+bool IsDebugOutputEnabled() {
+    return Channel().enabled.load(std::memory_order_relaxed);
+}
 
 void OutputDebugStringA(const std::string& text) {
     DebugChannel& channel = Channel();

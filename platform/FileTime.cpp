@@ -6,7 +6,9 @@ constexpr int64_t kSecondsPerDay = 86400;
 // Days from 1601-01-01 to 1970-01-01.
 constexpr int64_t kDaysFrom1601To1970 = 134774;
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

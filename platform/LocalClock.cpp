@@ -27,7 +27,9 @@ std::string FormatShortDate(const std::tm& local) {
     return FormatTm(nl_langinfo_l(D_FMT, loc), local, loc);
 }
 
-std::string FormatTime24(const std::tm& local) { return FormatTm("%H:%M:%S", local, UserTimeLocale()); }
+std::string FormatTime24(const std::tm& local) {
+    return FormatTm("%H:%M:%S", local, UserTimeLocale());
+}
 
 std::tm LocalTimeNow() {
     const std::time_t now = std::time(nullptr);

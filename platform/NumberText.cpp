@@ -66,6 +66,10 @@ std::string FormatC(size_t limit, const char* format, ...) {
     return text;
 }
 
-std::string FormatFixed(double value) { return FormatC(400, "%f", value); }
+std::string FormatFixed(double value) {
+    return FormatC(400, "%f", value);
+}
 
-std::string FormatLong(long value) { return FormatC(32, "%ld", value); }
+std::string FormatLong(long value) {
+    return FormatC(32, "%ld", value);
+}

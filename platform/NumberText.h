@@ -7,7 +7,9 @@
 // atoi: skips leading white space, takes an optional sign and decimal digits up to the first
 // other character. No digits give 0; values beyond the int range are clamped to it.
 int CrtAtoi(const char* text);
-inline int CrtAtoi(const std::string& text) { return CrtAtoi(text.c_str()); }
+inline int CrtAtoi(const std::string& text) {
+    return CrtAtoi(text.c_str());
+}
 
 // atof: skips leading white space and converts the longest prefix that forms a number
 // ("47,5" gives 47.0). No number gives 0.0.

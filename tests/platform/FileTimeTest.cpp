@@ -33,15 +33,24 @@ TEST(FileTime, KnownInstants) {
 
 TEST(FileTime, InvalidFieldsFailAndLeaveOutputUntouched) {
     const SYSTEMTIME invalid[] = {
-        Make(1600, 12, 31),        Make(30828, 1, 1),         Make(2007, 13, 1),
-        Make(2007, 0, 1),          Make(2007, 2, 30),         Make(2007, 2, 29),
-        Make(1900, 2, 29),         Make(2007, 4, 31),         Make(2007, 6, 0),
-        Make(2007, 6, 1, 24),      Make(2007, 6, 1, 0, 60),   Make(2007, 6, 1, 0, 0, 60),
+        Make(1600, 12, 31),
+        Make(30828, 1, 1),
+        Make(2007, 13, 1),
+        Make(2007, 0, 1),
+        Make(2007, 2, 30),
+        Make(2007, 2, 29),
+        Make(1900, 2, 29),
+        Make(2007, 4, 31),
+        Make(2007, 6, 0),
+        Make(2007, 6, 1, 24),
+        Make(2007, 6, 1, 0, 60),
+        Make(2007, 6, 1, 0, 0, 60),
         Make(2007, 6, 1, 0, 0, 0, 1000),
     };
     for (const SYSTEMTIME& st : invalid) {
         FILETIME ft = CountToFileTime(42);
-        EXPECT_FALSE(SystemTimeToFileTime(st, &ft)) << st.wYear << "-" << st.wMonth << "-" << st.wDay;
+        EXPECT_FALSE(SystemTimeToFileTime(st, &ft))
+            << st.wYear << "-" << st.wMonth << "-" << st.wDay;
         EXPECT_EQ(FileTimeToCount(ft), 42u);
     }
     EXPECT_TRUE(SystemTimeToFileTime(Make(2000, 2, 29), nullptr) == false);

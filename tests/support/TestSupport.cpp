@@ -1,11 +1,11 @@
 #include "TestSupport.h"
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
 #include <sstream>
 #include <stdexcept>
-#include <filesystem>
 
 namespace fs = std::filesystem;
 

@@ -1,0 +1,194 @@
+#include "engine/GpxReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+#include "platform/FileTime.h"
+
+namespace {
+
+uint64_t Utc(int y, int mo, int d, int h, int mi, int s) {
+    SYSTEMTIME st;
+    st.wYear = static_cast<uint16_t>(y);
+    st.wMonth = static_cast<uint16_t>(mo);
+    st.wDay = static_cast<uint16_t>(d);
+    st.wHour = static_cast<uint16_t>(h);
+    st.wMinute = static_cast<uint16_t>(mi);
+    st.wSecond = static_cast<uint16_t>(s);
+    FILETIME ft;
+    EXPECT_TRUE(SystemTimeToFileTime(st, &ft));
+    return FileTimeToCount(ft);
+}
+
+class GpxReader : public ::testing::Test {
+protected:
+    TrackLog LoadText(const std::string& gpx) {
+        const std::string path = m_Dir.File("track.gpx");
+        WriteFileText(path, gpx);
+        TrackLog log;
+        LoadTrackLog(path, log);
+        return log;
+    }
+
+    static std::string Gpx(const std::string& body) {
+        return "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\">\n" + body + "\n</gpx>\n";
+    }
+
+    TempDir m_Dir;
+};
+
+TEST_F(GpxReader, ReadsAllPointKindsInDocumentOrder) {
+    const TrackLog log = LoadText(Gpx(R"(
+        <trk><trkseg>
+          <trkpt lat="48.137154" lon="11.575382"><ele>519.6</ele><time>2007-06-01T12:04:50Z</time></trkpt>
+        </trkseg></trk>
+        <wpt lat="1" lon="2"><time>2007-06-01T12:00:00Z</time></wpt>
+        <rte><rtept lat="-3.5" lon="-4.25"><ele>-12.5</ele><time>2007-06-01T11:00:00Z</time></rtept></rte>
+        <trk><trkseg>
+          <trkpt lat="48.2" lon="11.6"><ele>520</ele><time>2007-06-01T12:05:00Z</time></trkpt>
+        </trkseg></trk>)"));
+    ASSERT_EQ(log.Count(), 4u);
+    EXPECT_DOUBLE_EQ(log.At(0).latitude, 48.137154);
+    EXPECT_DOUBLE_EQ(log.At(0).longitude, 11.575382);
+    EXPECT_DOUBLE_EQ(log.At(0).elevation, 519.6);
+    EXPECT_EQ(FileTimeToCount(log.At(0).time), Utc(2007, 6, 1, 12, 4, 50));
+    EXPECT_DOUBLE_EQ(log.At(1).latitude, 1.0);
+    EXPECT_EQ(log.At(1).elevation, kNoElevation);
+    EXPECT_DOUBLE_EQ(log.At(2).longitude, -4.25);
+    EXPECT_DOUBLE_EQ(log.At(2).elevation, -12.5);
+    EXPECT_EQ(FileTimeToCount(log.At(3).time), Utc(2007, 6, 1, 12, 5, 0));
+}
+
+TEST_F(GpxReader, DiscardsIncompletePoints) {
+    const TrackLog log = LoadText(Gpx(R"(
+        <wpt lon="2"><time>2007-06-01T12:00:00Z</time></wpt>
+        <wpt lat="1"><time>2007-06-01T12:00:00Z</time></wpt>
+        <wpt lat="1" lon="2"><ele>5</ele></wpt>
+        <wpt lat="1" lon="2"><time></time></wpt>
+        <wpt lat="1" lon="2"><time/></wpt>
+        <wpt lat="1" lon="2"><time>2007-06-01T12:00</time></wpt>
+        <wpt lat="1" lon="2"><time>garbage</time></wpt>
+        <wpt lat="7" lon="8"><ele></ele><time>2007-06-01 12:00:01</time></wpt>)"));
+    ASSERT_EQ(log.Count(), 1u);
+    EXPECT_DOUBLE_EQ(log.At(0).latitude, 7.0);
+    EXPECT_EQ(log.At(0).elevation, kNoElevation);
+    EXPECT_EQ(FileTimeToCount(log.At(0).time), Utc(2007, 6, 1, 12, 0, 1));
+}
+
+TEST_F(GpxReader, TimeFieldsAreTakenAsWritten) {
+    const TrackLog log = LoadText(Gpx(R"(
+        <wpt lat="1" lon="1"><time>2007-06-01T12:34:56.789Z</time></wpt>
+        <wpt lat="2" lon="2"><time>2007-06-01T14:34:56+02:00</time></wpt>
+        <wpt lat="3" lon="3"><time>2007-02-30T10:00:00Z</time></wpt>
+        <wpt lat="4" lon="4"><time>2007-13-01T10:00:00Z</time></wpt>
+        <wpt lat="5" lon="5"><time>
+            2007-06-01T12:00:00Z
+        </time></wpt>)"));
+    ASSERT_EQ(log.Count(), 5u);
+    EXPECT_EQ(FileTimeToCount(log.At(0).time), Utc(2007, 6, 1, 12, 34, 56));
+    EXPECT_EQ(FileTimeToCount(log.At(1).time), Utc(2007, 6, 1, 14, 34, 56));
+    EXPECT_EQ(FileTimeToCount(log.At(2).time), 0u);  // invalid dates still count, with time 0
+    EXPECT_EQ(FileTimeToCount(log.At(3).time), 0u);
+    EXPECT_EQ(FileTimeToCount(log.At(4).time), Utc(2007, 6, 1, 12, 0, 0));
+}
+
+TEST_F(GpxReader, NumbersUseAPointAndStopAtTheFirstForeignCharacter) {
+    const TrackLog log = LoadText(Gpx(R"(
+        <wpt lat="47,5" lon=" 8.25abc"><ele>x</ele><time>2007-06-01T12:00:00Z</time></wpt>)"));
+    ASSERT_EQ(log.Count(), 1u);
+    EXPECT_DOUBLE_EQ(log.At(0).latitude, 47.0);
+    EXPECT_DOUBLE_EQ(log.At(0).longitude, 8.25);
+    EXPECT_DOUBLE_EQ(log.At(0).elevation, 0.0);
+}
+
+TEST_F(GpxReader, OnlyExactLowerCaseNamesBelowTheTopLevelArePoints) {
+    const TrackLog log = LoadText(R"(<trkpt lat="1" lon="1"><time>2007-06-01T12:00:00Z</time>
+          <gpx:trkpt lat="2" lon="2"><time>2007-06-01T12:00:00Z</time></gpx:trkpt>
+          <TRKPT lat="3" lon="3"><time>2007-06-01T12:00:00Z</time></TRKPT>
+          <!-- <trkpt lat="4" lon="4"><time>2007-06-01T12:00:00Z</time></trkpt> -->
+          <a><b><c><rtept lat="5" lon="5"><time>2007-06-01T12:00:00Z</time></rtept></c></b></a>
+        </trkpt>)");
+    ASSERT_EQ(log.Count(), 1u);
+    EXPECT_DOUBLE_EQ(log.At(0).latitude, 5.0);
+}
+
+TEST_F(GpxReader, UnreadableInputsGiveAnEmptyLog) {
+    TrackLog log;
+    LoadTrackLog("", log);
+    LoadTrackLog(m_Dir.File("missing.gpx"), log);
+    EXPECT_TRUE(log.IsEmpty());
+    EXPECT_TRUE(LoadText("this is not XML at all").IsEmpty());
+    EXPECT_TRUE(LoadText(std::string("\x00\xff\xfe<\x01", 5)).IsEmpty());
+    EXPECT_TRUE(LoadText("").IsEmpty());
+}
+
+TEST_F(GpxReader, KeepsThePointsBeforeAnXmlError) {
+    const TrackLog log = LoadText(Gpx(R"(
+        <wpt lat="1" lon="1"><time>2007-06-01T12:00:00Z</time></wpt>
+        <wpt lat="2" lon="2"><time>2007-06-01T12:00:00Z</time></wpt>
+        <wpt lat="3" lon=)"));
+    EXPECT_LE(log.Count(), 2u);
+}
+
+TEST_F(GpxReader, DeeplyNestedDocumentsDoNotExhaustTheStack) {
+    std::string deep;
+    for (int i = 0; i < 200000; ++i) {
+        deep += "<a>";
+    }
+    EXPECT_TRUE(LoadText("<gpx>" + deep).IsEmpty());
+    // Comments, CDATA and quoted '>' must not hide nesting from the depth check.
+    std::string hidden;
+    for (int i = 0; i < 200000; ++i) {
+        hidden += "<a x='/>'><!-- </ --><![CDATA[</]]>";
+    }
+    EXPECT_TRUE(LoadText("<gpx>" + hidden).IsEmpty());
+}
+
+TEST_F(GpxReader, AppendsToWhatTheLogHolds) {
+    const std::string path = m_Dir.File("one.gpx");
+    WriteFileText(path, Gpx(R"(<wpt lat="1" lon="1"><time>2007-06-01T12:00:00Z</time></wpt>)"));
+    TrackLog log;
+    LoadTrackLog(path, log);
+    LoadTrackLog(path, log);
+    EXPECT_EQ(log.Count(), 2u);
+}
+
+TEST_F(GpxReader, TracesEveryNodeValueToTheDebuggerOutput) {
+    DebugCapture capture;
+    LoadText(Gpx(
+        R"(<trk><trkpt lat="48.5" lon="11.5"><ele>519.6</ele><time>2007-06-01T12:04:50Z</time></trkpt></trk>)"));
+    EXPECT_EQ(capture.Text(),
+              "gpx\ntrk\ntrkpt\n48.5\n11.5\n519.6\n2007-06-01T12:04:50Z\nele\ntime\n");
+}
+
+TEST(GpxSamples, RealFilesFromSeveralTools) {
+    TrackLog all;
+    LoadTrackLog(SamplePath("gpx/gpx1.1_with_all_fields.gpx"), all);
+    // Metadata, extensions and several segments: only the points with a time are kept.
+    ASSERT_EQ(all.Count(), 3u);
+    EXPECT_DOUBLE_EQ(all.At(0).latitude, 12.3);
+    EXPECT_DOUBLE_EQ(all.At(1).longitude, 20.0);
+    EXPECT_DOUBLE_EQ(all.At(2).longitude, -20.2);
+    EXPECT_EQ(FileTimeToCount(all.At(2).time), Utc(2013, 1, 1, 12, 0, 4));
+
+    TrackLog lake;
+    LoadTrackLog(SamplePath("gpx/cerknicko-jezero.gpx"), lake);
+    EXPECT_EQ(lake.Count(), 296u + 1u);  // one timed waypoint
+
+    TrackLog bom;
+    LoadTrackLog(SamplePath("gpx/unicode_with_bom.gpx"), bom);
+    EXPECT_EQ(bom.Count(), 1u);
+
+    TrackLog route;
+    LoadTrackLog(SamplePath("gpx/route.gpx"), route);
+    EXPECT_TRUE(route.IsEmpty());  // route points without times
+
+    TrackLog subSecond;
+    LoadTrackLog(SamplePath("gpx/track-with-less-sec-time.gpx"), subSecond);
+    ASSERT_EQ(subSecond.Count(), 2u);
+    EXPECT_EQ(FileTimeToCount(subSecond.At(1).time), Utc(2015, 12, 11, 15, 43, 13));
+}
+
+}  // namespace
