@@ -1,0 +1,151 @@
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "SkinArt.h"
+#include "SkinLayout.h"
+#include "SkinTheme.h"
+
+namespace {
+
+bool IsOutside(const QImage& mask, int x, int y) {
+    return !mask.rect().contains(x, y) || mask.pixel(x, y) == 0xff000000u;
+}
+
+// Distance in rings (1 for the outermost inside pixels) from the outside, up to `limit`.
+int RingOf(const QImage& mask, int x, int y, int limit) {
+    for (int ring = 1; ring <= limit; ++ring) {
+        for (int dy = -ring; dy <= ring; ++dy) {
+            for (int dx = -ring; dx <= ring; ++dx) {
+                if (IsOutside(mask, x + dx, y + dy)) {
+                    return ring;
+                }
+            }
+        }
+    }
+    return 0;
+}
+
+void DrawPanel(QPainter& p) {
+    QLinearGradient fill(0, 0, 0, skin::kWindowHeight);
+    fill.setColorAt(0, theme::kPanelTop);
+    fill.setColorAt(1, theme::kPanelBottom);
+    p.fillRect(0, 0, skin::kWindowWidth, skin::kWindowHeight, fill);
+    p.fillRect(0, 0, skin::kWindowWidth, 19, theme::kHeader);
+}
+
+// An etched horizontal line: dark above, light below.
+void DrawGroove(QPainter& p, int left, int right, int y) {
+    p.fillRect(left, y, right - left, 1, theme::kGrooveDark);
+    p.fillRect(left, y + 1, right - left, 1, theme::kGrooveLight);
+}
+
+// A recessed area whose inside is flat, so that field and check images cut from it match.
+void DrawWell(QPainter& p, const QRect& r) {
+    p.fillRect(r, theme::kWellLight);
+    p.fillRect(r.adjusted(0, 0, 0, -1), theme::kWellShadow);
+    p.fillRect(r.adjusted(1, 1, -1, -1), theme::kWell);
+}
+
+void DrawText(QPainter& p, const QFont& font, const QColor& colour, int x, int baseline,
+              const QString& text) {
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(x, baseline, text);
+}
+
+// A small map pin, the program's mark.
+void DrawPin(QPainter& p, QPointF tip, qreal radius, const QColor& colour) {
+    QPainterPath pin;
+    const QPointF centre(tip.x(), tip.y() - radius * 1.9);
+    pin.moveTo(tip);
+    pin.arcTo(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), -60, 300);
+    pin.closeSubpath();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawPath(pin);
+    p.setBrush(theme::kHeader);
+    p.drawEllipse(centre, radius * 0.42, radius * 0.42);
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+// A small folder outline.
+void DrawFolderGlyph(QPainter& p, int x, int y, const QColor& colour) {
+    p.fillRect(x, y, 4, 1, colour);
+    p.fillRect(x, y + 1, 9, 6, colour);
+    p.fillRect(x + 1, y + 3, 7, 3, theme::kPanelTop.darker(105));
+}
+
+// A small track: dots joined into a zig-zag.
+void DrawTrackGlyph(QPainter& p, int x, int y, const QColor& colour) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour, 1.2));
+    p.drawPolyline(QPolygonF({QPointF(x + 0.5, y + 6.5), QPointF(x + 3.5, y + 2.5),
+                              QPointF(x + 6, y + 5), QPointF(x + 8.5, y + 0.5)}));
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(QPointF(x + 8.5, y + 0.8), 1.4, 1.4);
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void DrawOutline(QImage& image, const QImage& mask) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (IsOutside(mask, x, y)) {
+                image.setPixel(x, y, 0xff000000u);
+                continue;
+            }
+            const int ring = RingOf(mask, x, y, 2);
+            if (ring == 1) {
+                image.setPixel(x, y, theme::kEdgeOuter.rgb());
+            } else if (ring == 2) {
+                image.setPixel(x, y, theme::kEdgeInner.rgb());
+            }
+        }
+    }
+}
+
+}  // namespace
+
+QImage DrawBackground(const QImage& mask) {
+    QImage image(skin::kWindowWidth, skin::kWindowHeight, QImage::Format_RGB32);
+    QPainter p(&image);
+    DrawPanel(p);
+    DrawGroove(p, 2, skin::kWindowWidth - 2, 19);
+
+    const QFont title = theme::SkinFont("DejaVu Sans", 11, QFont::Bold);
+    const QFont subtitle = theme::SkinFont("DejaVu Sans", 9, QFont::Normal);
+    const QFont label = theme::SkinFont("DejaVu Sans", 9, QFont::Bold);
+    DrawPin(p, QPointF(16.5, 15), 3.6, theme::kAccent);
+    DrawText(p, title, theme::kTitle, 24, 14, QStringLiteral("Fenrik"));
+    DrawText(p, subtitle, theme::kFaint, 70, 14, QStringLiteral("photo geotagger"));
+
+    // The GPX track: label beside the file button, the path in a well below.
+    DrawTrackGlyph(p, 24, 28, theme::kCyan);
+    DrawText(p, label, theme::kLabel, 37, 35, QStringLiteral("GPX track"));
+    DrawWell(p, RectFromLTRB(24, 42, 276, 58));
+    DrawGroove(p, 14, 282, 66);
+
+    // The hot folders: label beside the folders button, four rows in one well below.
+    DrawFolderGlyph(p, 24, 83, theme::kAccent);
+    DrawText(p, label, theme::kLabel, 37, 90, QStringLiteral("Hot folders"));
+    DrawWell(p, RectFromLTRB(24, 96, 276, 152));
+    for (int y : {110, 123, 136}) {
+        p.fillRect(RectFromLTRB(26, y, 274, y + 1), theme::kWellRow);
+    }
+
+    // Status line and busy indicator.
+    DrawText(p, label, theme::kLabel, 24, 168, QStringLiteral("Status"));
+
+    // Footer.
+    DrawGroove(p, 14, 282, 202);
+    p.setFont(subtitle);
+    p.setPen(theme::kFaint);
+    p.drawText(RectFromLTRB(120, 211, 280, 225), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("GPX \u2192 Exif GPS"));
+    p.end();
+
+    DrawOutline(image, mask);
+    return image;
+}

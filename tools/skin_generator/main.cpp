@@ -1,0 +1,65 @@
+// Draws the skin and writes it into the resources folder:
+//     fenrik_skin_generator <resources folder>
+// writes bitmaps/<id>.bmp for every skin bitmap and fenrik.ico. Run it after changing the
+// artwork and commit what it wrote; the build does not run it.
+
+#include <QDir>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "BmpWriter.h"
+#include "SkinArt.h"
+
+namespace {
+
+// Bits per pixel of each bitmap: the window background and the checks, fields and spinner are
+// 24-bit, the mask 4-bit, the push buttons 32-bit.
+int BitsPerPixel(int id) {
+    if (id == 130) {
+        return 4;
+    }
+    if (id == 129 || (id >= 156 && id <= 164) || id == 168 || id == 169) {
+        return 24;
+    }
+    return 32;
+}
+
+bool WriteBitmap(const QDir& folder, int id, const QImage& image) {
+    const QString path = folder.filePath(QStringLiteral("%1.bmp").arg(id));
+    const bool written = WriteFileBytes(path, EncodeBmp(image, BitsPerPixel(id)));
+    std::printf("%s %s (%dx%d, %d bpp)\n", written ? "wrote" : "FAILED", qPrintable(path),
+                image.width(), image.height(), BitsPerPixel(id));
+    return written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <resources folder>\n", argv[0]);
+        return 2;
+    }
+    const QDir resources(QString::fromLocal8Bit(argv[1]));
+    QDir bitmaps(resources.filePath(QStringLiteral("bitmaps")));
+    if (!bitmaps.exists() && !resources.mkpath(QStringLiteral("bitmaps"))) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(bitmaps.path()));
+        return 1;
+    }
+
+    bool ok = true;
+    const QImage mask = DrawMask();
+    const QImage background = DrawBackground(mask);
+    ok = WriteBitmap(bitmaps, 130, mask) && ok;
+    ok = WriteBitmap(bitmaps, 129, background) && ok;
+    for (const auto& [id, image] : DrawControlImages(background)) {
+        ok = WriteBitmap(bitmaps, id, image) && ok;
+    }
+    const QString iconPath = resources.filePath(QStringLiteral("fenrik.ico"));
+    const bool iconWritten = WriteFileBytes(iconPath, EncodeIcon8(DrawIcon()));
+    std::printf("%s %s\n", iconWritten ? "wrote" : "FAILED", qPrintable(iconPath));
+    return ok && iconWritten ? 0 : 1;
+}
