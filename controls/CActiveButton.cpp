@@ -1,0 +1,57 @@
+#include "controls/CActiveButton.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "resources/SkinResources.h"
+
+CActiveButton::CActiveButton(QWidget* parent) : QAbstractButton(parent) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] { emit Command(m_Id); });
+}
+
+void CActiveButton::Create(const char* windowText, QRect rect, QWidget* parent, int id) {
+    m_Id = id;
+    setText(QString::fromUtf8(windowText));
+    setParent(parent);
+    setGeometry(rect);
+    show();
+}
+
+void CActiveButton::LoadBitmaps(int normal, int pressed, int focus, int disabled) {
+    m_Normal = LoadSkinBitmap(normal);
+    m_Pressed = LoadSkinBitmap(pressed);
+    m_Focus = LoadSkinBitmap(focus);
+    m_Disabled = LoadSkinBitmap(disabled);
+    update();
+}
+
+const QImage& CActiveButton::CurrentImage() const {
+    if (isDown() && !m_Pressed.isNull()) {
+        return m_Pressed;
+    }
+    if (hasFocus() && !m_Focus.isNull()) {
+        return m_Focus;
+    }
+    if (!isEnabled() && !m_Disabled.isNull()) {
+        return m_Disabled;
+    }
+    return m_Normal;
+}
+
+void CActiveButton::paintEvent(QPaintEvent*) {
+    const QImage& image = CurrentImage();
+    if (image.isNull()) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), image, QRect(QPoint(0, 0), size()));
+}
+
+void CActiveButton::mouseMoveEvent(QMouseEvent* event) {
+    QAbstractButton::mouseMoveEvent(event);
+    event->accept();
+    setFocus(Qt::MouseFocusReason);
+}

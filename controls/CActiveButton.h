@@ -1,0 +1,45 @@
+#pragma once
+// The skinned push button: drawn entirely from up to four skin images and lit while it has the
+// keyboard focus. It takes the focus whenever the mouse moves over it, so the focus image
+// serves as the hover image.
+
+#include <QAbstractButton>
+#include <QImage>
+
+class CActiveButton : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    explicit CActiveButton(QWidget* parent = nullptr);
+
+    // Puts the button on `parent` at `rect` (parent coordinates) with control id `id`, and shows
+    // it. `windowText` names the button for accessibility; it is never drawn.
+    void Create(const char* windowText, QRect rect, QWidget* parent, int id);
+
+    // Loads the four images by skin bitmap id. An id that is not part of the skin leaves that
+    // image empty; an empty pressed, focus or disabled image shows the normal image instead.
+    void LoadBitmaps(int normal, int pressed, int focus, int disabled);
+
+    int Id() const { return m_Id; }
+
+signals:
+    // A click, by mouse or by the space key while focused: the button's control id.
+    void Command(int id);
+
+protected:
+    // Copies the current image opaque from its top-left corner; no text, frame or focus mark.
+    void paintEvent(QPaintEvent* event) override;
+    // Takes the focus on every move over the button. The move is not passed on to the parent,
+    // which would take the focus back.
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    // Pressed, then focus, then disabled, then normal; a missing image falls back to normal.
+    const QImage& CurrentImage() const;
+
+    int m_Id = 0;
+    QImage m_Normal;
+    QImage m_Pressed;
+    QImage m_Focus;
+    QImage m_Disabled;
+};

@@ -1,0 +1,49 @@
+#include "controls/CSpinner.h"
+
+#include <QPainter>
+
+#include "controls/SpinnerAnimation.h"
+#include "resources/SkinResources.h"
+
+namespace {
+constexpr int kStripBitmap = 163;
+}
+
+CSpinner::CSpinner(QWidget* parent) : QWidget(parent), m_Strip(LoadSkinBitmap(kStripBitmap)) {
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_Strip.isNull());
+}
+
+CSpinner::~CSpinner() {
+    SpinnerAnimation::Instance().Forget(this);
+}
+
+void CSpinner::Create(QRect rect, QWidget* parent, int id) {
+    m_Id = id;
+    setParent(parent);
+    setGeometry(rect);
+    hide();
+}
+
+void CSpinner::Start() {
+    SpinnerAnimation::Instance().Start(this);
+}
+
+void CSpinner::Stop() {
+    SpinnerAnimation::Instance().Stop();
+}
+
+void CSpinner::ShowFrame(int frame) {
+    m_FrameX = kFrameWidth * frame;
+    m_FrameRight = kFrameWidth * frame + kFrameWidth;
+    QMetaObject::invokeMethod(
+        this, [this] { update(); }, Qt::QueuedConnection);
+}
+
+void CSpinner::paintEvent(QPaintEvent*) {
+    if (m_Strip.isNull()) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), m_Strip, QRect(QPoint(m_FrameX, m_FrameY), size()));
+}

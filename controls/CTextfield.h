@@ -1,0 +1,56 @@
+#pragma once
+// The skinned one-line text display: a background image with a text over it, in one colour
+// while the field is enabled and another while it is disabled. A path too wide for the field
+// loses characters in its middle and keeps its last component.
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+#include <mutex>
+#include <string>
+
+class CTextfield : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CTextfield(QWidget* parent = nullptr);
+
+    // Text colours while enabled and while disabled; the owner sets them before Create.
+    QColor m_TextColor;
+    QColor m_DisabledTextColor;
+
+    // Puts the field on `parent` at `rect` (parent coordinates) with control id `id`, and shows
+    // it.
+    void Create(QRect rect, QWidget* parent, int id);
+
+    // Loads the background from skin bitmap `bitmapId`. An unknown id leaves the field without
+    // a background, and such a field draws nothing at all.
+    void SetBackground(int bitmapId);
+
+    // Replaces the text and has the field redrawn. Safe to call from any thread: the repaint is
+    // requested on the field's own (GUI) thread.
+    void SetText(const std::string& text);
+
+    // Exactly the text last set, whatever was drawn.
+    std::string GetText() const;
+
+    int Id() const { return m_Id; }
+
+    // The text font: Arial (or a metric-compatible stand-in) 12 pixels high and on average
+    // 6 pixels wide.
+    const QFont& Font() const { return m_Font; }
+
+protected:
+    // Background from the image's top-left corner, the part of the field that the image does
+    // not reach filled from the image's edge, then the text at the top left in the colour of
+    // the enabled state, on a transparent background.
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    mutable std::mutex m_TextMutex;
+    std::string m_Text;
+    QFont m_Font;
+    QImage m_Background;
+    int m_Id = 0;
+};
