@@ -1,0 +1,60 @@
+#pragma once
+// Names, kinds and defaults of the persisted settings. Every setting sits in the one section
+// kSettingsSection of the per-user profile.
+
+inline constexpr char kSettingsSection[] = "Settings";
+
+inline constexpr char kHotFolder1[] = "HotFolder1";
+inline constexpr char kHotFolder2[] = "HotFolder2";
+inline constexpr char kHotFolder3[] = "HotFolder3";
+inline constexpr char kHotFolder4[] = "HotFolder4";
+inline constexpr char kHotFolder1Enabled[] = "HotFolder1Enabled";
+inline constexpr char kHotFolder2Enabled[] = "HotFolder2Enabled";
+inline constexpr char kHotFolder3Enabled[] = "HotFolder3Enabled";
+inline constexpr char kHotFolder4Enabled[] = "HotFolder4Enabled";
+inline constexpr char kToleranceHours[] = "ToleranceHours";
+inline constexpr char kToleranceMinutes[] = "ToleranceMinutes";
+inline constexpr char kUseLogfile[] = "UseLogfile";
+inline constexpr char kLogfileDir[] = "LogfileDir";
+inline constexpr char kDevice[] = "Device";
+inline constexpr char kTZIndex[] = "TZIndex";
+inline constexpr char kBiasInMinutes[] = "BiasInMinutes";
+
+// Key of hot folder n (1..4) at index n - 1.
+inline constexpr const char* kHotFolderKeys[4] = {kHotFolder1, kHotFolder2, kHotFolder3,
+                                                  kHotFolder4};
+inline constexpr const char* kHotFolderEnabledKeys[4] = {kHotFolder1Enabled, kHotFolder2Enabled,
+                                                         kHotFolder3Enabled, kHotFolder4Enabled};
+
+// A stored TZIndex of -1 asks for the system's own zone to be preselected. The program never
+// writes it itself.
+inline constexpr int kTZIndexSystemZone = -1;
+
+enum class SettingKind { Integer, String };
+
+// One persisted setting: its key, kind and the default that a read passes. Every string
+// default is empty: an absent string reads as the empty text.
+struct SettingInfo {
+    const char* key;
+    SettingKind kind;
+    int defaultInteger;
+    const char* defaultString;
+};
+
+inline constexpr SettingInfo kAllSettings[] = {
+    {kHotFolder1, SettingKind::String, 0, ""},
+    {kHotFolder2, SettingKind::String, 0, ""},
+    {kHotFolder3, SettingKind::String, 0, ""},
+    {kHotFolder4, SettingKind::String, 0, ""},
+    {kHotFolder1Enabled, SettingKind::Integer, 0, ""},
+    {kHotFolder2Enabled, SettingKind::Integer, 0, ""},
+    {kHotFolder3Enabled, SettingKind::Integer, 0, ""},
+    {kHotFolder4Enabled, SettingKind::Integer, 0, ""},
+    {kToleranceHours, SettingKind::String, 0, ""},
+    {kToleranceMinutes, SettingKind::String, 0, ""},
+    {kUseLogfile, SettingKind::Integer, 0, ""},
+    {kLogfileDir, SettingKind::String, 0, ""},
+    {kDevice, SettingKind::String, 0, ""},
+    {kTZIndex, SettingKind::Integer, 0, ""},
+    {kBiasInMinutes, SettingKind::Integer, 0, ""},
+};
