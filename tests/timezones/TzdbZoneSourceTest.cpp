@@ -1,0 +1,178 @@
+// The catalogue read from the system's time zone database, and the database reading itself on a
+// made-up database folder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "TestSupport.h"
+#include "engine/Log.h"
+#include "platform/ProfileStore.h"
+#include "timezones/TimeZoneCatalogue.h"
+#include "timezones/TzdbZoneSource.h"
+
+namespace {
+
+// Sets TZ for the life of the object.
+class ScopedTz {
+public:
+    explicit ScopedTz(const std::string& value) {
+        const char* previous = std::getenv("TZ");
+        m_HadValue = previous != nullptr;
+        m_Previous = m_HadValue ? previous : "";
+        setenv("TZ", value.c_str(), 1);
+    }
+    ~ScopedTz() {
+        if (m_HadValue) {
+            setenv("TZ", m_Previous.c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+    }
+
+private:
+    bool m_HadValue;
+    std::string m_Previous;
+};
+
+const TimeZoneEntry* EntryWithStd(const TimeZoneCatalogue& catalogue, const std::string& id) {
+    for (const TimeZoneEntry& entry : catalogue) {
+        if (entry.Std == id) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+class SystemCatalogue : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_Catalogue = new TimeZoneCatalogue();
+        s_Catalogue->LoadTimeZones(TzdbZoneSource());
+    }
+    static void TearDownTestSuite() { delete s_Catalogue; }
+    void SetUp() override { SetAppProfilePath(m_Dir.File("fenrik.conf")); }
+
+    static TimeZoneCatalogue* s_Catalogue;
+    TempDir m_Dir;
+};
+TimeZoneCatalogue* SystemCatalogue::s_Catalogue = nullptr;
+
+TEST_F(SystemCatalogue, ZonesCarryMinusTheirStandardOffset) {
+    const struct {
+        const char* id;
+        int32_t bias;
+        const char* display;
+    } expected[] = {
+        {"Europe/Berlin", -60, "(UTC+01:00) Europe/Berlin"},
+        {"America/Los_Angeles", 480, "(UTC-08:00) America/Los_Angeles"},
+        {"Asia/Kolkata", -330, "(UTC+05:30) Asia/Kolkata"},
+        {"Asia/Kathmandu", -345, "(UTC+05:45) Asia/Kathmandu"},
+        {"UTC", 0, "(UTC+00:00) UTC"},
+    };
+    for (const auto& zone : expected) {
+        SCOPED_TRACE(zone.id);
+        const TimeZoneEntry* entry = EntryWithStd(*s_Catalogue, zone.id);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->Bias, zone.bias);
+        EXPECT_EQ(entry->Display, zone.display);
+    }
+}
+
+TEST_F(SystemCatalogue, IsSortedByIdWithConsecutiveIndexesAndStable) {
+    ASSERT_GT(s_Catalogue->size(), 300u);
+    EXPECT_EQ(EntryWithStd(*s_Catalogue, "Asia/Calcutta"), nullptr);  // aliases are not listed
+    for (size_t i = 0; i < s_Catalogue->size(); ++i) {
+        EXPECT_EQ((*s_Catalogue)[i].Index, static_cast<int32_t>(i));
+        if (i > 0) {
+            EXPECT_LT((*s_Catalogue)[i - 1].Std, (*s_Catalogue)[i].Std);
+        }
+    }
+    TimeZoneCatalogue again;
+    again.LoadTimeZones(TzdbZoneSource());
+    EXPECT_EQ(again.Entries(), s_Catalogue->Entries());
+}
+
+TEST_F(SystemCatalogue, TheSystemsZoneIsRecognisedThroughAliasesAndPaths) {
+    const struct {
+        std::string tz;
+        const char* id;
+    } cases[] = {
+        {"Europe/Berlin", "Europe/Berlin"},
+        {"America/New_York", "America/New_York"},
+        {"Asia/Calcutta", "Asia/Kolkata"},
+        {"US/Eastern", "America/New_York"},
+        {"Etc/UTC", "UTC"},
+        {":" + TzdbDirectory() + "/Asia/Kathmandu", "Asia/Kathmandu"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tz);
+        ScopedTz tz(c.tz);
+        const TimeZoneEntry* expected = EntryWithStd(*s_Catalogue, c.id);
+        ASSERT_NE(expected, nullptr);
+        EXPECT_EQ(s_Catalogue->FindCurrentTimeZone(TzdbZoneSource()), expected->Index);
+        EXPECT_EQ(AppProfile().GetProfileInt("Settings", "TZIndex", -7), expected->Index);
+    }
+    ScopedTz unknown("Mars/Olympus_Mons");
+    EXPECT_EQ(s_Catalogue->FindCurrentTimeZone(TzdbZoneSource()), -1);
+}
+
+TEST(TzdbFiles, ListsLinksAndTheSystemZoneOfADatabaseFolder) {
+    TempDir dir;
+    WriteFileText(dir.File("zone.tab"),
+                  "# comment\tx\ty\n"
+                  "DE\t+5230+01322\tEurope/Berlin\n"
+                  "IN\t+2232+08822\tAsia/Kolkata\n"
+                  "\n"
+                  "XM\t+0000+00000\tMars/Olympus_Mons\tno such zone\n"
+                  "DE\t+5230+01322\tEurope/Berlin\n");
+    WriteFileText(dir.File("tzdata.zi"),
+                  "# version test\nZ Asia/Kolkata 5:30 - IST\nL Asia/Kolkata Asia/Calcutta\n"
+                  "L Etc/UTC UTC\nL Etc/UTC Zulu\n");
+    std::filesystem::create_directories(dir.File("Europe"));
+    WriteFileText(dir.File("Europe/Berlin"), "TZif");
+    std::filesystem::create_symlink("Berlin", dir.File("Europe/Busingen"));
+
+    const std::vector<std::string> ids = CatalogueZoneIds(dir.Path());
+    EXPECT_EQ(ids, (std::vector<std::string>{"Asia/Kolkata", "Europe/Berlin", "Mars/Olympus_Mons",
+                                             "UTC"}));
+    EXPECT_EQ(CatalogueZoneIdFor("Asia/Calcutta", ids, dir.Path()), "Asia/Kolkata");
+    EXPECT_EQ(CatalogueZoneIdFor("Zulu", ids, dir.Path()), "UTC");
+    EXPECT_EQ(CatalogueZoneIdFor("Etc/UTC", ids, dir.Path()), "UTC");
+    EXPECT_EQ(CatalogueZoneIdFor("Europe/Busingen", ids, dir.Path()), "Europe/Berlin");
+    EXPECT_EQ(CatalogueZoneIdFor("Europe/Paris", ids, dir.Path()), "Europe/Paris");
+
+    // A listed zone without data is left out like any unreadable zone.
+    TimeZoneCatalogue catalogue;
+    catalogue.LoadTimeZones(TzdbZoneSource(dir.Path()));
+    ASSERT_EQ(catalogue.size(), 3u);
+    EXPECT_EQ(catalogue[2].Std, "UTC");
+    EXPECT_EQ(catalogue[2].Index, 2);
+
+    std::filesystem::remove(dir.File("zone.tab"));
+    WriteFileText(dir.File("zone1970.tab"), "NP\t+2743+08519\tAsia/Kathmandu\n");
+    EXPECT_EQ(CatalogueZoneIds(dir.Path()), (std::vector<std::string>{"Asia/Kathmandu", "UTC"}));
+    std::filesystem::remove(dir.File("zone1970.tab"));
+    EXPECT_EQ(CatalogueZoneIds(dir.Path()), (std::vector<std::string>{"UTC"}));
+}
+
+TEST(TzdbFiles, DisplayTextShowsTheSignedStandardOffset) {
+    EXPECT_EQ(ZoneDisplayText("America/St_Johns", -12600), "(UTC-03:30) America/St_Johns");
+    EXPECT_EQ(ZoneDisplayText("Pacific/Kiritimati", 50400), "(UTC+14:00) Pacific/Kiritimati");
+}
+
+TEST(DefaultZoneSource, CanBeReplacedAndRestored) {
+    auto source = std::make_shared<InMemoryZoneSource>();
+    source->AddZone("Only", 120, "(UTC-02:00) Only", "Only");
+    SetDefaultZoneSource(source);
+    TimeZoneCatalogue catalogue;
+    catalogue.LoadTimeZones();
+    ASSERT_EQ(catalogue.size(), 1u);
+    EXPECT_EQ(catalogue[0].Bias, 120);
+    SetDefaultZoneSource(nullptr);
+    catalogue.LoadTimeZones();
+    EXPECT_GT(catalogue.size(), 300u);
+}
+
+}  // namespace
