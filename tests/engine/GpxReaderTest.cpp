@@ -9,19 +9,6 @@
 
 namespace {
 
-uint64_t Utc(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME st;
-    st.wYear = static_cast<uint16_t>(y);
-    st.wMonth = static_cast<uint16_t>(mo);
-    st.wDay = static_cast<uint16_t>(d);
-    st.wHour = static_cast<uint16_t>(h);
-    st.wMinute = static_cast<uint16_t>(mi);
-    st.wSecond = static_cast<uint16_t>(s);
-    FILETIME ft;
-    EXPECT_TRUE(SystemTimeToFileTime(st, &ft));
-    return FileTimeToCount(ft);
-}
-
 class GpxReader : public ::testing::Test {
 protected:
     TrackLog LoadText(const std::string& gpx) {
@@ -53,12 +40,12 @@ TEST_F(GpxReader, ReadsAllPointKindsInDocumentOrder) {
     EXPECT_DOUBLE_EQ(log.At(0).latitude, 48.137154);
     EXPECT_DOUBLE_EQ(log.At(0).longitude, 11.575382);
     EXPECT_DOUBLE_EQ(log.At(0).elevation, 519.6);
-    EXPECT_EQ(FileTimeToCount(log.At(0).time), Utc(2007, 6, 1, 12, 4, 50));
+    EXPECT_EQ(FileTimeToCount(log.At(0).time), UtcCount(2007, 6, 1, 12, 4, 50));
     EXPECT_DOUBLE_EQ(log.At(1).latitude, 1.0);
     EXPECT_EQ(log.At(1).elevation, kNoElevation);
     EXPECT_DOUBLE_EQ(log.At(2).longitude, -4.25);
     EXPECT_DOUBLE_EQ(log.At(2).elevation, -12.5);
-    EXPECT_EQ(FileTimeToCount(log.At(3).time), Utc(2007, 6, 1, 12, 5, 0));
+    EXPECT_EQ(FileTimeToCount(log.At(3).time), UtcCount(2007, 6, 1, 12, 5, 0));
 }
 
 TEST_F(GpxReader, DiscardsIncompletePoints) {
@@ -74,7 +61,7 @@ TEST_F(GpxReader, DiscardsIncompletePoints) {
     ASSERT_EQ(log.Count(), 1u);
     EXPECT_DOUBLE_EQ(log.At(0).latitude, 7.0);
     EXPECT_EQ(log.At(0).elevation, kNoElevation);
-    EXPECT_EQ(FileTimeToCount(log.At(0).time), Utc(2007, 6, 1, 12, 0, 1));
+    EXPECT_EQ(FileTimeToCount(log.At(0).time), UtcCount(2007, 6, 1, 12, 0, 1));
 }
 
 TEST_F(GpxReader, TimeFieldsAreTakenAsWritten) {
@@ -87,11 +74,11 @@ TEST_F(GpxReader, TimeFieldsAreTakenAsWritten) {
             2007-06-01T12:00:00Z
         </time></wpt>)"));
     ASSERT_EQ(log.Count(), 5u);
-    EXPECT_EQ(FileTimeToCount(log.At(0).time), Utc(2007, 6, 1, 12, 34, 56));
-    EXPECT_EQ(FileTimeToCount(log.At(1).time), Utc(2007, 6, 1, 14, 34, 56));
+    EXPECT_EQ(FileTimeToCount(log.At(0).time), UtcCount(2007, 6, 1, 12, 34, 56));
+    EXPECT_EQ(FileTimeToCount(log.At(1).time), UtcCount(2007, 6, 1, 14, 34, 56));
     EXPECT_EQ(FileTimeToCount(log.At(2).time), 0u);  // invalid dates still count, with time 0
     EXPECT_EQ(FileTimeToCount(log.At(3).time), 0u);
-    EXPECT_EQ(FileTimeToCount(log.At(4).time), Utc(2007, 6, 1, 12, 0, 0));
+    EXPECT_EQ(FileTimeToCount(log.At(4).time), UtcCount(2007, 6, 1, 12, 0, 0));
 }
 
 TEST_F(GpxReader, NumbersUseAPointAndStopAtTheFirstForeignCharacter) {
@@ -171,7 +158,7 @@ TEST(GpxSamples, RealFilesFromSeveralTools) {
     EXPECT_DOUBLE_EQ(all.At(0).latitude, 12.3);
     EXPECT_DOUBLE_EQ(all.At(1).longitude, 20.0);
     EXPECT_DOUBLE_EQ(all.At(2).longitude, -20.2);
-    EXPECT_EQ(FileTimeToCount(all.At(2).time), Utc(2013, 1, 1, 12, 0, 4));
+    EXPECT_EQ(FileTimeToCount(all.At(2).time), UtcCount(2013, 1, 1, 12, 0, 4));
 
     TrackLog lake;
     LoadTrackLog(SamplePath("gpx/cerknicko-jezero.gpx"), lake);
@@ -188,7 +175,7 @@ TEST(GpxSamples, RealFilesFromSeveralTools) {
     TrackLog subSecond;
     LoadTrackLog(SamplePath("gpx/track-with-less-sec-time.gpx"), subSecond);
     ASSERT_EQ(subSecond.Count(), 2u);
-    EXPECT_EQ(FileTimeToCount(subSecond.At(1).time), Utc(2015, 12, 11, 15, 43, 13));
+    EXPECT_EQ(FileTimeToCount(subSecond.At(1).time), UtcCount(2015, 12, 11, 15, 43, 13));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "platform/FileTime.h"
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -60,6 +62,21 @@ std::vector<std::string> SplitLines(const std::string& text) {
         start = end + 1;
     }
     return lines;
+}
+
+uint64_t UtcCount(int year, int month, int day, int hour, int minute, int second) {
+    SYSTEMTIME st;
+    st.wYear = static_cast<uint16_t>(year);
+    st.wMonth = static_cast<uint16_t>(month);
+    st.wDay = static_cast<uint16_t>(day);
+    st.wHour = static_cast<uint16_t>(hour);
+    st.wMinute = static_cast<uint16_t>(minute);
+    st.wSecond = static_cast<uint16_t>(second);
+    FILETIME ft;
+    if (!SystemTimeToFileTime(st, &ft)) {
+        throw std::invalid_argument("invalid calendar time");
+    }
+    return FileTimeToCount(ft);
 }
 
 struct DebugCapture::State {

@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers for the tests.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ void CopyFile(const std::string& from, const std::string& to);
 
 // Lines of a text, split at line feeds (a final line feed ends the last line).
 std::vector<std::string> SplitLines(const std::string& text);
+
+// FILETIME count of a UTC calendar time (the calendar fields must be valid).
+uint64_t UtcCount(int year, int month, int day, int hour, int minute, int second);
 
 // Collects everything sent to the debugger output while it lives.
 class DebugCapture {

@@ -1,0 +1,44 @@
+#pragma once
+// Writing a track point into an image's Exif GPS tags, and reading its capture time.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/TrackLog.h"
+
+namespace Exiv2 {
+class ExifData;
+}
+
+// Decimal degrees as "%ld/1 %ld/1 %ld/100": whole degrees, whole minutes and the seconds
+// truncated to hundredths, with the fraction of a minute taken in single precision. The sign
+// is dropped (the reference letter carries it). Non-finite or out-of-range values give the
+// integer conversion's overflow value, never undefined behaviour.
+std::string FormatGpsCoordinate(double value);
+
+// Truncates toward zero to 32 bits as the processor does: NaN and values out of range give
+// INT32_MIN.
+int32_t TruncateToInt32(double value);
+
+// The text of "Exif.Photo.DateTimeDigitized", or empty when the tag is absent or empty.
+// Never adds the tag.
+std::string ReadDateTimeDigitized(const Exiv2::ExifData& exif);
+
+// The capture time of an Exif date text ("2007:06:01 12:34:56"): six fields split at colons
+// and spaces; a missing sixth field means 0 seconds. Returns nothing for four or fewer fields
+// or for numbers that do not form a valid date and time.
+std::optional<uint64_t> ParseExifDateTime(const std::string& text);
+
+// What WriteGpsTags wrote, for the log.
+struct WrittenGps {
+    std::string longitude;  // the rational texts written
+    std::string latitude;
+    std::optional<std::string> altitude;  // absent when the point has no elevation
+};
+
+// Replaces latitude, longitude (and, when the point has an elevation, altitude) and sets the
+// two references and GPSVersionID 2.0.0.0. Other GPS tags stay. A negative elevation is
+// written as its absolute value with GPSAltitudeRef 1 (below sea level); a non-negative one
+// resets an AltitudeRef of 1 to 0. May throw Exiv2::Error.
+WrittenGps WriteGpsTags(const TrackPoint& point, Exiv2::ExifData& exif);

@@ -1,0 +1,47 @@
+#include "engine/HotFolderFiles.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <strings.h>
+
+#include "platform/FileTime.h"
+#include "platform/PathText.h"
+
+namespace {
+
+bool HasSuffix(const std::string& name, const char* suffix) {
+    const size_t length = std::char_traits<char>::length(suffix);
+    return name.size() > length && strcasecmp(name.c_str() + name.size() - length, suffix) == 0;
+}
+
+bool IsJpegName(const std::string& name) {
+    return HasSuffix(name, ".jpg") || HasSuffix(name, ".jpeg");
+}
+
+}  // namespace
+
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder) {
+    std::vector<ImageFile> images;
+    if (folder.empty()) {
+        return images;
+    }
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return images;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!IsJpegName(name)) {
+            continue;
+        }
+        const std::string path = JoinPath(folder, name);
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        images.push_back({path, FileTimeCountFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec)});
+    }
+    closedir(dir);
+    return images;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Finding the JPEG images of a hot folder.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ImageFile {
+    std::string path;        // folder text, one separator, file name
+    uint64_t lastWriteTime;  // FILETIME count (UTC) of the file's last modification
+};
+
+// The regular files directly in `folder` (never its subfolders) whose names end in ".jpg" or
+// ".jpeg" in any letter case, in the order the file system lists them. Symbolic links to
+// regular files count; directories and other non-files are skipped. The list is taken before
+// any image is processed, so files written meanwhile do not change it. A folder that does not
+// exist or cannot be read, and an empty folder text, give no files.
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder);

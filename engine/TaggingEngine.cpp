@@ -1,0 +1,154 @@
+#include "engine/TaggingEngine.h"
+
+#include <exiv2/exiv2.hpp>
+
+#include <exception>
+#include <mutex>
+#include <vector>
+
+#include "engine/DurableFile.h"
+#include "engine/GpsTags.h"
+#include "engine/HotFolderFiles.h"
+#include "engine/Log.h"
+#include "platform/DebugOutput.h"
+#include "platform/NumberText.h"
+
+namespace {
+
+// Exiv2's own warnings go to the debugger output rather than to standard error.
+void RouteExiv2Messages(int level, const char* message) {
+    OutputDebugStringA(std::string(level >= Exiv2::LogMsg::error ? "Exiv2 error: " : "Exiv2: ") +
+                       message);
+}
+
+void InitialiseExiv2Once() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Exiv2::XmpParser::initialize();
+        Exiv2::LogMsg::setHandler(RouteExiv2Messages);
+    });
+}
+
+// An image that cannot be tagged: reported, and left as it was.
+void ReportImageError(const std::string& path, const std::string& what) {
+    const std::string message = "Skipping " + path + ": " + what;
+    Log::Instance().Write(Error, message);
+    OutputDebugStringA(message + "\n");
+}
+
+// The image's bytes after Exiv2 rewrote its metadata in memory.
+std::vector<unsigned char> MemoryContent(Exiv2::Image& image) {
+    Exiv2::BasicIo& io = image.io();
+    if (io.open() != 0) {
+        throw Exiv2::Error(Exiv2::kerDataSourceOpenFailed, "memory", "");
+    }
+    const size_t size = io.size();
+    const unsigned char* data = io.mmap(false);
+    std::vector<unsigned char> content(data, data + size);
+    io.munmap();
+    io.close();
+    return content;
+}
+
+}  // namespace
+
+TaggingEngine::TaggingEngine() {
+    InitialiseExiv2Once();
+}
+
+const TrackPoint* TaggingEngine::FindBestMatch(uint64_t captureTime) {
+    if (m_TrackLog.IsEmpty()) {
+        return nullptr;
+    }
+    MatchQuery query;
+    query.capture = static_cast<int64_t>(captureTime);
+    query.tolerance = ToleranceUnits(m_Live->m_ToleranceHours, m_Live->m_ToleranceMinutes);
+    query.bias = BiasUnits(m_Live->m_BiasInMinutes);
+    ptrdiff_t best;
+    if (Log::Instance().IsWritten(Debug)) {
+        best = ScanForBestMatch(m_TrackLog, query, true);
+    } else {
+        m_Index.Prepare(m_TrackLog, query.bias);
+        best = m_Index.FindBestMatch(query.capture, query.tolerance);
+    }
+    return best < 0 ? nullptr : &m_TrackLog.At(static_cast<size_t>(best));
+}
+
+void TaggingEngine::ProcessHotFolder(std::string folder) {
+    if (UseLogfile()) {
+        Log::Instance().Write(Debug, "ProcessHotFolder:");
+        Log::Instance().Write(Debug, folder);
+    }
+    for (const ImageFile& image : ListHotFolderImages(folder)) {
+        if (m_StopRequested) {
+            return;
+        }
+        if (UseLogfile()) {
+            Log::Instance().Write(Debug, "Checking :" + image.path);
+        }
+        OutputDebugStringA("Checking " + image.path + "\n");
+        try {
+            ProcessImage(image.path, image.lastWriteTime);
+        } catch (const std::exception& e) {
+            ReportImageError(image.path, e.what());
+        } catch (...) {
+            ReportImageError(image.path, "unknown error");
+        }
+    }
+}
+
+void TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
+    std::vector<unsigned char> original;
+    std::string error;
+    if (!ReadWholeFile(path, original, error)) {
+        ReportImageError(path, error);
+        return;
+    }
+    Exiv2::Image::AutoPtr image =
+        Exiv2::ImageFactory::open(original.data(), static_cast<long>(original.size()));
+    image->readMetadata();
+    Exiv2::ExifData& exif = image->exifData();
+    if (UseLogfile() && exif.count() == 0) {
+        Log::Instance().Write(Info, "Created new exif header");
+    }
+    if (UseLogfile()) {
+        Log::Instance().Write(Info, "Reading Exif.Photo.DateTimeDigitized");
+    }
+    const std::string dateText = ReadDateTimeDigitized(exif);
+    uint64_t captureTime = lastWriteTime;
+    if (!dateText.empty()) {
+        if (UseLogfile()) {
+            Log::Instance().Write(Debug, dateText);
+        }
+        const std::optional<uint64_t> parsed = ParseExifDateTime(dateText);
+        if (!parsed) {
+            if (UseLogfile()) {
+                Log::Instance().Write(Info, "No valid capture time, image skipped");
+            }
+            return;
+        }
+        captureTime = *parsed;
+    }
+    const TrackPoint* point = FindBestMatch(captureTime);
+    if (point == nullptr) {
+        return;
+    }
+    if (UseLogfile()) {
+        Log::Instance().Write(Info, "Found best match, tagging image with:");
+        Log::Instance().Write(Info, "longitude:");
+        Log::Instance().Write(Info, FormatC(100, "%f", point->longitude));
+        Log::Instance().Write(Info, "latitude:");
+        Log::Instance().Write(Info, FormatC(100, "%f", point->latitude));
+    }
+    const WrittenGps written = WriteGpsTags(*point, exif);
+    if (UseLogfile() && written.altitude) {
+        Log::Instance().Write(Info, "elevation:");
+        Log::Instance().Write(Info, *written.altitude);
+    }
+    image->setExifData(exif);
+    image->writeMetadata();
+    const std::vector<unsigned char> content = MemoryContent(*image);
+    if (!ReplaceFileDurably(path, content.data(), content.size(), error)) {
+        ReportImageError(path, error);
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The tagging work on one hot folder: matching capture times to track points and writing the
+// GPS tags. The main window derives from this class, so it carries the track log and reaches
+// the live settings without any dialog.
+
+#include <atomic>
+#include <string>
+
+#include "engine/LiveSettings.h"
+#include "engine/TimestampMatcher.h"
+#include "engine/TrackLog.h"
+#include "platform/FileTime.h"
+
+class TaggingEngine {
+public:
+    TaggingEngine();
+    virtual ~TaggingEngine() = default;
+    TaggingEngine(const TaggingEngine&) = delete;
+    TaggingEngine& operator=(const TaggingEngine&) = delete;
+
+    // The closest track point to a capture time (a FILETIME count on the camera's clock)
+    // within the tolerance, after shifting the points by the bias; the first of equally close
+    // points wins. Returns nullptr when no point lies in the window. While the log is open
+    // every point is examined in order and logged; otherwise a sorted index answers.
+    const TrackPoint* FindBestMatch(uint64_t captureTime);
+
+    // Tags every JPEG image directly in `folder` whose capture time matches a track point.
+    // Images are rewritten only when they match, each through a temporary file that replaces
+    // the original once it is on disk. An image that cannot be read or written is left as it
+    // was, with an Error line in the log and a trace; processing goes on with the next one.
+    // Stops early, between images, once RequestStop has been called.
+    void ProcessHotFolder(std::string folder);
+
+    // Asks a running ProcessHotFolder to stop after the image in hand. Thread-safe.
+    void RequestStop() { m_StopRequested = true; }
+    bool IsStopRequested() const { return m_StopRequested; }
+    void ClearStopRequest() { m_StopRequested = false; }
+
+protected:
+    // The live settings read by matching and tagging; must be set before either is used.
+    void AttachLiveSettings(const LiveSettings* settings) { m_Live = settings; }
+
+    TrackLog m_TrackLog;
+
+private:
+    // Tags one image; returns quietly when it does not match or cannot be tagged.
+    void ProcessImage(const std::string& path, uint64_t lastWriteTime);
+    bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
+
+    const LiveSettings* m_Live = nullptr;
+    TrackTimeIndex m_Index;
+    std::atomic<bool> m_StopRequested{false};
+};

@@ -1,0 +1,310 @@
+// Tagging the images of one hot folder, end to end with real JPEG files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "EngineFixture.h"
+#include "JpegFixtures.h"
+#include "TestSupport.h"
+#include "engine/DurableFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kDigitized[] = "Exif.Photo.DateTimeDigitized";
+const char kLat[] = "Exif.GPSInfo.GPSLatitude";
+const char kLon[] = "Exif.GPSInfo.GPSLongitude";
+const char kAlt[] = "Exif.GPSInfo.GPSAltitude";
+const char kAltRef[] = "Exif.GPSInfo.GPSAltitudeRef";
+
+class HotFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The worked example: camera one hour ahead of UTC, two minutes' tolerance.
+        engine.settings.m_BiasInMinutes = -60;
+        engine.settings.m_ToleranceHours = "0";
+        engine.settings.m_ToleranceMinutes = "2";
+        engine.AddPoint(48.137154, 11.575382, 519.6, UtcCount(2007, 6, 1, 12, 4, 50));
+    }
+    void TearDown() override { SetDurableWriteFaultHook(nullptr); }
+
+    std::string Image(const std::string& name,
+                      const std::string& digitized = "2007:06:01 13:05:30") {
+        const std::string path = dir.File(name);
+        WriteJpegWithExif(path, {{kDigitized, digitized}, {"Exif.Image.Make", "Fenrik"}});
+        return path;
+    }
+
+    std::vector<std::string> LogMessages() {
+        std::vector<std::string> messages;
+        for (const std::string& line : SplitLines(ReadFileText(dir.File("log/fenrik.log")))) {
+            // Drop the timestamp and the ten-character level prefix.
+            const auto marker = line.find("]>");
+            const auto prefix = marker == std::string::npos ? marker : line.rfind('[', marker);
+            messages.push_back(prefix == std::string::npos ? line : line.substr(prefix + 10));
+        }
+        return messages;
+    }
+
+    void OpenLog() {
+        fs::create_directory(dir.File("log"));
+        Log::Instance().Open(Debug, dir.File("log/fenrik.log"));
+        engine.settings.m_UseLogfile = 1;
+    }
+
+    bool HasTemporaryFiles() {
+        for (const auto& entry : fs::directory_iterator(dir.Path())) {
+            if (entry.path().filename().string().find(".fenrik-") != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    TempDir dir;
+    TestEngine engine;
+    ClosedLogAfterTest closeLog;
+};
+
+TEST_F(HotFolder, WorkedExampleWritesTheExpectedTags) {
+    const std::string path = Image("IMG_0001.JPG");
+    engine.ProcessHotFolder(dir.Path());
+    const auto tags = ReadExif(path);
+    EXPECT_EQ(tags.at(kLat), "48/1 8/1 1375/100");
+    EXPECT_EQ(tags.at("Exif.GPSInfo.GPSLatitudeRef"), "N");
+    EXPECT_EQ(tags.at(kLon), "11/1 34/1 3137/100");
+    EXPECT_EQ(tags.at("Exif.GPSInfo.GPSLongitudeRef"), "E");
+    EXPECT_EQ(tags.at("Exif.GPSInfo.GPSVersionID"), "2 0 0 0");
+    EXPECT_EQ(tags.at(kAlt), "519/1");
+    EXPECT_EQ(tags.count(kAltRef), 0u);
+    EXPECT_EQ(tags.at("Exif.Image.Make"), "Fenrik");
+    EXPECT_FALSE(HasTemporaryFiles());
+}
+
+TEST_F(HotFolder, FindsJpegNamesInAnyCaseButNotSubfoldersOrDirectories) {
+    const std::string upper = Image("IMG_0001.JPG");
+    const std::string lower = Image("a.jpg");
+    const std::string jpeg = Image("b.Jpeg");
+    const std::string other = Image("c.png");
+    fs::create_directory(dir.File("sub"));
+    const std::string nested = Image("sub/d.jpg");
+    fs::create_directory(dir.File("folder.jpg"));
+    engine.ProcessHotFolder(dir.Path());
+    for (const std::string& path : {upper, lower, jpeg}) {
+        EXPECT_EQ(ReadExif(path).count(kLat), 1u) << path;
+    }
+    EXPECT_EQ(ReadExif(other).count(kLat), 0u);
+    EXPECT_EQ(ReadExif(nested).count(kLat), 0u);
+}
+
+TEST_F(HotFolder, SymbolicLinkIsFollowedAndStaysALink) {
+    fs::create_directory(dir.File("store"));
+    const std::string target = Image("store/photo.jpg");
+    fs::create_directory(dir.File("hot"));
+    fs::create_symlink(target, dir.File("hot/photo.jpg"));
+    engine.ProcessHotFolder(dir.File("hot"));
+    EXPECT_TRUE(fs::is_symlink(dir.File("hot/photo.jpg")));
+    EXPECT_EQ(ReadExif(target).count(kLat), 1u);
+}
+
+TEST_F(HotFolder, ImageWithoutExifUsesTheLastWriteTimeAndGainsOnlyGpsTags) {
+    const std::string path = dir.File("plain.jpg");
+    WritePlainJpeg(path);
+    SetLastWriteTime(path, 2007, 6, 1, 13, 6, 0);
+    OpenLog();
+    engine.ProcessHotFolder(dir.Path());
+    const auto tags = ReadExif(path);
+    EXPECT_EQ(tags.at(kLat), "48/1 8/1 1375/100");
+    EXPECT_EQ(tags.count(kDigitized), 0u);  // no empty capture-time tag is added
+    const auto messages = LogMessages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), "Created new exif header"),
+              messages.end());
+}
+
+TEST_F(HotFolder, ExistingGpsTagsAreReplacedAndOthersKept) {
+    const std::string path = dir.File("gps.jpg");
+    WriteJpegWithExif(path, {{kDigitized, "2007:06:01 13:05:30"},
+                             {kLat, "1/1 2/1 3/100"},
+                             {kLon, "4/1 5/1 6/100"},
+                             {kAlt, "7/1"},
+                             {"Exif.GPSInfo.GPSLatitudeRef", "S"},
+                             {"Exif.GPSInfo.GPSMapDatum", "WGS-84"}});
+    engine.ProcessHotFolder(dir.Path());
+    const auto tags = ReadExif(path);
+    EXPECT_EQ(tags.at(kLat), "48/1 8/1 1375/100");
+    EXPECT_EQ(tags.at(kLon), "11/1 34/1 3137/100");
+    EXPECT_EQ(tags.at(kAlt), "519/1");
+    EXPECT_EQ(tags.at("Exif.GPSInfo.GPSLatitudeRef"), "N");
+    EXPECT_EQ(tags.at("Exif.GPSInfo.GPSMapDatum"), "WGS-84");
+}
+
+TEST_F(HotFolder, PointWithoutElevationKeepsAnOlderAltitude) {
+    engine.Track().Empty();
+    engine.AddPoint(-33.8568, 151.2153, kNoElevation, UtcCount(2007, 6, 1, 12, 5, 30));
+    const std::string path = dir.File("syd.jpg");
+    WriteJpegWithExif(path, {{kDigitized, "2007:06:01 13:05:30"}, {kAlt, "7/1"}});
+    OpenLog();
+    engine.ProcessHotFolder(dir.Path());
+    const auto tags = ReadExif(path);
+    EXPECT_EQ(tags.at(kLat), "33/1 51/1 2448/100");
+    EXPECT_EQ(tags.at("Exif.GPSInfo.GPSLatitudeRef"), "S");
+    EXPECT_EQ(tags.at(kLon), "151/1 12/1 5508/100");
+    EXPECT_EQ(tags.at(kAlt), "7/1");
+    const auto messages = LogMessages();
+    EXPECT_EQ(std::find(messages.begin(), messages.end(), "elevation:"), messages.end());
+}
+
+TEST_F(HotFolder, AltitudeReferenceFollowsTheSignOfTheElevation) {
+    engine.Track().Empty();
+    engine.AddPoint(0.0, 0.0, -12.7, UtcCount(2007, 6, 1, 12, 5, 30));
+    const std::string below = Image("below.jpg");
+    engine.ProcessHotFolder(dir.Path());
+    auto tags = ReadExif(below);
+    EXPECT_EQ(tags.at(kAlt), "12/1");
+    EXPECT_EQ(tags.at(kAltRef), "1");
+    EXPECT_EQ(tags.at("Exif.GPSInfo.GPSLatitudeRef"), "S");  // exactly 0 counts as south
+    EXPECT_EQ(tags.at("Exif.GPSInfo.GPSLongitudeRef"), "W");
+
+    engine.Track().Empty();
+    engine.AddPoint(1.0, 1.0, 58.9, UtcCount(2007, 6, 1, 12, 5, 30));
+    engine.ProcessHotFolder(dir.Path());
+    tags = ReadExif(below);
+    EXPECT_EQ(tags.at(kAlt), "58/1");
+    EXPECT_EQ(tags.at(kAltRef), "0");
+}
+
+TEST_F(HotFolder, UnmatchedAndUndatedImagesAreNotTouched) {
+    const std::string late = Image("late.jpg", "2007:06:01 18:00:00");
+    const std::string zeros = Image("zeros.jpg", "0000:00:00 00:00:00");
+    const std::string fourFields = Image("four.jpg", "2007:06:01 13");
+    SetLastWriteTime(fourFields, 2007, 6, 1, 13, 5, 30);  // must not be used instead
+    const std::string before[] = {ReadFileText(late), ReadFileText(zeros),
+                                  ReadFileText(fourFields)};
+    OpenLog();
+    engine.ProcessHotFolder(dir.Path());
+    EXPECT_EQ(ReadFileText(late), before[0]);
+    EXPECT_EQ(ReadFileText(zeros), before[1]);
+    EXPECT_EQ(ReadFileText(fourFields), before[2]);
+    const auto messages = LogMessages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "No valid capture time, image skipped"),
+              2);
+}
+
+TEST_F(HotFolder, BrokenFilesAreSkippedAndTheRestTagged) {
+    for (const char* sample : {"corrupted.jpg", "invalid-image00971.jpg", "tests-35-empty.jpg"}) {
+        CopyFile(SamplePath(std::string("jpg/") + sample), dir.File(sample));
+    }
+    WriteFileText(dir.File("empty.jpg"), "");
+    WriteFileText(dir.File("text.jpg"), "not a picture");
+    const std::string good = Image("good.jpg");
+    std::map<std::string, std::string> before;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        before[entry.path().string()] = ReadFileText(entry.path().string());
+    }
+    OpenLog();
+    DebugCapture capture;
+    engine.ProcessHotFolder(dir.Path());
+    EXPECT_EQ(ReadExif(good).count(kLat), 1u);
+    for (const auto& [path, content] : before) {
+        if (path != good && ReadFileText(path) != content) {
+            // A broken file may only change when it matched and could be rewritten whole.
+            EXPECT_EQ(ReadExif(path).count(kLat), 1u) << path;
+        }
+    }
+    EXPECT_NE(capture.Text().find("Skipping " + dir.File("empty.jpg")), std::string::npos);
+    EXPECT_NE(capture.Text().find("Skipping " + dir.File("text.jpg")), std::string::npos);
+    const auto messages = LogMessages();
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
+                            [](const std::string& m) { return m.find("Skipping ") == 0; }));
+}
+
+TEST_F(HotFolder, FailedWriteLeavesTheOriginalByteForByte) {
+    const std::string path = Image("photo.jpg");
+    const std::string original = ReadFileText(path);
+    for (const char* step : {"create", "write", "sync", "chmod", "rename"}) {
+        SetDurableWriteFaultHook([step](const std::string& s) {
+            if (s == step) {
+                errno = ENOSPC;
+                return false;
+            }
+            return true;
+        });
+        engine.ProcessHotFolder(dir.Path());
+        EXPECT_EQ(ReadFileText(path), original) << step;
+        EXPECT_FALSE(HasTemporaryFiles()) << step;
+    }
+    SetDurableWriteFaultHook(nullptr);
+    chmod(path.c_str(), 0640);
+    engine.ProcessHotFolder(dir.Path());
+    EXPECT_EQ(ReadExif(path).count(kLat), 1u);
+    struct stat info {};
+    stat(path.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);  // permission bits survive the replacement
+}
+
+TEST_F(HotFolder, ReadOnlyFolderLeavesImagesIntact) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    }
+    const std::string path = Image("photo.jpg");
+    const std::string original = ReadFileText(path);
+    chmod(dir.Path().c_str(), 0555);
+    engine.ProcessHotFolder(dir.Path());
+    chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(ReadFileText(path), original);
+}
+
+TEST_F(HotFolder, LogLinesOfATaggedImage) {
+    const std::string path = Image("photo.jpg");
+    OpenLog();
+    DebugCapture capture;
+    engine.ProcessHotFolder(dir.Path());
+    const std::vector<std::string> expected = {"ProcessHotFolder:",
+                                               dir.Path(),
+                                               "Checking :" + path,
+                                               "Reading Exif.Photo.DateTimeDigitized",
+                                               "2007:06:01 13:05:30",
+                                               "Checking for match with timestamp:",
+                                               "2007:6:1T13:4:50",
+                                               "",
+                                               "Match!",
+                                               "Found best match, tagging image with:",
+                                               "longitude:",
+                                               "11.575382",
+                                               "latitude:",
+                                               "48.137154",
+                                               "elevation:",
+                                               "519/1"};
+    EXPECT_EQ(LogMessages(), expected);
+    EXPECT_NE(capture.Text().find("Checking " + path + "\n"), std::string::npos);
+}
+
+TEST_F(HotFolder, LoggingOffWritesNoLinesButStillTraces) {
+    const std::string path = Image("photo.jpg");
+    engine.settings.m_UseLogfile = 0;
+    DebugCapture capture;
+    engine.ProcessHotFolder(dir.Path());
+    EXPECT_EQ(ReadExif(path).count(kLat), 1u);
+    EXPECT_EQ(capture.Text(), "Checking " + path + "\n");
+}
+
+TEST_F(HotFolder, EmptyFolderTextIsNotSearched) {
+    OpenLog();
+    DebugCapture capture;
+    engine.ProcessHotFolder("");
+    EXPECT_EQ(LogMessages(), (std::vector<std::string>{"ProcessHotFolder:", ""}));
+    EXPECT_EQ(capture.Text().find("Checking"), std::string::npos);
+}
+
+TEST_F(HotFolder, StopRequestEndsBetweenImages) {
+    const std::string a = Image("a.jpg");
+    const std::string b = Image("b.jpg");
+    engine.RequestStop();
+    engine.ProcessHotFolder(dir.Path());
+    EXPECT_EQ(ReadExif(a).count(kLat) + ReadExif(b).count(kLat), 0u);
+}
+
+}  // namespace
