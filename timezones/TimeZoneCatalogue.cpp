@@ -41,7 +41,11 @@ ZoneStatus QueryStringValue(const ZoneKey& key, const char* name, size_t maxChar
     if (value.type != ZoneValueType::String && value.type != ZoneValueType::ExpandString) {
         return ZoneStatus::InvalidData;
     }
-    if (!value.data.empty() && value.data.back() != 0) {
+    if (value.data.empty()) {
+        text.clear();
+        return ZoneStatus::Success;
+    }
+    if (value.data.back() != 0) {
         return ZoneStatus::InvalidData;
     }
     const char* bytes = reinterpret_cast<const char*>(value.data.data());
