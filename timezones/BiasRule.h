@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-// One minute in FILETIME units (100 nanoseconds).
-inline constexpr int64_t kFileTimeUnitsPerMinute = 600000000;
+#include "platform/FileTime.h"  // kFileTimeUnitsPerMinute
 
 // The bias in FILETIME units, computed in 64 bits (no overflow for any 32-bit bias).
 constexpr int64_t BiasOffset(int32_t biasInMinutes) {
