@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <filesystem>
 #include <system_error>
@@ -27,9 +28,17 @@ QVariant StoredText(const std::string& text) {
     return bytes;
 }
 
+// The text of a stored value. A value edited by hand with an unquoted comma is read by QSettings
+// as a list; its items are joined again.
 std::string TextOf(const QVariant& value) {
-    const QByteArray bytes =
-        value.typeId() == QMetaType::QByteArray ? value.toByteArray() : value.toString().toUtf8();
+    QByteArray bytes;
+    if (value.typeId() == QMetaType::QByteArray) {
+        bytes = value.toByteArray();
+    } else if (value.typeId() == QMetaType::QStringList) {
+        bytes = value.toStringList().join(QStringLiteral(", ")).toUtf8();
+    } else {
+        bytes = value.toString().toUtf8();
+    }
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 

@@ -114,8 +114,8 @@ TEST(ProfileStore, AWriteKeepsOtherKeysAndSectionsAndSeesOutsideChanges) {
     EXPECT_EQ(store.GetProfileInt(kSettingsSection, kUseLogfile, 5), 0);
 
     // Another program rewrites the file: the next read sees the new content.
-    WriteFileText(path, "[Settings]\nDevice=/another/track.gpx\n");
-    EXPECT_EQ(store.GetProfileString(kSettingsSection, kDevice, ""), "/another/track.gpx");
+    WriteFileText(path, "[Settings]\nDevice=/another/track, 2.gpx\n");
+    EXPECT_EQ(store.GetProfileString(kSettingsSection, kDevice, ""), "/another/track, 2.gpx");
     EXPECT_EQ(store.GetProfileInt(kSettingsSection, kUseLogfile, 5), 5);
 }
 
