@@ -49,7 +49,7 @@ int SpinnerAnimation::ThreadsCreated() const {
 
 SpinnerAnimation::Progress SpinnerAnimation::CurrentProgress() const {
     std::lock_guard<std::mutex> lock(m_Mutex);
-    return {m_Steps, m_NextFrame};
+    return {m_Steps, m_NextFrame, m_Spinner != nullptr ? m_Spinner->Frame() : -1};
 }
 
 void SpinnerAnimation::WaitAtGate(std::unique_lock<std::mutex>& lock) {

@@ -27,10 +27,12 @@ public:
     int ThreadsCreated() const;
 
     // A consistent view of the animation for observers: frame steps taken since the thread
-    // started, and the frame the next step shows.
+    // started, the frame the next step shows, and the frame the bound spinner shows (-1 when
+    // no spinner is bound).
     struct Progress {
         long steps;
         int nextFrame;
+        int shownFrame;
     };
     Progress CurrentProgress() const;
 
