@@ -89,6 +89,16 @@ void DrawTrackGlyph(QPainter& p, int x, int y, const QColor& colour) {
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 
+// A small activity trace.
+void DrawStatusGlyph(QPainter& p, int x, int y, const QColor& colour) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour, 1.2));
+    p.drawPolyline(
+        QPolygonF({QPointF(x, y + 4), QPointF(x + 2.5, y + 4), QPointF(x + 4, y + 0.5),
+                   QPointF(x + 5.5, y + 7), QPointF(x + 7, y + 4), QPointF(x + 9, y + 4)}));
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
 void DrawOutline(QImage& image, const QImage& mask) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -136,7 +146,8 @@ QImage DrawBackground(const QImage& mask) {
     }
 
     // Status line and busy indicator.
-    DrawText(p, label, theme::kLabel, 24, 168, QStringLiteral("Status"));
+    DrawStatusGlyph(p, 24, 161, theme::kAmber);
+    DrawText(p, label, theme::kLabel, 37, 168, QStringLiteral("Status"));
 
     // Footer.
     DrawGroove(p, 14, 282, 202);

@@ -198,7 +198,7 @@ QImage SpinnerStrip(const QImage& base) {
         const QPointF centre(left + 16, 15);
         for (int behind = kFrames - 1; behind >= 0; --behind) {
             const double angle = (frame - behind - 2) * kPi / 4;
-            const double t = behind / double(kFrames - 1);
+            const double t = std::pow(behind / double(kFrames - 1), 0.6);
             const QColor colour =
                 QColor::fromRgbF(float(theme::kAccent.redF() * (1 - t) + tail.redF() * t),
                                  float(theme::kAccent.greenF() * (1 - t) + tail.greenF() * t),

@@ -25,6 +25,7 @@ inline const QColor kAccent(242, 129, 73);
 inline const QColor kAccentLight(0xff, 0xa0, 0x6e);
 inline const QColor kAccentDark(0xc2, 0x58, 0x26);
 inline const QColor kCyan(46, 214, 229);
+inline const QColor kAmber(229, 178, 57);
 inline const QColor kFaceTop(0x3c, 0x42, 0x4c);
 inline const QColor kFaceBottom(0x31, 0x36, 0x3e);
 inline const QColor kFaceBorder(0x4f, 0x57, 0x62);
