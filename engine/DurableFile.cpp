@@ -101,17 +101,15 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& content,
         error = SystemError("cannot open " + path);
         return false;
     }
-    content.clear();
     struct stat info {};
-    if (fstat(fd, &info) == 0 && info.st_size > 0) {
-        content.reserve(static_cast<size_t>(info.st_size));
-    }
-    unsigned char buffer[1 << 16];
+    content.resize(fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<size_t>(info.st_size)
+                                                             : 0);
+    size_t used = 0;
     for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0) {
-            break;
+        if (used == content.size()) {
+            content.resize(used + (1 << 16));  // the file grew, or its size was unknown
         }
+        const ssize_t n = read(fd, content.data() + used, content.size() - used);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -120,8 +118,12 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& content,
             close(fd);
             return false;
         }
-        content.insert(content.end(), buffer, buffer + n);
+        if (n == 0) {
+            break;
+        }
+        used += static_cast<size_t>(n);
     }
+    content.resize(used);
     close(fd);
     return true;
 }

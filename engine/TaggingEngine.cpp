@@ -36,18 +36,17 @@ void ReportImageError(const std::string& path, const std::string& what) {
     OutputDebugStringA(message + "\n");
 }
 
-// The image's bytes after Exiv2 rewrote its metadata in memory.
-std::vector<unsigned char> MemoryContent(Exiv2::Image& image) {
+// Writes the image's bytes, as Exiv2 rewrote them in memory, over the file at `path`.
+bool ReplaceWithMemoryContent(Exiv2::Image& image, const std::string& path, std::string& error) {
     Exiv2::BasicIo& io = image.io();
     if (io.open() != 0) {
-        throw Exiv2::Error(Exiv2::kerDataSourceOpenFailed, "memory", "");
+        error = "cannot read the rewritten image";
+        return false;
     }
-    const size_t size = io.size();
-    const unsigned char* data = io.mmap(false);
-    std::vector<unsigned char> content(data, data + size);
+    const bool replaced = ReplaceFileDurably(path, io.mmap(false), io.size(), error);
     io.munmap();
     io.close();
-    return content;
+    return replaced;
 }
 
 }  // namespace
@@ -147,8 +146,7 @@ void TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime
     }
     image->setExifData(exif);
     image->writeMetadata();
-    const std::vector<unsigned char> content = MemoryContent(*image);
-    if (!ReplaceFileDurably(path, content.data(), content.size(), error)) {
+    if (!ReplaceWithMemoryContent(*image, path, error)) {
         ReportImageError(path, error);
     }
 }
