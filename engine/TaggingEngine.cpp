@@ -8,6 +8,7 @@
 
 #include "engine/DurableFile.h"
 #include "engine/GpsTags.h"
+#include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"
 #include "engine/Log.h"
 #include "platform/DebugOutput.h"
@@ -71,6 +72,35 @@ const TrackPoint* TaggingEngine::FindBestMatch(uint64_t captureTime) {
         best = m_Index.FindBestMatch(query.capture, query.tolerance);
     }
     return best < 0 ? nullptr : &m_TrackLog.At(static_cast<size_t>(best));
+}
+
+void TaggingEngine::RunTaggingPass(TaggingRunView& view, const std::string& gpxPath) {
+    view.SetStatusText("Tagging...");
+    view.StartBusyAnimation();
+    try {
+        LoadAndProcess(view, gpxPath);
+    } catch (const std::exception& e) {
+        Log::Instance().Write(Error, std::string("Tagging run failed: ") + e.what());
+        OutputDebugStringA(std::string("Tagging run failed: ") + e.what() + "\n");
+    } catch (...) {
+        Log::Instance().Write(Error, "Tagging run failed");
+        OutputDebugStringA("Tagging run failed\n");
+    }
+    view.StopBusyAnimation();
+    view.SetStatusText("Done!");
+    view.ClearRunningFlag();
+    view.EnableRunControls();
+    view.HideBusyIndicator();
+}
+
+void TaggingEngine::LoadAndProcess(TaggingRunView& view, const std::string& gpxPath) {
+    m_TrackLog.Empty();
+    LoadTrackLog(gpxPath, m_TrackLog);
+    for (int n = 1; n <= 4 && !m_StopRequested; ++n) {
+        if (view.IsHotFolderEnabled(n)) {
+            ProcessHotFolder(m_Live->HotFolder(n));
+        }
+    }
 }
 
 void TaggingEngine::ProcessHotFolder(std::string folder) {

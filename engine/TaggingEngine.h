@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/LiveSettings.h"
+#include "engine/TaggingRunView.h"
 #include "engine/TimestampMatcher.h"
 #include "engine/TrackLog.h"
 #include "platform/FileTime.h"
@@ -31,6 +32,14 @@ public:
     // Stops early, between images, once RequestStop has been called.
     void ProcessHotFolder(std::string folder);
 
+    // One tagging pass, run on a worker thread: "Tagging..." and the busy animation, the track
+    // log emptied and reloaded from `gpxPath` (the run's own copy of the GPX path), the enabled
+    // hot folders 1 to 4 processed in order, then the animation stopped, "Done!", the running
+    // flag cleared, the controls enabled and the indicator hidden. Those end steps take place
+    // whatever happens while loading or processing; a stop request skips the folders not yet
+    // begun.
+    void RunTaggingPass(TaggingRunView& view, const std::string& gpxPath);
+
     // Asks a running ProcessHotFolder to stop after the image in hand. Thread-safe.
     void RequestStop() { m_StopRequested = true; }
     bool IsStopRequested() const { return m_StopRequested; }
@@ -43,6 +52,8 @@ protected:
     TrackLog m_TrackLog;
 
 private:
+    // Loads the track log and processes the enabled hot folders.
+    void LoadAndProcess(TaggingRunView& view, const std::string& gpxPath);
     // Tags one image; returns quietly when it does not match or cannot be tagged.
     void ProcessImage(const std::string& path, uint64_t lastWriteTime);
     bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
