@@ -1,0 +1,38 @@
+#pragma once
+// The application object: fixes where the settings live, creates and shows the main window,
+// and releases it when the event loop has ended.
+
+#include <QApplication>
+#include <string>
+
+class CFenrikWnd;
+
+class CFenrikApp : public QApplication {
+    Q_OBJECT
+public:
+    CFenrikApp(int& argc, char** argv);
+    ~CFenrikApp() override;
+
+    // Settings location, main window created at the centred rectangle with its icon, shown.
+    // Returns true.
+    bool InitInstance();
+    // Runs the event loop until the main window has closed; returns its exit code.
+    int Run();
+    // Deletes the main window; returns the event loop's exit code.
+    int ExitInstance();
+
+    // Places the per-user profile under `company` and the executable's name.
+    void SetRegistryKey(const char* company);
+
+    // The four profile operations, always on the per-user profile.
+    int GetProfileInt(const char* section, const char* key, int defaultValue) const;
+    std::string GetProfileString(const char* section, const char* key,
+                                 const char* defaultValue) const;
+    bool WriteProfileInt(const char* section, const char* key, int value);
+    bool WriteProfileString(const char* section, const char* key, const std::string& value);
+
+    CFenrikWnd* m_pWnd = nullptr;
+
+private:
+    int m_ExitCode = 0;
+};

@@ -1,0 +1,130 @@
+#pragma once
+// The program's only top-level window: borderless and skinned, shaped by a mask, with the
+// command buttons, the hot-folder lines, the GPX line, the status line and the busy indicator.
+// It carries the tagging engine (track log, matching and tagging) and owns the configuration
+// object whose live settings the engine reads.
+
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "engine/TaggingEngine.h"
+#include "engine/TaggingRunView.h"
+
+class CActiveButton;
+class CDirectoryConfigDlg;
+class CSpinner;
+class CTextfield;
+class QUrl;
+
+class CFenrikWnd : public QWidget, public TaggingEngine, private TaggingRunView {
+    Q_OBJECT
+public:
+    CFenrikWnd();
+    // Waits for a tagging run still in progress (asking it to stop first), then releases
+    // everything.
+    ~CFenrikWnd() override;
+
+    // Creates the window at `rect` (screen coordinates) with the given title, shape mask and
+    // background bitmap ids: the configuration object, the controls in their order, and the
+    // stored settings shown. Call once, before the window is shown.
+    void CreateSkinned(const std::string& title, QRect rect, int shapeBitmapId,
+                       int backgroundBitmapId);
+    // Cuts the window's outline from mask bitmap `maskBitmapId`: exactly black is outside.
+    void ApplyWindowShape(int maskBitmapId);
+    // Releases the controls, the configuration object and the track points, then closes the
+    // window, which ends the program.
+    bool DestroyWindow();
+
+    // Command handlers, by control id.
+    void OnCommand(int id);
+    void OnCloseButton();
+    void OnMinimizeButton();
+    void OnStart();
+    void OnHelpButton();
+    void OnDeviceConfig();
+    void OnDirConfig();
+    void OnHomePageButton();
+    void OnHotFolderToggle1() { OnHotFolderToggle(1); }
+    void OnHotFolderToggle2() { OnHotFolderToggle(2); }
+    void OnHotFolderToggle3() { OnHotFolderToggle(3); }
+    void OnHotFolderToggle4() { OnHotFolderToggle(4); }
+    // Takes a drop of exactly one local file or folder as the GPX file; ignores any other.
+    void OnDropFiles(const QList<QUrl>& urls);
+
+    // True while a tagging run is in progress.
+    bool IsRunning() const { return m_Running; }
+    // True while a tagging worker thread exists (from the start of a run until it has ended).
+    bool HasWorker() const { return m_Worker.joinable(); }
+
+    // The file dialog that picks the GPX file; returns the chosen path or empty when
+    // cancelled. Replaceable for tests.
+    using GpxFileChooser = std::function<std::string()>;
+    static void SetGpxFileChooser(GpxFileChooser chooser);
+
+    std::unique_ptr<CDirectoryConfigDlg> m_ConfigDlg;
+    CSpinner* m_Spinner = nullptr;
+    CTextfield* m_StatusField = nullptr;
+    std::atomic<bool> m_Running{false};
+    uint16_t m_BackgroundBitmapId = 0;
+    CActiveButton* m_CloseButton = nullptr;
+    CActiveButton* m_MinimizeButton = nullptr;
+    CActiveButton* m_StartButton = nullptr;
+    CActiveButton* m_HelpButton = nullptr;
+    CActiveButton* m_DeviceConfigButton = nullptr;
+    CActiveButton* m_DirConfigButton = nullptr;
+    CActiveButton* m_HomePageButton = nullptr;
+    CActiveButton* m_HotFolderCheck1 = nullptr;
+    CActiveButton* m_HotFolderCheck2 = nullptr;
+    CActiveButton* m_HotFolderCheck3 = nullptr;
+    CActiveButton* m_HotFolderCheck4 = nullptr;
+    CTextfield* m_HotFolderField1 = nullptr;
+    CTextfield* m_HotFolderField2 = nullptr;
+    CTextfield* m_HotFolderField3 = nullptr;
+    CTextfield* m_HotFolderField4 = nullptr;
+    CTextfield* m_DeviceField = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // The tagging run's calls, made on the worker thread and carried out on this window's.
+    void SetStatusText(const std::string& text) override;
+    void StartBusyAnimation() override;
+    void StopBusyAnimation() override;
+    bool IsHotFolderEnabled(int n) override;
+    void ClearRunningFlag() override;
+    void EnableRunControls() override;
+    void HideBusyIndicator() override;
+
+    void CreateButtons();
+    void CreateFields();
+    CTextfield* HotFolderField(int n) const;
+    std::array<CActiveButton*, 7> RunControls() const;
+    void SetRunControlsEnabled(bool enabled);
+    void OnHotFolderToggle(int n);
+    void SetDevice(const std::string& path);
+    void OpenInBrowser(const char* url);
+    // On the window's thread, once the worker has finished its pass.
+    void OnWorkerFinished();
+    // Ends a run that is in progress before closing: stops after the image in hand.
+    void CloseAfterRun(bool releaseFirst);
+    void QuitApplication();
+
+    std::thread m_Worker;
+    enum class PendingClose { None, Close, DestroyThenClose };
+    PendingClose m_PendingClose = PendingClose::None;
+    bool m_ManualDrag = false;
+    QPoint m_DragOffset;
+};

@@ -1,0 +1,5 @@
+#pragma once
+// The product's web pages, opened in the default browser.
+
+constexpr char kHomePageUrl[] = "https://www.quillbay.com/fenrik/";
+constexpr char kHelpPageUrl[] = "https://www.quillbay.com/fenrik/help.php";

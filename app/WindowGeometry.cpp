@@ -1,0 +1,9 @@
+#include "app/WindowGeometry.h"
+
+#include "controls/ControlRect.h"
+
+QRect CenteredWindowRect(int areaWidth, int areaHeight) {
+    const int left = areaWidth / 2 - 148;
+    const int top = areaHeight / 2 - 116;
+    return RectFromLTRB(left, top, left + kWindowWidth, top + kWindowHeight);
+}
