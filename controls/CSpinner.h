@@ -20,7 +20,8 @@ public:
     void Create(QRect rect, QWidget* parent, int id);
 
     // Starts the animation: the first Start in the process creates the animation thread, later
-    // ones resume it where it stopped. Callable from any thread.
+    // ones resume it where it stopped. Callable from any thread, but not while the spinner is
+    // being destroyed: the owner ends the caller's use of the spinner first.
     void Start();
     // Suspends the animation; nothing before the first Start. Callable from any thread.
     void Stop();

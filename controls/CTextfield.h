@@ -44,7 +44,8 @@ public:
 protected:
     // Background from the image's top-left corner, the part of the field that the image does
     // not reach filled from the image's edge, then the text at the top left in the colour of
-    // the enabled state, on a transparent background.
+    // the enabled state, on a transparent background. Every character is drawn as it is: '&'
+    // marks no mnemonic.
     void paintEvent(QPaintEvent* event) override;
 
 private:

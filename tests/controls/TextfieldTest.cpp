@@ -132,6 +132,24 @@ TEST_F(TextfieldTest, LongPathIsDrawnWithItsLastComponent) {
     EXPECT_EQ(Grab(m_Field), shown) << "the field draws the shortened path";
 }
 
+TEST_F(TextfieldTest, AmpersandsAreDrawnAsTheyAre) {
+    // Folder names may hold '&': it is drawn, not taken as a mnemonic prefix.
+    const QImage background = Rgb32(LoadSkinBitmap(157));
+    auto inkWidth = [&](const std::string& text) {
+        m_Field.SetText(text);
+        const QImage drawn = Grab(m_Field);
+        int right = -1;
+        for (int x = 0; x < drawn.width(); ++x) {
+            for (int y = 0; y < drawn.height(); ++y) {
+                right = drawn.pixel(x, y) != background.pixel(x, y) ? x : right;
+            }
+        }
+        return right;
+    };
+    EXPECT_GT(inkWidth("/photos/Tom && Jerry"), inkWidth("/photos/Tom & Jerry"));
+    EXPECT_GT(inkWidth("/photos/&x"), inkWidth("/photos/x"));
+}
+
 TEST(PathEllipsis, ShortensOnlyWhatDoesNotFit) {
     TestApp();
     const QFontMetrics metrics(QFont(QStringLiteral("Liberation Sans"), 9));

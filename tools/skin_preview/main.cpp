@@ -1,7 +1,9 @@
 // Composes previews of the skin from the built-in resources, with the real controls:
 //     fenrik_skin_preview <output folder>
 // writes window.png (the main window as a user sees it, on a desktop colour), window-x3.png
-// (the same, three times enlarged) and states-x4.png (every button image in its normal, pressed
+// (the same, three times enlarged), window-lit-x3.png (the GPX file button lit, the start button
+// and the first check held down, hot folder 3 off and the device field disabled) and
+// states-x4.png (every button image in its normal, pressed
 // and lit state, the eight spinner frames and the icon, four times enlarged).
 
 #include <QApplication>
@@ -69,6 +71,20 @@ void AddControls(QWidget& window, std::vector<std::unique_ptr<QWidget>>& owned) 
             spinner->Create(spot.rect, &window, spot.id);
             spinner->show();
             owned.push_back(std::move(spinner));
+        }
+    }
+}
+
+// Shows the lit and pressed states in place.
+void LightSomeControls(std::vector<std::unique_ptr<QWidget>>& controls) {
+    for (auto& control : controls) {
+        if (auto* button = dynamic_cast<CActiveButton*>(control.get())) {
+            if (button->Id() == 104) {
+                button->setFocus();
+            }
+            button->setDown(button->Id() == 102 || button->Id() == 111);
+        } else if (auto* field = dynamic_cast<CTextfield*>(control.get())) {
+            field->setEnabled(field->Id() != 116 && field->Id() != 109);
         }
     }
 }
@@ -145,7 +161,14 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
 
     const QImage shot = OnDesktop(window.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    window.activateWindow();
+    QApplication::processEvents();
+    LightSomeControls(controls);
+    QApplication::processEvents();
+    const QImage lit = OnDesktop(window.grab().toImage().convertToFormat(QImage::Format_RGB32));
+
     const bool ok = shot.save(out.filePath(QStringLiteral("window.png"))) &&
+                    Enlarged(lit, 3).save(out.filePath(QStringLiteral("window-lit-x3.png"))) &&
                     Enlarged(shot, 3).save(out.filePath(QStringLiteral("window-x3.png"))) &&
                     StatesSheet().save(out.filePath(QStringLiteral("states-x4.png")));
     std::printf("%s previews in %s\n", ok ? "wrote" : "FAILED to write", qPrintable(out.path()));
