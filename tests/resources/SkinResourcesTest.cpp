@@ -8,14 +8,14 @@
 
 namespace {
 
-struct BitmapSpec {
+struct ExpectedBitmap {
     int id;
     int width;
     int height;
     int bitsPerPixel;
 };
 
-const BitmapSpec kBitmaps[] = {
+const ExpectedBitmap kBitmaps[] = {
     {129, 296, 233, 24}, {130, 296, 233, 4}, {139, 19, 8, 32},   {132, 19, 8, 32},
     {131, 19, 8, 32},    {141, 19, 8, 32},   {134, 19, 8, 32},   {135, 19, 8, 32},
     {140, 102, 21, 32},  {138, 102, 21, 32}, {136, 102, 21, 32}, {144, 29, 21, 32},
@@ -72,22 +72,22 @@ RowCut CutOfRow(const QImage& mask, int row) {
 }  // namespace
 
 TEST(SkinResources, EveryBitmapHasItsSizeAndDepthAndDecodes) {
-    for (const auto& spec : kBitmaps) {
-        SCOPED_TRACE(spec.id);
-        const QByteArray file = ReadResource(SkinBitmapPath(spec.id));
+    for (const auto& expected : kBitmaps) {
+        SCOPED_TRACE(expected.id);
+        const QByteArray file = ReadResource(SkinBitmapPath(expected.id));
         ASSERT_GE(file.size(), 54);
         EXPECT_EQ(file.left(2), QByteArray("BM"));
-        EXPECT_EQ(static_cast<int>(ReadU32(file, 18)), spec.width);
-        EXPECT_EQ(static_cast<int>(ReadU32(file, 22)), spec.height);
-        EXPECT_EQ(ReadU16(file, 28), spec.bitsPerPixel);
+        EXPECT_EQ(static_cast<int>(ReadU32(file, 18)), expected.width);
+        EXPECT_EQ(static_cast<int>(ReadU32(file, 22)), expected.height);
+        EXPECT_EQ(ReadU16(file, 28), expected.bitsPerPixel);
         EXPECT_EQ(ReadU32(file, 30), 0u) << "uncompressed";
 
-        const QImage image = LoadSkinBitmap(spec.id);
+        const QImage image = LoadSkinBitmap(expected.id);
         ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.size(), QSize(spec.width, spec.height));
+        EXPECT_EQ(image.size(), QSize(expected.width, expected.height));
         // Every skin image is copied opaque.
         EXPECT_FALSE(image.hasAlphaChannel() &&
-                     qAlpha(image.pixel(spec.width / 2, spec.height / 2)) != 255);
+                     qAlpha(image.pixel(expected.width / 2, expected.height / 2)) != 255);
     }
 }
 
