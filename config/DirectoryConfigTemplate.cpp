@@ -1,0 +1,91 @@
+#include "config/DirectoryConfigTemplate.h"
+
+namespace {
+
+constexpr uint32_t kStaticText = kAlignLeft | kGroup;
+constexpr uint32_t kCenteredLabel = kAlignCenter | kCenterVertical | kGroup;
+constexpr uint32_t kPathEdit = kBorder | kTabStop | kAutoHScroll;
+constexpr uint32_t kNumberEdit = kPathEdit | kDigitsOnly;
+// All four group boxes span x 7 to 253. The controls inside reach x 248 in every box, so a box
+// ending at 248 would have its right edge covered by the combo box and the log browse button.
+constexpr int kGroupWidth = 246;
+
+DialogTemplate MakeTemplate() {
+    DialogTemplate t;
+    t.id = kDirectoryConfigTemplateId;
+    t.caption = "Directory Configuration";
+    t.fontFace = "MS Shell Dlg";
+    t.fontPointSize = 8;
+    t.width = 260;
+    t.height = 249;
+    t.style = kPopup | kCaption | kSystemMenu | kModalFrame | kShellFont | kSetForeground;
+    t.controls = {
+        {kIdBrowseHotFolder1, ControlKind::PushButton, "...", {221, 44, 27, 10}, kTabStop},
+        {kIdOk, ControlKind::DefaultPushButton, "OK", {203, 227, 50, 15}, kTabStop},
+        {kIdCancel, ControlKind::PushButton, "Cancel", {7, 227, 50, 15}, kTabStop},
+        {kNoControlId, ControlKind::GroupBox, "Hot Folders", {7, 8, kGroupWidth, 81}, 0},
+        {kIdBrowseHotFolder2, ControlKind::PushButton, "...", {221, 54, 27, 10}, kTabStop},
+        {kIdBrowseHotFolder3, ControlKind::PushButton, "...", {221, 64, 27, 10}, kTabStop},
+        {kIdBrowseHotFolder4, ControlKind::PushButton, "...", {221, 74, 27, 10}, kTabStop},
+        {kNoControlId,
+         ControlKind::StaticText,
+         "Check the folders that you want to be searched for images automatically. Click the "
+         "\"...\" button to select a directory for each entry.",
+         {13, 19, 235, 20},
+         kStaticText},
+        {kNoControlId, ControlKind::GroupBox, "Timestamp Tolerance", {7, 90, kGroupWidth, 46}, 0},
+        {kNoControlId,
+         ControlKind::StaticText,
+         "Match timestamps with this tolerance:",
+         {13, 103, 125, 10},
+         kStaticText},
+        {kIdToleranceHoursEdit, ControlKind::Edit, "", {73, 115, 60, 14}, kNumberEdit},
+        {kNoControlId, ControlKind::StaticText, "Hours:", {13, 115, 54, 14}, kCenteredLabel},
+        {kNoControlId, ControlKind::StaticText, "Minutes:", {138, 115, 54, 14}, kCenteredLabel},
+        {kIdToleranceMinutesEdit, ControlKind::Edit, "", {188, 115, 60, 14}, kNumberEdit},
+        {kNoControlId, ControlKind::GroupBox, "Logging", {7, 199, kGroupWidth, 24}, 0},
+        {kIdBrowseLogfileDir, ControlKind::PushButton, "...", {221, 209, 27, 10}, kTabStop},
+        {kIdUseLogfileCheck, ControlKind::CheckBox, "Logs directory:", {13, 210, 61, 8}, kTabStop},
+        {kNoControlId, ControlKind::GroupBox, "Timezones", {7, 140, kGroupWidth, 53}, 0},
+        {kNoControlId,
+         ControlKind::StaticText,
+         "Select your picture's timestamp timezone.",
+         {13, 151, 235, 10},
+         kStaticText},
+        {kIdTimeZoneCombo,
+         ControlKind::ComboBox,
+         "",
+         {13, 164, 235, 78},
+         kDropDown | kSorted | kVScroll | kTabStop},
+        {kIdHotFolderEdit1, ControlKind::Edit, "", {13, 44, 200, 10}, kPathEdit},
+        {kIdHotFolderEdit2, ControlKind::Edit, "", {13, 54, 200, 10}, kPathEdit},
+        {kIdHotFolderEdit3, ControlKind::Edit, "", {13, 64, 200, 10}, kPathEdit},
+        {kIdHotFolderEdit4, ControlKind::Edit, "", {13, 74, 200, 10}, kPathEdit},
+        {kIdLogfileDirEdit, ControlKind::Edit, "", {73, 208, 140, 12}, kPathEdit},
+    };
+    return t;
+}
+
+}  // namespace
+
+const DialogTemplate& DirectoryConfigTemplate() {
+    static const DialogTemplate kTemplate = MakeTemplate();
+    return kTemplate;
+}
+
+int BrowseTargetOf(int buttonId) {
+    switch (buttonId) {
+        case kIdBrowseHotFolder1:
+            return kIdHotFolderEdit1;
+        case kIdBrowseHotFolder2:
+            return kIdHotFolderEdit2;
+        case kIdBrowseHotFolder3:
+            return kIdHotFolderEdit3;
+        case kIdBrowseHotFolder4:
+            return kIdHotFolderEdit4;
+        case kIdBrowseLogfileDir:
+            return kIdLogfileDirEdit;
+        default:
+            return kNoControlId;
+    }
+}
