@@ -1,0 +1,69 @@
+#pragma once
+// A main window created on the offscreen platform with a temporary profile and a small,
+// fixed time zone catalogue.
+
+#include <QDesktopServices>
+#include <QObject>
+#include <QUrl>
+#include <memory>
+
+#include "../controls/WidgetTestSupport.h"
+#include "TestSupport.h"
+#include "app/CFenrikWnd.h"
+#include "app/WindowGeometry.h"
+#include "config/CDirectoryConfigDlg.h"
+#include "controls/CActiveButton.h"
+#include "controls/CSpinner.h"
+#include "controls/CTextfield.h"
+#include "engine/Log.h"
+#include "platform/ProfileStore.h"
+#include "platform/SettingKeys.h"
+#include "timezones/InMemoryZoneSource.h"
+#include "timezones/TzdbZoneSource.h"
+
+// Records the addresses that would have been opened in the browser.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    std::vector<std::string> opened;
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url.toString().toStdString()); }
+};
+
+class AppTest : public WidgetTest {
+protected:
+    AppTest() {
+        SetAppProfilePath(dir.File("profile/fenrik.conf"));
+        auto zones = std::make_shared<InMemoryZoneSource>();
+        zones->AddZone("W. Europe Standard Time", -60, "(UTC+01:00) Europe/Berlin",
+                       "Europe/Berlin");
+        zones->AddZone("UTC", 0, "(UTC+00:00) UTC", "UTC");
+        SetDefaultZoneSource(zones);
+        QDesktopServices::setUrlHandler("https", &urls, "Open");
+    }
+    ~AppTest() override {
+        window.reset();
+        QDesktopServices::unsetUrlHandler("https");
+        SetDefaultZoneSource(nullptr);
+        CFenrikWnd::SetGpxFileChooser(nullptr);
+        Log::Instance().Close();
+    }
+
+    ProfileStore& Profile() { return AppProfile(); }
+
+    CFenrikWnd& Create() {
+        window = std::make_unique<CFenrikWnd>();
+        window->CreateSkinned("Fenrik", CenteredWindowRect(1024, 768), 130, 129);
+        return *window;
+    }
+
+    CTextfield* Field(int n) {
+        CTextfield* fields[4] = {window->m_HotFolderField1, window->m_HotFolderField2,
+                                 window->m_HotFolderField3, window->m_HotFolderField4};
+        return fields[n - 1];
+    }
+
+    TempDir dir;
+    UrlRecorder urls;
+    std::unique_ptr<CFenrikWnd> window;
+};

@@ -1,0 +1,193 @@
+// The main window: creation, shape, stored settings and the window's commands.
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+
+#include "AppFixture.h"
+#include "app/ProductLinks.h"
+#include "app/WindowShape.h"
+#include "resources/SkinResources.h"
+
+namespace {
+
+int RegionArea(const QRegion& region) {
+    int area = 0;
+    for (const QRect& rect : region) {
+        area += rect.width() * rect.height();
+    }
+    return area;
+}
+
+TEST(WindowGeometry, CentresOnTheMaximisedArea) {
+    EXPECT_EQ(CenteredWindowRect(1936, 1056), QRect(QPoint(820, 412), QPoint(1115, 644)));
+    EXPECT_EQ(CenteredWindowRect(1025, 769).left(), 364);
+    EXPECT_EQ(CenteredWindowRect(1025, 769).top(), 268);
+    EXPECT_EQ(CenteredWindowRect(1025, 769).size(), QSize(296, 233));
+}
+
+TEST(WindowShape, OnlyPureBlackIsCut) {
+    QImage mask(4, 3, QImage::Format_RGB32);
+    mask.fill(QColor(1, 1, 1));
+    mask.setPixel(0, 0, 0xFF000000u);
+    mask.setPixel(3, 2, 0xFF000000u);
+    const QRegion region = RegionFromMask(mask, 5, 3);  // column 4 lies outside the mask
+    EXPECT_EQ(RegionArea(region), 15 - 2);
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    EXPECT_TRUE(region.contains(QPoint(4, 2)));
+}
+
+class MainWindow : public AppTest {};
+
+TEST_F(MainWindow, FirstStartWithAnEmptyProfile) {
+    CFenrikWnd& w = Create();
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(Field(n)->GetText(), "");
+        EXPECT_FALSE(Field(n)->isEnabled());
+    }
+    EXPECT_EQ(w.m_DeviceField->GetText(), "");
+    EXPECT_EQ(w.m_StatusField->GetText(), "Ready");
+    EXPECT_TRUE(w.m_Spinner->isHidden());
+    EXPECT_EQ(w.m_ConfigDlg->m_BiasInMinutes, 0);
+    EXPECT_EQ(w.size(), QSize(296, 233));
+    EXPECT_EQ(RegionArea(w.mask()), 296 * 233 - 612);
+    EXPECT_EQ(w.m_HomePageButton->geometry(), QRect(16, 212, 73, 13));
+    EXPECT_EQ(w.m_StartButton->Id(), 102);
+}
+
+TEST_F(MainWindow, StoredSettingsAreShown) {
+    Profile().WriteProfileString(kSettingsSection, kHotFolder2, "/photos/trip");
+    Profile().WriteProfileInt(kSettingsSection, kHotFolder2Enabled, 1);
+    Profile().WriteProfileString(kSettingsSection, kHotFolder3, "/photos/off");
+    Profile().WriteProfileString(kSettingsSection, kDevice, "/tracks/day.gpx");
+    Profile().WriteProfileInt(kSettingsSection, kBiasInMinutes, -60);
+    CFenrikWnd& w = Create();
+    EXPECT_EQ(Field(2)->GetText(), "/photos/trip");
+    EXPECT_TRUE(Field(2)->isEnabled());
+    EXPECT_EQ(Field(3)->GetText(), "/photos/off");
+    EXPECT_FALSE(Field(3)->isEnabled());
+    EXPECT_EQ(w.m_DeviceField->GetText(), "/tracks/day.gpx");
+    EXPECT_EQ(w.m_ConfigDlg->m_Device, "/tracks/day.gpx");
+    EXPECT_EQ(w.m_ConfigDlg->m_BiasInMinutes, -60);
+}
+
+TEST_F(MainWindow, OnlyASingleLocalDropBecomesTheGpxFile) {
+    CFenrikWnd& w = Create();
+    w.OnDropFiles({QUrl::fromLocalFile("/a.gpx"), QUrl::fromLocalFile("/b.gpx")});
+    w.OnDropFiles({QUrl("https://example.org/track.gpx")});
+    w.OnDropFiles({});
+    EXPECT_EQ(w.m_ConfigDlg->m_Device, "");
+    EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, "none"), "none");
+
+    w.OnDropFiles({QUrl::fromLocalFile(QString::fromStdString(dir.Path()))});  // a folder too
+    EXPECT_EQ(w.m_ConfigDlg->m_Device, dir.Path());
+    EXPECT_EQ(w.m_DeviceField->GetText(), dir.Path());
+    EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, ""), dir.Path());
+}
+
+TEST_F(MainWindow, FileDialogChoiceIsTakenAndCancelChangesNothing) {
+    CFenrikWnd& w = Create();
+    CFenrikWnd::SetGpxFileChooser([] { return std::string(); });
+    w.OnCommand(104);
+    EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, "none"), "none");
+    CFenrikWnd::SetGpxFileChooser([] { return std::string("/tracks/new.gpx"); });
+    w.OnCommand(104);
+    EXPECT_EQ(w.m_ConfigDlg->m_Device, "/tracks/new.gpx");
+    EXPECT_EQ(w.m_DeviceField->GetText(), "/tracks/new.gpx");
+    EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, ""), "/tracks/new.gpx");
+}
+
+TEST_F(MainWindow, TogglesFlipAndStoreTheHotFolderState) {
+    Profile().WriteProfileString(kSettingsSection, kHotFolder1, "/photos");
+    CFenrikWnd& w = Create();
+    w.OnCommand(112);  // hot folder 2 has no path: nothing happens
+    EXPECT_FALSE(Field(2)->isEnabled());
+    EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder2Enabled, 7), 7);
+
+    w.OnCommand(111);
+    EXPECT_TRUE(Field(1)->isEnabled());
+    EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder1Enabled, 7), 1);
+    w.m_HotFolderCheck1->click();
+    EXPECT_FALSE(Field(1)->isEnabled());
+    EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder1Enabled, 7), 0);
+}
+
+// Runs the configuration dialog from the window; `edit` fills it in and closes it.
+void RunDirConfig(CFenrikWnd& w, std::function<void(CDirectoryConfigDlg&)> edit) {
+    QTimer::singleShot(0, [&w, edit] { edit(*w.m_ConfigDlg); });
+    w.OnCommand(105);
+}
+
+TEST_F(MainWindow, DirConfigTakesOverChangedFoldersOnly) {
+    Profile().WriteProfileString(kSettingsSection, kHotFolder1, "/same");
+    Profile().WriteProfileString(kSettingsSection, kHotFolder2, "/Case");
+    Profile().WriteProfileString(kSettingsSection, kHotFolder3, "/emptied");
+    Profile().WriteProfileInt(kSettingsSection, kHotFolder3Enabled, 0);
+    CFenrikWnd& w = Create();
+    RunDirConfig(w, [](CDirectoryConfigDlg& d) {
+        d.m_HotFolderEdit2->setText("/case");
+        d.m_HotFolderEdit3->setText("");
+        d.m_HotFolderEdit4->setText("/typed/by hand");
+        d.OnBnClickedOk();
+    });
+    EXPECT_FALSE(Field(1)->isEnabled());  // unchanged: keeps its state, nothing written
+    EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder1Enabled, 7), 7);
+    EXPECT_EQ(Field(2)->GetText(), "/case");  // a change of letter case counts
+    EXPECT_TRUE(Field(2)->isEnabled());
+    EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kHotFolder2, ""), "/case");
+    EXPECT_EQ(Field(3)->GetText(), "");  // emptied: enabled and stored empty
+    EXPECT_TRUE(Field(3)->isEnabled());
+    EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder3Enabled, 7), 1);
+    EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kHotFolder3, "none"), "");
+    EXPECT_EQ(Field(4)->GetText(), "/typed/by hand");
+    EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder4Enabled, 7), 1);
+}
+
+TEST_F(MainWindow, DirConfigCancelChangesNothing) {
+    CFenrikWnd& w = Create();
+    RunDirConfig(w, [](CDirectoryConfigDlg& d) {
+        d.m_HotFolderEdit1->setText("/new");
+        d.reject();
+    });
+    EXPECT_EQ(Field(1)->GetText(), "");
+    EXPECT_FALSE(Field(1)->isEnabled());
+    EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kHotFolder1, "none"), "none");
+}
+
+TEST_F(MainWindow, WebButtonsOpenTheirPages) {
+    CFenrikWnd& w = Create();
+    w.m_HomePageButton->click();
+    w.m_HelpButton->click();
+    ASSERT_EQ(urls.opened.size(), 2u);
+    EXPECT_EQ(urls.opened[0], kHomePageUrl);
+    EXPECT_EQ(urls.opened[1], kHelpPageUrl);
+    EXPECT_EQ(urls.opened[1].substr(urls.opened[1].size() - 8), "help.php");
+}
+
+TEST_F(MainWindow, CloseButtonReleasesEverything) {
+    CFenrikWnd& w = Create();
+    w.show();
+    w.m_CloseButton->click();
+    EXPECT_EQ(w.m_StartButton, nullptr);
+    EXPECT_EQ(w.m_ConfigDlg, nullptr);
+    EXPECT_EQ(w.m_StatusField, nullptr);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(MainWindow, HoverFocusFollowsTheMouse) {
+    CFenrikWnd& w = Create();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QMouseEvent overButton(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
+                           Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w.m_StartButton, &overButton);
+    EXPECT_TRUE(w.m_StartButton->hasFocus());
+    QMouseEvent overBody(QEvent::MouseMove, QPointF(150, 70), QPointF(150, 70), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &overBody);
+    EXPECT_FALSE(w.m_StartButton->hasFocus());
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+// Tagging runs started from the window's start button, end to end.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <filesystem>
+
+#include "AppFixture.h"
+#include "JpegFixtures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kLat[] = "Exif.GPSInfo.GPSLatitude";
+
+class TaggingRunWindow : public AppTest {
+protected:
+    // A folder of photos taken at 13:05:30 camera time, and a GPX file with one point at
+    // 12:04:50 UTC (the camera ran an hour ahead).
+    std::string PhotoFolder(const std::string& name, int count) {
+        const std::string folder = dir.File(name);
+        fs::create_directories(folder);
+        for (int i = 0; i < count; ++i) {
+            WriteJpegWithExif(folder + "/IMG_" + std::to_string(i) + ".JPG",
+                              {{"Exif.Photo.DateTimeDigitized", "2007:06:01 13:05:30"}});
+        }
+        return folder;
+    }
+
+    std::string Gpx(const std::string& name, const char* lat) {
+        const std::string path = dir.File(name);
+        WriteFileText(path, std::string("<gpx><trk><trkseg><trkpt lat=\"") + lat +
+                                "\" lon=\"11.575382\"><ele>519.6</ele>"
+                                "<time>2007-06-01T12:04:50Z</time></trkpt></trkseg></trk></gpx>");
+        return path;
+    }
+
+    void Configure(const std::vector<std::string>& folders, const std::vector<bool>& enabled,
+                   const std::string& gpx) {
+        for (size_t i = 0; i < folders.size(); ++i) {
+            Profile().WriteProfileString(kSettingsSection, kHotFolderKeys[i], folders[i]);
+            Profile().WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], enabled[i]);
+        }
+        Profile().WriteProfileString(kSettingsSection, kDevice, gpx);
+        Profile().WriteProfileString(kSettingsSection, kToleranceMinutes, "2");
+        Profile().WriteProfileInt(kSettingsSection, kBiasInMinutes, -60);
+    }
+
+    bool WaitForIdle(int timeoutMs = 30000) {
+        return QTest::qWaitFor([this] { return !window->HasWorker(); }, timeoutMs);
+    }
+
+    static bool Tagged(const std::string& folder) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (ReadExif(entry.path().string()).count(kLat) == 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::vector<CActiveButton*> RunControls() {
+        return {window->m_StartButton,     window->m_DeviceConfigButton, window->m_DirConfigButton,
+                window->m_HotFolderCheck1, window->m_HotFolderCheck2,    window->m_HotFolderCheck3,
+                window->m_HotFolderCheck4};
+    }
+};
+
+TEST_F(TaggingRunWindow, StartTagsTheFolderAndReturnsToIdle) {
+    const std::string folder = PhotoFolder("one", 3);
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = Create();
+    w.show();
+    w.m_StartButton->click();
+    // Until the worker is served by this thread, the window shows the running state.
+    EXPECT_TRUE(w.IsRunning());
+    for (CActiveButton* control : RunControls()) {
+        EXPECT_FALSE(control->isEnabled());
+    }
+    EXPECT_TRUE(w.m_CloseButton->isEnabled());
+    EXPECT_TRUE(w.m_HelpButton->isEnabled());
+    EXPECT_FALSE(w.m_Spinner->isHidden());
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(w.m_StatusField->GetText(), "Done!");
+    EXPECT_FALSE(w.IsRunning());
+    for (CActiveButton* control : RunControls()) {
+        EXPECT_TRUE(control->isEnabled());
+    }
+    EXPECT_TRUE(w.m_Spinner->isHidden());
+    EXPECT_TRUE(Tagged(folder));
+    EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").at(kLat), "48/1 8/1 1375/100");
+}
+
+TEST_F(TaggingRunWindow, OnlyEnabledHotFoldersAreTagged) {
+    const std::string f1 = PhotoFolder("f1", 1), f2 = PhotoFolder("f2", 1);
+    const std::string f3 = PhotoFolder("f3", 1), f4 = PhotoFolder("f4", 1);
+    Configure({f1, f2, f3, f4}, {false, true, false, true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = Create();
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_FALSE(Tagged(f1));
+    EXPECT_TRUE(Tagged(f2));
+    EXPECT_FALSE(Tagged(f3));
+    EXPECT_TRUE(Tagged(f4));
+}
+
+TEST_F(TaggingRunWindow, NoGpxFileTagsNothingAndEndsDone) {
+    const std::string folder = PhotoFolder("one", 2);
+    Configure({folder}, {true}, "");
+    CFenrikWnd& w = Create();
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(w.m_StatusField->GetText(), "Done!");
+    EXPECT_FALSE(Tagged(folder));
+}
+
+TEST_F(TaggingRunWindow, SecondRunUsesTheNewlyDroppedGpxOnly) {
+    const std::string folder = PhotoFolder("one", 1);
+    Configure({folder}, {true}, Gpx("first.gpx", "48.137154"));
+    CFenrikWnd& w = Create();
+    w.OnStart();
+    // A file dropped during the run is for the next run.
+    w.OnDropFiles({QUrl::fromLocalFile(QString::fromStdString(Gpx("second.gpx", "-33.8568")))});
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").at("Exif.GPSInfo.GPSLatitudeRef"), "N");
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").at("Exif.GPSInfo.GPSLatitudeRef"), "S");
+}
+
+TEST_F(TaggingRunWindow, LoggingStartsAFreshFileAtEachRun) {
+    const std::string folder = PhotoFolder("one", 1);
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    Profile().WriteProfileInt(kSettingsSection, kUseLogfile, 1);
+    Profile().WriteProfileString(kSettingsSection, kLogfileDir, dir.Path());
+    CFenrikWnd& w = Create();
+    for (int run = 0; run < 2; ++run) {
+        w.OnStart();
+        w.OnStart();  // a second press while running starts nothing
+        ASSERT_TRUE(WaitForIdle());
+        const std::vector<std::string> lines = SplitLines(ReadFileText(dir.File("fenrik.log")));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines[0].find("[DEBUG]>  Starting Log"), std::string::npos);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& l) {
+                                    return l.find("Starting Log") != std::string::npos;
+                                }),
+                  1);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& l) {
+                                    return l.find("ProcessHotFolder:") != std::string::npos;
+                                }),
+                  1);
+    }
+}
+
+TEST_F(TaggingRunWindow, LoggingOffWritesNoFile) {
+    const std::string folder = PhotoFolder("one", 1);
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    Profile().WriteProfileString(kSettingsSection, kLogfileDir, dir.Path());
+    CFenrikWnd& w = Create();
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_FALSE(fs::exists(dir.File("fenrik.log")));
+}
+
+TEST_F(TaggingRunWindow, ClosingDuringARunStopsSafelyAndThenCloses) {
+    const std::string folder = PhotoFolder("many", 60);
+    std::map<std::string, std::string> before;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        before[entry.path().string()] = ReadFileText(entry.path().string());
+    }
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = Create();
+    w.show();
+    w.OnStart();
+    w.m_CloseButton->click();
+    EXPECT_FALSE(w.isVisible());
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(w.m_StartButton, nullptr);  // released once the run had ended
+    for (const auto& [path, content] : before) {
+        // Every photo is either untouched or completely tagged.
+        if (ReadFileText(path) != content) {
+            EXPECT_EQ(ReadExif(path).count(kLat), 1u) << path;
+        }
+    }
+}
+
+TEST_F(TaggingRunWindow, DestroyingTheWindowDuringARunWaitsForTheWorker) {
+    const std::string folder = PhotoFolder("many", 30);
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = Create();
+    w.OnStart();
+    window.reset();  // must neither deadlock nor leave the worker using freed objects
+    SUCCEED();
+}
+
+}  // namespace
