@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Starts the real Fenrik executable under a real X server (Xvfb), as a user would:
+#  1. with a throwaway profile, takes a screenshot and checks the shaped window and the
+#     controls' positions against the skin images;
+#  2. with a profile that points at a folder of sample photos and a GPX track made for them,
+#     clicks start, waits for the photos to be tagged, and checks the GPS tags with exiftool;
+#  3. clicks the close button and checks that the program ends.
+# Usage: run_under_xvfb.sh FENRIK_BINARY SKIN_BITMAP_DIR SAMPLES_DIR ARTIFACT_DIR
+set -euo pipefail
+
+if [ -z "${FENRIK_IN_XVFB:-}" ]; then
+    export FENRIK_IN_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -wr" "$0" "$@"
+fi
+
+BIN=$1
+SKIN=$2
+SAMPLES=$3
+ARTIFACTS=$4
+mkdir -p "$ARTIFACTS"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+export XDG_CONFIG_HOME="$WORK/config"
+export ASAN_OPTIONS=detect_leaks=0
+export QT_QPA_PLATFORM=xcb
+
+# The window opens at the centred rectangle of the 1024 x 768 screen.
+LEFT=364
+TOP=268
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+pixel() {  # pixel IMAGE X Y -> "srgb(r,g,b)"
+    convert "$1" -format "%[pixel:p{$2,$3}]" info: | sed 's/srgba\?(\([0-9]*,[0-9]*,[0-9]*\).*/srgb(\1)/'
+}
+
+wait_for_window() {
+    for _ in $(seq 1 100); do
+        if xdotool search --name '^Fenrik$' >/dev/null 2>&1; then
+            sleep 1
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the window did not appear"
+}
+
+write_profile() {
+    mkdir -p "$XDG_CONFIG_HOME/Quillbay"
+    printf '%s\n' "[Settings]" "$@" >"$XDG_CONFIG_HOME/Quillbay/fenrik.conf"
+}
+
+# 1. The window as a user first sees it.
+write_profile
+"$BIN" &
+PID=$!
+wait_for_window
+import -window root "$WORK/screen.png"
+convert "$WORK/screen.png" -crop 296x233+$LEFT+$TOP +repage "$ARTIFACTS/main-window.png"
+kill $PID 2>/dev/null || true
+wait $PID 2>/dev/null || true
+SHOT="$ARTIFACTS/main-window.png"
+WHITE="srgb(255,255,255)"
+for corner in "0 0" "295 0" "0 231" "295 231" "150 232"; do
+    [ "$(pixel "$SHOT" $corner)" = "$WHITE" ] || fail "pixel $corner should be cut away"
+done
+[ "$(pixel "$SHOT" 148 116)" != "$WHITE" ] || fail "the window body is missing"
+# Controls stand where they belong: the screenshot shows each control's normal image there.
+check_image() {  # check_image BITMAP_ID LEFT TOP
+    local size
+    size=$(identify -format "%wx%h" "$SKIN/$1.bmp")
+    convert "$SHOT" -crop "$size+$2+$3" +repage "$WORK/crop.png"
+    local diff
+    diff=$(compare -metric AE "$WORK/crop.png" "$SKIN/$1.bmp" null: 2>&1 || true)
+    [ "${diff%% *}" = "0" ] || fail "bitmap $1 is not at $2,$3 ($diff pixels differ)"
+}
+check_image 139 256 5    # close
+check_image 141 233 5    # minimise
+check_image 140 178 172  # start
+check_image 144 147 172  # help
+check_image 147 196 22   # GPX file
+check_image 151 196 77   # folders
+check_image 154 16 212   # home page
+check_image 162 27 100   # hot folder check 1
+check_image 160 27 139   # hot folder check 4
+echo "window: shaped and laid out as expected; screenshot in $SHOT"
+
+# 2. A tagging run over sample photos.
+PHOTOS="$WORK/photos"
+mkdir -p "$PHOTOS"
+for name in Canon_40D Fujifilm_FinePix_E500 Olympus_C8080WZ Pentax_K10D Sony_HDR-HC3 corrupted; do
+    cp "$SAMPLES/jpg/$name.jpg" "$PHOTOS/"
+done
+GPX="$WORK/track.gpx"
+{
+    echo '<?xml version="1.0"?><gpx version="1.1"><trk><trkseg>'
+    i=0
+    for photo in "$PHOTOS"/*.jpg; do
+        when=$(exiftool -s3 -d '%Y-%m-%dT%H:%M:%SZ' -CreateDate "$photo" 2>/dev/null || true)
+        [ -n "$when" ] || continue
+        echo "<trkpt lat=\"46.$((10 + i))\" lon=\"-14.$((20 + i))\"><ele>$((300 + i))</ele><time>$when</time></trkpt>"
+        i=$((i + 1))
+    done
+    echo '</trkseg></trk></gpx>'
+} >"$GPX"
+write_profile "HotFolder1=$PHOTOS" "HotFolder1Enabled=1" "Device=$GPX" "ToleranceMinutes=1"
+"$BIN" &
+PID=$!
+wait_for_window
+xdotool mousemove $((LEFT + 229)) $((TOP + 182)) click 1
+expected=$(grep -c '<trkpt' "$GPX")
+tagged=0
+for _ in $(seq 1 300); do
+    tagged=$(exiftool -q -q -if '$GPSLatitude' -p '$FileName' "$PHOTOS"/*.jpg 2>/dev/null | wc -l)
+    [ "$tagged" -ge "$expected" ] && break
+    sleep 0.2
+done
+[ "$tagged" -ge "$expected" ] || fail "only $tagged of $expected photos were tagged"
+sleep 1
+import -window root "$WORK/after.png"
+convert "$WORK/after.png" -crop 296x233+$LEFT+$TOP +repage "$ARTIFACTS/main-window-after-run.png"
+for photo in "$PHOTOS"/*.jpg; do
+    when=$(exiftool -s3 -CreateDate "$photo" 2>/dev/null || true)
+    [ -n "$when" ] || continue
+    lat=$(exiftool -s3 -n -GPSLatitude "$photo")
+    lon=$(exiftool -s3 -n -GPSLongitude "$photo")
+    alt=$(exiftool -s3 -n -GPSAltitude "$photo")
+    case "$lat" in 46.*) ;; *) fail "$photo: latitude $lat" ;; esac
+    case "$lon" in -14.*) ;; *) fail "$photo: longitude $lon" ;; esac
+    [ -n "$alt" ] || fail "$photo: no altitude"
+    echo "tagged $(basename "$photo"): $lat $lon $alt"
+done
+
+# 3. The close button ends the program.
+xdotool mousemove $((LEFT + 265)) $((TOP + 9)) click 1
+for _ in $(seq 1 50); do
+    kill -0 $PID 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 $PID 2>/dev/null; then
+    kill $PID
+    fail "the program did not end after the close button"
+fi
+wait $PID || fail "the program ended with an error"
+echo "1 passed, 0 failed: end-to-end under Xvfb"
