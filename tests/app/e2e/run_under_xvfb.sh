@@ -95,17 +95,7 @@ for name in Canon_40D Fujifilm_FinePix_E500 Olympus_C8080WZ Pentax_K10D Sony_HDR
     cp "$SAMPLES/jpg/$name.jpg" "$PHOTOS/"
 done
 GPX="$WORK/track.gpx"
-{
-    echo '<?xml version="1.0"?><gpx version="1.1"><trk><trkseg>'
-    i=0
-    for photo in "$PHOTOS"/*.jpg; do
-        when=$(exiftool -s3 -d '%Y-%m-%dT%H:%M:%SZ' -CreateDate "$photo" 2>/dev/null || true)
-        [ -n "$when" ] || continue
-        echo "<trkpt lat=\"46.$((10 + i))\" lon=\"-14.$((20 + i))\"><ele>$((300 + i))</ele><time>$when</time></trkpt>"
-        i=$((i + 1))
-    done
-    echo '</trkseg></trk></gpx>'
-} >"$GPX"
+"$(dirname "$0")/../../../tools/make_sample_track.sh" "$PHOTOS" "$GPX"
 write_profile "HotFolder1=$PHOTOS" "HotFolder1Enabled=1" "Device=$GPX" "ToleranceMinutes=1"
 "$BIN" &
 PID=$!
