@@ -19,6 +19,7 @@ TEST(Tolerance, HoursAndMinutesTexts) {
     EXPECT_EQ(ToleranceUnits("35791395", "0"), int64_t{-2147483596} * kMinute);
     EXPECT_EQ(BiasUnits(-60), -60 * kMinute);
     EXPECT_EQ(BiasUnits(480), 480 * kMinute);
+    EXPECT_EQ(BiasUnits(INT32_MIN), static_cast<int64_t>(INT32_MIN) * kMinute);
 }
 
 class Matching : public ::testing::Test {

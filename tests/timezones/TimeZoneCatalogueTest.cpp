@@ -9,7 +9,6 @@
 #include "engine/Log.h"
 #include "platform/ProfileStore.h"
 #include "platform/SettingKeys.h"
-#include "timezones/BiasRule.h"
 #include "timezones/InMemoryZoneSource.h"
 #include "timezones/TimeZoneCatalogue.h"
 
@@ -243,14 +242,6 @@ TEST_F(CatalogueTest, FindByIndexTakesTheEntryAtThatPosition) {
     EXPECT_EQ(catalogue.FindTimeZoneByIndex(2)->Std, "Nepal Standard Time");
     EXPECT_EQ(catalogue.FindTimeZoneByIndex(-1), nullptr);
     EXPECT_EQ(catalogue.FindTimeZoneByIndex(3), nullptr);
-}
-
-TEST(BiasRule, TrackTimesShiftToTheCameraClock) {
-    const int64_t tenUtc = 36000LL * 10000000;  // 10:00 of day 0, in FILETIME units
-    EXPECT_EQ(UtcToCameraTime(tenUtc, -60), 39600LL * 10000000);  // 11:00
-    EXPECT_EQ(UtcToCameraTime(tenUtc, 480), 7200LL * 10000000);   // 02:00
-    EXPECT_EQ(BiasOffset(-345), -345LL * 600000000);
-    EXPECT_EQ(BiasOffset(INT32_MIN), static_cast<int64_t>(INT32_MIN) * 600000000);
 }
 
 }  // namespace
