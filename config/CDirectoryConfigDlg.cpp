@@ -17,6 +17,12 @@ namespace {
 constexpr char kHotFolderTitle[] = "Select a directory";
 constexpr char kLogfileDirTitle[] = "Select a directory for the logfiles";
 
+// Puts text into an edit, showing its start as a Windows edit does (Qt would show its end).
+void SetEditText(QLineEdit& edit, const std::string& text) {
+    edit.setText(QString::fromStdString(text));
+    edit.setCursorPosition(0);
+}
+
 std::string ReadString(const char* key) {
     return AppProfile().GetProfileString(kSettingsSection, key, "");
 }
@@ -30,7 +36,7 @@ void ExchangeText(bool saveAndValidate, QWidget* control, std::string& value) {
     if (saveAndValidate) {
         value = edit->text().toStdString();
     } else {
-        edit->setText(QString::fromStdString(value));
+        SetEditText(*edit, value);
     }
 }
 
@@ -212,7 +218,7 @@ void CDirectoryConfigDlg::BrowseInto(QLineEdit* edit, const char* title) {
     // The buffer starts with the edit's text, so a cancelled chooser puts that text back.
     std::string path = edit->text().toStdString();
     BrowseForFolder(path, title);
-    edit->setText(QString::fromStdString(path));
+    SetEditText(*edit, path);
 }
 
 bool CDirectoryConfigDlg::BrowseForFolder(std::string& path, const std::string& title) {
@@ -243,7 +249,6 @@ void CDirectoryConfigDlg::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;
     }
-    raise();
     activateWindow();
     for (const DialogControlTemplate& control : DirectoryConfigTemplate().controls) {
         QWidget* widget = FindControl(*this, control.id);

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,12 +58,42 @@ QWidget* CreateCheckBox(const DialogControlTemplate& control, QDialog& dialog) {
     return new QCheckBox(QString::fromUtf8(control.caption), &dialog);
 }
 
+// Enter in a combo box's editable field goes to the dialog, which presses its default button, as
+// from any other field. Left to Qt, Enter would pick the list item whose text the field holds,
+// and only a pick in the list may change the selection.
+class FieldEnterToDialog : public QObject {
+public:
+    FieldEnterToDialog(QComboBox& combo, QDialog& dialog) : QObject(&combo), m_Dialog(dialog) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) {
+            return false;
+        }
+        QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
+        QCoreApplication::sendEvent(&m_Dialog, &copy);
+        return true;
+    }
+
+private:
+    QDialog& m_Dialog;
+};
+
 QWidget* CreateComboBox(const DialogControlTemplate& control, QDialog& dialog) {
     auto* combo = new QComboBox(&dialog);
     combo->setEditable((control.style & kDropDown) != 0);
     combo->setInsertPolicy(QComboBox::NoInsert);
     if (combo->isEditable()) {
         combo->setCompleter(nullptr);
+        auto* filter = new FieldEnterToDialog(*combo, dialog);
+        combo->installEventFilter(filter);
+        combo->lineEdit()->installEventFilter(filter);
+        // Qt also picks the item that the field names when the field loses the focus.
+        QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, nullptr, nullptr);
     }
     return combo;
 }

@@ -7,9 +7,11 @@
 // take focus by Tab and by click, in template order; others only by click, and texts and group
 // boxes never. Group boxes sit below every other control and let clicks through to the controls
 // inside them. An edit with kDigitsOnly rejects any typed or pasted text that is not all digits
-// 0-9; text set by the program is not checked. A combo box never adds the text typed into its field
-// to its list and offers no completion; its closed height is the style's, and the template height
-// less that height sets how many list rows it shows when dropped.
+// 0-9; text set by the program is not checked. A combo box never adds the text typed into its
+// field to its list, offers no completion, and never picks the item that its field names: Enter in
+// the field goes on to the dialog (which presses its default button), and leaving the field does
+// nothing. Its closed height is the style's, and the template height less that height sets how
+// many list rows it shows when dropped.
 
 #include <QDialog>
 #include <QWidget>

@@ -1,0 +1,453 @@
+// The configuration object driven through its real dialog: construction from the profile, the
+// zone list and its selection, data exchange at OK and Cancel, the browse buttons and the order
+// in which settings are written.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ConfigTestSupport.h"
+#include "TestSupport.h"
+#include "config/CDirectoryConfigDlg.h"
+#include "config/DialogBuilder.h"
+#include "config/DirectoryConfigTemplate.h"
+#include "config/FolderChooser.h"
+#include "engine/Log.h"
+#include "platform/ProfileStore.h"
+#include "platform/SettingKeys.h"
+#include "timezones/InMemoryZoneSource.h"
+#include "timezones/TzdbZoneSource.h"
+
+namespace {
+
+constexpr char kAbsent[] = "<absent>";
+constexpr int kAbsentInt = -777;
+
+// Catalogue order 0..3; sorted ignoring case the list reads 2, 0, 3, 1.
+std::shared_ptr<InMemoryZoneSource> FourZones() {
+    auto source = std::make_shared<InMemoryZoneSource>();
+    source->AddZone("W. Europe Standard Time", -60, "(UTC+01:00) Berlin",
+                    "W. Europe Standard Time");
+    source->AddZone("Pacific Standard Time", 480, "(UTC-08:00) Pacific Time",
+                    "Pacific Standard Time");
+    source->AddZone("UTC", 0, "(UTC) Coordinated Universal Time", "Coordinated Universal Time");
+    source->AddZone("Nepal Standard Time", -345, "(utc+05:45) kathmandu", "Nepal Standard Time");
+    return source;
+}
+
+class ConfigDlgTest : public DialogTest {
+protected:
+    void SetUp() override {
+        Log::Instance().Close();
+        SetAppProfilePath(ProfilePath());
+        m_Source = FourZones();
+        SetDefaultZoneSource(m_Source);
+        SetFolderChooser([this](QWidget*, const std::string& title) {
+            m_ChooserTitles.push_back(title);
+            return m_ChooserAnswer;
+        });
+    }
+    void TearDown() override {
+        SetFolderChooser({});
+        SetDefaultZoneSource(nullptr);
+        Log::Instance().Close();
+    }
+
+    std::string ProfilePath() const { return m_Dir.File("fenrik.conf"); }
+    ProfileStore Profile() const { return ProfileStore(ProfilePath()); }
+    std::string StoredString(const char* key) const {
+        return Profile().GetProfileString(kSettingsSection, key, kAbsent);
+    }
+    int StoredInt(const char* key) const {
+        return Profile().GetProfileInt(kSettingsSection, key, kAbsentInt);
+    }
+    void Store(const char* key, const std::string& value) {
+        Profile().WriteProfileString(kSettingsSection, key, value);
+    }
+    void Store(const char* key, int value) {
+        Profile().WriteProfileInt(kSettingsSection, key, value);
+    }
+
+    // Shows the dialog modally and runs `whileOpen` inside its loop; a dialog still open
+    // afterwards is cancelled.
+    static int RunModal(CDirectoryConfigDlg& dialog, const std::function<void()>& whileOpen) {
+        bool ran = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            ran = true;
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            whileOpen();
+            if (dialog.isVisible()) {
+                dialog.reject();
+            }
+        });
+        const int result = dialog.DoModal();
+        EXPECT_TRUE(ran);
+        return result;
+    }
+
+    template <class T>
+    static T* Control(CDirectoryConfigDlg& dialog, int id) {
+        return qobject_cast<T*>(FindControl(dialog, id));
+    }
+    static void Click(CDirectoryConfigDlg& dialog, int id) {
+        QTest::mouseClick(FindControl(dialog, id), Qt::LeftButton);
+    }
+    static void Retype(CDirectoryConfigDlg& dialog, int id, const char* text) {
+        QLineEdit* edit = Control<QLineEdit>(dialog, id);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    // Catalogue Index of every list item, top to bottom.
+    static std::vector<int> ItemIndexes(const QComboBox& combo) {
+        std::vector<int> indexes;
+        for (int i = 0; i < combo.count(); ++i) {
+            indexes.push_back(combo.itemData(i).toInt());
+        }
+        return indexes;
+    }
+    // What the user does to pick the item at `position`: drop the list down and click it.
+    static void PickInList(QComboBox& combo, int position) {
+        combo.showPopup();
+        QAbstractItemView* view = combo.view();
+        QTest::qWait(QApplication::doubleClickInterval() + 50);  // the list ignores a hasty release
+        const QRect item = view->visualRect(view->model()->index(position, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    }
+    // Keys of the settings whose writes failed, in order, from the debugger output.
+    static std::vector<std::string> FailedWrites(const std::string& trace) {
+        const std::string prefix =
+            std::string("Cannot write the setting ") + kSettingsSection + "/";
+        std::vector<std::string> keys;
+        for (const std::string& line : SplitLines(trace)) {
+            if (line.rfind(prefix, 0) == 0) {
+                keys.push_back(
+                    line.substr(prefix.size(), line.find(' ', prefix.size()) - prefix.size()));
+            }
+        }
+        return keys;
+    }
+    // A profile that cannot be written: its folder would have to be below a file.
+    std::string UnwritableProfilePath() const {
+        WriteFileText(m_Dir.File("blocker"), "");
+        return m_Dir.File("blocker") + "/fenrik.conf";
+    }
+
+    TempDir m_Dir;
+    std::shared_ptr<InMemoryZoneSource> m_Source;
+    std::optional<std::string> m_ChooserAnswer;
+    std::vector<std::string> m_ChooserTitles;
+};
+
+TEST_F(ConfigDlgTest, ConstructionReadsTheSettingsAndLoadsTheCatalogue) {
+    Store(kHotFolder1, "/photos/one");
+    Store(kHotFolder4, "/photos/four");
+    Store(kToleranceHours, "1");
+    Store(kToleranceMinutes, "30");
+    Store(kUseLogfile, 1);
+    Store(kLogfileDir, "/var/log/fenrik");
+    Store(kBiasInMinutes, -60);
+    Store(kDevice, "/gps/track.gpx");
+
+    CDirectoryConfigDlg dialog;
+    EXPECT_EQ(dialog.m_HotFolder1, "/photos/one");
+    EXPECT_EQ(dialog.m_HotFolder2, "");
+    EXPECT_EQ(dialog.m_HotFolder4, "/photos/four");
+    EXPECT_EQ(dialog.m_ToleranceHours, "1");
+    EXPECT_EQ(dialog.m_ToleranceMinutes, "30");
+    EXPECT_EQ(dialog.m_UseLogfile, 1);
+    EXPECT_EQ(dialog.m_LogfileDir, "/var/log/fenrik");
+    EXPECT_EQ(dialog.m_BiasInMinutes, 0);  // the main window loads it afterwards
+    EXPECT_EQ(dialog.m_Device, "");
+    ASSERT_EQ(dialog.m_TimeZones.size(), 4u);
+    EXPECT_EQ(dialog.m_TimeZones[3].Bias, -345);
+    EXPECT_EQ(dialog.m_TimeZoneCombo, nullptr);  // no controls until shown
+    EXPECT_STREQ(dialog.metaObject()->className(), "CDirectoryConfigDlg");
+    EXPECT_TRUE(dialog.inherits("QDialog"));
+}
+
+TEST_F(ConfigDlgTest, EmptyProfileShowsEmptyFieldsAndSelectsTheFirstCatalogueEntry) {
+    CDirectoryConfigDlg dialog;
+    DebugCapture capture;
+    const int result = RunModal(dialog, [&] {
+        for (int id : {1017, 1018, 1031, 1032, 1033, 1034, 1035}) {
+            EXPECT_EQ(Control<QLineEdit>(dialog, id)->text(), QString()) << id;
+        }
+        EXPECT_FALSE(Control<QCheckBox>(dialog, kIdUseLogfileCheck)->isChecked());
+        ASSERT_NE(dialog.m_TimeZoneCombo, nullptr);
+        EXPECT_EQ(ItemIndexes(*dialog.m_TimeZoneCombo), (std::vector<int>{2, 0, 3, 1}));
+        EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), 1);
+        EXPECT_EQ(dialog.m_TimeZoneCombo->currentText(), QStringLiteral("(UTC+01:00) Berlin"));
+        EXPECT_EQ(dialog.focusWidget(), FindControl(dialog, kIdBrowseHotFolder1));
+        EXPECT_EQ(dialog.m_HotFolderEdit1, FindControl(dialog, kIdHotFolderEdit1));
+        EXPECT_EQ(dialog.m_LogfileDirEdit, FindControl(dialog, kIdLogfileDirEdit));
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_NE(capture.Text().find("(UTC+01:00) Berlin\n(UTC-08:00) Pacific Time\n"
+                                  "(UTC) Coordinated Universal Time\n(utc+05:45) kathmandu\n"),
+              std::string::npos);
+    // The selection made by the program wrote nothing; Cancel writes nothing either.
+    EXPECT_EQ(StoredInt(kBiasInMinutes), kAbsentInt);
+    EXPECT_EQ(StoredInt(kTZIndex), kAbsentInt);
+    EXPECT_EQ(StoredString(kToleranceHours), kAbsent);
+    EXPECT_EQ(dialog.m_BiasInMinutes, 0);
+    EXPECT_EQ(dialog.m_TimeZoneCombo, nullptr);  // detached once the dialog has closed
+    EXPECT_EQ(dialog.m_HotFolderEdit1, nullptr);
+}
+
+TEST_F(ConfigDlgTest, RecognisedSystemZoneIsSelectedAndStoredWithoutTouchingTheBias) {
+    Store(kTZIndex, kTZIndexSystemZone);
+    Store(kBiasInMinutes, 15);
+    m_Source->SetCurrentStandardName("Nepal Standard Time");
+    CDirectoryConfigDlg dialog;
+    RunModal(dialog, [&] {
+        EXPECT_EQ(dialog.m_TimeZoneCombo->currentText(), QStringLiteral("(utc+05:45) kathmandu"));
+        EXPECT_EQ(dialog.m_TimeZoneCombo->currentData().toInt(), 3);
+    });
+    EXPECT_EQ(StoredInt(kTZIndex), 3);
+    EXPECT_EQ(StoredInt(kBiasInMinutes), 15);
+}
+
+TEST_F(ConfigDlgTest, UnrecognisedSystemZoneSelectsNothingAndIsSearchedAgainNextTime) {
+    Store(kTZIndex, kTZIndexSystemZone);
+    m_Source->SetCurrentStandardName("nepal standard time");  // differs in case only
+    CDirectoryConfigDlg dialog;
+    RunModal(dialog, [&] {
+        EXPECT_EQ(dialog.m_TimeZoneCombo->count(), 4);
+        EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1);
+        EXPECT_EQ(dialog.m_TimeZoneCombo->currentText(), QString());
+    });
+    EXPECT_EQ(StoredInt(kTZIndex), kTZIndexSystemZone);
+
+    auto later = FourZones();
+    later->SetCurrentStandardName("Pacific Standard Time");
+    SetDefaultZoneSource(later);
+    RunModal(dialog, [&] {
+        EXPECT_EQ(dialog.m_TimeZoneCombo->count(), 4);  // filled afresh, not appended
+        EXPECT_EQ(dialog.m_TimeZoneCombo->currentData().toInt(), 1);
+    });
+    EXPECT_EQ(StoredInt(kTZIndex), 1);
+}
+
+TEST_F(ConfigDlgTest, StoredIndexThatNoEntryCarriesSelectsNothing) {
+    Store(kTZIndex, 4);
+    CDirectoryConfigDlg dialog;
+    RunModal(dialog, [&] { EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1); });
+    EXPECT_EQ(StoredInt(kTZIndex), 4);
+}
+
+TEST_F(ConfigDlgTest, PickedZoneTakesEffectAtOnceAndSurvivesCancel) {
+    Store(kHotFolder1, "/photos");
+    CDirectoryConfigDlg dialog;
+    const int result = RunModal(dialog, [&] {
+        PickInList(*dialog.m_TimeZoneCombo, 3);  // Pacific, catalogue Index 1
+        EXPECT_EQ(dialog.m_BiasInMinutes, 480);
+        EXPECT_EQ(StoredInt(kBiasInMinutes), 480);
+        EXPECT_EQ(StoredInt(kTZIndex), 1);
+        Retype(dialog, kIdHotFolderEdit1, "/elsewhere");
+        Click(dialog, kIdCancel);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dialog.m_BiasInMinutes, 480);
+    EXPECT_EQ(StoredInt(kBiasInMinutes), 480);
+    EXPECT_EQ(StoredInt(kTZIndex), 1);
+    EXPECT_EQ(dialog.m_HotFolder1, "/photos");
+
+    RunModal(dialog, [&] { EXPECT_EQ(dialog.m_TimeZoneCombo->currentData().toInt(), 1); });
+}
+
+TEST_F(ConfigDlgTest, TheEditableFieldNeverChangesTheZone) {
+    Store(kBiasInMinutes, 15);
+    CDirectoryConfigDlg dialog;
+    dialog.m_BiasInMinutes = 15;
+    const int result = RunModal(dialog, [&] {
+        QComboBox* combo = dialog.m_TimeZoneCombo;
+        QLineEdit* field = combo->lineEdit();
+        combo->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, "(UTC-08:00) Pacific Time");
+        QTest::keyClick(field, Qt::Key_Tab);  // leaving the field
+        EXPECT_NE(QApplication::focusWidget(), combo);
+        EXPECT_EQ(dialog.m_BiasInMinutes, 15);
+        EXPECT_EQ(combo->currentData().toInt(), 0);
+
+        combo->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, "(utc+05:45) kathmandu");
+        QTest::keyClick(field, Qt::Key_Return);  // presses the default button, OK
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.m_BiasInMinutes, 15);
+    EXPECT_EQ(StoredInt(kBiasInMinutes), 15);
+    EXPECT_EQ(StoredInt(kTZIndex), kAbsentInt);
+}
+
+TEST_F(ConfigDlgTest, SelectionChangeWithoutASelectionRewritesTheOldBiasOnly) {
+    Store(kTZIndex, 9);
+    for (bool emptyCatalogue : {false, true}) {
+        SCOPED_TRACE(emptyCatalogue ? "empty catalogue" : "unknown index");
+        SetDefaultZoneSource(emptyCatalogue ? std::make_shared<InMemoryZoneSource>() : m_Source);
+        CDirectoryConfigDlg dialog;
+        dialog.m_BiasInMinutes = 30;
+        dialog.CreateControls();
+        EXPECT_TRUE(dialog.OnInitDialog());
+        EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1);
+        dialog.OnSelchangeTimeZone();
+        EXPECT_EQ(dialog.m_BiasInMinutes, 30);
+        EXPECT_EQ(StoredInt(kBiasInMinutes), 30);
+        EXPECT_EQ(StoredInt(kTZIndex), 9);
+    }
+}
+
+TEST_F(ConfigDlgTest, SelectionChangeWritesTheBiasThenTheIndex) {
+    CDirectoryConfigDlg dialog;
+    dialog.CreateControls();
+    dialog.OnInitDialog();
+    dialog.m_TimeZoneCombo->setCurrentIndex(2);  // Kathmandu, catalogue Index 3
+    SetAppProfilePath(UnwritableProfilePath());
+    DebugCapture capture;
+    dialog.OnSelchangeTimeZone();
+    EXPECT_EQ(dialog.m_BiasInMinutes, -345);
+    EXPECT_EQ(FailedWrites(capture.Text()), (std::vector<std::string>{"BiasInMinutes", "TZIndex"}));
+}
+
+TEST_F(ConfigDlgTest, OkTakesTypedAndEmptiedTextsAndWritesFourSettings) {
+    Store(kHotFolder1, "/old/one");
+    Store(kHotFolder2, "/old/two");
+    Store(kToleranceHours, "1");
+    CDirectoryConfigDlg dialog;
+    const int result = RunModal(dialog, [&] {
+        Retype(dialog, kIdHotFolderEdit1, "/typed/path");
+        Retype(dialog, kIdHotFolderEdit2, "");
+        Retype(dialog, kIdToleranceHoursEdit, "2x5");
+        Click(dialog, kIdUseLogfileCheck);
+        Retype(dialog, kIdLogfileDirEdit, "/logs");
+        EXPECT_EQ(dialog.m_HotFolder1, "/old/one");  // members follow only at OK
+        Click(dialog, kIdOk);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.m_HotFolder1, "/typed/path");
+    EXPECT_EQ(dialog.m_HotFolder2, "");
+    EXPECT_EQ(dialog.m_ToleranceHours, "25");
+    EXPECT_EQ(dialog.m_ToleranceMinutes, "");
+    EXPECT_EQ(dialog.m_UseLogfile, 1);
+    EXPECT_EQ(dialog.m_LogfileDir, "/logs");
+    EXPECT_EQ(StoredString(kToleranceHours), "25");
+    EXPECT_EQ(StoredString(kToleranceMinutes), "");
+    EXPECT_EQ(StoredString(kLogfileDir), "/logs");
+    EXPECT_EQ(StoredInt(kUseLogfile), 1);
+    // The hot folders are the main window's to store.
+    EXPECT_EQ(StoredString(kHotFolder1), "/old/one");
+    EXPECT_EQ(StoredString(kHotFolder2), "/old/two");
+}
+
+TEST_F(ConfigDlgTest, OkWritesTheSettingsInItsOrder) {
+    CDirectoryConfigDlg dialog;
+    SetAppProfilePath(UnwritableProfilePath());
+    DebugCapture capture;
+    EXPECT_EQ(RunModal(dialog, [&] { Click(dialog, kIdOk); }), IDOK);
+    EXPECT_EQ(FailedWrites(capture.Text()),
+              (std::vector<std::string>{"ToleranceHours", "ToleranceMinutes", "LogfileDir",
+                                        "UseLogfile"}));
+}
+
+TEST_F(ConfigDlgTest, CancelEscapeAndTheCloseBoxLeaveTheMembersAsTheyWere) {
+    Store(kHotFolder3, "/three");
+    Store(kToleranceMinutes, "5");
+    Store(kUseLogfile, 1);
+    const std::vector<std::pair<const char*, std::function<void(CDirectoryConfigDlg&)>>> ways = {
+        {"Cancel", [](CDirectoryConfigDlg& d) { Click(d, kIdCancel); }},
+        {"Escape",
+         [](CDirectoryConfigDlg& d) { QTest::keyClick(d.m_HotFolderEdit3, Qt::Key_Escape); }},
+        {"close box", [](CDirectoryConfigDlg& d) { d.close(); }},
+    };
+    CDirectoryConfigDlg dialog;
+    for (const auto& [name, closeIt] : ways) {
+        SCOPED_TRACE(name);
+        const int result = RunModal(dialog, [&] {
+            EXPECT_EQ(dialog.m_HotFolderEdit3->text(), QStringLiteral("/three"));  // refilled
+            EXPECT_EQ(Control<QLineEdit>(dialog, kIdToleranceMinutesEdit)->text(),
+                      QStringLiteral("5"));
+            Retype(dialog, kIdHotFolderEdit3, "/changed");
+            Retype(dialog, kIdToleranceMinutesEdit, "7");
+            Click(dialog, kIdUseLogfileCheck);
+            closeIt(dialog);
+        });
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(dialog.m_HotFolder3, "/three");
+        EXPECT_EQ(dialog.m_ToleranceMinutes, "5");
+        EXPECT_EQ(dialog.m_UseLogfile, 1);
+    }
+    EXPECT_EQ(StoredString(kToleranceMinutes), "5");
+    EXPECT_EQ(StoredInt(kTZIndex), kAbsentInt);
+}
+
+TEST_F(ConfigDlgTest, EachBrowseButtonFillsOnlyItsEditAndCancelKeepsTheText) {
+    struct Browse {
+        int button;
+        int edit;
+        const char* title;
+    };
+    const Browse kBrowses[] = {
+        {1005, 1031, "Select a directory"},
+        {1007, 1032, "Select a directory"},
+        {1008, 1033, "Select a directory"},
+        {1009, 1034, "Select a directory"},
+        {1010, 1035, "Select a directory for the logfiles"},
+    };
+    const int kEdits[] = {1031, 1032, 1033, 1034, 1035};
+    CDirectoryConfigDlg dialog;
+    const int result = RunModal(dialog, [&] {
+        for (const Browse& browse : kBrowses) {
+            SCOPED_TRACE(browse.button);
+            std::vector<QString> before;
+            for (int edit : kEdits) {
+                before.push_back(Control<QLineEdit>(dialog, edit)->text());
+            }
+            const std::string chosen = "/chosen/" + std::to_string(browse.button);
+            m_ChooserAnswer = chosen;
+            m_ChooserTitles.clear();
+            Click(dialog, browse.button);
+            EXPECT_EQ(m_ChooserTitles, std::vector<std::string>{browse.title});
+            for (size_t i = 0; i < std::size(kEdits); ++i) {
+                const QString text = Control<QLineEdit>(dialog, kEdits[i])->text();
+                EXPECT_EQ(text,
+                          kEdits[i] == browse.edit ? QString::fromStdString(chosen) : before[i])
+                    << kEdits[i];
+            }
+            m_ChooserAnswer.reset();
+            Click(dialog, browse.button);
+            EXPECT_EQ(Control<QLineEdit>(dialog, browse.edit)->text(),
+                      QString::fromStdString(chosen));
+        }
+        EXPECT_EQ(dialog.m_HotFolder1, "");  // the members follow at OK
+        Click(dialog, kIdOk);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.m_HotFolder1, "/chosen/1005");
+    EXPECT_EQ(dialog.m_HotFolder4, "/chosen/1009");
+    EXPECT_EQ(dialog.m_LogfileDir, "/chosen/1010");
+}
+
+TEST_F(ConfigDlgTest, AnyNonZeroLogSettingShowsCheckedAndIsStoredAsOne) {
+    Store(kUseLogfile, 5);
+    CDirectoryConfigDlg dialog;
+    EXPECT_EQ(RunModal(dialog,
+                       [&] {
+                           EXPECT_TRUE(Control<QCheckBox>(dialog, kIdUseLogfileCheck)->isChecked());
+                           Click(dialog, kIdOk);
+                       }),
+              IDOK);
+    EXPECT_EQ(dialog.m_UseLogfile, 1);
+    EXPECT_EQ(StoredInt(kUseLogfile), 1);
+}
+
+}  // namespace
