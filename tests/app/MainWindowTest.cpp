@@ -175,6 +175,19 @@ TEST_F(MainWindow, CloseButtonReleasesEverything) {
     EXPECT_FALSE(w.isVisible());
 }
 
+TEST_F(MainWindow, PressingTheBodyDragsTheWindow) {
+    CFenrikWnd& w = Create();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QPoint start = w.pos();
+    QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(150, 70));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(150, 70), QPointF(start + QPoint(180, 90)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drag);
+    QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, QPoint(180, 90));
+    EXPECT_EQ(w.pos(), start + QPoint(30, 20));
+}
+
 TEST_F(MainWindow, HoverFocusFollowsTheMouse) {
     CFenrikWnd& w = Create();
     w.show();

@@ -186,6 +186,19 @@ TEST_F(TaggingRunWindow, ClosingDuringARunStopsSafelyAndThenCloses) {
     }
 }
 
+TEST_F(TaggingRunWindow, SystemCloseDuringARunClosesOnceTheRunHasEnded) {
+    const std::string folder = PhotoFolder("many", 20);
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = Create();
+    w.show();
+    w.OnStart();
+    EXPECT_TRUE(w.close() == false || !w.isVisible());
+    EXPECT_FALSE(w.isVisible());
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_NE(w.m_StartButton, nullptr);  // the system close releases nothing itself
+}
+
 TEST_F(TaggingRunWindow, DestroyingTheWindowDuringARunWaitsForTheWorker) {
     const std::string folder = PhotoFolder("many", 30);
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
