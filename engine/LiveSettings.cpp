@@ -2,29 +2,12 @@
 
 const std::string& LiveSettings::HotFolder(int n) const {
     static const std::string kNone;
-    switch (n) {
-        case 1:
-            return m_HotFolder1;
-        case 2:
-            return m_HotFolder2;
-        case 3:
-            return m_HotFolder3;
-        case 4:
-            return m_HotFolder4;
-        default:
-            return kNone;
-    }
+    const std::string* const folders[4] = {&m_HotFolder1, &m_HotFolder2, &m_HotFolder3,
+                                           &m_HotFolder4};
+    return n >= 1 && n <= 4 ? *folders[n - 1] : kNone;
 }
 
 std::string& LiveSettings::HotFolder(int n) {
-    switch (n) {
-        case 2:
-            return m_HotFolder2;
-        case 3:
-            return m_HotFolder3;
-        case 4:
-            return m_HotFolder4;
-        default:
-            return m_HotFolder1;
-    }
+    std::string* const folders[4] = {&m_HotFolder1, &m_HotFolder2, &m_HotFolder3, &m_HotFolder4};
+    return *folders[n >= 1 && n <= 4 ? n - 1 : 0];
 }

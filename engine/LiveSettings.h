@@ -17,7 +17,8 @@ struct LiveSettings {
     int m_UseLogfile = 0;  // 1 when the log file is written
     std::string m_LogfileDir;
 
-    // Path of hot folder n (1..4); the empty text for any other n.
+    // Path of hot folder n (1..4). Read access gives the empty text for any other n; write
+    // access is only for 1..4 (any other n reaches hot folder 1).
     const std::string& HotFolder(int n) const;
     std::string& HotFolder(int n);
 };

@@ -7,8 +7,8 @@
 #include <QUrl>
 #include <memory>
 
-#include "../controls/WidgetTestSupport.h"
 #include "TestSupport.h"
+#include "WidgetTestSupport.h"
 #include "app/CFenrikWnd.h"
 #include "app/WindowGeometry.h"
 #include "config/CDirectoryConfigDlg.h"

@@ -13,7 +13,7 @@
 #include <set>
 #include <vector>
 
-#include "ConfigTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "config/ComboBoxItems.h"
 #include "config/DialogBuilder.h"
 #include "config/DialogGroupBox.h"
@@ -57,7 +57,7 @@ TEST(DialogUnitsTest, ConversionRoundsLikeMulDiv) {
     EXPECT_EQ(VerticalDluToPixels(8, DialogBaseUnits{7, 15}), 15);
 }
 
-class DialogFontTest : public DialogTest {};
+class DialogFontTest : public WidgetTest {};
 
 TEST_F(DialogFontTest, BaseUnitsFollowTheFontsAverageWidthAndHeight) {
     const QFont font = DialogFont("MS Shell Dlg", 8);
@@ -166,7 +166,7 @@ TEST(DirectoryConfigTemplateTest, ControlsStayInsideTheDialogAndTheirGroupBoxes)
     }
 }
 
-class BuiltDialogTest : public DialogTest {
+class BuiltDialogTest : public WidgetTest {
 protected:
     BuiltDialogTest() { controls = BuildDialogControls(dialog, DirectoryConfigTemplate()); }
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "ConfigTestSupport.h"
 #include "TestSupport.h"
+#include "WidgetTestSupport.h"
 #include "config/CDirectoryConfigDlg.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
@@ -43,7 +43,7 @@ std::shared_ptr<InMemoryZoneSource> FourZones() {
     return source;
 }
 
-class ConfigDlgTest : public DialogTest {
+class ConfigDlgTest : public WidgetTest {
 protected:
     void SetUp() override {
         Log::Instance().Close();

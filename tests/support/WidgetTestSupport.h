@@ -11,7 +11,7 @@
 // among the static objects at exit would outlive Qt's own globals.
 inline QApplication& TestApp() {
     static int argc = 1;
-    static char name[] = "controls_tests";
+    static char name[] = "fenrik_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* const app = new QApplication(argc, argv);
     return *app;
