@@ -42,7 +42,7 @@ enum ControlId {
     kSpinnerId = 118,
 };
 
-struct ButtonSpec {
+struct ButtonLayout {
     CActiveButton* CFenrikWnd::*member;
     int id;
     const char* text;
@@ -50,7 +50,7 @@ struct ButtonSpec {
     int normal, pressed, focus;  // the disabled image is the normal one
 };
 
-const ButtonSpec kButtons[] = {
+const ButtonLayout kButtons[] = {
     {&CFenrikWnd::m_CloseButton, kCloseId, "close", 256, 5, 275, 13, 139, 132, 131},
     {&CFenrikWnd::m_MinimizeButton, kMinimizeId, "minimize", 233, 5, 252, 13, 141, 134, 135},
     {&CFenrikWnd::m_StartButton, kStartId, "start", 178, 172, 280, 193, 140, 138, 136},
@@ -108,13 +108,14 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
 }
 
 void CFenrikWnd::CreateButtons() {
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonLayout& layout : kButtons) {
         auto* button = new CActiveButton(this);
-        button->Create(spec.text, RectFromLTRB(spec.left, spec.top, spec.right, spec.bottom), this,
-                       spec.id);
-        button->LoadBitmaps(spec.normal, spec.pressed, spec.focus, spec.normal);
+        button->Create(layout.text,
+                       RectFromLTRB(layout.left, layout.top, layout.right, layout.bottom), this,
+                       layout.id);
+        button->LoadBitmaps(layout.normal, layout.pressed, layout.focus, layout.normal);
         connect(button, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
-        this->*spec.member = button;
+        this->*layout.member = button;
     }
 }
 
