@@ -278,7 +278,8 @@ void CFenrikWnd::OnCloseButton() {
         CloseAfterRun(true);
         return;
     }
-    DestroyWindow();
+    // Queued: the close button is among the controls released, and its click is still running.
+    PostToGuiThread(this, [this] { DestroyWindow(); });
 }
 
 void CFenrikWnd::OnMinimizeButton() {

@@ -169,7 +169,7 @@ TEST_F(MainWindow, CloseButtonReleasesEverything) {
     CFenrikWnd& w = Create();
     w.show();
     w.m_CloseButton->click();
-    EXPECT_EQ(w.m_StartButton, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.m_StartButton == nullptr; }));
     EXPECT_EQ(w.m_ConfigDlg, nullptr);
     EXPECT_EQ(w.m_StatusField, nullptr);
     EXPECT_FALSE(w.isVisible());
