@@ -7,7 +7,7 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libexiv2-dev libtinyxml-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang clang-format
+    clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick libimage-exiftool-perl
     fonts-liberation locales
 )
