@@ -9,7 +9,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick libimage-exiftool-perl
-    fonts-liberation locales
+    fonts-liberation fonts-dejavu-core locales
 )
 
 SUDO=""
