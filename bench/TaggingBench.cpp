@@ -72,10 +72,10 @@ void MakePhotoFolder(const std::string& folder, const std::string& templ, int co
 double DurableCopySeconds(const std::string& folder) {
     const auto start = std::chrono::steady_clock::now();
     for (const ImageFile& file : ListHotFolderImages(folder)) {
-        std::vector<unsigned char> content;
+        FileBytes content;
         std::string error;
         if (!ReadWholeFile(file.path, content, error) ||
-            !ReplaceFileDurably(file.path, content.data(), content.size(), error)) {
+            !ReplaceFileDurably(file.path, content.data.get(), content.size, error)) {
             std::fprintf(stderr, "copy failed: %s\n", error.c_str());
         }
     }

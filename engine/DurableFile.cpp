@@ -94,22 +94,25 @@ void SetDurableWriteFaultHook(DurableWriteFaultHook hook) {
     g_Hook = std::move(hook);
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& content,
-                   std::string& error) {
+bool ReadWholeFile(const std::string& path, FileBytes& content, std::string& error) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = SystemError("cannot open " + path);
         return false;
     }
     struct stat info {};
-    content.resize(fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<size_t>(info.st_size)
-                                                             : 0);
+    // One byte more than the file holds, so that the end shows without growing the buffer.
+    size_t capacity = (fstat(fd, &info) == 0 && info.st_size > 0 ? info.st_size : 0) + size_t{1};
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[capacity]);
     size_t used = 0;
     for (;;) {
-        if (used == content.size()) {
-            content.resize(used + (1 << 16));  // the file grew, or its size was unknown
+        if (used == capacity) {  // the file grew while being read
+            std::unique_ptr<unsigned char[]> larger(new unsigned char[capacity * 2]);
+            std::memcpy(larger.get(), buffer.get(), used);
+            buffer = std::move(larger);
+            capacity *= 2;
         }
-        const ssize_t n = read(fd, content.data() + used, content.size() - used);
+        const ssize_t n = read(fd, buffer.get() + used, capacity - used);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -123,8 +126,9 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& content,
         }
         used += static_cast<size_t>(n);
     }
-    content.resize(used);
     close(fd);
+    content.data = std::move(buffer);
+    content.size = used;
     return true;
 }
 

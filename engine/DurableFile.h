@@ -4,12 +4,17 @@
 // takes the original's permission bits, and is renamed over the original.
 
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
-// Reads the whole file. Returns false and an error text when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& content,
-                   std::string& error);
+// The bytes of a whole file.
+struct FileBytes {
+    std::unique_ptr<unsigned char[]> data;
+    size_t size = 0;
+};
+
+// Reads the whole file into `content`. Returns false and an error text when it cannot be read.
+bool ReadWholeFile(const std::string& path, FileBytes& content, std::string& error);
 
 // Replaces the file at `path` with `content`. A symbolic link is followed: its target is
 // replaced and the link stays. On failure returns false with an error text; the original is

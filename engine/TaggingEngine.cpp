@@ -127,14 +127,14 @@ void TaggingEngine::ProcessHotFolder(std::string folder) {
 }
 
 void TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
-    std::vector<unsigned char> original;
+    FileBytes original;
     std::string error;
     if (!ReadWholeFile(path, original, error)) {
         ReportImageError(path, error);
         return;
     }
     Exiv2::Image::AutoPtr image =
-        Exiv2::ImageFactory::open(original.data(), static_cast<long>(original.size()));
+        Exiv2::ImageFactory::open(original.data.get(), static_cast<long>(original.size));
     image->readMetadata();
     Exiv2::ExifData& exif = image->exifData();
     if (UseLogfile() && exif.count() == 0) {
