@@ -64,11 +64,13 @@ const ButtonLayout kButtons[] = {
 const QColor kHotFolderColor(242, 129, 73);
 const QColor kHotFolderDisabledColor(146, 67, 38);
 
+std::string ChooseGpxFileWithDialog() {
+    return QFileDialog::getOpenFileName(nullptr, QString(), QString(), "GPX Files (*.gpx)")
+        .toStdString();
+}
+
 CFenrikWnd::GpxFileChooser& GpxChooser() {
-    static CFenrikWnd::GpxFileChooser chooser = [] {
-        return QFileDialog::getOpenFileName(nullptr, QString(), QString(), "GPX Files (*.gpx)")
-            .toStdString();
-    };
+    static CFenrikWnd::GpxFileChooser chooser = ChooseGpxFileWithDialog;
     return chooser;
 }
 
@@ -88,7 +90,7 @@ CFenrikWnd::~CFenrikWnd() {
 }
 
 void CFenrikWnd::SetGpxFileChooser(GpxFileChooser chooser) {
-    GpxChooser() = chooser ? std::move(chooser) : GpxFileChooser();
+    GpxChooser() = chooser ? std::move(chooser) : GpxFileChooser(ChooseGpxFileWithDialog);
 }
 
 void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBitmapId,
@@ -305,7 +307,7 @@ void CFenrikWnd::SetDevice(const std::string& path) {
 }
 
 void CFenrikWnd::OnDeviceConfig() {
-    const std::string path = GpxChooser() ? GpxChooser()() : std::string();
+    const std::string path = GpxChooser()();
     if (!path.empty()) {
         SetDevice(path);
     }

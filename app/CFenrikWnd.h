@@ -63,7 +63,7 @@ public:
     bool HasWorker() const { return m_Worker.joinable(); }
 
     // The file dialog that picks the GPX file; returns the chosen path or empty when
-    // cancelled. Replaceable for tests.
+    // cancelled. Replaceable for tests; an empty function restores Qt's file dialog.
     using GpxFileChooser = std::function<std::string()>;
     static void SetGpxFileChooser(GpxFileChooser chooser);
 
