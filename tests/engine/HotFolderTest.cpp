@@ -1,5 +1,6 @@
 // Tagging the images of one hot folder, end to end with real JPEG files.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -243,6 +244,59 @@ TEST_F(HotFolder, FailedWriteLeavesTheOriginalByteForByte) {
     struct stat info {};
     stat(path.c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);  // permission bits survive the replacement
+}
+
+// A small file system of its own (a tmpfs), when this process may mount one; unmounted at the end.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(const std::string& path) : m_Path(path) {
+        fs::create_directories(path);
+        m_Mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~SmallFileSystem() {
+        if (m_Mounted) {
+            umount2(m_Path.c_str(), MNT_DETACH);
+        }
+    }
+    bool Mounted() const { return m_Mounted; }
+    // Fills the remaining space with one file.
+    void Fill() const {
+        std::FILE* filler = std::fopen((m_Path + "/filler").c_str(), "wb");
+        const std::string block(4096, 'x');
+        while (filler != nullptr &&
+               std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+               std::fflush(filler) == 0) {
+        }
+        if (filler != nullptr) {
+            std::fclose(filler);
+        }
+    }
+    void RemountReadOnly() const {
+        mount("tmpfs", m_Path.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=256k");
+    }
+
+private:
+    std::string m_Path;
+    bool m_Mounted = false;
+};
+
+TEST_F(HotFolder, FullOrReadOnlyFileSystemLeavesImagesIntact) {
+    SmallFileSystem small(dir.File("small"));
+    if (!small.Mounted()) {
+        GTEST_SKIP() << "cannot mount a small file system here";
+    }
+    const std::string path = Image("small/photo.jpg");
+    const std::string original = ReadFileText(path);
+    small.Fill();
+    engine.ProcessHotFolder(dir.File("small"));
+    EXPECT_EQ(ReadFileText(path), original);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("small")), fs::directory_iterator()),
+              2);
+
+    fs::remove(dir.File("small/filler"));
+    small.RemountReadOnly();
+    engine.ProcessHotFolder(dir.File("small"));
+    EXPECT_EQ(ReadFileText(path), original);
 }
 
 TEST_F(HotFolder, ReadOnlyFolderLeavesImagesIntact) {
