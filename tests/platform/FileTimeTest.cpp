@@ -2,18 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 namespace {
 
 SYSTEMTIME Make(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-    SYSTEMTIME st;
-    st.wYear = static_cast<uint16_t>(y);
-    st.wMonth = static_cast<uint16_t>(mo);
-    st.wDay = static_cast<uint16_t>(d);
-    st.wHour = static_cast<uint16_t>(h);
-    st.wMinute = static_cast<uint16_t>(mi);
-    st.wSecond = static_cast<uint16_t>(s);
-    st.wMilliseconds = static_cast<uint16_t>(ms);
-    return st;
+    return MakeSystemTime(y, mo, d, h, mi, s, ms);
 }
 
 uint64_t CountOf(const SYSTEMTIME& st) {

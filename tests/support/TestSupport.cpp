@@ -64,7 +64,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-uint64_t UtcCount(int year, int month, int day, int hour, int minute, int second) {
+SYSTEMTIME MakeSystemTime(int year, int month, int day, int hour, int minute, int second,
+                          int milliseconds) {
     SYSTEMTIME st;
     st.wYear = static_cast<uint16_t>(year);
     st.wMonth = static_cast<uint16_t>(month);
@@ -72,8 +73,13 @@ uint64_t UtcCount(int year, int month, int day, int hour, int minute, int second
     st.wHour = static_cast<uint16_t>(hour);
     st.wMinute = static_cast<uint16_t>(minute);
     st.wSecond = static_cast<uint16_t>(second);
+    st.wMilliseconds = static_cast<uint16_t>(milliseconds);
+    return st;
+}
+
+uint64_t UtcCount(int year, int month, int day, int hour, int minute, int second) {
     FILETIME ft;
-    if (!SystemTimeToFileTime(st, &ft)) {
+    if (!SystemTimeToFileTime(MakeSystemTime(year, month, day, hour, minute, second), &ft)) {
         throw std::invalid_argument("invalid calendar time");
     }
     return FileTimeToCount(ft);

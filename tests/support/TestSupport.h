@@ -35,6 +35,12 @@ void CopyFile(const std::string& from, const std::string& to);
 // Lines of a text, split at line feeds (a final line feed ends the last line).
 std::vector<std::string> SplitLines(const std::string& text);
 
+struct SYSTEMTIME;
+
+// Calendar fields as a SYSTEMTIME (day of week 0), unchecked.
+SYSTEMTIME MakeSystemTime(int year, int month, int day, int hour = 0, int minute = 0,
+                          int second = 0, int milliseconds = 0);
+
 // FILETIME count of a UTC calendar time (the calendar fields must be valid).
 uint64_t UtcCount(int year, int month, int day, int hour, int minute, int second);
 
