@@ -188,14 +188,18 @@ bool ParseGpxTime(const char* text, SYSTEMTIME& st) {
 
 }  // namespace
 
-void LoadTrackLog(const std::string& path, TrackLog& log) {
+GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log) {
+    GpxLoadReport report;
     if (path.empty()) {
-        return;
+        report.problem = "no GPX file chosen";
+        return report;
     }
     if (IsTooDeeplyNested(path)) {
         OutputDebugStringA("GPX file nested too deeply, not read: " + path + "\n");
-        return;
+        report.problem = "too deeply nested";
+        return report;
     }
+    const size_t before = log.Count();
     TiXmlDocument document(path.c_str());
     document.LoadFile(TIXML_ENCODING_UNKNOWN);
     for (TiXmlNode* node = document.FirstChildElement(); node != nullptr;
@@ -204,6 +208,8 @@ void LoadTrackLog(const std::string& path, TrackLog& log) {
         WalkGpxNode(node, log);
     }
     document.Clear();
+    report.points = log.Count() - before;
+    return report;
 }
 
 void WalkGpxNode(TiXmlNode* node, TrackLog& log) {

@@ -126,12 +126,12 @@ void TaggingEngine::ProcessHotFolder(std::string folder) {
     }
 }
 
-void TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
+ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
     FileBytes original;
     std::string error;
     if (!ReadWholeFile(path, original, error)) {
         ReportImageError(path, error);
-        return;
+        return ImageOutcome::Skipped;
     }
     Exiv2::Image::AutoPtr image =
         Exiv2::ImageFactory::open(original.data.get(), static_cast<long>(original.size));
@@ -154,13 +154,13 @@ void TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime
             if (UseLogfile()) {
                 Log::Instance().Write(Info, "No valid capture time, image skipped");
             }
-            return;
+            return ImageOutcome::NoCaptureTime;
         }
         captureTime = *parsed;
     }
     const TrackPoint* point = FindBestMatch(captureTime);
     if (point == nullptr) {
-        return;
+        return ImageOutcome::NoMatch;
     }
     if (UseLogfile()) {
         Log::Instance().Write(Info, "Found best match, tagging image with:");
@@ -178,5 +178,7 @@ void TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime
     image->writeMetadata();
     if (!ReplaceWithMemoryContent(*image, path, error)) {
         ReportImageError(path, error);
+        return ImageOutcome::Skipped;
     }
+    return ImageOutcome::Tagged;
 }

@@ -12,6 +12,14 @@
 #include "engine/TrackLog.h"
 #include "platform/FileTime.h"
 
+// What became of one image of a hot folder.
+enum class ImageOutcome {
+    Tagged,         // rewritten with the matched point's position
+    NoMatch,        // no track point within the tolerance; left as it was
+    NoCaptureTime,  // a capture time that does not form a valid date; left as it was
+    Skipped,        // could not be read or written; reported, and left as it was
+};
+
 class TaggingEngine {
 public:
     TaggingEngine();
@@ -54,8 +62,8 @@ protected:
 private:
     // Loads the track log and processes the enabled hot folders.
     void LoadAndProcess(TaggingRunView& view, const std::string& gpxPath);
-    // Tags one image; returns quietly when it does not match or cannot be tagged.
-    void ProcessImage(const std::string& path, uint64_t lastWriteTime);
+    // Tags one image when it matches. Throws on an image the image library cannot handle.
+    ImageOutcome ProcessImage(const std::string& path, uint64_t lastWriteTime);
     bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
 
     const LiveSettings* m_Live = nullptr;
