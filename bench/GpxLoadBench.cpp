@@ -1,86 +1,129 @@
-// Loads generated GPX files of a day (86,400 points) and of 1,000,000 points at 1 Hz and prints
-// the points per second and the peak memory. Each load runs in a child process, so that its
-// peak resident size is its own.
+// Loads generated GPX files of a day (86,400 points) and of 1,000,000 points at 1 Hz, each in a
+// fresh process, in three ways side by side: parsed in the loading process itself as the
+// program once did, the same with huge pages for the heap (as scripts/run.sh started it), and
+// through the reader process as the program does now. Prints the time, points per second and
+// peak memory of each: that of the loading process and, for the reader process, its own.
+//
+//   gpx_load_bench [--quick] [--rounds N]   --quick: the one-day file only
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "BenchFiles.h"
 #include "engine/GpxReader.h"
+#include "engine/GpxWalk.h"
 
 namespace {
 
-struct LoadResult {
-    double seconds = 0.0;      // first load in a fresh process
-    double warmSeconds = 0.0;  // a second load in the same process
+struct Measurement {
+    double seconds = 0.0;
     size_t points = 0;
+    long selfPeakKb = 0;    // the loading process
+    long readerPeakKb = 0;  // the reader process, when there is one
 };
 
-double SecondsToLoad(const std::string& path, size_t& points) {
-    const auto start = std::chrono::steady_clock::now();
+// Runs in the measuring process: one load, the first of its life.
+Measurement LoadOnce(const std::string& mode, const std::string& path) {
+    Measurement m;
     TrackLog log;
-    LoadTrackLog(path, log);
-    points = log.Count();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto start = std::chrono::steady_clock::now();
+    if (mode == "reader") {
+        LoadTrackLog(path, log);
+    } else {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (file != nullptr) {
+            ReadGpxDocument(file, log);
+            std::fclose(file);
+        }
+    }
+    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m.points = log.Count();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    m.selfPeakKb = usage.ru_maxrss;
+    getrusage(RUSAGE_CHILDREN, &usage);
+    m.readerPeakKb = usage.ru_maxrss;
+    return m;
 }
 
-LoadResult TimedLoad(const std::string& path) {
-    LoadResult result;
-    result.seconds = SecondsToLoad(path, result.points);
-    result.warmSeconds = SecondsToLoad(path, result.points);
-    return result;
-}
-
-// Loads in a child process; returns false when the child failed.
-bool MeasureInChild(const std::string& path, uint64_t fileSize) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) {
+// Starts this program afresh to measure one load; "in-process+hugepages" runs it with the
+// allocator's huge pages switched on, as only an environment variable can do.
+bool MeasureInFreshProcess(const char* self, const std::string& mode, const std::string& path,
+                           Measurement& m) {
+    int fds[2];
+    if (pipe(fds) != 0) {
         return false;
     }
     const pid_t child = fork();
     if (child == 0) {
-        close(pipeFds[0]);
-        const LoadResult result = TimedLoad(path);
-        if (write(pipeFds[1], &result, sizeof result) != sizeof result) {
-            _exit(1);
+        dup2(fds[1], STDOUT_FILENO);
+        if (mode == "in-process+hugepages") {
+            setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1", 1);
         }
-        _exit(0);
+        execl(self, self, "--measure", mode.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
     }
-    close(pipeFds[1]);
-    LoadResult result;
-    const bool got = read(pipeFds[0], &result, sizeof result) == sizeof result;
-    close(pipeFds[0]);
+    close(fds[1]);
+    const bool got = read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
+    close(fds[0]);
     int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    if (!got || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return false;
+    waitpid(child, &status, 0);
+    return got && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void Print(const std::string& mode, const Measurement& m, uint64_t fileSize) {
+    const double peakMb = static_cast<double>(m.selfPeakKb) / 1024.0;
+    std::printf("  %-22s %7.3f s  %9.0f points/s  peak %7.1f MB (%4.1f x file)", mode.c_str(),
+                m.seconds, static_cast<double>(m.points) / m.seconds, peakMb,
+                peakMb * 1048576.0 / static_cast<double>(fileSize));
+    if (mode == "reader") {
+        std::printf("  reader process %7.1f MB", static_cast<double>(m.readerPeakKb) / 1024.0);
     }
-    const double peakBytes = static_cast<double>(usage.ru_maxrss) * 1024.0;
-    std::printf(
-        "%9zu points  %5.1f MB file  first load %.3f s (%.0f points/s), again %.3f s, "
-        "peak %.1f MB (%.1f x file)\n",
-        result.points, static_cast<double>(fileSize) / 1e6, result.seconds,
-        static_cast<double>(result.points) / result.seconds, result.warmSeconds, peakBytes / 1e6,
-        peakBytes / static_cast<double>(fileSize));
-    return true;
+    std::printf("\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--measure") == 0) {
+        const Measurement m = LoadOnce(argv[2], argv[3]);
+        return write(STDOUT_FILENO, &m, sizeof m) == static_cast<ssize_t>(sizeof m) ? 0 : 1;
+    }
+    bool quick = false;
+    int rounds = 3;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--quick") == 0) {
+            quick = true;
+        } else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
+            rounds = std::atoi(argv[++i]);
+        }
+    }
     const std::string folder = MakeTempFolder("fenrik-gpx-bench");
+    const std::vector<std::string> modes = {"in-process", "in-process+hugepages", "reader"};
     bool ok = true;
-    const long long sizes[] = {86400, 1000000};
-    const int count = argc > 1 && std::string(argv[1]) == "--quick" ? 1 : 2;
-    for (int i = 0; i < count; ++i) {
-        const std::string path = folder + "/track-" + std::to_string(sizes[i]) + ".gpx";
-        const uint64_t fileSize = WriteGeneratedGpx(path, sizes[i], 1180656000);
-        ok = MeasureInChild(path, fileSize) && ok;
+    for (const int64_t points : {int64_t{86400}, int64_t{1000000}}) {
+        if (quick && points > 86400) {
+            break;
+        }
+        const std::string path = folder + "/track-" + std::to_string(points) + ".gpx";
+        const uint64_t fileSize = WriteGeneratedGpx(path, points, 1180656000);
+        std::printf("%lld points, %.1f MB; each load in a fresh process, modes alternating\n",
+                    static_cast<long long>(points), static_cast<double>(fileSize) / 1e6);
+        for (int round = 1; round <= rounds; ++round) {
+            std::printf(" round %d\n", round);
+            for (const std::string& mode : modes) {
+                Measurement m;
+                ok = MeasureInFreshProcess(argv[0], mode, path, m) && ok;
+                Print(mode, m, fileSize);
+            }
+        }
     }
     RemoveFolder(folder);
     return ok ? 0 : 1;

@@ -1,257 +1,190 @@
 #include "engine/GpxReader.h"
 
-#include <tinyxml.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <fstream>
 
+#include "engine/Log.h"
 #include "platform/DebugOutput.h"
 #include "platform/NumberText.h"
-#include "platform/Tokenize.h"
 
 namespace {
 
-// Deeper documents are not parsed: the parser and the walk recurse once per level, and a
-// hostile file must not exhaust the stack. Real GPX files nest about five levels deep.
-constexpr int kMaxNesting = 2000;
+constexpr uint64_t kMegabyte = uint64_t{1} << 20;
 
-void Trace(const char* text) {
-    if (IsDebugOutputEnabled()) {
-        OutputDebugStringA(text != nullptr ? text : "");
-        OutputDebugStringA("\n");
+// Bytes of memory the system can give without swapping, or 0 when unknown.
+uint64_t MemoryAvailable() {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    uint64_t kilobytes = 0;
+    while (meminfo >> key >> kilobytes) {
+        if (key == "MemAvailable:") {
+            return kilobytes * 1024;
+        }
+        meminfo.ignore(64, '\n');
     }
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && pageSize > 0 ? uint64_t(pages) * uint64_t(pageSize) / 2 : 0;
 }
 
-// Measures the element nesting depth of an XML text, skipping comments, CDATA sections,
-// processing instructions and declarations, and quoted attribute values.
-class NestingScanner {
-public:
-    void Feed(const char* data, size_t size) {
-        for (size_t i = 0; i < size; ++i) {
-            Step(data[i]);
+// An open GPX file, closed when it goes.
+struct OpenFile {
+    int fd = -1;
+    uint64_t size = 0;
+    ~OpenFile() {
+        if (fd >= 0) {
+            close(fd);
         }
     }
-    int Deepest() const { return m_Deepest; }
-
-private:
-    enum class State { Text, TagStart, OpenTag, Quoted, CloseTag, Markup, Special };
-
-    void Step(char c) {
-        switch (m_State) {
-            case State::Text:
-                if (c == '<') {
-                    m_State = State::TagStart;
-                }
-                break;
-            case State::TagStart:
-                if (c == '/') {
-                    m_State = State::CloseTag;
-                } else if (c == '!' || c == '?') {
-                    m_State = State::Markup;
-                    m_Terminator = c == '?' ? "?>" : ">";
-                    m_Matched = 0;
-                } else {
-                    m_State = State::OpenTag;
-                    m_Depth++;
-                    m_Deepest = m_Depth > m_Deepest ? m_Depth : m_Deepest;
-                }
-                break;
-            case State::OpenTag:
-                if (c == '"' || c == '\'') {
-                    m_Quote = c;
-                    m_State = State::Quoted;
-                } else if (c == '>') {
-                    m_Depth -= m_Previous == '/' ? 1 : 0;
-                    m_State = State::Text;
-                }
-                break;
-            case State::Quoted:
-                m_State = c == m_Quote ? State::OpenTag : State::Quoted;
-                break;
-            case State::CloseTag:
-                if (c == '>') {
-                    m_Depth--;
-                    m_State = State::Text;
-                }
-                break;
-            case State::Markup:
-                StepMarkup(c);
-                break;
-            case State::Special:
-                StepTerminator(c);
-                break;
-        }
-        m_Previous = c;
-    }
-
-    // After "<!" or "<?": picks the terminator of a comment or CDATA section once its opening
-    // is seen, otherwise waits for the declaration's own terminator.
-    void StepMarkup(char c) {
-        m_Opening += c;
-        if (m_Opening == "--") {
-            BeginSpecial("-->");
-        } else if (m_Opening == "[CDATA[") {
-            BeginSpecial("]]>");
-        } else if (m_Opening.size() >= 7 || (m_Opening.size() == 1 && c != '-' && c != '[')) {
-            BeginSpecial(m_Terminator);
-            StepTerminator(c);
-        }
-    }
-
-    void BeginSpecial(const char* terminator) {
-        m_Opening.clear();
-        m_Terminator = terminator;
-        m_Matched = 0;
-        m_State = State::Special;
-    }
-
-    void StepTerminator(char c) {
-        const size_t length = std::strlen(m_Terminator);
-        if (c == m_Terminator[m_Matched]) {
-            if (++m_Matched == length) {
-                m_State = State::Text;
-            }
-        } else {
-            m_Matched = c == m_Terminator[0] ? 1 : 0;
-        }
-    }
-
-    State m_State = State::Text;
-    const char* m_Terminator = ">";
-    size_t m_Matched = 0;
-    std::string m_Opening;
-    char m_Quote = 0;
-    char m_Previous = 0;
-    int m_Depth = 0;
-    int m_Deepest = 0;
 };
 
-bool IsTooDeeplyNested(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
+// Opens a regular file without ever blocking on a FIFO or a device; returns the problem, or the
+// empty text when `file` is open.
+std::string OpenRegularFile(const std::string& path, OpenFile& file) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return std::string("cannot be opened: ") + std::strerror(errno);
     }
-    NestingScanner scanner;
-    std::vector<char> buffer(1 << 16);
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
-        scanner.Feed(buffer.data(), n);
-        if (scanner.Deepest() > kMaxNesting) {
-            break;
-        }
+    if (!S_ISREG(info.st_mode)) {
+        return "not a regular file";
     }
-    std::fclose(file);
-    return scanner.Deepest() > kMaxNesting;
+    file.fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file.fd < 0) {
+        return std::string("cannot be opened: ") + std::strerror(errno);
+    }
+    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return "not a regular file";
+    }
+    file.size = static_cast<uint64_t>(info.st_size);
+    return std::string();
 }
 
-bool IsPointElementName(const char* name) {
-    return std::strcmp(name, "wpt") == 0 || std::strcmp(name, "trkpt") == 0 ||
-           std::strcmp(name, "rtept") == 0;
+// Each text of the answer is a node's value or a short note, so none can exceed the file.
+GpxReaderRequest MakeRequest(const OpenFile& file, const GpxReadOptions& options,
+                             const GpxReaderLimits& limits) {
+    GpxReaderRequest request;
+    request.readerPath = options.readerPath.empty() ? DefaultGpxReaderPath() : options.readerPath;
+    request.fileFd = file.fd;
+    request.limits = limits;
+    request.maxRecordBytes = static_cast<size_t>(file.size) + 4096;
+    request.maxPoints = static_cast<size_t>(file.size / 8) + 1;  // a point takes far more bytes
+    request.trace = IsDebugOutputEnabled();
+    request.stop = options.stop;
+    return request;
 }
 
-// The text of the first child node of the named child element, or nullptr when the element
-// or its content is missing.
-const char* ChildText(TiXmlElement* element, const char* name) {
-    TiXmlElement* child = element->FirstChildElement(name);
-    if (child == nullptr) {
-        return nullptr;
-    }
-    TiXmlNode* content = child->FirstChild();
-    return content != nullptr ? content->Value() : nullptr;
+bool IsUsable(const TrackPoint& point) {
+    return std::isfinite(point.latitude) && std::isfinite(point.longitude) &&
+           std::isfinite(point.elevation) && std::fabs(point.latitude) <= 90.0 &&
+           std::fabs(point.longitude) <= 180.0;
 }
 
-// Parses the six leading numeric fields of a GPX time text. False when fewer than six tokens.
-bool ParseGpxTime(const char* text, SYSTEMTIME& st) {
-    std::vector<char> copy(text, text + std::strlen(text) + 1);
-    static const char kDelimiters[] = "TZ-: ,\t\n";
-    char* state = nullptr;
-    uint16_t fields[6];
-    char* token = StrTok(copy.data(), kDelimiters, &state);
-    for (int i = 0; i < 6; ++i) {
-        if (token == nullptr) {
-            return false;
-        }
-        fields[i] = static_cast<uint16_t>(CrtAtoi(token));
-        token = StrTok(nullptr, kDelimiters, &state);
+std::string SignalText(int signal) {
+    const char* name = sigabbrev_np(signal);
+    return name != nullptr ? std::string("SIG") + name : "signal " + std::to_string(signal);
+}
+
+// The problem that a run of the reader that gave no answer stands for.
+std::string ProblemOf(const GpxReaderRun& run, const GpxReaderLimits& limits) {
+    switch (run.end) {
+        case GpxReaderEnd::Exited:
+            if (run.code == kGpxReaderTooDeep) {
+                return "too deeply nested";
+            }
+            if (run.code == kGpxReaderOutOfMemory) {
+                return "too large for the memory available";
+            }
+            return "could not be parsed: the reader ended with status " + std::to_string(run.code);
+        case GpxReaderEnd::Signalled:
+            if (run.code == SIGXCPU) {
+                return "could not be parsed within " + std::to_string(limits.cpuSeconds) +
+                       " s of processor time";
+            }
+            return "could not be parsed: the reader ended with " + SignalText(run.code);
+        case GpxReaderEnd::TimedOut:
+            return FormatC(100, "could not be parsed within %g s", limits.wallSeconds);
+        case GpxReaderEnd::Malformed:
+            return "could not be parsed: the reader's answer was malformed";
+        case GpxReaderEnd::NotStarted:
+            return "could not be parsed: the GPX reader could not be started: " + run.error;
+        default:
+            return std::string();
     }
-    st = SYSTEMTIME{};
-    st.wYear = fields[0];
-    st.wMonth = fields[1];
-    st.wDay = fields[2];
-    st.wHour = fields[3];
-    st.wMinute = fields[4];
-    st.wSecond = fields[5];
-    return true;
+}
+
+// Appends the answer's points when every one is usable; the reader discards unusable points
+// itself, so one that arrives here means the answer cannot be trusted.
+std::string TakeAnswer(GpxAnswer& answer, TrackLog& log) {
+    if (!std::all_of(answer.points.begin(), answer.points.end(), IsUsable)) {
+        return "could not be parsed: the reader's answer was malformed";
+    }
+    for (const TrackPoint& point : answer.points) {
+        log.Append(point);
+    }
+    return answer.problem;
+}
+
+void ReportProblem(const std::string& path, const std::string& problem) {
+    const std::string message = "GPX file " + path + ": " + problem;
+    Log::Instance().Write(Error, message);
+    OutputDebugStringA(message + "\n");
+}
+
+std::string ReadOpenFile(const OpenFile& file, TrackLog& log, const GpxReadOptions& options,
+                         bool& stopped) {
+    const GpxReaderLimits limits =
+        options.limits ? *options.limits : DefaultGpxReaderLimits(file.size);
+    if (file.size > MaxGpxFileSize(limits)) {
+        return "too large for the memory available";
+    }
+    GpxReaderRun run = RunGpxReader(MakeRequest(file, options, limits));
+    stopped = run.end == GpxReaderEnd::Stopped;
+    if (run.end != GpxReaderEnd::Answered) {
+        return ProblemOf(run, limits);
+    }
+    return TakeAnswer(run.answer, log);
 }
 
 }  // namespace
 
-GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log) {
+GpxReaderLimits DefaultGpxReaderLimits(uint64_t fileSize) {
+    GpxReaderLimits limits;
+    limits.memoryBytes = std::max<uint64_t>(MemoryAvailable() / 4 * 3, 256 * kMegabyte);
+    limits.cpuSeconds = 30 + fileSize / kMegabyte;
+    limits.wallSeconds = 2.0 * static_cast<double>(limits.cpuSeconds);
+    return limits;
+}
+
+uint64_t MaxGpxFileSize(const GpxReaderLimits& limits) {
+    return limits.memoryBytes / 16;
+}
+
+GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
     GpxLoadReport report;
     if (path.empty()) {
         report.problem = "no GPX file chosen";
         return report;
     }
-    if (IsTooDeeplyNested(path)) {
-        OutputDebugStringA("GPX file nested too deeply, not read: " + path + "\n");
-        report.problem = "too deeply nested";
-        return report;
-    }
     const size_t before = log.Count();
-    TiXmlDocument document(path.c_str());
-    document.LoadFile(TIXML_ENCODING_UNKNOWN);
-    for (TiXmlNode* node = document.FirstChildElement(); node != nullptr;
-         node = node->NextSibling()) {
-        Trace(node->Value());
-        WalkGpxNode(node, log);
+    OpenFile file;
+    bool stopped = false;
+    report.problem = OpenRegularFile(path, file);
+    if (report.problem.empty()) {
+        report.problem = ReadOpenFile(file, log, options, stopped);
     }
-    document.Clear();
     report.points = log.Count() - before;
+    if (stopped) {
+        report.problem = "stopped";
+    } else if (!report.problem.empty()) {
+        ReportProblem(path, report.problem);
+    }
     return report;
-}
-
-void WalkGpxNode(TiXmlNode* node, TrackLog& log) {
-    for (TiXmlNode* child = node->FirstChildElement(); child != nullptr;
-         child = child->NextSibling()) {
-        Trace(child->Value());
-        TiXmlElement* element = child->ToElement();
-        if (element != nullptr && IsPointElementName(element->Value())) {
-            ReadTrackPoint(element, log);
-        }
-        WalkGpxNode(child, log);
-    }
-}
-
-void ReadTrackPoint(TiXmlElement* element, TrackLog& log) {
-    TrackPoint point;
-    const char* lat = element->Attribute("lat");
-    if (lat != nullptr) {
-        point.latitude = CrtAtof(lat);
-        Trace(lat);
-    }
-    const char* lon = element->Attribute("lon");
-    if (lon != nullptr) {
-        point.longitude = CrtAtof(lon);
-        Trace(lon);
-    }
-    const char* ele = ChildText(element, "ele");
-    if (ele != nullptr) {
-        point.elevation = CrtAtof(ele);
-        Trace(ele);
-    }
-    const char* timeText = ChildText(element, "time");
-    bool hasTime = false;
-    if (timeText != nullptr) {
-        Trace(timeText);
-        SYSTEMTIME st;
-        hasTime = ParseGpxTime(timeText, st);
-        if (hasTime && !SystemTimeToFileTime(st, &point.time)) {
-            point.time = FILETIME{};
-        }
-    }
-    if (lat != nullptr && lon != nullptr && hasTime) {
-        log.Append(point);
-    }
 }

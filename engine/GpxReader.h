@@ -1,12 +1,17 @@
 #pragma once
 // Reading the points of a GPX file into a TrackLog.
+//
+// The file is parsed in a process of its own (fenrik-gpx-reader, see GpxReaderProcess.h) under
+// limits on memory and time, so that no file, however made, can crash, hang or exhaust the
+// program: the worst it can do is give an empty or partial log and one Error line.
 
+#include <atomic>
+#include <cstddef>
+#include <optional>
 #include <string>
 
+#include "engine/GpxReaderProcess.h"
 #include "engine/TrackLog.h"
-
-class TiXmlNode;
-class TiXmlElement;
 
 // What loading a GPX file gave.
 struct GpxLoadReport {
@@ -14,17 +19,32 @@ struct GpxLoadReport {
     std::string problem;  // why the file was not read completely; empty when it was
 };
 
-// Appends every complete point ("wpt", "trkpt" and "rtept" elements below the top level, in
-// document order) of the GPX file at `path` to `log`, which is not emptied first. An empty
-// path, a missing file or a file that is not XML adds nothing and reports nothing; a file with
-// an XML error adds the points read before the error. Never throws.
-GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log);
+// How to read. The defaults suit the program; tests choose their own reader and limits.
+struct GpxReadOptions {
+    std::string readerPath;                   // empty: DefaultGpxReaderPath()
+    std::optional<GpxReaderLimits> limits;    // empty: DefaultGpxReaderLimits(file size)
+    const std::atomic<bool>* stop = nullptr;  // once true, reading is abandoned
+};
 
-// Visits the child elements of `node` depth first, parent before children, tracing each node's
-// value to the debugger output and reading point elements with ReadTrackPoint.
-void WalkGpxNode(TiXmlNode* node, TrackLog& log);
+// Appends every complete, usable point ("wpt", "trkpt" and "rtept" elements below the top
+// level, in document order) of the GPX file at `path` to `log`, which is not emptied first.
+//
+// An empty path adds nothing and reports nothing but the problem "no GPX file chosen". Any
+// other file that cannot be read whole adds what could be read safely and writes one Error
+// line ("GPX file <path>: <problem>") to the log and a trace. The problems:
+//   "cannot be opened: <reason>"; "not a regular file" (a folder, FIFO, device or socket);
+//   "too large for the memory available"; "too deeply nested";
+//   "could not be parsed: <what was found>" - for an XML error the points before it are kept;
+//   when the reader crashed, ran out of time or answered wrongly, none are.
+// A stop request abandons the load: nothing is added and nothing is reported. Never throws
+// except std::bad_alloc when the program itself runs out of memory.
+GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log,
+                           const GpxReadOptions& options = GpxReadOptions());
 
-// Builds a point from a point element and appends it, or discards it when "lat", "lon" or a
-// usable "time" is missing. A "time" text needs six numeric tokens; six that do not form a
-// valid date give time 0. An "ele" element without content gives no elevation (-9999.0).
-void ReadTrackPoint(TiXmlElement* element, TrackLog& log);
+// Limits for reading a file of `fileSize` bytes: three quarters of the memory available (at
+// least 256 MB), 30 s of processor time plus one per megabyte, twice that on the clock.
+GpxReaderLimits DefaultGpxReaderLimits(uint64_t fileSize);
+
+// The largest file that a reader with `limits` can be expected to parse: TinyXML's document
+// takes about fourteen times the file's size.
+uint64_t MaxGpxFileSize(const GpxReaderLimits& limits);

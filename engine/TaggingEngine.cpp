@@ -95,7 +95,9 @@ void TaggingEngine::RunTaggingPass(TaggingRunView& view, const std::string& gpxP
 
 void TaggingEngine::LoadAndProcess(TaggingRunView& view, const std::string& gpxPath) {
     m_TrackLog.Empty();
-    LoadTrackLog(gpxPath, m_TrackLog);
+    GpxReadOptions options;
+    options.stop = &m_StopRequested;
+    LoadTrackLog(gpxPath, m_TrackLog, options);
     for (int n = 1; n <= 4 && !m_StopRequested; ++n) {
         if (view.IsHotFolderEnabled(n)) {
             ProcessHotFolder(m_Live->HotFolder(n));

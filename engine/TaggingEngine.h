@@ -48,7 +48,8 @@ public:
     // begun.
     void RunTaggingPass(TaggingRunView& view, const std::string& gpxPath);
 
-    // Asks a running ProcessHotFolder to stop after the image in hand. Thread-safe.
+    // Asks a running pass to stop: a GPX file being read is abandoned, and ProcessHotFolder
+    // stops after the image in hand. Thread-safe.
     void RequestStop() { m_StopRequested = true; }
     bool IsStopRequested() const { return m_StopRequested; }
     void ClearStopRequest() { m_StopRequested = false; }

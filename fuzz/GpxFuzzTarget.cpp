@@ -1,26 +1,68 @@
-// Fuzz target for the GPX reader: any bytes as a GPX file must load without crashing or hanging.
+// Fuzz target for the GPX boundary: any bytes, given as the GPX file, must load through the
+// reader process without crashing, hanging or yielding a point that could harm a photo; and
+// the same bytes, taken as what a broken reader might answer, must be decoded safely.
 #include <unistd.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "engine/GpxNesting.h"
 #include "engine/GpxReader.h"
+#include "engine/GpxWire.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+namespace {
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "GPX boundary broken: %s\n", what);
+        std::abort();
+    }
+}
+
+bool IsUsable(const TrackPoint& point) {
+    return std::isfinite(point.latitude) && std::isfinite(point.longitude) &&
+           std::isfinite(point.elevation) && std::fabs(point.latitude) <= 90.0 &&
+           std::fabs(point.longitude) <= 180.0;
+}
+
+void LoadAsGpxFile(const uint8_t* data, size_t size) {
     static const std::string path = "/tmp/fenrik-gpx-fuzz-" + std::to_string(getpid()) + ".gpx";
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        return 0;
+        return;
     }
     std::fwrite(data, 1, size, file);
     std::fclose(file);
+    GpxReadOptions options;
+    options.limits = GpxReaderLimits{uint64_t{1} << 30, 3, 6.0};
     TrackLog log;
-    LoadTrackLog(path, log);
-    for (size_t i = 0; i < log.Count(); ++i) {
-        (void)log.At(i).time;
-    }
+    const GpxLoadReport report = LoadTrackLog(path, log, options);
     std::remove(path.c_str());
+    Require(report.points == log.Count(), "the report's count disagrees with the log");
+    Require(report.problem != "stopped", "a load stopped without a stop request");
+    for (size_t i = 0; i < log.Count(); ++i) {
+        Require(IsUsable(log.At(i)), "a point off the globe or not finite");
+    }
+}
+
+void DecodeAsAnswer(const uint8_t* data, size_t size) {
+    GpxAnswerReader reader(size, size / 8 + 1, [](const std::string&) {});
+    reader.Feed(data, size / 2);
+    reader.Feed(data + size / 2, size - size / 2);
+    if (reader.IsComplete()) {
+        Require(reader.Answer().points.size() <= size / 8 + 1, "more points than allowed");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    LoadAsGpxFile(data, size);
+    DecodeAsAnswer(data, size);
+    NestsDeeperThan(std::string_view(reinterpret_cast<const char*>(data), size), 256);
     return 0;
 }
