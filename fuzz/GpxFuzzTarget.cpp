@@ -1,6 +1,7 @@
 // Fuzz target for the GPX boundary: any bytes, given as the GPX file, must load through the
-// reader process without crashing, hanging or yielding a point that could harm a photo; and
-// the same bytes, taken as what a broken reader might answer, must be decoded safely.
+// reader process without crashing, hanging or yielding a point that could harm a photo; the
+// same bytes, taken as what a broken reader might answer, must be decoded safely; and the
+// reader's own scanning and time parsing must be sound on them.
 #include <unistd.h>
 
 #include <cmath>
@@ -12,6 +13,7 @@
 
 #include "engine/GpxNesting.h"
 #include "engine/GpxReader.h"
+#include "engine/GpxTime.h"
 #include "engine/GpxWire.h"
 
 namespace {
@@ -58,11 +60,18 @@ void DecodeAsAnswer(const uint8_t* data, size_t size) {
     }
 }
 
+// The reader's own text handling, in this process where the sanitizers see it.
+void ScanAndParseTime(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    NestsDeeperThan(text, 256);
+    ParseGpxTime(text.c_str());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadAsGpxFile(data, size);
     DecodeAsAnswer(data, size);
-    NestsDeeperThan(std::string_view(reinterpret_cast<const char*>(data), size), 256);
+    ScanAndParseTime(data, size);
     return 0;
 }
