@@ -30,4 +30,4 @@ INI
 
 echo "Demo sandbox: $SANDBOX"
 echo "Press Start; then see the tags with: exiftool -n -gps:all $SANDBOX/photos/*.jpg"
-XDG_CONFIG_HOME="$SANDBOX/config" GLIBC_TUNABLES=glibc.malloc.hugetlb=1 build/app/fenrik
+XDG_CONFIG_HOME="$SANDBOX/config" build/app/fenrik

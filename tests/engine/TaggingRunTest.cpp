@@ -1,6 +1,8 @@
 // A whole tagging pass against a recording view, without any window.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <stdexcept>
 
 #include "EngineFixture.h"
@@ -98,6 +100,24 @@ TEST_F(TaggingRun, EachRunUsesOnlyItsOwnGpxFile) {
     engine.RunTaggingPass(view, second);
     ASSERT_EQ(engine.Track().Count(), 1u);
     EXPECT_EQ(engine.Track().At(0).latitude, 3);
+}
+
+TEST_F(TaggingRun, AnUnreadableGpxPathIsAnErrorLineAndTheRunGoesOn) {
+    const std::string fifo = dir.File("track.gpx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    view.enabled[0] = true;
+    engine.settings.m_HotFolder1 = dir.Path();
+    engine.settings.m_UseLogfile = 1;
+    Log::Instance().Open(Debug, dir.File("fenrik.log"));
+    for (const std::string& gpx : {dir.Path(), fifo, std::string("/dev/zero")}) {
+        view.calls.clear();
+        engine.RunTaggingPass(view, gpx);
+        EXPECT_EQ(Tail(view.calls, kEndSteps.size()), kEndSteps) << gpx;
+        const std::string log = ReadFileText(dir.File("fenrik.log"));
+        EXPECT_NE(log.find("[ERROR]>  GPX file " + gpx + ": not a regular file\n"),
+                  std::string::npos);
+        EXPECT_NE(log.find("ProcessHotFolder:"), std::string::npos);  // the folder was visited
+    }
 }
 
 TEST_F(TaggingRun, EndStepsHappenWhateverFails) {
