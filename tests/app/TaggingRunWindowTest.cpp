@@ -286,10 +286,7 @@ TEST_F(TaggingRunWindow, WithTheLogOnTheSummaryIsTheRunsLastLine) {
 TEST_F(TaggingRunWindow, StartingARunLightsNoOtherButton) {
     const std::string folder = PhotoFolder("one", 2);
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
-    CFenrikWnd& w = Create();
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    CFenrikWnd& w = CreateActive();
     QTest::mouseMove(w.m_StartButton, QPoint(10, 10));
     QTest::mouseMove(w.m_StartButton, QPoint(11, 10));
     ASSERT_TRUE(w.m_StartButton->hasFocus());
@@ -305,10 +302,7 @@ TEST_F(TaggingRunWindow, StartingARunLightsNoOtherButton) {
 TEST_F(TaggingRunWindow, EnterOnStartRunsTheTagging) {
     const std::string folder = PhotoFolder("one", 1);
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
-    CFenrikWnd& w = Create();
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    CFenrikWnd& w = CreateActive();
     w.m_StartButton->setFocus(Qt::TabFocusReason);
     QTest::keyClick(w.m_StartButton, Qt::Key_Return);
     ASSERT_TRUE(WaitForIdle());
