@@ -53,7 +53,7 @@ std::string RunningCountText(const RunSummary& summary) {
 std::string RunSummaryText(const RunSummary& summary) {
     std::string text = "Last run: ";
     if (summary.folders == 0) {
-        text += "no hot folder was on";
+        text += summary.stopped ? "stopped before any hot folder was read" : "no hot folder was on";
     } else {
         text += Counted(summary.checked, "photo", "photos") + " checked in " +
                 Counted(static_cast<uint64_t>(summary.folders), "folder", "folders");

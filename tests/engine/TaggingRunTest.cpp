@@ -193,6 +193,9 @@ TEST_F(TaggingRun, StoppedRunSaysSo) {
     ASSERT_EQ(view.summaries.size(), 1u);
     EXPECT_TRUE(view.summaries[0].stopped);
     EXPECT_EQ(view.summaries[0].checked, 0u);
+    EXPECT_EQ(RunSummaryText(view.summaries[0]),
+              "Last run: stopped before any hot folder was read; GPX: no points (no GPX file "
+              "chosen)");
 }
 
 }  // namespace
