@@ -267,22 +267,6 @@ TEST_F(TaggingRunWindow, StatusLineTellsTheCountsAndThenTheSummary) {
     EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").count(kLat), 1u);
 }
 
-TEST_F(TaggingRunWindow, WithTheLogOnTheSummaryIsTheRunsLastLine) {
-    const std::string folder = PhotoFolder("one", 2);
-    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
-    Profile().WriteProfileInt(kSettingsSection, kUseLogfile, 1);
-    Profile().WriteProfileString(kSettingsSection, kLogfileDir, dir.Path());
-    CFenrikWnd& w = Create();
-    w.OnStart();
-    ASSERT_TRUE(WaitForIdle());
-    const std::vector<std::string> lines = SplitLines(ReadFileText(dir.File("fenrik.log")));
-    ASSERT_FALSE(lines.empty());
-    const std::string summary = "Last run: 2 photos checked in 1 folder; 2 tagged; GPX: 1 point";
-    EXPECT_NE(lines.back().find(std::string("[INFO]>   ") + summary), std::string::npos)
-        << lines.back();
-    EXPECT_EQ(w.m_StatusField->toolTip().toStdString(), summary);
-}
-
 TEST_F(TaggingRunWindow, StartingARunLightsNoOtherButton) {
     const std::string folder = PhotoFolder("one", 2);
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
