@@ -8,8 +8,14 @@
 #include <QPainter>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
+#include <initializer_list>
+#include <iterator>
+#include <optional>
 #include <system_error>
 
+#include "app/AccessibleTexts.h"
+#include "app/FileDrop.h"
 #include "app/GuiThread.h"
 #include "app/ProductLinks.h"
 #include "app/WindowShape.h"
@@ -48,17 +54,28 @@ struct ButtonLayout {
     const char* text;
     int left, top, right, bottom;
     int normal, pressed, focus;  // the disabled image is the normal one
+    const char* accessibleName;
+    const char* accessibleDescription;
 };
 
 const ButtonLayout kButtons[] = {
-    {&CFenrikWnd::m_CloseButton, kCloseId, "close", 256, 5, 275, 13, 139, 132, 131},
-    {&CFenrikWnd::m_MinimizeButton, kMinimizeId, "minimize", 233, 5, 252, 13, 141, 134, 135},
-    {&CFenrikWnd::m_StartButton, kStartId, "start", 178, 172, 280, 193, 140, 138, 136},
-    {&CFenrikWnd::m_HelpButton, kHelpId, "help", 147, 172, 176, 193, 144, 142, 143},
+    {&CFenrikWnd::m_CloseButton, kCloseId, "close", 256, 5, 275, 13, 139, 132, 131, "Close",
+     "Closes Fenrik"},
+    {&CFenrikWnd::m_MinimizeButton, kMinimizeId, "minimize", 233, 5, 252, 13, 141, 134, 135,
+     "Minimize", "Minimizes the window"},
+    {&CFenrikWnd::m_StartButton, kStartId, "start", 178, 172, 280, 193, 140, 138, 136,
+     "Start tagging",
+     "Writes the GPS position into the photos of every hot folder that is on, from the GPX "
+     "file"},
+    {&CFenrikWnd::m_HelpButton, kHelpId, "help", 147, 172, 176, 193, 144, 142, 143, "Help",
+     "Opens the online help page in the web browser"},
     {&CFenrikWnd::m_DeviceConfigButton, kDeviceConfigId, "device config", 196, 22, 275, 41, 147,
-     145, 146},
-    {&CFenrikWnd::m_DirConfigButton, kDirConfigId, "dir config", 196, 77, 275, 96, 151, 148, 150},
-    {&CFenrikWnd::m_HomePageButton, kHomePageId, "dir config", 16, 212, 89, 225, 154, 152, 153},
+     145, 146, "GPX file", "Chooses the GPX file that the GPS logger recorded"},
+    {&CFenrikWnd::m_DirConfigButton, kDirConfigId, "dir config", 196, 77, 275, 96, 151, 148, 150,
+     "Folders and settings",
+     "Sets the hot folders, the tolerance, the camera's time zone and the log file"},
+    {&CFenrikWnd::m_HomePageButton, kHomePageId, "dir config", 16, 212, 89, 225, 154, 152, 153,
+     "Home page", "Opens Fenrik's home page in the web browser"},
 };
 
 const QColor kHotFolderColor(242, 129, 73);
@@ -99,7 +116,9 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     setGeometry(rect);
     setAcceptDrops(true);
     setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
+    // The body takes the focus from the buttons when the mouse moves over it, but is no stop
+    // on the keyboard's Tab path.
+    setFocusPolicy(Qt::ClickFocus);
     ApplyWindowShape(shapeBitmapId);
     m_BackgroundBitmapId = static_cast<uint16_t>(backgroundBitmapId);
     m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr);
@@ -107,6 +126,10 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     setCursor(Qt::ArrowCursor);
     CreateButtons();
     CreateFields();
+    SetTabOrder();
+    UpdateAccessibleNames();
+    // No button is lit when the window first appears.
+    setFocus(Qt::OtherFocusReason);
 }
 
 void CFenrikWnd::CreateButtons() {
@@ -116,6 +139,9 @@ void CFenrikWnd::CreateButtons() {
                        RectFromLTRB(layout.left, layout.top, layout.right, layout.bottom), this,
                        layout.id);
         button->LoadBitmaps(layout.normal, layout.pressed, layout.focus, layout.normal);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setAccessibleName(layout.accessibleName);
+        button->setAccessibleDescription(layout.accessibleDescription);
         connect(button, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
         this->*layout.member = button;
     }
@@ -135,6 +161,8 @@ void CFenrikWnd::CreateFields() {
         field->SetText(m_ConfigDlg->HotFolder(i + 1));
         field->setEnabled(
             AppProfile().GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0);
+        field->setAccessibleDescription(
+            "The photos directly in this folder are tagged while the hot folder is on");
         *fields[i] = field;
     }
     CActiveButton** checks[4] = {&m_HotFolderCheck1, &m_HotFolderCheck2, &m_HotFolderCheck3,
@@ -146,6 +174,9 @@ void CFenrikWnd::CreateFields() {
         const int normal = i == 0 ? 162 : 160;
         const int lit = i == 0 ? 161 : 159;
         check->LoadBitmaps(normal, lit, lit, normal);
+        check->setFocusPolicy(Qt::StrongFocus);
+        check->setAccessibleDescription("Switches hot folder " + QString::number(i + 1) +
+                                        " on or off");
         connect(check, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
         *checks[i] = check;
     }
@@ -158,6 +189,9 @@ void CFenrikWnd::CreateFields() {
     m_DeviceField->Create(RectFromLTRB(29, 44, 264, 56), this, kDeviceFieldId);
     m_DeviceField->SetBackground(158);
     m_DeviceField->SetText(m_ConfigDlg->m_Device);
+    m_DeviceField->setAccessibleDescription(
+        "The GPX file that the next run reads; choose it with the GPX file button or drop it on "
+        "the window");
 
     m_StatusField = new CTextfield(this);
     m_StatusField->m_TextColor = QColor(229, 178, 57);
@@ -165,9 +199,59 @@ void CFenrikWnd::CreateFields() {
     m_StatusField->Create(RectFromLTRB(29, 173, 103, 185), this, kStatusFieldId);
     m_StatusField->SetBackground(164);
     m_StatusField->SetText("Ready");
+    SetStatusDescription("No tagging run yet");
 
     m_Spinner = new CSpinner(this);
     m_Spinner->Create(RectFromLTRB(99, 157, 131, 187), this, kSpinnerId);
+    m_Spinner->setAccessibleName("Busy indicator");
+    m_Spinner->setAccessibleDescription("Turns while photos are being tagged");
+
+    // A plain mouse move reaches the window past a child only when the child tracks the mouse
+    // (and, handling no moves itself, passes them on): so moving onto a text line or the busy
+    // indicator takes the focus from the buttons as the window's body does.
+    for (QWidget* child : std::initializer_list<QWidget*>{
+             m_HotFolderField1, m_HotFolderField2, m_HotFolderField3, m_HotFolderField4,
+             m_DeviceField, m_StatusField, m_Spinner}) {
+        child->setMouseTracking(true);
+    }
+}
+
+void CFenrikWnd::SetTabOrder() {
+    QWidget* const order[] = {m_MinimizeButton,  m_CloseButton,     m_DeviceConfigButton,
+                              m_DirConfigButton, m_HotFolderCheck1, m_HotFolderCheck2,
+                              m_HotFolderCheck3, m_HotFolderCheck4, m_HelpButton,
+                              m_StartButton,     m_HomePageButton};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void CFenrikWnd::UpdateAccessibleNames() {
+    if (m_StatusField == nullptr) {
+        return;  // released by DestroyWindow
+    }
+    CActiveButton* const checks[4] = {m_HotFolderCheck1, m_HotFolderCheck2, m_HotFolderCheck3,
+                                      m_HotFolderCheck4};
+    for (int n = 1; n <= 4; ++n) {
+        CTextfield* field = HotFolderField(n);
+        const QString name = QString::fromStdString(
+            HotFolderAccessibleName(n, field->isEnabled(), field->GetText()));
+        field->setAccessibleName(name);
+        checks[n - 1]->setAccessibleName(name);
+    }
+    m_DeviceField->setAccessibleName(
+        QString::fromStdString(GpxFileAccessibleName(m_DeviceField->GetText())));
+    m_StatusField->setAccessibleName(
+        QString::fromStdString(StatusAccessibleName(m_StatusField->GetText())));
+}
+
+void CFenrikWnd::SetStatusDescription(const std::string& text) {
+    if (m_StatusField == nullptr) {
+        return;  // released by DestroyWindow
+    }
+    const QString description = QString::fromStdString(text);
+    m_StatusField->setToolTip(description);
+    m_StatusField->setAccessibleDescription(description);
 }
 
 void CFenrikWnd::ApplyWindowShape(int maskBitmapId) {
@@ -304,6 +388,7 @@ void CFenrikWnd::SetDevice(const std::string& path) {
     m_ConfigDlg->m_Device = path;
     m_DeviceField->SetText(path);
     AppProfile().WriteProfileString(kSettingsSection, kDevice, path);
+    UpdateAccessibleNames();
 }
 
 void CFenrikWnd::OnDeviceConfig() {
@@ -314,21 +399,42 @@ void CFenrikWnd::OnDeviceConfig() {
 }
 
 void CFenrikWnd::OnDropFiles(const QList<QUrl>& urls) {
-    if (urls.size() != 1 || !urls.front().isLocalFile()) {
-        return;
+    if (const std::optional<std::string> path = SingleLocalPath(urls)) {
+        SetDevice(*path);
     }
-    SetDevice(urls.front().toLocalFile().toStdString());
 }
 
-void CFenrikWnd::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
+namespace {
+
+// Accepts a drag or drop of one local file or folder as a copy or a link; refuses any other.
+bool AcceptSafeDrop(QDropEvent* event) {
+    const Qt::DropAction action = SafeDropAction(event->possibleActions());
+    const QMimeData* data = event->mimeData();
+    if (action == Qt::IgnoreAction || data == nullptr || !data->hasUrls() ||
+        !SingleLocalPath(data->urls())) {
+        event->setDropAction(Qt::IgnoreAction);
+        event->ignore();
+        return false;
     }
+    event->setDropAction(action);
+    event->accept();
+    return true;
+}
+
+}  // namespace
+
+void CFenrikWnd::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptSafeDrop(event);
+}
+
+void CFenrikWnd::dragMoveEvent(QDragMoveEvent* event) {
+    AcceptSafeDrop(event);
 }
 
 void CFenrikWnd::dropEvent(QDropEvent* event) {
-    OnDropFiles(event->mimeData()->urls());
-    event->acceptProposedAction();
+    if (AcceptSafeDrop(event)) {
+        OnDropFiles(event->mimeData()->urls());
+    }
 }
 
 CTextfield* CFenrikWnd::HotFolderField(int n) const {
@@ -353,6 +459,7 @@ void CFenrikWnd::OnDirConfig() {
         AppProfile().WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1], 1);
         AppProfile().WriteProfileString(kSettingsSection, kHotFolderKeys[n - 1], path);
     }
+    UpdateAccessibleNames();
 }
 
 void CFenrikWnd::OnHotFolderToggle(int n) {
@@ -364,6 +471,7 @@ void CFenrikWnd::OnHotFolderToggle(int n) {
     field->update();
     AppProfile().WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1],
                                  field->isEnabled() ? 1 : 0);
+    UpdateAccessibleNames();
 }
 
 std::array<CActiveButton*, 7> CFenrikWnd::RunControls() const {
@@ -387,6 +495,12 @@ void CFenrikWnd::OnStart() {
         Log::Instance().Write(Debug, "Starting Log");
     }
     m_Running = true;
+    // A disabled button hands its focus on to the next one on the Tab path, which would light
+    // up while the mouse still rests on Start; the window's body takes the focus instead.
+    const auto controls = RunControls();
+    if (std::find(controls.begin(), controls.end(), focusWidget()) != controls.end()) {
+        setFocus(Qt::OtherFocusReason);
+    }
     SetRunControlsEnabled(false);
     m_Spinner->show();
     ClearStopRequest();
@@ -399,6 +513,7 @@ void CFenrikWnd::OnStart() {
     } catch (const std::system_error&) {
         // No worker: back to idle at once.
         m_StatusField->SetText("Done!");
+        UpdateAccessibleNames();
         m_Running = false;
         SetRunControlsEnabled(true);
         m_Spinner->hide();
@@ -421,6 +536,15 @@ void CFenrikWnd::OnWorkerFinished() {
 
 void CFenrikWnd::SetStatusText(const std::string& text) {
     m_StatusField->SetText(text);
+    PostToGuiThread(this, [this] { UpdateAccessibleNames(); });
+}
+
+void CFenrikWnd::ShowRunProgress(const RunSummary& counts) {
+    PostToGuiThread(this, [this, counts] { SetStatusDescription(RunningCountText(counts)); });
+}
+
+void CFenrikWnd::ShowRunSummary(const RunSummary& counts) {
+    PostToGuiThread(this, [this, counts] { SetStatusDescription(RunSummaryText(counts)); });
 }
 
 void CFenrikWnd::StartBusyAnimation() {

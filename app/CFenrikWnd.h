@@ -95,7 +95,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A drag of exactly one local file or folder is accepted as a copy or a link; every other
+    // drag is refused while it is still over the window.
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -107,9 +110,17 @@ private:
     void ClearRunningFlag() override;
     void EnableRunControls() override;
     void HideBusyIndicator() override;
+    void ShowRunProgress(const RunSummary& counts) override;
+    void ShowRunSummary(const RunSummary& counts) override;
 
     void CreateButtons();
     void CreateFields();
+    // Tab and Shift+Tab go through the buttons and checks in the reading order of the layout.
+    void SetTabOrder();
+    // The accessible names that follow the hot folders, the GPX file and the status text.
+    void UpdateAccessibleNames();
+    // The status line's tool tip and accessible description: the run's counts or summary.
+    void SetStatusDescription(const std::string& text);
     CTextfield* HotFolderField(int n) const;
     std::array<CActiveButton*, 7> RunControls() const;
     void SetRunControlsEnabled(bool enabled);

@@ -1,7 +1,7 @@
 #pragma once
 // The skinned push button: drawn entirely from up to four skin images and lit while it has the
 // keyboard focus. It takes the focus whenever the mouse moves over it, so the focus image
-// serves as the hover image.
+// serves as the hover image. While it has the focus, Space, Return or Enter clicks it.
 
 #include <QAbstractButton>
 #include <QImage>
@@ -23,7 +23,7 @@ public:
     int Id() const { return m_Id; }
 
 signals:
-    // A click, by mouse or by the space key while focused: the button's control id.
+    // A click, by mouse or by the keyboard while focused: the button's control id.
     void Command(int id);
 
 protected:
@@ -32,6 +32,8 @@ protected:
     // Takes the focus on every move over the button. The move is not passed on to the parent,
     // which would take the focus back.
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Return and Enter click the button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Pressed, then focus, then disabled, then normal; a missing image falls back to normal.

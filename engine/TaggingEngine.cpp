@@ -50,6 +50,30 @@ bool ReplaceWithMemoryContent(Exiv2::Image& image, const std::string& path, std:
     return replaced;
 }
 
+void CountOutcome(RunSummary& summary, ImageOutcome outcome) {
+    ++summary.checked;
+    switch (outcome) {
+        case ImageOutcome::Tagged:
+            ++summary.tagged;
+            break;
+        case ImageOutcome::NoMatch:
+            ++summary.noMatch;
+            break;
+        case ImageOutcome::NoCaptureTime:
+            ++summary.noCaptureTime;
+            break;
+        case ImageOutcome::Skipped:
+            ++summary.skipped;
+            break;
+    }
+}
+
+// The tolerance in minutes, as the matching reads it from the settings' texts.
+int64_t ToleranceMinutes(const LiveSettings& live) {
+    return static_cast<int64_t>(CrtAtoi(live.m_ToleranceHours)) * 60 +
+           CrtAtoi(live.m_ToleranceMinutes);
+}
+
 }  // namespace
 
 TaggingEngine::TaggingEngine() {
@@ -77,8 +101,11 @@ const TrackPoint* TaggingEngine::FindBestMatch(uint64_t captureTime) {
 void TaggingEngine::RunTaggingPass(TaggingRunView& view, const std::string& gpxPath) {
     view.SetStatusText("Tagging...");
     view.StartBusyAnimation();
+    RunSummary summary;
+    summary.toleranceMinutes = ToleranceMinutes(*m_Live);
+    summary.logWritten = Log::Instance().IsWritten(Error);
     try {
-        LoadAndProcess(view, gpxPath);
+        LoadAndProcess(view, gpxPath, summary);
     } catch (const std::exception& e) {
         Log::Instance().Write(Error, std::string("Tagging run failed: ") + e.what());
         OutputDebugStringA(std::string("Tagging run failed: ") + e.what() + "\n");
@@ -86,6 +113,8 @@ void TaggingEngine::RunTaggingPass(TaggingRunView& view, const std::string& gpxP
         Log::Instance().Write(Error, "Tagging run failed");
         OutputDebugStringA("Tagging run failed\n");
     }
+    Log::Instance().Write(Info, RunSummaryText(summary));
+    view.ShowRunSummary(summary);
     view.StopBusyAnimation();
     view.SetStatusText("Done!");
     view.ClearRunningFlag();
@@ -93,37 +122,71 @@ void TaggingEngine::RunTaggingPass(TaggingRunView& view, const std::string& gpxP
     view.HideBusyIndicator();
 }
 
-void TaggingEngine::LoadAndProcess(TaggingRunView& view, const std::string& gpxPath) {
+void TaggingEngine::LoadAndProcess(TaggingRunView& view, const std::string& gpxPath,
+                                   RunSummary& summary) {
+    view.ShowRunProgress(summary);
     m_TrackLog.Empty();
     GpxReadOptions options;
     options.stop = &m_StopRequested;
-    LoadTrackLog(gpxPath, m_TrackLog, options);
-    for (int n = 1; n <= 4 && !m_StopRequested; ++n) {
-        if (view.IsHotFolderEnabled(n)) {
-            ProcessHotFolder(m_Live->HotFolder(n));
+    const GpxLoadReport gpx = LoadTrackLog(gpxPath, m_TrackLog, options);
+    summary.gpxPoints = gpx.points;
+    summary.gpxProblem = gpx.problem;
+    // Every enabled folder is listed first, so that the counts have their total from the start.
+    std::vector<std::pair<std::string, std::vector<ImageFile>>> folders;
+    for (int n = 1; n <= 4; ++n) {
+        if (m_StopRequested) {
+            summary.stopped = true;
+            break;
         }
+        if (view.IsHotFolderEnabled(n)) {
+            const std::string& folder = m_Live->HotFolder(n);
+            folders.emplace_back(folder, ListHotFolderImages(folder));
+            summary.photos += folders.back().second.size();
+        }
+    }
+    summary.folders = static_cast<int>(folders.size());
+    summary.photosListed = true;
+    view.ShowRunProgress(summary);
+    for (const auto& [folder, images] : folders) {
+        if (m_StopRequested) {
+            summary.stopped = true;
+            break;
+        }
+        ProcessImages(folder, images, summary, &view);
     }
 }
 
 void TaggingEngine::ProcessHotFolder(std::string folder) {
+    RunSummary uncounted;
+    ProcessImages(folder, ListHotFolderImages(folder), uncounted, nullptr);
+}
+
+void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
+                                  RunSummary& summary, TaggingRunView* view) {
     if (UseLogfile()) {
         Log::Instance().Write(Debug, "ProcessHotFolder:");
         Log::Instance().Write(Debug, folder);
     }
-    for (const ImageFile& image : ListHotFolderImages(folder)) {
+    for (const ImageFile& image : images) {
         if (m_StopRequested) {
+            summary.stopped = true;
             return;
         }
         if (UseLogfile()) {
             Log::Instance().Write(Debug, "Checking :" + image.path);
         }
         OutputDebugStringA("Checking " + image.path + "\n");
+        ImageOutcome outcome = ImageOutcome::Skipped;
         try {
-            ProcessImage(image.path, image.lastWriteTime);
+            outcome = ProcessImage(image.path, image.lastWriteTime);
         } catch (const std::exception& e) {
             ReportImageError(image.path, e.what());
         } catch (...) {
             ReportImageError(image.path, "unknown error");
+        }
+        CountOutcome(summary, outcome);
+        if (view != nullptr) {
+            view->ShowRunProgress(summary);
         }
     }
 }

@@ -5,8 +5,11 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
+#include "engine/HotFolderFiles.h"
 #include "engine/LiveSettings.h"
+#include "engine/RunSummary.h"
 #include "engine/TaggingRunView.h"
 #include "engine/TimestampMatcher.h"
 #include "engine/TrackLog.h"
@@ -42,10 +45,11 @@ public:
 
     // One tagging pass, run on a worker thread: "Tagging..." and the busy animation, the track
     // log emptied and reloaded from `gpxPath` (the run's own copy of the GPX path), the enabled
-    // hot folders 1 to 4 processed in order, then the animation stopped, "Done!", the running
-    // flag cleared, the controls enabled and the indicator hidden. Those end steps take place
-    // whatever happens while loading or processing; a stop request skips the folders not yet
-    // begun.
+    // hot folders 1 to 4 listed and then processed in order, then the animation stopped,
+    // "Done!", the running flag cleared, the controls enabled and the indicator hidden. Those
+    // end steps take place whatever happens while loading or processing; a stop request skips
+    // the folders not yet begun. The view is shown the counts as the run goes and the summary
+    // at its end; the summary is also the run's last log line, at level Info.
     void RunTaggingPass(TaggingRunView& view, const std::string& gpxPath);
 
     // Asks a running pass to stop: a GPX file being read is abandoned, and ProcessHotFolder
@@ -61,8 +65,12 @@ protected:
     TrackLog m_TrackLog;
 
 private:
-    // Loads the track log and processes the enabled hot folders.
-    void LoadAndProcess(TaggingRunView& view, const std::string& gpxPath);
+    // Loads the track log and processes the enabled hot folders, counting into `summary`.
+    void LoadAndProcess(TaggingRunView& view, const std::string& gpxPath, RunSummary& summary);
+    // Processes the listed images of hot folder `folder`, counting what becomes of each into
+    // `summary` and showing the counts to `view`, when there is one, after every image.
+    void ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
+                       RunSummary& summary, TaggingRunView* view);
     // Tags one image when it matches. Throws on an image the image library cannot handle.
     ImageOutcome ProcessImage(const std::string& path, uint64_t lastWriteTime);
     bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }

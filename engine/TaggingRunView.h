@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "engine/RunSummary.h"
+
 class TaggingRunView {
 public:
     virtual ~TaggingRunView() = default;
@@ -20,4 +22,9 @@ public:
     virtual void EnableRunControls() = 0;
     // Hides the busy indicator.
     virtual void HideBusyIndicator() = 0;
+    // The counts of the run so far: once before the GPX file is read, once the hot folders are
+    // listed, and after every photo.
+    virtual void ShowRunProgress(const RunSummary& counts) = 0;
+    // The counts of the whole run, once after its last photo.
+    virtual void ShowRunSummary(const RunSummary& counts) = 0;
 };

@@ -135,10 +135,17 @@ std::string CatalogueZoneIdFor(const std::string& id, const std::vector<std::str
     return id;
 }
 
-std::optional<int32_t> StandardOffsetSeconds(const std::string& id) {
+std::optional<int32_t> StandardOffsetSeconds(const std::string& id, int year) {
     const QTimeZone zone(QByteArray::fromStdString(id));
     if (!zone.isValid()) {
         return std::nullopt;
     }
-    return zone.standardTimeOffset(QDateTime::currentDateTimeUtc());
+    const QTime noon(12, 0);
+    const int january = zone.offsetFromUtc(QDateTime(QDate(year, 1, 1), noon, Qt::UTC));
+    const int july = zone.offsetFromUtc(QDateTime(QDate(year, 7, 1), noon, Qt::UTC));
+    return std::min(january, july);
+}
+
+std::optional<int32_t> StandardOffsetSeconds(const std::string& id) {
+    return StandardOffsetSeconds(id, QDateTime::currentDateTimeUtc().date().year());
 }

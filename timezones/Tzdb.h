@@ -34,6 +34,12 @@ std::string SystemZoneId();
 std::string CatalogueZoneIdFor(const std::string& id, const std::vector<std::string>& catalogueIds,
                                const std::string& directory);
 
-// The zone's standard offset from UTC in seconds at the present time (positive east of
-// Greenwich), without daylight saving time; empty when the zone is not known.
+// The zone's standard offset from UTC in seconds (positive east of Greenwich) under the rules of
+// `year`: its offset outside daylight-saving time, which is the smaller of its offsets on
+// 1 January and 1 July. That holds in both hemispheres, and also where tzdata calls the summer
+// offset "standard" and the winter one "daylight" (Europe/Dublin). Empty when the zone is not
+// known.
+std::optional<int32_t> StandardOffsetSeconds(const std::string& id, int year);
+
+// The same under the rules of the present year (UTC).
 std::optional<int32_t> StandardOffsetSeconds(const std::string& id);

@@ -2,11 +2,11 @@
 // The zone record source of a Linux system: its time zone database.
 //
 // One record per zone that the database lists (see CatalogueZoneIds), sorted by id, each named
-// by its id and holding "TZI" (bias = minus the standard offset in minutes, no daylight saving),
-// "Display" ("(UTC+01:00) Europe/Berlin": the standard offset, then the id) and "Std" (the id).
-// A listed zone whose data cannot be read has no "TZI" value. The current zone's "StandardName"
-// is the id of the catalogue zone that the system runs in. The database is read anew each time
-// a key is opened.
+// by its id and holding "TZI" (bias = minus the standard offset in minutes, see
+// StandardOffsetSeconds), "Display" ("(UTC+01:00) Europe/Berlin": the standard offset, then the id)
+// and "Std" (the id). A listed zone whose data cannot be read has no "TZI" value. The current
+// zone's "StandardName" is the id of the catalogue zone that the system runs in. The database is
+// read anew each time a key is opened.
 
 #include <cstdint>
 #include <memory>

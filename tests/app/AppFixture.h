@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QObject>
+#include <QTest>
 #include <QUrl>
 #include <memory>
 
@@ -55,6 +56,15 @@ protected:
         window = std::make_unique<CFenrikWnd>();
         window->CreateSkinned("Fenrik", CenteredWindowRect(1024, 768), 130, 129);
         return *window;
+    }
+
+    // The window created, shown and made the active window, as a user first meets it.
+    CFenrikWnd& CreateActive() {
+        CFenrikWnd& w = Create();
+        w.show();
+        w.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        return w;
     }
 
     CTextfield* Field(int n) {

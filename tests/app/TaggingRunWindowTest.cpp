@@ -1,6 +1,7 @@
 // Tagging runs started from the window's start button, end to end.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QTest>
 #include <filesystem>
 
@@ -206,6 +207,91 @@ TEST_F(TaggingRunWindow, DestroyingTheWindowDuringARunWaitsForTheWorker) {
     w.OnStart();
     window.reset();  // must neither deadlock nor leave the worker using freed objects
     SUCCEED();
+}
+
+// Records every tool tip a widget is given, in order.
+class ToolTipRecorder : public QObject {
+public:
+    explicit ToolTipRecorder(QWidget* widget) : m_Widget(widget) {
+        widget->installEventFilter(this);
+    }
+    std::vector<std::string> tips;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_Widget && event->type() == QEvent::ToolTipChange) {
+            tips.push_back(m_Widget->toolTip().toStdString());
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_Widget;
+};
+
+QString AccessibleText(QWidget* widget, QAccessible::Text kind) {
+    return QAccessible::queryAccessibleInterface(widget)->text(kind);
+}
+
+TEST_F(TaggingRunWindow, StatusLineTellsTheCountsAndThenTheSummary) {
+    const std::string folder = PhotoFolder("mixed", 1);  // IMG_0.JPG matches the track
+    WriteJpegWithExif(folder + "/late.jpg", {{"Exif.Photo.DateTimeDigitized",
+                                              "2007:06:01 "
+                                              "19:00:00"}});
+    WriteJpegWithExif(folder + "/no_date.jpg",
+                      {{"Exif.Photo.DateTimeDigitized", "2007:02:30 10:00:00"}});
+    WriteFileText(folder + "/broken.jpg", "not a picture");
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = Create();
+    EXPECT_EQ(w.m_StatusField->toolTip(), "No tagging run yet");
+    ToolTipRecorder recorder(w.m_StatusField);
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+
+    const std::string summary =
+        "Last run: 4 photos checked in 1 folder; 1 tagged; 1 with no track point within 0 h "
+        "2 min; 1 with no valid capture time; 1 skipped (switch the log file on to see why); "
+        "GPX: 1 point";
+    const std::vector<std::string> expected = {"Tagging: reading the GPX file",
+                                               "Tagging: 0 of 4 photos checked",
+                                               "Tagging: 1 of 4 photos checked",
+                                               "Tagging: 2 of 4 photos checked",
+                                               "Tagging: 3 of 4 photos checked",
+                                               "Tagging: 4 of 4 photos checked",
+                                               summary};
+    EXPECT_EQ(recorder.tips, expected);
+    EXPECT_EQ(w.m_StatusField->GetText(), "Done!");
+    EXPECT_EQ(AccessibleText(w.m_StatusField, QAccessible::Name), "Status: Done!");
+    EXPECT_EQ(AccessibleText(w.m_StatusField, QAccessible::Description),
+              QString::fromStdString(summary));
+    EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").count(kLat), 1u);
+}
+
+TEST_F(TaggingRunWindow, StartingARunLightsNoOtherButton) {
+    const std::string folder = PhotoFolder("one", 2);
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = CreateActive();
+    QTest::mouseMove(w.m_StartButton, QPoint(10, 10));
+    QTest::mouseMove(w.m_StartButton, QPoint(11, 10));
+    ASSERT_TRUE(w.m_StartButton->hasFocus());
+    QTest::mouseClick(w.m_StartButton, Qt::LeftButton, Qt::NoModifier, QPoint(11, 10));
+    ASSERT_TRUE(w.IsRunning() || w.HasWorker());
+    // Disabling Start must not hand its focus, and the focus image, to the next button.
+    EXPECT_TRUE(w.hasFocus());
+    EXPECT_EQ(QApplication::focusWidget(), &w);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(QApplication::focusWidget(), &w);
+}
+
+TEST_F(TaggingRunWindow, EnterOnStartRunsTheTagging) {
+    const std::string folder = PhotoFolder("one", 1);
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = CreateActive();
+    w.m_StartButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.m_StartButton, Qt::Key_Return);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_TRUE(Tagged(folder));
+    EXPECT_EQ(w.m_StatusField->GetText(), "Done!");
 }
 
 }  // namespace

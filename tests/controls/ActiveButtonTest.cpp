@@ -98,7 +98,7 @@ TEST_F(ActiveButtonTest, DrawsNothingButTheImage) {
     }
 }
 
-TEST_F(ActiveButtonTest, ClickAndSpaceReportTheCommand) {
+TEST_F(ActiveButtonTest, ClickSpaceAndEnterReportTheCommand) {
     m_Button.LoadBitmaps(kNormal, kPressed, kFocus, kDisabled);
     QSignalSpy commands(&m_Button, &CActiveButton::Command);
 
@@ -109,10 +109,16 @@ TEST_F(ActiveButtonTest, ClickAndSpaceReportTheCommand) {
     m_Button.setFocus();
     QTest::keyClick(&m_Button, Qt::Key_Space);
     EXPECT_EQ(commands.count(), 2);
+    QTest::keyClick(&m_Button, Qt::Key_Return);
+    QTest::keyClick(&m_Button, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(commands.count(), 4);
+    QTest::keyClick(&m_Button, Qt::Key_A);
+    EXPECT_EQ(commands.count(), 4);
 
     m_Button.setEnabled(false);
     QTest::mouseClick(&m_Button, Qt::LeftButton);
-    EXPECT_EQ(commands.count(), 2) << "a disabled button reports nothing";
+    QTest::keyClick(&m_Button, Qt::Key_Return);
+    EXPECT_EQ(commands.count(), 4) << "a disabled button reports nothing";
 }
 
 TEST_F(ActiveButtonTest, FocusFollowsTheMouse) {

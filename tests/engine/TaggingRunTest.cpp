@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "EngineFixture.h"
@@ -26,13 +27,24 @@ public:
     void ClearRunningFlag() override { calls.push_back("clear"); }
     void EnableRunControls() override { calls.push_back("enable"); }
     void HideBusyIndicator() override { calls.push_back("hide"); }
+    void ShowRunProgress(const RunSummary& counts) override {
+        calls.push_back("progress");
+        progress.push_back(RunningCountText(counts));
+    }
+    void ShowRunSummary(const RunSummary& counts) override {
+        calls.push_back("summary");
+        summaries.push_back(counts);
+    }
 
     bool enabled[4] = {false, false, false, false};
     bool throwOnQuery = false;
     std::vector<std::string> calls;
+    std::vector<std::string> progress;
+    std::vector<RunSummary> summaries;
 };
 
-const std::vector<std::string> kEndSteps = {"stop", "status Done!", "clear", "enable", "hide"};
+const std::vector<std::string> kEndSteps = {"summary", "stop",   "status Done!",
+                                            "clear",   "enable", "hide"};
 
 std::vector<std::string> Tail(const std::vector<std::string>& v, size_t n) {
     return std::vector<std::string>(v.end() - static_cast<ptrdiff_t>(n), v.end());
@@ -56,17 +68,11 @@ TEST_F(TaggingRun, NoGpxFileVisitsEveryFolderAndEndsDone) {
     const std::string before = ReadFileText(photo);
     engine.RunTaggingPass(view, "");
     EXPECT_EQ(ReadFileText(photo), before);
-    const std::vector<std::string> expected = {"status Tagging...",
-                                               "start",
-                                               "enabled? 1",
-                                               "enabled? 2",
-                                               "enabled? 3",
-                                               "enabled? 4",
-                                               "stop",
-                                               "status Done!",
-                                               "clear",
-                                               "enable",
-                                               "hide"};
+    const std::vector<std::string> expected = {
+        "status Tagging...", "start",    "progress",     "enabled? 1", "enabled? 2", "enabled? 3",
+        "enabled? 4",        "progress",
+        "progress",  // the one photo
+        "summary",           "stop",     "status Done!", "clear",      "enable",     "hide"};
     EXPECT_EQ(view.calls, expected);
 }
 
@@ -133,8 +139,83 @@ TEST_F(TaggingRun, StopRequestSkipsRemainingFolders) {
     engine.RequestStop();
     engine.RunTaggingPass(view, "");
     const std::vector<std::string> expected = {
-        "status Tagging...", "start", "stop", "status Done!", "clear", "enable", "hide"};
+        "status Tagging...", "start", "progress", "progress", "summary", "stop",
+        "status Done!",      "clear", "enable",   "hide"};
     EXPECT_EQ(view.calls, expected);
+}
+
+TEST_F(TaggingRun, SummaryCountsWhatBecameOfEachPhoto) {
+    view.enabled[0] = view.enabled[2] = true;
+    const std::string folder = dir.File("photos");
+    std::filesystem::create_directories(folder);
+    engine.settings.m_HotFolder1 = folder;
+    engine.settings.m_HotFolder3 = dir.File("no such folder");
+    engine.settings.m_ToleranceMinutes = "2";
+    engine.settings.m_BiasInMinutes = -60;
+    WriteJpegWithExif(folder + "/matches.jpg",
+                      {{"Exif.Photo.DateTimeDigitized", "2007:06:01 13:05:30"}});
+    WriteJpegWithExif(folder + "/too_late.jpg",
+                      {{"Exif.Photo.DateTimeDigitized", "2007:06:01 18:00:00"}});
+    WriteJpegWithExif(folder + "/no_date.jpg",
+                      {{"Exif.Photo.DateTimeDigitized", "2007:13:45 25:61:00"}});
+    WriteFileText(folder + "/broken.jpg", "not a picture");
+    const std::string gpx = dir.File("track.gpx");
+    WriteFileText(gpx, R"(<gpx><trk><trkseg><trkpt lat="48.137154" lon="11.575382">
+        <time>2007-06-01T12:04:50Z</time></trkpt></trkseg></trk></gpx>)");
+    Log::Instance().Open(Debug, dir.File("fenrik.log"));
+
+    engine.RunTaggingPass(view, gpx);
+
+    ASSERT_EQ(view.summaries.size(), 1u);
+    const RunSummary& s = view.summaries[0];
+    EXPECT_EQ(s.folders, 2);
+    EXPECT_EQ(s.photos, 4u);
+    EXPECT_EQ(s.checked, 4u);
+    EXPECT_EQ(s.tagged, 1u);
+    EXPECT_EQ(s.noMatch, 1u);
+    EXPECT_EQ(s.noCaptureTime, 1u);
+    EXPECT_EQ(s.skipped, 1u);
+    EXPECT_EQ(s.gpxPoints, 1u);
+    EXPECT_EQ(s.gpxProblem, "");
+    EXPECT_FALSE(s.stopped);
+    const std::string expected =
+        "Last run: 4 photos checked in 2 folders; 1 tagged; 1 with no track point within 0 h "
+        "2 min; 1 with no valid capture time; 1 skipped (see the log); GPX: 1 point";
+    EXPECT_EQ(RunSummaryText(s), expected);
+
+    const std::vector<std::string> progress = {
+        "Tagging: reading the GPX file",  "Tagging: 0 of 4 photos checked",
+        "Tagging: 1 of 4 photos checked", "Tagging: 2 of 4 photos checked",
+        "Tagging: 3 of 4 photos checked", "Tagging: 4 of 4 photos checked"};
+    EXPECT_EQ(view.progress, progress);
+
+    const std::vector<std::string> lines = SplitLines(ReadFileText(dir.File("fenrik.log")));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.back().find(std::string("[INFO]>   ") + expected), std::string::npos)
+        << lines.back();
+}
+
+TEST_F(TaggingRun, SummarySaysWhyNoPointWasRead) {
+    engine.RunTaggingPass(view, "");
+    ASSERT_EQ(view.summaries.size(), 1u);
+    EXPECT_EQ(view.summaries[0].gpxPoints, 0u);
+    EXPECT_EQ(view.summaries[0].gpxProblem, "no GPX file chosen");
+    EXPECT_EQ(RunSummaryText(view.summaries[0]),
+              "Last run: no hot folder was on; GPX: no points (no GPX file chosen)");
+}
+
+TEST_F(TaggingRun, StoppedRunSaysSo) {
+    view.enabled[0] = true;
+    engine.settings.m_HotFolder1 = dir.Path();
+    WritePlainJpeg(dir.File("a.jpg"));
+    engine.RequestStop();
+    engine.RunTaggingPass(view, "");
+    ASSERT_EQ(view.summaries.size(), 1u);
+    EXPECT_TRUE(view.summaries[0].stopped);
+    EXPECT_EQ(view.summaries[0].checked, 0u);
+    EXPECT_EQ(RunSummaryText(view.summaries[0]),
+              "Last run: stopped before any hot folder was read; GPX: no points (no GPX file "
+              "chosen)");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // made-up database folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -78,6 +80,62 @@ TEST_F(SystemCatalogue, ZonesCarryMinusTheirStandardOffset) {
         EXPECT_EQ(entry->Bias, zone.bias);
         EXPECT_EQ(entry->Display, zone.display);
     }
+}
+
+// The zone's offset from UTC in minutes on the given day at noon UTC, as the C library reads
+// the same database.
+int CLibraryOffsetMinutes(const std::string& id, int year, int month) {
+    ScopedTz tz(id);
+    tzset();
+    std::tm noon{};
+    noon.tm_year = year - 1900;
+    noon.tm_mon = month - 1;
+    noon.tm_mday = 1;
+    noon.tm_hour = 12;
+    const std::time_t when = timegm(&noon);
+    std::tm local{};
+    localtime_r(&when, &local);
+    return static_cast<int>(local.tm_gmtoff / 60);
+}
+
+int CurrentUtcYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    return utc.tm_year + 1900;
+}
+
+TEST_F(SystemCatalogue, EveryZonesBiasIsItsWinterNotItsSummerOffset) {
+    const int year = CurrentUtcYear();
+    int zonesWithTwoOffsets = 0;
+    for (const TimeZoneEntry& entry : s_Catalogue->Entries()) {
+        SCOPED_TRACE(entry.Std);
+        const int january = CLibraryOffsetMinutes(entry.Std, year, 1);
+        const int july = CLibraryOffsetMinutes(entry.Std, year, 7);
+        if (january != july) {
+            ++zonesWithTwoOffsets;
+            EXPECT_NE(entry.Bias, -std::max(january, july)) << "summer time taken as standard";
+        }
+        EXPECT_EQ(entry.Bias, -std::min(january, july));
+    }
+    tzset();
+    EXPECT_GT(zonesWithTwoOffsets, 50);  // both hemispheres' daylight-saving zones were checked
+}
+
+TEST_F(SystemCatalogue, IrishWinterTimeIsStandardTime) {
+    // tzdata calls Irish summer time "standard" and winter time "daylight"; a camera kept on
+    // winter time in Dublin runs on UTC.
+    const TimeZoneEntry* dublin = EntryWithStd(*s_Catalogue, "Europe/Dublin");
+    ASSERT_NE(dublin, nullptr);
+    EXPECT_EQ(dublin->Bias, 0);
+    EXPECT_EQ(dublin->Display, "(UTC+00:00) Europe/Dublin");
+    const TimeZoneEntry* london = EntryWithStd(*s_Catalogue, "Europe/London");
+    ASSERT_NE(london, nullptr);
+    EXPECT_EQ(london->Bias, dublin->Bias);
+    EXPECT_EQ(StandardOffsetSeconds("Europe/Dublin", 2024), 0);
+    EXPECT_EQ(StandardOffsetSeconds("Australia/Sydney", 2024), 36000);  // summer in January
+    EXPECT_EQ(StandardOffsetSeconds("America/St_Johns", 2024), -12600);
+    EXPECT_EQ(StandardOffsetSeconds("Mars/Olympus_Mons", 2024), std::nullopt);
 }
 
 TEST_F(SystemCatalogue, IsSortedByIdWithConsecutiveIndexesAndStable) {

@@ -4,7 +4,8 @@
 #     controls' positions against the skin images;
 #  2. with a profile that points at a folder of sample photos and a GPX track made for them,
 #     clicks start, waits for the photos to be tagged, and checks the GPS tags with exiftool;
-#  3. clicks the close button and checks that the program ends.
+#  3. moves the mouse from Start onto text lines and presses Tab, checking the focus images;
+#  4. clicks the close button and checks that the program ends.
 # Usage: run_under_xvfb.sh FENRIK_BINARY SKIN_BITMAP_DIR SAMPLES_DIR ARTIFACT_DIR
 set -euo pipefail
 
@@ -124,7 +125,32 @@ for photo in "$PHOTOS"/*.jpg; do
     echo "tagged $(basename "$photo"): $lat $lon $alt"
 done
 
-# 3. The close button ends the program.
+# 3. Focus follows the mouse onto a text line, and the keyboard reaches the buttons.
+take_shot() {  # take_shot NAME: the window's area of the screen into $SHOT
+    import -window root "$WORK/screen.png"
+    SHOT="$ARTIFACTS/$1.png"
+    convert "$WORK/screen.png" -crop 296x233+$LEFT+$TOP +repage "$SHOT"
+}
+xdotool mousemove $((LEFT + 150)) $((TOP + 70)) sleep 0.2 mousemove $((LEFT + 229)) $((TOP + 182))
+sleep 0.5
+take_shot hover-start
+check_image 136 178 172  # Start lit under the mouse
+xdotool mousemove $((LEFT + 60)) $((TOP + 178))
+sleep 0.5
+take_shot hover-status-line
+check_image 140 178 172  # moving onto the status line put it out
+xdotool mousemove $((LEFT + 150)) $((TOP + 104))
+sleep 0.5
+take_shot hover-hot-folder-line
+check_image 140 178 172
+xdotool key Tab
+sleep 0.5
+take_shot tab-once
+check_image 135 233 5  # the first Tab lights the minimize button
+check_image 140 178 172
+echo "hover and keyboard: focus images as expected"
+
+# 4. The close button ends the program.
 xdotool mousemove $((LEFT + 265)) $((TOP + 9)) click 1
 for _ in $(seq 1 50); do
     kill -0 $PID 2>/dev/null || break

@@ -1,0 +1,78 @@
+#include "engine/RunSummary.h"
+
+namespace {
+
+// "1 photo", "2 photos".
+std::string Counted(uint64_t count, const char* singular, const char* plural) {
+    return GroupedCount(count) + " " + (count == 1 ? singular : plural);
+}
+
+std::string GpxText(const RunSummary& summary) {
+    if (summary.gpxPoints == 0) {
+        return "GPX: no points (" +
+               (summary.gpxProblem.empty() ? std::string("none usable in the file")
+                                           : summary.gpxProblem) +
+               ")";
+    }
+    std::string text = "GPX: " + Counted(summary.gpxPoints, "point", "points");
+    if (!summary.gpxProblem.empty()) {
+        text += " (file not read completely: " + summary.gpxProblem + ")";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string GroupedCount(uint64_t count) {
+    const std::string digits = std::to_string(count);
+    std::string grouped;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+std::string ToleranceText(int64_t minutes) {
+    const uint64_t magnitude =
+        minutes < 0 ? 0 - static_cast<uint64_t>(minutes) : static_cast<uint64_t>(minutes);
+    return std::string(minutes < 0 ? "-" : "") + std::to_string(magnitude / 60) + " h " +
+           std::to_string(magnitude % 60) + " min";
+}
+
+std::string RunningCountText(const RunSummary& summary) {
+    if (!summary.photosListed) {
+        return "Tagging: reading the GPX file";
+    }
+    return "Tagging: " + GroupedCount(summary.checked) + " of " +
+           Counted(summary.photos, "photo", "photos") + " checked";
+}
+
+std::string RunSummaryText(const RunSummary& summary) {
+    std::string text = "Last run: ";
+    if (summary.folders == 0) {
+        text += summary.stopped ? "stopped before any hot folder was read" : "no hot folder was on";
+    } else {
+        text += Counted(summary.checked, "photo", "photos") + " checked in " +
+                Counted(static_cast<uint64_t>(summary.folders), "folder", "folders");
+        if (summary.stopped) {
+            text += " (stopped before the end)";
+        }
+        text += "; " + GroupedCount(summary.tagged) + " tagged";
+        if (summary.noMatch > 0) {
+            text += "; " + GroupedCount(summary.noMatch) + " with no track point within " +
+                    ToleranceText(summary.toleranceMinutes);
+        }
+        if (summary.noCaptureTime > 0) {
+            text += "; " + GroupedCount(summary.noCaptureTime) + " with no valid capture time";
+        }
+        if (summary.skipped > 0) {
+            text +=
+                "; " + GroupedCount(summary.skipped) + " skipped" +
+                (summary.logWritten ? " (see the log)" : " (switch the log file on to see why)");
+        }
+    }
+    return text + "; " + GpxText(summary);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// What one tagging run did, counted by the engine as it goes, and the texts that tell the user.
+
+#include <cstdint>
+#include <string>
+
+struct RunSummary {
+    bool photosListed = false;  // the enabled hot folders have been listed
+    int folders = 0;            // enabled hot folders in the run
+    uint64_t photos = 0;        // JPEG files found in them
+    uint64_t checked = 0;       // photos dealt with so far (the four counts below added up)
+    uint64_t tagged = 0;
+    uint64_t noMatch = 0;        // no track point within the tolerance
+    uint64_t noCaptureTime = 0;  // a capture time that is no valid date
+    uint64_t skipped = 0;        // could not be read or written
+    int64_t toleranceMinutes = 0;
+    uint64_t gpxPoints = 0;
+    std::string gpxProblem;   // why the GPX file was not read completely; empty when it was
+    bool logWritten = false;  // the log file records why photos were skipped
+    bool stopped = false;     // the run was asked to stop before it had checked every photo
+};
+
+// A count with commas between groups of three digits: "1,204". Independent of any locale.
+std::string GroupedCount(uint64_t count);
+
+// "3 h 5 min" for 185 minutes; a negative tolerance keeps its sign: "-0 h 5 min".
+std::string ToleranceText(int64_t minutes);
+
+// The run in progress: "Tagging: 120 of 412 photos checked", or "Tagging: reading the GPX
+// file" until the hot folders have been listed.
+std::string RunningCountText(const RunSummary& summary);
+
+// The run that has ended, for example "Last run: 412 photos checked in 2 folders; 398 tagged;
+// 12 with no track point within 0 h 2 min; 2 skipped (see the log); GPX: 1,204 points". Counts
+// that are zero are left out, except "tagged"; when no GPX point was read it says why.
+std::string RunSummaryText(const RunSummary& summary);
