@@ -93,7 +93,8 @@ CFenrikWnd::GpxFileChooser& GpxChooser() {
 
 }  // namespace
 
-CFenrikWnd::CFenrikWnd() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {}
+CFenrikWnd::CFenrikWnd(const ZoneSource& zones)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Zones(zones) {}
 
 CFenrikWnd::~CFenrikWnd() {
     // A run still in progress stops after the image in hand. Its window calls wait for this
@@ -121,7 +122,7 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     setFocusPolicy(Qt::ClickFocus);
     ApplyWindowShape(shapeBitmapId);
     m_BackgroundBitmapId = static_cast<uint16_t>(backgroundBitmapId);
-    m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr);
+    m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr, m_Zones);
     AttachLiveSettings(m_ConfigDlg.get());
     setCursor(Qt::ArrowCursor);
     CreateButtons();

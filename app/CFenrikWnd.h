@@ -15,6 +15,7 @@
 
 #include "engine/TaggingEngine.h"
 #include "engine/TaggingRunView.h"
+#include "timezones/TzdbZoneSource.h"
 
 class CActiveButton;
 class CDirectoryConfigDlg;
@@ -25,7 +26,9 @@ class QUrl;
 class CFenrikWnd : public QWidget, public TaggingEngine, private TaggingRunView {
     Q_OBJECT
 public:
-    CFenrikWnd();
+    // A window whose configuration object reads its time zones from `zones`, which must outlive
+    // it. Nothing is created before CreateSkinned.
+    explicit CFenrikWnd(const ZoneSource& zones = SystemZoneSource());
     // Waits for a tagging run still in progress (asking it to stop first), then releases
     // everything.
     ~CFenrikWnd() override;
@@ -133,6 +136,7 @@ private:
     void CloseAfterRun(bool releaseFirst);
     void QuitApplication();
 
+    const ZoneSource& m_Zones;
     std::thread m_Worker;
     enum class PendingClose { None, Close, DestroyThenClose };
     PendingClose m_PendingClose = PendingClose::None;

@@ -60,7 +60,8 @@ void AttachControl(QWidget* control, Control*& member) {
 
 }  // namespace
 
-CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent) : QDialog(parent) {
+CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, const ZoneSource& zones)
+    : QDialog(parent), m_TimeZones(zones) {
     m_HotFolder1 = ReadString(kHotFolder1);
     m_HotFolder2 = ReadString(kHotFolder2);
     m_HotFolder3 = ReadString(kHotFolder3);

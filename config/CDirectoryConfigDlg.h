@@ -19,6 +19,7 @@
 #include "config/DialogResult.h"
 #include "engine/LiveSettings.h"
 #include "timezones/TimeZoneCatalogue.h"
+#include "timezones/TzdbZoneSource.h"
 
 class QShowEvent;
 
@@ -29,9 +30,10 @@ public:
     // Reads, from section Settings of AppProfile() and in this order, HotFolder1 .. HotFolder4,
     // ToleranceHours, ToleranceMinutes (absent reads empty), UseLogfile (absent reads 0) and
     // LogfileDir into their members; then sets m_BiasInMinutes to 0 and loads m_TimeZones from
-    // the default zone source. m_Device stays empty: the main window sets it, and
+    // `zones`, which must outlive the dialog. m_Device stays empty: the main window sets it, and
     // m_BiasInMinutes, from their settings afterwards. Creates no controls yet.
-    explicit CDirectoryConfigDlg(QWidget* parent = nullptr);
+    explicit CDirectoryConfigDlg(QWidget* parent = nullptr,
+                                 const ZoneSource& zones = SystemZoneSource());
     ~CDirectoryConfigDlg() override;
 
     // Shows the dialog modally: creates its controls afresh from template 9, runs OnInitDialog,

@@ -1,38 +1,38 @@
 #include "timezones/TzdbZoneSource.h"
 
 #include <cstdlib>
-#include <mutex>
 
 #include "platform/NumberText.h"
 
 TzdbZoneSource::TzdbZoneSource(std::string directory) : m_Directory(std::move(directory)) {}
 
-ZoneStatus TzdbZoneSource::OpenCatalogue(const std::string& keyPath,
-                                         std::unique_ptr<ZoneCatalogueKey>& catalogue) const {
-    InMemoryZoneSource table;
+std::vector<ZoneReading> TzdbZoneSource::ReadZones() const {
+    std::vector<ZoneReading> zones;
     for (const std::string& id : CatalogueZoneIds(m_Directory)) {
-        table.AddRecord(TzdbZoneRecord(id));
+        zones.push_back(ReadTzdbZone(id));
     }
-    return table.OpenCatalogue(keyPath, catalogue);
+    return zones;
 }
 
-ZoneStatus TzdbZoneSource::OpenCurrentZoneInfo(std::unique_ptr<ZoneKey>& info) const {
-    InMemoryZoneSource current;
-    current.SetCurrentStandardName(
-        CatalogueZoneIdFor(SystemZoneId(), CatalogueZoneIds(m_Directory), m_Directory));
-    return current.OpenCurrentZoneInfo(info);
+CurrentZoneReading TzdbZoneSource::ReadCurrentZone() const {
+    CurrentZoneReading current;
+    current.standardName =
+        CatalogueZoneIdFor(SystemZoneId(), CatalogueZoneIds(m_Directory), m_Directory);
+    return current;
 }
 
-ZoneRecord TzdbZoneRecord(const std::string& id) {
-    ZoneRecord record;
-    record.name = id;
+ZoneReading ReadTzdbZone(const std::string& id) {
+    ZoneReading zone;
+    zone.name = id;
     const std::optional<int32_t> offset = StandardOffsetSeconds(id);
-    if (offset) {
-        record.values["TZI"] = MakeTziValue(-*offset / 60);
+    if (!offset) {
+        zone.failure = kFailureInQueryBinaryValue;
+        return zone;
     }
-    record.values["Display"] = MakeStringValue(ZoneDisplayText(id, offset.value_or(0)));
-    record.values["Std"] = MakeStringValue(id);
-    return record;
+    zone.entry.Bias = -*offset / 60;
+    zone.entry.Display = ZoneDisplayText(id, *offset);
+    zone.entry.Std = id;
+    return zone;
 }
 
 std::string ZoneDisplayText(const std::string& id, int32_t offsetSeconds) {
@@ -42,31 +42,7 @@ std::string ZoneDisplayText(const std::string& id, int32_t offsetSeconds) {
            id;
 }
 
-namespace {
-
-struct DefaultSource {
-    std::mutex mutex;
-    std::shared_ptr<const ZoneRecordSource> source;
-};
-
-DefaultSource& TheDefaultSource() {
-    static DefaultSource* state = new DefaultSource();
-    return *state;
-}
-
-}  // namespace
-
-std::shared_ptr<const ZoneRecordSource> DefaultZoneSource() {
-    DefaultSource& state = TheDefaultSource();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    if (!state.source) {
-        state.source = std::make_shared<TzdbZoneSource>();
-    }
-    return state.source;
-}
-
-void SetDefaultZoneSource(std::shared_ptr<const ZoneRecordSource> source) {
-    DefaultSource& state = TheDefaultSource();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    state.source = std::move(source);
+const ZoneSource& SystemZoneSource() {
+    static const TzdbZoneSource* source = new TzdbZoneSource();
+    return *source;
 }

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <memory>
 
+#include "FakeZoneSource.h"
 #include "TestSupport.h"
 #include "WidgetTestSupport.h"
 #include "app/CFenrikWnd.h"
@@ -19,8 +20,6 @@
 #include "engine/Log.h"
 #include "platform/ProfileStore.h"
 #include "platform/SettingKeys.h"
-#include "timezones/InMemoryZoneSource.h"
-#include "timezones/TzdbZoneSource.h"
 
 // Records the addresses that would have been opened in the browser.
 class UrlRecorder : public QObject {
@@ -35,17 +34,13 @@ class AppTest : public WidgetTest {
 protected:
     AppTest() {
         SetAppProfilePath(dir.File("profile/fenrik.conf"));
-        auto zones = std::make_shared<InMemoryZoneSource>();
-        zones->AddZone("W. Europe Standard Time", -60, "(UTC+01:00) Europe/Berlin",
-                       "Europe/Berlin");
-        zones->AddZone("UTC", 0, "(UTC+00:00) UTC", "UTC");
-        SetDefaultZoneSource(zones);
+        zones.AddZone("W. Europe Standard Time", -60, "(UTC+01:00) Europe/Berlin", "Europe/Berlin");
+        zones.AddZone("UTC", 0, "(UTC+00:00) UTC", "UTC");
         QDesktopServices::setUrlHandler("https", &urls, "Open");
     }
     ~AppTest() override {
         window.reset();
         QDesktopServices::unsetUrlHandler("https");
-        SetDefaultZoneSource(nullptr);
         CFenrikWnd::SetGpxFileChooser(nullptr);
         Log::Instance().Close();
     }
@@ -53,7 +48,7 @@ protected:
     ProfileStore& Profile() { return AppProfile(); }
 
     CFenrikWnd& Create() {
-        window = std::make_unique<CFenrikWnd>();
+        window = std::make_unique<CFenrikWnd>(zones);
         window->CreateSkinned("Fenrik", CenteredWindowRect(1024, 768), 130, 129);
         return *window;
     }
@@ -74,6 +69,7 @@ protected:
     }
 
     TempDir dir;
+    FakeZoneSource zones;
     UrlRecorder urls;
     std::unique_ptr<CFenrikWnd> window;
 };

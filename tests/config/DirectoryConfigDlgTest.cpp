@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeZoneSource.h"
 #include "TestSupport.h"
 #include "WidgetTestSupport.h"
 #include "config/CDirectoryConfigDlg.h"
@@ -23,8 +24,6 @@
 #include "engine/Log.h"
 #include "platform/ProfileStore.h"
 #include "platform/SettingKeys.h"
-#include "timezones/InMemoryZoneSource.h"
-#include "timezones/TzdbZoneSource.h"
 
 namespace {
 
@@ -32,14 +31,13 @@ constexpr char kAbsent[] = "<absent>";
 constexpr int kAbsentInt = -777;
 
 // Catalogue order 0..3; sorted ignoring case the list reads 2, 0, 3, 1.
-std::shared_ptr<InMemoryZoneSource> FourZones() {
-    auto source = std::make_shared<InMemoryZoneSource>();
-    source->AddZone("W. Europe Standard Time", -60, "(UTC+01:00) Berlin",
-                    "W. Europe Standard Time");
-    source->AddZone("Pacific Standard Time", 480, "(UTC-08:00) Pacific Time",
-                    "Pacific Standard Time");
-    source->AddZone("UTC", 0, "(UTC) Coordinated Universal Time", "Coordinated Universal Time");
-    source->AddZone("Nepal Standard Time", -345, "(utc+05:45) kathmandu", "Nepal Standard Time");
+FakeZoneSource FourZones() {
+    FakeZoneSource source;
+    source.AddZone("W. Europe Standard Time", -60, "(UTC+01:00) Berlin", "W. Europe Standard Time");
+    source.AddZone("Pacific Standard Time", 480, "(UTC-08:00) Pacific Time",
+                   "Pacific Standard Time");
+    source.AddZone("UTC", 0, "(UTC) Coordinated Universal Time", "Coordinated Universal Time");
+    source.AddZone("Nepal Standard Time", -345, "(utc+05:45) kathmandu", "Nepal Standard Time");
     return source;
 }
 
@@ -48,8 +46,6 @@ protected:
     void SetUp() override {
         Log::Instance().Close();
         SetAppProfilePath(ProfilePath());
-        m_Source = FourZones();
-        SetDefaultZoneSource(m_Source);
         SetFolderChooser([this](QWidget*, const std::string& title) {
             m_ChooserTitles.push_back(title);
             return m_ChooserAnswer;
@@ -57,7 +53,6 @@ protected:
     }
     void TearDown() override {
         SetFolderChooser({});
-        SetDefaultZoneSource(nullptr);
         Log::Instance().Close();
     }
 
@@ -142,7 +137,7 @@ protected:
     }
 
     TempDir m_Dir;
-    std::shared_ptr<InMemoryZoneSource> m_Source;
+    FakeZoneSource m_Source = FourZones();
     std::optional<std::string> m_ChooserAnswer;
     std::vector<std::string> m_ChooserTitles;
 };
@@ -157,7 +152,7 @@ TEST_F(ConfigDlgTest, ConstructionReadsTheSettingsAndLoadsTheCatalogue) {
     Store(kBiasInMinutes, -60);
     Store(kDevice, "/gps/track.gpx");
 
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     EXPECT_EQ(dialog.m_HotFolder1, "/photos/one");
     EXPECT_EQ(dialog.m_HotFolder2, "");
     EXPECT_EQ(dialog.m_HotFolder4, "/photos/four");
@@ -175,7 +170,7 @@ TEST_F(ConfigDlgTest, ConstructionReadsTheSettingsAndLoadsTheCatalogue) {
 }
 
 TEST_F(ConfigDlgTest, EmptyProfileShowsEmptyFieldsAndSelectsTheFirstCatalogueEntry) {
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     DebugCapture capture;
     const int result = RunModal(dialog, [&] {
         for (int id : {1017, 1018, 1031, 1032, 1033, 1034, 1035}) {
@@ -206,8 +201,8 @@ TEST_F(ConfigDlgTest, EmptyProfileShowsEmptyFieldsAndSelectsTheFirstCatalogueEnt
 TEST_F(ConfigDlgTest, RecognisedSystemZoneIsSelectedAndStoredWithoutTouchingTheBias) {
     Store(kTZIndex, kTZIndexSystemZone);
     Store(kBiasInMinutes, 15);
-    m_Source->SetCurrentStandardName("Nepal Standard Time");
-    CDirectoryConfigDlg dialog;
+    m_Source.current.standardName = "Nepal Standard Time";
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     RunModal(dialog, [&] {
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentText(), QStringLiteral("(utc+05:45) kathmandu"));
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentData().toInt(), 3);
@@ -218,8 +213,8 @@ TEST_F(ConfigDlgTest, RecognisedSystemZoneIsSelectedAndStoredWithoutTouchingTheB
 
 TEST_F(ConfigDlgTest, UnrecognisedSystemZoneSelectsNothingAndIsSearchedAgainNextTime) {
     Store(kTZIndex, kTZIndexSystemZone);
-    m_Source->SetCurrentStandardName("nepal standard time");  // differs in case only
-    CDirectoryConfigDlg dialog;
+    m_Source.current.standardName = "nepal standard time";  // differs in case only
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     RunModal(dialog, [&] {
         EXPECT_EQ(dialog.m_TimeZoneCombo->count(), 4);
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1);
@@ -227,9 +222,7 @@ TEST_F(ConfigDlgTest, UnrecognisedSystemZoneSelectsNothingAndIsSearchedAgainNext
     });
     EXPECT_EQ(StoredInt(kTZIndex), kTZIndexSystemZone);
 
-    auto later = FourZones();
-    later->SetCurrentStandardName("Pacific Standard Time");
-    SetDefaultZoneSource(later);
+    m_Source.current.standardName = "Pacific Standard Time";
     RunModal(dialog, [&] {
         EXPECT_EQ(dialog.m_TimeZoneCombo->count(), 4);  // filled afresh, not appended
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentData().toInt(), 1);
@@ -239,14 +232,14 @@ TEST_F(ConfigDlgTest, UnrecognisedSystemZoneSelectsNothingAndIsSearchedAgainNext
 
 TEST_F(ConfigDlgTest, StoredIndexThatNoEntryCarriesSelectsNothing) {
     Store(kTZIndex, 4);
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     RunModal(dialog, [&] { EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1); });
     EXPECT_EQ(StoredInt(kTZIndex), 4);
 }
 
 TEST_F(ConfigDlgTest, PickedZoneTakesEffectAtOnceAndSurvivesCancel) {
     Store(kHotFolder1, "/photos");
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     const int result = RunModal(dialog, [&] {
         PickInList(*dialog.m_TimeZoneCombo, 3);  // Pacific, catalogue Index 1
         EXPECT_EQ(dialog.m_BiasInMinutes, 480);
@@ -266,7 +259,7 @@ TEST_F(ConfigDlgTest, PickedZoneTakesEffectAtOnceAndSurvivesCancel) {
 
 TEST_F(ConfigDlgTest, TheEditableFieldNeverChangesTheZone) {
     Store(kBiasInMinutes, 15);
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     dialog.m_BiasInMinutes = 15;
     const int result = RunModal(dialog, [&] {
         QComboBox* combo = dialog.m_TimeZoneCombo;
@@ -294,8 +287,8 @@ TEST_F(ConfigDlgTest, SelectionChangeWithoutASelectionRewritesTheOldBiasOnly) {
     Store(kTZIndex, 9);
     for (bool emptyCatalogue : {false, true}) {
         SCOPED_TRACE(emptyCatalogue ? "empty catalogue" : "unknown index");
-        SetDefaultZoneSource(emptyCatalogue ? std::make_shared<InMemoryZoneSource>() : m_Source);
-        CDirectoryConfigDlg dialog;
+        const FakeZoneSource none;
+        CDirectoryConfigDlg dialog(nullptr, emptyCatalogue ? none : m_Source);
         dialog.m_BiasInMinutes = 30;
         dialog.CreateControls();
         EXPECT_TRUE(dialog.OnInitDialog());
@@ -308,7 +301,7 @@ TEST_F(ConfigDlgTest, SelectionChangeWithoutASelectionRewritesTheOldBiasOnly) {
 }
 
 TEST_F(ConfigDlgTest, SelectionChangeWritesTheBiasThenTheIndex) {
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     dialog.CreateControls();
     dialog.OnInitDialog();
     dialog.m_TimeZoneCombo->setCurrentIndex(2);  // Kathmandu, catalogue Index 3
@@ -323,7 +316,7 @@ TEST_F(ConfigDlgTest, OkTakesTypedAndEmptiedTextsAndWritesFourSettings) {
     Store(kHotFolder1, "/old/one");
     Store(kHotFolder2, "/old/two");
     Store(kToleranceHours, "1");
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     const int result = RunModal(dialog, [&] {
         Retype(dialog, kIdHotFolderEdit1, "/typed/path");
         Retype(dialog, kIdHotFolderEdit2, "");
@@ -350,7 +343,7 @@ TEST_F(ConfigDlgTest, OkTakesTypedAndEmptiedTextsAndWritesFourSettings) {
 }
 
 TEST_F(ConfigDlgTest, OkWritesTheSettingsInItsOrder) {
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     SetAppProfilePath(UnwritableProfilePath());
     DebugCapture capture;
     EXPECT_EQ(RunModal(dialog, [&] { Click(dialog, kIdOk); }), IDOK);
@@ -369,7 +362,7 @@ TEST_F(ConfigDlgTest, CancelEscapeAndTheCloseBoxLeaveTheMembersAsTheyWere) {
          [](CDirectoryConfigDlg& d) { QTest::keyClick(d.m_HotFolderEdit3, Qt::Key_Escape); }},
         {"close box", [](CDirectoryConfigDlg& d) { d.close(); }},
     };
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     for (const auto& [name, closeIt] : ways) {
         SCOPED_TRACE(name);
         const int result = RunModal(dialog, [&] {
@@ -404,7 +397,7 @@ TEST_F(ConfigDlgTest, EachBrowseButtonFillsOnlyItsEditAndCancelKeepsTheText) {
         {1010, 1035, "Select a directory for the logfiles"},
     };
     const int kEdits[] = {1031, 1032, 1033, 1034, 1035};
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     const int result = RunModal(dialog, [&] {
         for (const Browse& browse : kBrowses) {
             SCOPED_TRACE(browse.button);
@@ -439,7 +432,7 @@ TEST_F(ConfigDlgTest, EachBrowseButtonFillsOnlyItsEditAndCancelKeepsTheText) {
 
 TEST_F(ConfigDlgTest, AnyNonZeroLogSettingShowsCheckedAndIsStoredAsOne) {
     Store(kUseLogfile, 5);
-    CDirectoryConfigDlg dialog;
+    CDirectoryConfigDlg dialog(nullptr, m_Source);
     EXPECT_EQ(RunModal(dialog,
                        [&] {
                            EXPECT_TRUE(Control<QCheckBox>(dialog, kIdUseLogfileCheck)->isChecked());

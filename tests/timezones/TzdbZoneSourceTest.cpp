@@ -50,8 +50,8 @@ const TimeZoneEntry* EntryWithStd(const TimeZoneCatalogue& catalogue, const std:
 class SystemCatalogue : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_Catalogue = new TimeZoneCatalogue();
-        s_Catalogue->LoadTimeZones(TzdbZoneSource());
+        s_Catalogue = new TimeZoneCatalogue(SystemZoneSource());
+        s_Catalogue->LoadTimeZones();
     }
     static void TearDownTestSuite() { delete s_Catalogue; }
     void SetUp() override { SetAppProfilePath(m_Dir.File("fenrik.conf")); }
@@ -147,8 +147,9 @@ TEST_F(SystemCatalogue, IsSortedByIdWithConsecutiveIndexesAndStable) {
             EXPECT_LT((*s_Catalogue)[i - 1].Std, (*s_Catalogue)[i].Std);
         }
     }
-    TimeZoneCatalogue again;
-    again.LoadTimeZones(TzdbZoneSource());
+    const TzdbZoneSource source;
+    TimeZoneCatalogue again(source);
+    again.LoadTimeZones();
     EXPECT_EQ(again.Entries(), s_Catalogue->Entries());
 }
 
@@ -169,11 +170,11 @@ TEST_F(SystemCatalogue, TheSystemsZoneIsRecognisedThroughAliasesAndPaths) {
         ScopedTz tz(c.tz);
         const TimeZoneEntry* expected = EntryWithStd(*s_Catalogue, c.id);
         ASSERT_NE(expected, nullptr);
-        EXPECT_EQ(s_Catalogue->FindCurrentTimeZone(TzdbZoneSource()), expected->Index);
+        EXPECT_EQ(s_Catalogue->FindCurrentTimeZone(), expected->Index);
         EXPECT_EQ(AppProfile().GetProfileInt("Settings", "TZIndex", -7), expected->Index);
     }
     ScopedTz unknown("Mars/Olympus_Mons");
-    EXPECT_EQ(s_Catalogue->FindCurrentTimeZone(TzdbZoneSource()), -1);
+    EXPECT_EQ(s_Catalogue->FindCurrentTimeZone(), -1);
 }
 
 TEST(TzdbFiles, ListsLinksAndTheSystemZoneOfADatabaseFolder) {
@@ -202,8 +203,9 @@ TEST(TzdbFiles, ListsLinksAndTheSystemZoneOfADatabaseFolder) {
     EXPECT_EQ(CatalogueZoneIdFor("Europe/Paris", ids, dir.Path()), "Europe/Paris");
 
     // A listed zone without data is left out like any unreadable zone.
-    TimeZoneCatalogue catalogue;
-    catalogue.LoadTimeZones(TzdbZoneSource(dir.Path()));
+    const TzdbZoneSource source(dir.Path());
+    TimeZoneCatalogue catalogue(source);
+    catalogue.LoadTimeZones();
     ASSERT_EQ(catalogue.size(), 3u);
     EXPECT_EQ(catalogue[2].Std, "UTC");
     EXPECT_EQ(catalogue[2].Index, 2);
@@ -218,19 +220,6 @@ TEST(TzdbFiles, ListsLinksAndTheSystemZoneOfADatabaseFolder) {
 TEST(TzdbFiles, DisplayTextShowsTheSignedStandardOffset) {
     EXPECT_EQ(ZoneDisplayText("America/St_Johns", -12600), "(UTC-03:30) America/St_Johns");
     EXPECT_EQ(ZoneDisplayText("Pacific/Kiritimati", 50400), "(UTC+14:00) Pacific/Kiritimati");
-}
-
-TEST(DefaultZoneSource, CanBeReplacedAndRestored) {
-    auto source = std::make_shared<InMemoryZoneSource>();
-    source->AddZone("Only", 120, "(UTC-02:00) Only", "Only");
-    SetDefaultZoneSource(source);
-    TimeZoneCatalogue catalogue;
-    catalogue.LoadTimeZones();
-    ASSERT_EQ(catalogue.size(), 1u);
-    EXPECT_EQ(catalogue[0].Bias, 120);
-    SetDefaultZoneSource(nullptr);
-    catalogue.LoadTimeZones();
-    EXPECT_GT(catalogue.size(), 300u);
 }
 
 }  // namespace
