@@ -92,15 +92,8 @@ std::optional<uint64_t> ParseExifDateTime(const std::string& text) {
     if (present <= 4) {
         return std::nullopt;
     }
-    SYSTEMTIME st;
-    st.wYear = static_cast<uint16_t>(fields[0]);
-    st.wMonth = static_cast<uint16_t>(fields[1]);
-    st.wDay = static_cast<uint16_t>(fields[2]);
-    st.wHour = static_cast<uint16_t>(fields[3]);
-    st.wMinute = static_cast<uint16_t>(fields[4]);
-    st.wSecond = static_cast<uint16_t>(fields[5]);
     FILETIME ft;
-    if (!SystemTimeToFileTime(st, &ft)) {
+    if (!CalendarFieldsToFileTime(fields, &ft)) {
         return std::nullopt;
     }
     return FileTimeToCount(ft);

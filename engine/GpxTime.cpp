@@ -89,15 +89,8 @@ std::optional<FILETIME> ParseGpxTime(const char* text) {
         seconds = text + (token - copy.data());
         token = StrTok(nullptr, kDelimiters, &state);
     }
-    SYSTEMTIME st;
-    st.wYear = static_cast<uint16_t>(fields[0]);
-    st.wMonth = static_cast<uint16_t>(fields[1]);
-    st.wDay = static_cast<uint16_t>(fields[2]);
-    st.wHour = static_cast<uint16_t>(fields[3]);
-    st.wMinute = static_cast<uint16_t>(fields[4]);
-    st.wSecond = static_cast<uint16_t>(fields[5]);
     FILETIME local;
-    if (!SystemTimeToFileTime(st, &local)) {
+    if (!CalendarFieldsToFileTime(fields, &local)) {
         return FILETIME{};
     }
     return ShiftToUtc(local, ZoneOffsetMinutes(seconds));

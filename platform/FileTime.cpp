@@ -97,6 +97,17 @@ bool FileTimeToSystemTime(const FILETIME& ft, SYSTEMTIME* st) {
     return true;
 }
 
+bool CalendarFieldsToFileTime(const int (&fields)[6], FILETIME* ft) {
+    SYSTEMTIME st;
+    st.wYear = static_cast<uint16_t>(fields[0]);
+    st.wMonth = static_cast<uint16_t>(fields[1]);
+    st.wDay = static_cast<uint16_t>(fields[2]);
+    st.wHour = static_cast<uint16_t>(fields[3]);
+    st.wMinute = static_cast<uint16_t>(fields[4]);
+    st.wSecond = static_cast<uint16_t>(fields[5]);
+    return SystemTimeToFileTime(st, ft);
+}
+
 uint64_t FileTimeCountFromUnix(int64_t seconds, int64_t nanoseconds) {
     const int64_t since1601 = seconds + kDaysFrom1601To1970 * kSecondsPerDay;
     if (since1601 < 0) {

@@ -35,6 +35,10 @@ FILETIME CountToFileTime(uint64_t count);
 // hour > 23, minute > 59, second > 59 or milliseconds > 999. wDayOfWeek is ignored.
 bool SystemTimeToFileTime(const SYSTEMTIME& st, FILETIME* ft);
 
+// Six calendar fields (year, month, day, hour, minute, second), each stored in its 16-bit field
+// as a cast stores it, as one count. Fails as SystemTimeToFileTime does.
+bool CalendarFieldsToFileTime(const int (&fields)[6], FILETIME* ft);
+
 // Converts a count to calendar fields, day of week included. Fails (returns false, *st untouched)
 // for counts of 2^63 and above.
 bool FileTimeToSystemTime(const FILETIME& ft, SYSTEMTIME* st);
