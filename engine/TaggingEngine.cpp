@@ -6,11 +6,11 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/DurableFile.h"
 #include "engine/GpsTags.h"
 #include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"
 #include "engine/Log.h"
+#include "engine/PhotoSource.h"
 #include "platform/DebugOutput.h"
 #include "platform/NumberText.h"
 
@@ -37,17 +37,21 @@ void ReportImageError(const std::string& path, const std::string& what) {
     OutputDebugStringA(message + "\n");
 }
 
-// Writes the image's bytes, as Exiv2 rewrote them in memory, over the file at `path`.
-bool ReplaceWithMemoryContent(Exiv2::Image& image, const std::string& path, std::string& error) {
+// Prepares the replacement of the photo by the header as Exiv2 rewrote it in memory,
+// followed by the photo's own bytes after its header.
+bool PrepareFromMemoryContent(Exiv2::Image& image, const std::string& path,
+                              const PhotoSource& photo, PendingReplacement& pending,
+                              std::string& error) {
     Exiv2::BasicIo& io = image.io();
     if (io.open() != 0) {
         error = "cannot read the rewritten image";
         return false;
     }
-    const bool replaced = ReplaceFileDurably(path, io.mmap(false), io.size(), error);
+    const bool prepared = PrepareReplacement(path, photo, io.mmap(false),
+                                             static_cast<size_t>(io.size()), pending, error);
     io.munmap();
     io.close();
-    return replaced;
+    return prepared;
 }
 
 }  // namespace
@@ -108,9 +112,10 @@ void TaggingEngine::ProcessHotFolder(std::string folder) {
         Log::Instance().Write(Debug, "ProcessHotFolder:");
         Log::Instance().Write(Debug, folder);
     }
+    m_Batch.BeginFolder(folder);
     for (const ImageFile& image : ListHotFolderImages(folder)) {
         if (m_StopRequested) {
-            return;
+            break;
         }
         if (UseLogfile()) {
             Log::Instance().Write(Debug, "Checking :" + image.path);
@@ -123,18 +128,30 @@ void TaggingEngine::ProcessHotFolder(std::string folder) {
         } catch (...) {
             ReportImageError(image.path, "unknown error");
         }
+        if (m_Batch.IsDue()) {
+            CommitPendingWrites();
+        }
     }
+    CommitPendingWrites();
+}
+
+size_t TaggingEngine::CommitPendingWrites() {
+    const std::vector<NotReplaced> failed = m_Batch.Commit();
+    for (const NotReplaced& photo : failed) {
+        ReportImageError(photo.path, photo.reason);
+    }
+    return failed.size();
 }
 
 ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
-    FileBytes original;
+    PhotoSource photo;
     std::string error;
-    if (!ReadWholeFile(path, original, error)) {
+    if (!OpenPhoto(path, photo, error)) {
         ReportImageError(path, error);
         return ImageOutcome::Skipped;
     }
     Exiv2::Image::AutoPtr image =
-        Exiv2::ImageFactory::open(original.data.get(), static_cast<long>(original.size));
+        Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
     image->readMetadata();
     Exiv2::ExifData& exif = image->exifData();
     if (UseLogfile() && exif.count() == 0) {
@@ -176,9 +193,11 @@ ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastW
     }
     image->setExifData(exif);
     image->writeMetadata();
-    if (!ReplaceWithMemoryContent(*image, path, error)) {
+    PendingReplacement pending;
+    if (!PrepareFromMemoryContent(*image, path, photo, pending, error)) {
         ReportImageError(path, error);
         return ImageOutcome::Skipped;
     }
+    m_Batch.Add(std::move(pending));
     return ImageOutcome::Tagged;
 }

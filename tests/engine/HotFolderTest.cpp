@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -224,18 +225,37 @@ TEST_F(HotFolder, BrokenFilesAreSkippedAndTheRestTagged) {
 
 TEST_F(HotFolder, FailedWriteLeavesTheOriginalByteForByte) {
     const std::string path = Image("photo.jpg");
+    const bool root = geteuid() == 0;
+    if (root) {  // so that the owner and attribute steps take place too
+        EXPECT_EQ(chown(path.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(setxattr(path.c_str(), "user.rating", "5", 1, 0), 0);
+    }
     const std::string original = ReadFileText(path);
-    for (const char* step : {"create", "write", "sync", "chmod", "rename"}) {
-        SetDurableWriteFaultHook([step](const std::string& s) {
-            if (s == step) {
-                errno = ENOSPC;
-                return false;
+    for (const bool unnamed : {true, false}) {
+        for (const char* step :
+             {"create", "write", "copy", "owner", "xattr", "chmod", "sync", "link", "rename"}) {
+            if (!root && (std::string(step) == "owner" || std::string(step) == "xattr")) {
+                continue;
             }
-            return true;
-        });
-        engine.ProcessHotFolder(dir.Path());
-        EXPECT_EQ(ReadFileText(path), original) << step;
-        EXPECT_FALSE(HasTemporaryFiles()) << step;
+            if (!unnamed && std::string(step) == "link") {
+                continue;
+            }
+            int calls = 0;
+            SetDurableWriteFaultHook([step, unnamed, &calls](const std::string& s) {
+                calls += s == step ? 1 : 0;
+                if (s == step || (s == "unnamed" && (!unnamed || std::string(step) == "create"))) {
+                    errno = ENOSPC;
+                    return false;
+                }
+                return true;
+            });
+            DebugCapture capture;
+            engine.ProcessHotFolder(dir.Path());
+            EXPECT_EQ(calls, 1) << step;
+            EXPECT_EQ(ReadFileText(path), original) << step;
+            EXPECT_FALSE(HasTemporaryFiles()) << step;
+            EXPECT_NE(capture.Text().find("Skipping " + path + ": "), std::string::npos) << step;
+        }
     }
     SetDurableWriteFaultHook(nullptr);
     chmod(path.c_str(), 0640);
