@@ -1,5 +1,7 @@
 #include "engine/ReplacementBatch.h"
 
+#include <map>
+
 #include "engine/PhotoIdentity.h"
 
 namespace {
@@ -57,10 +59,21 @@ bool ReplacementBatch::IsDue() const {
 
 std::vector<NotReplaced> ReplacementBatch::Commit() {
     std::vector<NotReplaced> failed;
+    // One flush per file system: the new files of a batch usually share one.
+    std::map<dev_t, std::string> flushErrors;
     std::vector<bool> synced(m_Pending.size(), false);
     for (size_t i = 0; i < m_Pending.size(); ++i) {
+        struct stat info {};
+        fstat(m_Pending[i].file.Fd(), &info);
+        const auto flushed = flushErrors.find(info.st_dev);
         std::string error;
-        synced[i] = m_Pending[i].file.Sync(error);
+        if (flushed == flushErrors.end()) {
+            SyncFileSystem(m_Pending[i].file.Fd(), error);
+            flushErrors[info.st_dev] = error;
+        } else {
+            error = flushed->second;
+        }
+        synced[i] = error.empty();
         if (!synced[i]) {
             failed.push_back({m_Pending[i].path, error});
         }

@@ -33,7 +33,7 @@ bool PrepareReplacement(const std::string& path, const PhotoSource& photo,
 
 // When a batch is due: whichever bound is reached first.
 struct BatchLimits {
-    size_t count = 64;                     // photos
+    size_t count = 128;                    // photos
     uint64_t bytes = uint64_t{256} << 20;  // bytes of new files
     std::chrono::milliseconds age{1000};   // since the first photo was added
 };

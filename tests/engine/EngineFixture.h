@@ -8,6 +8,7 @@ class TestEngine : public TaggingEngine {
 public:
     TestEngine() { AttachLiveSettings(&settings); }
     TrackLog& Track() { return m_TrackLog; }
+    void SetLimits(BatchLimits limits) { SetBatchLimits(limits); }
 
     void AddPoint(double latitude, double longitude, double elevation, uint64_t time) {
         TrackPoint point;
