@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -291,6 +292,13 @@ public:
             std::fclose(filler);
         }
     }
+    // Fills the space until only about `leave` bytes remain.
+    void FillLeaving(uint64_t leave) const {
+        struct statvfs info {};
+        statvfs(m_Path.c_str(), &info);
+        const uint64_t free = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+        WriteFileText(m_Path + "/filler", std::string(free > leave ? free - leave : 0, 'x'));
+    }
     void RemountReadOnly() const {
         mount("tmpfs", m_Path.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=256k");
     }
@@ -317,6 +325,44 @@ TEST_F(HotFolder, FullOrReadOnlyFileSystemLeavesImagesIntact) {
     small.RemountReadOnly();
     engine.ProcessHotFolder(dir.File("small"));
     EXPECT_EQ(ReadFileText(path), original);
+}
+
+TEST_F(HotFolder, DiskFillingUpDuringABatchLeavesEachImageWholeOrTagged) {
+    SmallFileSystem small(dir.File("small"));
+    if (!small.Mounted()) {
+        GTEST_SKIP() << "cannot mount a small file system here";
+    }
+    std::map<std::string, std::string> originals;
+    for (int i = 0; i < 5; ++i) {
+        const std::string path = Image("small/photo" + std::to_string(i) + ".jpg");
+        WriteFileText(path, ReadFileText(path) + std::string(15000, 'b'));  // bulk after the image
+        originals[path] = ReadFileText(path);
+    }
+    small.FillLeaving(40000);  // room for two new files of a batch, not five
+    DebugCapture capture;
+    engine.ProcessHotFolder(dir.File("small"));
+    int taggedCount = 0;
+    for (const auto& [path, content] : originals) {
+        if (ReadFileText(path) != content) {
+            EXPECT_EQ(ReadExif(path).count(kLat), 1u) << path;
+            ++taggedCount;
+        }
+    }
+    EXPECT_GE(taggedCount, 1);
+    EXPECT_LE(taggedCount, 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("small")), fs::directory_iterator()),
+              6);  // the photos and the filler: no temporary file
+    size_t skipped = 0;
+    for (size_t at = 0; (at = capture.Text().find("Skipping ", at)) != std::string::npos; ++at) {
+        ++skipped;
+    }
+    EXPECT_EQ(skipped, originals.size() - static_cast<size_t>(taggedCount));
+
+    fs::remove(dir.File("small/filler"));
+    engine.ProcessHotFolder(dir.File("small"));
+    for (const auto& [path, content] : originals) {
+        EXPECT_EQ(ReadExif(path).count(kLat), 1u) << path;
+    }
 }
 
 TEST_F(HotFolder, ReadOnlyFolderLeavesImagesIntact) {
