@@ -5,8 +5,9 @@
 //                                 tags a real folder (work on a copy: it rewrites the photos)
 //
 // Inputs for bench/write_peers.sh, which times Fenrik side by side with other geotaggers:
-//   tagging_bench --make-photos DIR --count N --size WxH --spacing SECONDS
-//                                 N photos taken SECONDS apart from 2007-06-01 00:00:30 UTC
+//   tagging_bench --make-photos DIR --count N --size WxH --spacing SECONDS [--quality Q]
+//                                 N noisy photos (JPEG quality Q) taken SECONDS apart from
+//                                 2007-06-01 00:00:30 UTC
 //   tagging_bench --make-gpx FILE --points N
 //                                 a track of N points one second apart from 00:00:00 UTC
 //   tagging_bench --durable-copy DIR
@@ -49,7 +50,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 }
 
 // A noisy photo of roughly the wanted size, encoded once and copied.
-std::string MakeTemplateJpeg(const std::string& path, int width, int height) {
+std::string MakeTemplateJpeg(const std::string& path, int width, int height, int quality = 92) {
     QImage image(width, height, QImage::Format_RGB32);
     std::mt19937 random(7);
     for (int y = 0; y < height; ++y) {
@@ -59,7 +60,7 @@ std::string MakeTemplateJpeg(const std::string& path, int width, int height) {
                       (static_cast<uint32_t>(x * 255 / width) << 16);
         }
     }
-    image.save(QString::fromStdString(path), "JPG", 92);
+    image.save(QString::fromStdString(path), "JPG", quality);
     return path;
 }
 
@@ -185,14 +186,15 @@ int RunOnFolder(const std::string& folder, const std::string& gpx, const std::st
     return 0;
 }
 
-int MakePhotos(const std::string& folder, int count, const std::string& size, int spacing) {
+int MakePhotos(const std::string& folder, int count, const std::string& size, int spacing,
+               int quality) {
     int width = 0;
     int height = 0;
     if (std::sscanf(size.c_str(), "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
         std::fprintf(stderr, "--size wants WIDTHxHEIGHT\n");
         return 2;
     }
-    const std::string templ = MakeTemplateJpeg(folder + ".template.jpg", width, height);
+    const std::string templ = MakeTemplateJpeg(folder + ".template.jpg", width, height, quality);
     MakePhotoFolder(folder, templ, count, spacing);
     fs::remove(templ);
     return 0;
@@ -205,6 +207,7 @@ int main(int argc, char** argv) {
     int bias = 0;
     int count = 100;
     int spacing = 60;
+    int quality = 92;
     int64_t points = 86400;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
@@ -224,6 +227,8 @@ int main(int argc, char** argv) {
             size = argv[i + 1];
         else if (flag == "--spacing")
             spacing = std::atoi(argv[i + 1]);
+        else if (flag == "--quality")
+            quality = std::atoi(argv[i + 1]);
         else if (flag == "--make-gpx")
             makeGpx = argv[i + 1];
         else if (flag == "--points")
@@ -232,7 +237,7 @@ int main(int argc, char** argv) {
             durableCopy = argv[i + 1];
     }
     if (!makePhotos.empty()) {
-        return MakePhotos(makePhotos, count, size, spacing);
+        return MakePhotos(makePhotos, count, size, spacing, quality);
     }
     if (!makeGpx.empty()) {
         WriteGeneratedGpx(makeGpx, points, kDayStart);

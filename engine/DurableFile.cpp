@@ -287,14 +287,6 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
     return removed;
 }
 
-bool SyncFileSystem(int fd, std::string& error) {
-    if (!DurableStepAllowed("sync") || syncfs(fd) != 0) {
-        error = SystemError("cannot flush the new files to disk");
-        return false;
-    }
-    return true;
-}
-
 bool SyncFolder(const std::string& folder) {
     const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return fd.Valid() && fsync(fd.Get()) == 0;

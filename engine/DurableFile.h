@@ -63,11 +63,6 @@ bool IsTemporaryName(const std::string& name);
 // a run in progress). Everything else stays. Returns how many were removed.
 int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan);
 
-// Flushes everything written to the file system that holds the open file `fd`: one flush for
-// many new files, where flushing each would wait for the disk once per file. False with an
-// error text when the file system reports a failed write.
-bool SyncFileSystem(int fd, std::string& error);
-
 // Flushes a folder's entries (renames into it) to disk. False when it cannot be flushed.
 bool SyncFolder(const std::string& folder);
 

@@ -1,21 +1,50 @@
 #include "engine/ReplacementBatch.h"
 
-#include <map>
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 #include "engine/PhotoIdentity.h"
 
 namespace {
+
+constexpr size_t kFlushThreads = 8;
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Flushes every new file, several at a time: the disk then confirms many with one cache
+// flush, where flushing one after the other would wait for it once per file. Returns the error
+// text of each file, empty where it is on disk.
+std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending) {
+    std::vector<std::string> errors(pending.size());
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i; (i = next++) < pending.size();) {
+            pending[i].file.Sync(errors[i]);
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (size_t n = 1; n < std::min(pending.size(), kFlushThreads); ++n) {
+            helpers.emplace_back(work);
+        }
+    } catch (const std::system_error&) {  // no more threads: fewer flush at once
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    return errors;
+}
+
 }  // namespace
 
-bool PrepareReplacement(const std::string& path, const PhotoSource& photo,
-                        const unsigned char* head, size_t headSize, PendingReplacement& pending,
-                        std::string& error) {
+bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
+                        size_t headSize, PendingReplacement& pending, std::string& error) {
     error = ReplacementBlocker(photo.target, photo.info);
     if (!error.empty()) {
         return false;
@@ -31,6 +60,7 @@ bool PrepareReplacement(const std::string& path, const PhotoSource& photo,
         return false;
     }
     pending.file.StartWriteback();
+    pending.originalFd = std::move(photo.fd);
     return true;
 }
 
@@ -59,26 +89,16 @@ bool ReplacementBatch::IsDue() const {
 
 std::vector<NotReplaced> ReplacementBatch::Commit() {
     std::vector<NotReplaced> failed;
-    // One flush per file system: the new files of a batch usually share one.
-    std::map<dev_t, std::string> flushErrors;
+    const std::vector<std::string> flushErrors = SyncAll(m_Pending);
     std::vector<bool> synced(m_Pending.size(), false);
     for (size_t i = 0; i < m_Pending.size(); ++i) {
-        struct stat info {};
-        fstat(m_Pending[i].file.Fd(), &info);
-        const auto flushed = flushErrors.find(info.st_dev);
-        std::string error;
-        if (flushed == flushErrors.end()) {
-            SyncFileSystem(m_Pending[i].file.Fd(), error);
-            flushErrors[info.st_dev] = error;
-        } else {
-            error = flushed->second;
-        }
-        synced[i] = error.empty();
+        synced[i] = flushErrors[i].empty();
         if (!synced[i]) {
-            failed.push_back({m_Pending[i].path, error});
+            failed.push_back({m_Pending[i].path, flushErrors[i]});
         }
     }
     std::set<std::string> folders;
+    std::vector<UniqueFd> replaced;
     for (size_t i = 0; i < m_Pending.size(); ++i) {
         PendingReplacement& pending = m_Pending[i];
         if (!synced[i]) {
@@ -92,13 +112,26 @@ std::vector<NotReplaced> ReplacementBatch::Commit() {
             failed.push_back({pending.path, error});
         } else {
             folders.insert(pending.file.Folder());
+            replaced.push_back(std::move(pending.originalFd));
         }
     }
     for (const std::string& folder : folders) {
         SyncFolder(folder);
     }
     Abandon();
+    WaitForReleases();
+    try {
+        m_Releaser =
+            std::thread([originals = std::move(replaced)]() mutable { originals.clear(); });
+    } catch (const std::system_error&) {  // no thread: the originals are released right here
+    }
     return failed;
+}
+
+void ReplacementBatch::WaitForReleases() {
+    if (m_Releaser.joinable()) {
+        m_Releaser.join();
+    }
 }
 
 void ReplacementBatch::Abandon() {

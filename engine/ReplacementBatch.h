@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/DurableFile.h"
@@ -20,16 +21,16 @@ struct PendingReplacement {
     std::string path;         // as the folder listing named it, for reports
     std::string target;       // the file itself
     struct stat original {};  // the original as it was when read
+    UniqueFd originalFd;      // the original, held open until after it is replaced
     TemporaryFile file;       // the complete new file, with the original's identity
 };
 
 // Prepares the replacement of `photo` by `head` followed by the photo's bytes after its
-// header (copied inside the kernel). Refuses, with the reason, a photo that cannot be
-// replaced without its user noticing (ReplacementBlocker). On any failure returns false with
-// the reason, and nothing is left behind.
-bool PrepareReplacement(const std::string& path, const PhotoSource& photo,
-                        const unsigned char* head, size_t headSize, PendingReplacement& pending,
-                        std::string& error);
+// header (copied inside the kernel), and takes over the photo's descriptor. Refuses, with the
+// reason, a photo that cannot be replaced without its user noticing (ReplacementBlocker). On
+// any failure returns false with the reason, and nothing is left behind.
+bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
+                        size_t headSize, PendingReplacement& pending, std::string& error);
 
 // When a batch is due: whichever bound is reached first.
 struct BatchLimits {
@@ -47,6 +48,11 @@ struct NotReplaced {
 class ReplacementBatch {
 public:
     explicit ReplacementBatch(BatchLimits limits = BatchLimits()) : m_Limits(limits) {}
+    ~ReplacementBatch() { WaitForReleases(); }
+    ReplacementBatch(const ReplacementBatch&) = delete;
+    ReplacementBatch& operator=(const ReplacementBatch&) = delete;
+
+    void SetLimits(BatchLimits limits) { m_Limits = limits; }
 
     // Starts the work on a hot folder: removes the temporary files that a killed run left in
     // it, and later in each folder that a photo's new file is made in, once (RemoveStaleTemporaries
@@ -61,8 +67,11 @@ public:
     // Flushes every new file, then replaces each original that is unchanged since it was read
     // (same device, inode, size, modification and status-change time), then flushes each
     // folder once. Returns the photos left as they were, with the reason; the batch is empty
-    // afterwards.
+    // afterwards. The replaced originals are released on a thread of their own (a file system
+    // may take its time to free their space), which the next commit waits for.
     std::vector<NotReplaced> Commit();
+    // Waits until the originals that earlier commits replaced are released.
+    void WaitForReleases();
     // Drops every new file; the originals stay as they are.
     void Abandon();
 
@@ -73,4 +82,5 @@ private:
     std::chrono::steady_clock::time_point m_FirstAdded;
     timespec m_FolderStart{};
     std::set<std::string> m_CleanFolders;  // stale temporaries removed since BeginFolder
+    std::thread m_Releaser;
 };

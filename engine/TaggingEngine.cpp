@@ -39,9 +39,8 @@ void ReportImageError(const std::string& path, const std::string& what) {
 
 // Prepares the replacement of the photo by the header as Exiv2 rewrote it in memory,
 // followed by the photo's own bytes after its header.
-bool PrepareFromMemoryContent(Exiv2::Image& image, const std::string& path,
-                              const PhotoSource& photo, PendingReplacement& pending,
-                              std::string& error) {
+bool PrepareFromMemoryContent(Exiv2::Image& image, const std::string& path, PhotoSource& photo,
+                              PendingReplacement& pending, std::string& error) {
     Exiv2::BasicIo& io = image.io();
     if (io.open() != 0) {
         error = "cannot read the rewritten image";
@@ -133,6 +132,7 @@ void TaggingEngine::ProcessHotFolder(std::string folder) {
         }
     }
     CommitPendingWrites();
+    m_Batch.WaitForReleases();
 }
 
 size_t TaggingEngine::CommitPendingWrites() {

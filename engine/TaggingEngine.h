@@ -61,7 +61,7 @@ protected:
     // The live settings read by matching and tagging; must be set before either is used.
     void AttachLiveSettings(const LiveSettings* settings) { m_Live = settings; }
     // Test seam: when a batch of tagged images is put in place.
-    void SetBatchLimits(BatchLimits limits) { m_Batch = ReplacementBatch(limits); }
+    void SetBatchLimits(BatchLimits limits) { m_Batch.SetLimits(limits); }
 
     TrackLog m_TrackLog;
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 
 #include "EngineFixture.h"
 #include "JpegFixtures.h"
@@ -371,12 +372,14 @@ TEST_F(PhotoWrite, NamedTemporariesDuringABatchAreGoneAfterIt) {
         paths.push_back(Photo("p" + std::to_string(i) + ".jpg"));
     }
     size_t mostSeen = 0;
+    std::mutex seen;
     SetDurableWriteFaultHook([&](const std::string& step) {
         if (step == "unnamed") {
             errno = EOPNOTSUPP;
             return false;
         }
-        if (step == "sync") {
+        if (step == "sync") {  // files are flushed several at a time
+            std::lock_guard<std::mutex> lock(seen);
             mostSeen = std::max(mostSeen, Leftovers().size());
         }
         return true;
