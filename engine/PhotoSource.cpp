@@ -1,6 +1,7 @@
 #include "engine/PhotoSource.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,6 +114,25 @@ bool OpenPhoto(const std::string& path, PhotoSource& photo, std::string& error) 
         return false;
     }
     return ReadHead(photo, error);
+}
+
+PhotoLease TakeWriteLease(int fd) {
+    // A broken lease signals the process; the urgent-data signal is ignored unless handled.
+    if (fcntl(fd, F_SETSIG, SIGURG) != 0) {
+        return PhotoLease::Unsupported;
+    }
+    if (fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+        return PhotoLease::Held;
+    }
+    return errno == EAGAIN || errno == EBUSY ? PhotoLease::InUse : PhotoLease::Unsupported;
+}
+
+bool IsLeaseIntact(int fd) {
+    return fcntl(fd, F_GETLEASE) == F_WRLCK;
+}
+
+void ReleaseLease(int fd) {
+    fcntl(fd, F_SETLEASE, F_UNLCK);
 }
 
 bool IsUnchanged(const std::string& target, const struct stat& before) {

@@ -39,6 +39,20 @@ constexpr size_t kHeaderMargin = 4096;
 // text when it cannot be opened, is not a regular file, or cannot be read.
 bool OpenPhoto(const std::string& path, PhotoSource& photo, std::string& error);
 
+// A write lease on an open photo: the kernel then tells whether any other program opens it
+// before it is replaced (and makes such an opener wait until the lease is released). A file
+// open in another program at the time, for example one still being copied, takes no lease.
+enum class PhotoLease {
+    Held,         // no other program has the photo open
+    InUse,        // another program has it open: it must not be replaced now
+    Unsupported,  // the file system keeps no leases; only IsUnchanged guards the photo
+};
+PhotoLease TakeWriteLease(int fd);
+// True while the lease taken on `fd` holds: no other program has opened the photo since.
+bool IsLeaseIntact(int fd);
+// Releases the lease, letting a waiting opener go on.
+void ReleaseLease(int fd);
+
 // True when the file at `target` is still the one opened, unchanged: the same device,
 // inode, size, modification time and status-change time.
 bool IsUnchanged(const std::string& target, const struct stat& before);

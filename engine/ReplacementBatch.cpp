@@ -49,6 +49,14 @@ bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsig
     if (!error.empty()) {
         return false;
     }
+    const PhotoLease lease = TakeWriteLease(photo.fd.Get());
+    if (lease == PhotoLease::InUse) {
+        error =
+            "it is open in another program (perhaps still being copied); the next run will "
+            "tag it";
+        return false;
+    }
+    pending.leased = lease == PhotoLease::Held;
     pending.path = path;
     pending.target = photo.target;
     pending.original = photo.info;
@@ -82,6 +90,12 @@ void ReplacementBatch::Add(PendingReplacement pending) {
     m_Pending.push_back(std::move(pending));
 }
 
+bool ReplacementBatch::Holds(const struct stat& info) const {
+    return std::any_of(m_Pending.begin(), m_Pending.end(), [&info](const PendingReplacement& p) {
+        return p.original.st_dev == info.st_dev && p.original.st_ino == info.st_ino;
+    });
+}
+
 bool ReplacementBatch::IsDue() const {
     return !m_Pending.empty() && (m_Pending.size() >= m_Limits.count || m_Bytes >= m_Limits.bytes ||
                                   std::chrono::steady_clock::now() - m_FirstAdded >= m_Limits.age);
@@ -108,10 +122,15 @@ std::vector<NotReplaced> ReplacementBatch::Commit() {
         if (!IsUnchanged(pending.target, pending.original)) {
             failed.push_back(
                 {pending.path, "it changed while being tagged; the next run will tag it"});
+        } else if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
+            failed.push_back({pending.path,
+                              "another program opened it while it was being tagged; the next "
+                              "run will tag it"});
         } else if (!pending.file.Replace(pending.target, error)) {
             failed.push_back({pending.path, error});
         } else {
             folders.insert(pending.file.Folder());
+            ReleaseLease(pending.originalFd.Get());
             replaced.push_back(std::move(pending.originalFd));
         }
     }

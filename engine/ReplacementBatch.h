@@ -22,13 +22,15 @@ struct PendingReplacement {
     std::string target;       // the file itself
     struct stat original {};  // the original as it was when read
     UniqueFd originalFd;      // the original, held open until after it is replaced
+    bool leased = false;      // originalFd holds a write lease
     TemporaryFile file;       // the complete new file, with the original's identity
 };
 
 // Prepares the replacement of `photo` by `head` followed by the photo's bytes after its
-// header (copied inside the kernel), and takes over the photo's descriptor. Refuses, with the
-// reason, a photo that cannot be replaced without its user noticing (ReplacementBlocker). On
-// any failure returns false with the reason, and nothing is left behind.
+// header (copied inside the kernel), and takes over the photo's descriptor with a write lease
+// on it. Refuses, with the reason, a photo that cannot be replaced without its user noticing
+// (ReplacementBlocker) and one that another program has open. On any failure returns false
+// with the reason, and nothing is left behind.
 bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
                         size_t headSize, PendingReplacement& pending, std::string& error);
 
@@ -60,15 +62,19 @@ public:
     void BeginFolder(const std::string& folder);
     void Add(PendingReplacement pending);
     bool IsEmpty() const { return m_Pending.empty(); }
+    // True when the file that `info` describes waits in the batch: opening it again before the
+    // commit would break its lease.
+    bool Holds(const struct stat& info) const;
     size_t Count() const { return m_Pending.size(); }
     // True once a bound is reached: the batch should be committed.
     bool IsDue() const;
 
     // Flushes every new file, then replaces each original that is unchanged since it was read
-    // (same device, inode, size, modification and status-change time), then flushes each
-    // folder once. Returns the photos left as they were, with the reason; the batch is empty
-    // afterwards. The replaced originals are released on a thread of their own (a file system
-    // may take its time to free their space), which the next commit waits for.
+    // (same device, inode, size, modification and status-change time) and that no other
+    // program opened meanwhile (its lease holds), then flushes each folder once. Returns the photos
+    // left as they were, with the reason; the batch is empty afterwards. The replaced originals are
+    // released on a thread of their own (a file system may take its time to free their space),
+    // which the next commit waits for.
     std::vector<NotReplaced> Commit();
     // Waits until the originals that earlier commits replaced are released.
     void WaitForReleases();

@@ -1,5 +1,6 @@
 #include "engine/TaggingEngine.h"
 
+#include <sys/stat.h>
 #include <exiv2/exiv2.hpp>
 
 #include <exception>
@@ -144,6 +145,10 @@ size_t TaggingEngine::CommitPendingWrites() {
 }
 
 ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && m_Batch.Holds(info)) {
+        CommitPendingWrites();  // another name of a photo in the batch: put that one in place
+    }
     PhotoSource photo;
     std::string error;
     if (!OpenPhoto(path, photo, error)) {

@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "EngineFixture.h"
@@ -111,6 +112,18 @@ TEST_F(HotFolder, SymbolicLinkIsFollowedAndStaysALink) {
     engine.ProcessHotFolder(dir.File("hot"));
     EXPECT_TRUE(fs::is_symlink(dir.File("hot/photo.jpg")));
     EXPECT_EQ(ReadExif(target).count(kLat), 1u);
+}
+
+TEST_F(HotFolder, SymbolicLinkBesideItsTargetIsTaggedWithoutWaiting) {
+    const std::string target = Image("photo.jpg");
+    fs::create_symlink(target, dir.File("link.jpg"));
+    DebugCapture capture;
+    const auto start = std::chrono::steady_clock::now();
+    engine.ProcessHotFolder(dir.Path());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(capture.Text().find("Skipping"), std::string::npos) << capture.Text();
+    EXPECT_EQ(ReadExif(target).count(kLat), 1u);
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.jpg")));
 }
 
 TEST_F(HotFolder, ImageWithoutExifUsesTheLastWriteTimeAndGainsOnlyGpsTags) {

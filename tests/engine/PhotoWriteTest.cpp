@@ -1,5 +1,6 @@
 // Writing a tagged photo: the same file as before to its user, only with the GPS tags; or,
 // where that cannot be, the photo exactly as it was and a "Skipping" line.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -345,6 +346,49 @@ TEST_F(PhotoWrite, PhotoReplacedByAnotherFileWhileTaggingIsLeftToTheNewFile) {
     const std::string trace = Run();
     EXPECT_NE(trace.find("Skipping " + path + ": it changed"), std::string::npos) << trace;
     EXPECT_EQ(ReadFileText(path), content);
+}
+
+TEST_F(PhotoWrite, PhotoOpenForWritingElsewhereIsLeftAlone) {
+    const std::string path = Photo("copying.jpg");
+    const std::string original = ReadFileText(path);
+    const int writer = open(path.c_str(), O_WRONLY | O_APPEND);  // a copy still in progress
+    ASSERT_GE(writer, 0);
+    const std::string trace = Run();
+    close(writer);
+    if (trace.find("Skipping") == std::string::npos) {
+        GTEST_SKIP() << "this file system keeps no leases";
+    }
+    EXPECT_NE(trace.find("Skipping " + path + ": it is open in another program"), std::string::npos)
+        << trace;
+    EXPECT_EQ(ReadFileText(path), original);
+    EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
+    const std::string path = Photo("photo.jpg");
+    const std::string original = ReadFileText(path);
+    pid_t writer = -1;
+    SetDurableWriteFaultHook([&](const std::string& step) {
+        if (step == "sync" && writer < 0) {
+            writer = fork();
+            if (writer == 0) {  // opens the photo (and waits for the lease), then appends
+                const int fd = open(path.c_str(), O_WRONLY | O_APPEND);
+                const ssize_t written = write(fd, "tail", 4);
+                _exit(written == 4 ? 0 : 1);
+            }
+            usleep(200000);  // until the writer waits in its open
+        }
+        return true;
+    });
+    const std::string trace = Run();
+    SetDurableWriteFaultHook(nullptr);
+    int status = -1;
+    waitpid(writer, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(trace.find("Skipping " + path + ": another program opened it"), std::string::npos)
+        << trace;
+    EXPECT_EQ(ReadFileText(path), original + "tail");
+    EXPECT_TRUE(Leftovers().empty());
 }
 
 TEST_F(PhotoWrite, LongestNameIsTaggedWithUnnamedAndNamedTemporaries) {
