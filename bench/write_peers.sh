@@ -84,11 +84,19 @@ copy_plain() { cp -r "$1" "$2"; }
 
 declare -A TIMES
 record() { TIMES[$1]="${TIMES[$1]:-} $2"; }
+# Fenrik's own split of its last run: GPX load and tagging, from its report line.
+record_split() {
+    local line
+    line=$(grep "track points: GPX load" "$ROOT/commands.log" | tail -1)
+    record "$1.load" "$(echo "$line" | sed -E 's/.*GPX load ([0-9.]+) s.*/\1/')"
+    record "$1.tagging" "$(echo "$line" | sed -E 's/.*tagging ([0-9.]+) s.*/\1/')"
+}
 
 # One round of every row and column, side by side.
 round() {
     local run=$ROOT/run tmp=$TMPFS/run
     fresh "$ROOT/small" "$run"; record small.fenrik "$(timed fenrik "$run" "$ROOT/track-1000.gpx")"
+    record_split small
     if [ "$HAVE_GPSCORRELATE" = 1 ]; then
         fresh "$ROOT/small" "$run"; record small.gps "$(timed gpscorrelate_run "$run" "$ROOT/track-1000.gpx")"
     fi
@@ -98,6 +106,7 @@ round() {
     fresh "$ROOT/small" "$run"; record small.floor "$(timed durable_copy "$run")"
 
     fresh "$ROOT/camera" "$run"; record camera.fenrik "$(timed fenrik "$run" "$ROOT/track-86400.gpx")"
+    record_split camera
     if [ "$HAVE_GPSCORRELATE" = 1 ]; then
         fresh "$ROOT/camera" "$run"; record camera.gps "$(timed gpscorrelate_run "$run" "$ROOT/track-86400.gpx")"
         fresh "$ROOT/camera" "$run"; record camera.gpssync "$(timed gpscorrelate_sync "$run" "$ROOT/track-86400.gpx")"
@@ -108,6 +117,7 @@ round() {
     rm -rf "$run"; sync; record camera.floor "$(timed copy_sync "$ROOT/camera" "$run")"
 
     fresh "$ROOT/camera" "$tmp"; record tmpfs.fenrik "$(timed fenrik "$tmp" "$ROOT/track-86400.gpx")"
+    record_split tmpfs
     if [ "$HAVE_GPSCORRELATE" = 1 ]; then
         fresh "$ROOT/camera" "$tmp"; record tmpfs.gps "$(timed gpscorrelate_run "$tmp" "$ROOT/track-86400.gpx")"
     fi
@@ -145,7 +155,12 @@ echo "| $SMALL_COUNT small photos ($small_mb MB), on disk | $(cell small.fenrik)
 echo "| $CAMERA_COUNT camera-sized photos ($camera_mb MB), on disk | $(cell camera.fenrik) | $(cell camera.gps) | $(cell camera.gpssync) | $(cell camera.exif) | cp, then sync: $(cell camera.floor) | $(ratio camera.fenrik camera.gpssync 1.0) of gpscorrelate, then sync |"
 echo "| $CAMERA_COUNT camera-sized photos, on tmpfs | $(cell tmpfs.fenrik) | $(cell tmpfs.gps) | | | a plain copy: $(cell tmpfs.floor) | $(ratio tmpfs.fenrik tmpfs.gps 0.6) of gpscorrelate |"
 echo
-echo "Every run: $(cat /proc/cpuinfo | grep -c ^processor) cores; raw seconds per cell:"
+echo "Inside Fenrik's runs (medians): GPX load / tagging the folder"
+for row in small camera tmpfs; do
+    echo "  $row: $(median $row.load) s / $(median $row.tagging) s"
+done
+echo
+echo "Every run: $(grep -c ^processor /proc/cpuinfo) cores; raw seconds per cell:"
 for key in $(echo "${!TIMES[@]}" | tr ' ' '\n' | sort); do
     echo "  $key:${TIMES[$key]}"
 done
