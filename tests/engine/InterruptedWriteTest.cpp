@@ -46,15 +46,8 @@ std::vector<std::string> Leftovers(const std::string& folder) {
     return names;
 }
 
-class InterruptedWrite : public ::testing::Test {
+class InterruptedWrite : public PhotoTaggingTest {
 protected:
-    void SetUp() override {
-        engine.settings.m_ToleranceHours = "0";
-        engine.settings.m_ToleranceMinutes = "2";
-        engine.AddPoint(48.137154, 11.575382, 519.6, UtcCount(2007, 6, 1, 12, 4, 50));
-    }
-    void TearDown() override { SetDurableWriteFaultHook(nullptr); }
-
     // The tagged form of each photo, made in a folder of its own; also times that run.
     std::map<std::string, std::string> TaggedForms(const std::map<std::string, std::string>& photos,
                                                    double& seconds) {
@@ -73,9 +66,6 @@ protected:
         }
         return tagged;
     }
-
-    TempDir dir;
-    TestEngine engine;
 };
 
 TEST_F(InterruptedWrite, KilledRunsLeaveEachPhotoWholeAndTheNextRunLeavesNothingBehind) {

@@ -109,15 +109,8 @@ std::string AccessAcl() {
     return blob;
 }
 
-class PhotoWrite : public ::testing::Test {
+class PhotoWrite : public PhotoTaggingTest {
 protected:
-    void SetUp() override {
-        engine.settings.m_ToleranceHours = "0";
-        engine.settings.m_ToleranceMinutes = "2";
-        engine.AddPoint(48.137154, 11.575382, 519.6, UtcCount(2007, 6, 1, 12, 4, 50));
-    }
-    void TearDown() override { SetDurableWriteFaultHook(nullptr); }
-
     std::string Photo(const std::string& name) {
         const std::string path = dir.File(name);
         WriteJpegWithExif(path, {{"Exif.Photo.DateTimeDigitized", "2007:06:01 12:05:30"}});
@@ -144,9 +137,6 @@ protected:
         EXPECT_EQ(stat(path.c_str(), &info), 0);
         return info;
     }
-
-    TempDir dir;
-    TestEngine engine;
 };
 
 TEST_F(PhotoWrite, SamplePhotosAreByteForByteWhatTheWholeFileWriterMakes) {
