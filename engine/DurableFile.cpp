@@ -184,7 +184,7 @@ TemporaryFile& TemporaryFile::operator=(TemporaryFile&& other) noexcept {
         m_Folder = std::move(other.m_Folder);
         m_Path = std::move(other.m_Path);
         m_Size = other.m_Size;
-        other.m_Path.clear();
+        other.m_Path.clear();  // the moved-from object must not remove the file on its way out
     }
     return *this;
 }

@@ -19,7 +19,7 @@ class TemporaryFile {
 public:
     TemporaryFile() = default;
     ~TemporaryFile();
-    TemporaryFile(TemporaryFile&& other) noexcept = default;
+    TemporaryFile(TemporaryFile&& other) noexcept { *this = std::move(other); }
     TemporaryFile& operator=(TemporaryFile&& other) noexcept;
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
