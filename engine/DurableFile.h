@@ -66,9 +66,9 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
 // Flushes a folder's entries (renames into it) to disk. False when it cannot be flushed.
 bool SyncFolder(const std::string& folder);
 
-// Test seam: called before each step with the step's name ("unnamed", "create", "write",
-// "copy", "owner", "xattr", "chmod", "sync", "link", "rename"); returning false makes that step
-// fail as the system would, with errno as the hook left it ("unnamed" failing makes the file a
+// Test seam: called before each step with the step's name ("unnamed", "create", "flags",
+// "write", "copy", "owner", "xattr", "chmod", "sync", "link", "rename"); returning false makes that
+// step fail as the system would, with errno as the hook left it ("unnamed" failing makes the file a
 // named one, as on a file system without unnamed files).
 using DurableWriteFaultHook = std::function<bool(const std::string& step)>;
 void SetDurableWriteFaultHook(DurableWriteFaultHook hook);

@@ -1,6 +1,8 @@
 #include "engine/PhotoIdentity.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -14,6 +16,14 @@
 namespace {
 
 constexpr mode_t kPermissionBits = 07777;
+// Flags that a user sets on a file and that a new file does not take by itself. Immutable and
+// append-only files are read-only and never get this far.
+constexpr unsigned kCopiedFlags =
+    FS_NODUMP_FL | FS_NOATIME_FL | FS_SYNC_FL | FS_NOCOW_FL | FS_COMPR_FL | FS_NOCOMP_FL;
+
+bool NoFileFlags(int error) {
+    return error == ENOTTY || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL;
+}
 
 // The names of a file's extended attributes; empty when the file system keeps none.
 bool ListAttributes(int fd, std::vector<std::string>& names) {
@@ -124,6 +134,30 @@ bool CopyMode(const struct stat& info, int to, std::string& error) {
 }
 
 }  // namespace
+
+bool CopyFileFlags(int from, int to, std::string& error) {
+    int wanted = 0;
+    if (ioctl(from, FS_IOC_GETFLAGS, &wanted) != 0) {
+        if (NoFileFlags(errno)) {
+            return true;
+        }
+        error = std::string("cannot read its file flags: ") + std::strerror(errno);
+        return false;
+    }
+    int present = 0;
+    if (ioctl(to, FS_IOC_GETFLAGS, &present) != 0) {
+        present = 0;
+    }
+    const int flags = (present & ~static_cast<int>(kCopiedFlags)) | (wanted & kCopiedFlags);
+    if (flags == present) {
+        return true;
+    }
+    if (!DurableStepAllowed("flags") || ioctl(to, FS_IOC_SETFLAGS, &flags) != 0) {
+        error = std::string("cannot keep its file flags: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
 
 std::string ReplacementBlocker(const std::string& target, const struct stat& info) {
     if ((info.st_mode & 0222) == 0 || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {

@@ -61,6 +61,7 @@ bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsig
     pending.target = photo.target;
     pending.original = photo.info;
     if (!pending.file.Create(FolderOf(photo.target), error) ||
+        !CopyFileFlags(photo.fd.Get(), pending.file.Fd(), error) ||  // before any data
         !pending.file.Append(head, headSize, error) ||
         !pending.file.AppendFrom(photo.fd.Get(), photo.tailOffset, photo.TailSize(), error) ||
         !CopyIdentity(photo.fd.Get(), photo.info, pending.file.Fd(), error)) {

@@ -1,5 +1,8 @@
 // Tagging the images of one hot folder, end to end with real JPEG files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -243,12 +246,19 @@ TEST_F(HotFolder, FailedWriteLeavesTheOriginalByteForByte) {
     if (root) {  // so that the owner and attribute steps take place too
         EXPECT_EQ(chown(path.c_str(), 65534, 65534), 0);
         EXPECT_EQ(setxattr(path.c_str(), "user.rating", "5", 1, 0), 0);
+        const int fd = open(path.c_str(), O_RDONLY);  // a file flag to carry over: no dump
+        int flags = 0;
+        EXPECT_EQ(ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
+        flags |= FS_NODUMP_FL;
+        EXPECT_EQ(ioctl(fd, FS_IOC_SETFLAGS, &flags), 0);
+        close(fd);
     }
     const std::string original = ReadFileText(path);
     for (const bool unnamed : {true, false}) {
-        for (const char* step :
-             {"create", "write", "copy", "owner", "xattr", "chmod", "sync", "link", "rename"}) {
-            if (!root && (std::string(step) == "owner" || std::string(step) == "xattr")) {
+        for (const char* step : {"create", "flags", "write", "copy", "owner", "xattr", "chmod",
+                                 "sync", "link", "rename"}) {
+            if (!root && (std::string(step) == "owner" || std::string(step) == "xattr" ||
+                          std::string(step) == "flags")) {
                 continue;
             }
             if (!unnamed && std::string(step) == "link") {

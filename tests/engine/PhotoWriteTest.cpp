@@ -2,6 +2,8 @@
 // where that cannot be, the photo exactly as it was and a "Skipping" line.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -234,6 +236,26 @@ TEST_F(PhotoWrite, OwnerGroupModeAttributesAndAclAreKept) {
     if (!root) {
         std::printf("owner part skipped: only the superuser may give a file to user 65534\n");
     }
+}
+
+TEST_F(PhotoWrite, FileFlagsAreKept) {
+    const std::string path = Photo("photo.jpg");
+    const int fd = open(path.c_str(), O_RDONLY);
+    int flags = 0;
+    const bool set =
+        ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+        (flags |= FS_NODUMP_FL | FS_NOATIME_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    close(fd);
+    if (!set) {
+        GTEST_SKIP() << "this file system keeps no file flags";
+    }
+    EXPECT_EQ(Run().find("Skipping"), std::string::npos);
+    EXPECT_TRUE(Tagged(path));
+    const int tagged = open(path.c_str(), O_RDONLY);
+    int after = 0;
+    EXPECT_EQ(ioctl(tagged, FS_IOC_GETFLAGS, &after), 0);
+    close(tagged);
+    EXPECT_EQ(after & (FS_NODUMP_FL | FS_NOATIME_FL), FS_NODUMP_FL | FS_NOATIME_FL);
 }
 
 TEST_F(PhotoWrite, AclInheritedFromTheFolderIsNotAddedToAPhotoWithoutOne) {
