@@ -3,12 +3,23 @@
 //   tagging_bench                 generated photos (3 MB and 100 KB) and a one-day GPX
 //   tagging_bench --folder DIR --gpx FILE [--tolerance H:M] [--bias MINUTES]
 //                                 tags a real folder (work on a copy: it rewrites the photos)
+//
+// Inputs for bench/write_peers.sh, which times Fenrik side by side with other geotaggers:
+//   tagging_bench --make-photos DIR --count N --size WxH --spacing SECONDS [--quality Q]
+//                                 N noisy photos (JPEG quality Q) taken SECONDS apart from
+//                                 2007-06-01 00:00:30 UTC
+//   tagging_bench --make-gpx FILE --points N
+//                                 a track of N points one second apart from 00:00:00 UTC
+//   tagging_bench --durable-copy DIR
+//                                 copies every photo to a new file, flushing each
+#include <fcntl.h>
 #include <exiv2/exiv2.hpp>
 
 #include <QImage>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -39,7 +50,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 }
 
 // A noisy photo of roughly the wanted size, encoded once and copied.
-std::string MakeTemplateJpeg(const std::string& path, int width, int height) {
+std::string MakeTemplateJpeg(const std::string& path, int width, int height, int quality = 92) {
     QImage image(width, height, QImage::Format_RGB32);
     std::mt19937 random(7);
     for (int y = 0; y < height; ++y) {
@@ -49,33 +60,42 @@ std::string MakeTemplateJpeg(const std::string& path, int width, int height) {
                       (static_cast<uint32_t>(x * 255 / width) << 16);
         }
     }
-    image.save(QString::fromStdString(path), "JPG", 92);
+    image.save(QString::fromStdString(path), "JPG", quality);
     return path;
 }
 
-void MakePhotoFolder(const std::string& folder, const std::string& templ, int count) {
+// Copies of the template taken `spacing` seconds apart (camera clock on UTC), from 00:00:30
+// on the generated track's day, capture time in both the digitized and the original tag.
+void MakePhotoFolder(const std::string& folder, const std::string& templ, int count,
+                     int spacing = 60) {
     fs::create_directories(folder);
     for (int i = 0; i < count; ++i) {
-        const std::string path = folder + "/IMG_" + std::to_string(1000 + i) + ".JPG";
+        const std::string path = folder + "/IMG_" + std::to_string(10000 + i) + ".JPG";
         fs::copy_file(templ, path, fs::copy_options::overwrite_existing);
         auto image = Exiv2::ImageFactory::open(path);
         image->readMetadata();
+        const std::time_t taken = static_cast<std::time_t>(kDayStart + 30 + int64_t{i} * spacing);
+        std::tm utc{};
+        gmtime_r(&taken, &utc);
         char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "2007:06:01 %02d:%02d:%02d", (i / 60) % 24, i % 60, 7);
+        std::strftime(stamp, sizeof stamp, "%Y:%m:%d %H:%M:%S", &utc);
         image->exifData()["Exif.Photo.DateTimeDigitized"] = stamp;
+        image->exifData()["Exif.Photo.DateTimeOriginal"] = stamp;
         image->exifData()["Exif.Image.Make"] = "Bench";
         image->writeMetadata();
     }
 }
 
-// The floor: read each photo, write it to a temporary file, flush it and rename it over.
+// The floor: copy each photo inside the kernel to a new file, flush it and rename it over.
 double DurableCopySeconds(const std::string& folder) {
     const auto start = std::chrono::steady_clock::now();
     for (const ImageFile& file : ListHotFolderImages(folder)) {
-        FileBytes content;
+        const UniqueFd source(open(file.path.c_str(), O_RDONLY | O_CLOEXEC));
+        TemporaryFile copy;
         std::string error;
-        if (!ReadWholeFile(file.path, content, error) ||
-            !ReplaceFileDurably(file.path, content.data.get(), content.size, error)) {
+        if (!source.Valid() || !copy.Create(folder, error) ||
+            !copy.AppendFrom(source.Get(), 0, fs::file_size(file.path), error) ||
+            !copy.Sync(error) || !copy.Replace(file.path, error) || !SyncFolder(folder)) {
             std::fprintf(stderr, "copy failed: %s\n", error.c_str());
         }
     }
@@ -166,11 +186,29 @@ int RunOnFolder(const std::string& folder, const std::string& gpx, const std::st
     return 0;
 }
 
+int MakePhotos(const std::string& folder, int count, const std::string& size, int spacing,
+               int quality) {
+    int width = 0;
+    int height = 0;
+    if (std::sscanf(size.c_str(), "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
+        std::fprintf(stderr, "--size wants WIDTHxHEIGHT\n");
+        return 2;
+    }
+    const std::string templ = MakeTemplateJpeg(folder + ".template.jpg", width, height, quality);
+    MakePhotoFolder(folder, templ, count, spacing);
+    fs::remove(templ);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string folder, gpx, tolerance = "0:2";
+    std::string folder, gpx, tolerance = "0:2", makePhotos, makeGpx, durableCopy, size = "640x480";
     int bias = 0;
+    int count = 100;
+    int spacing = 60;
+    int quality = 92;
+    int64_t points = 86400;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
         if (flag == "--folder")
@@ -181,6 +219,33 @@ int main(int argc, char** argv) {
             tolerance = argv[i + 1];
         else if (flag == "--bias")
             bias = std::atoi(argv[i + 1]);
+        else if (flag == "--make-photos")
+            makePhotos = argv[i + 1];
+        else if (flag == "--count")
+            count = std::atoi(argv[i + 1]);
+        else if (flag == "--size")
+            size = argv[i + 1];
+        else if (flag == "--spacing")
+            spacing = std::atoi(argv[i + 1]);
+        else if (flag == "--quality")
+            quality = std::atoi(argv[i + 1]);
+        else if (flag == "--make-gpx")
+            makeGpx = argv[i + 1];
+        else if (flag == "--points")
+            points = std::atoll(argv[i + 1]);
+        else if (flag == "--durable-copy")
+            durableCopy = argv[i + 1];
+    }
+    if (!makePhotos.empty()) {
+        return MakePhotos(makePhotos, count, size, spacing, quality);
+    }
+    if (!makeGpx.empty()) {
+        WriteGeneratedGpx(makeGpx, points, kDayStart);
+        return 0;
+    }
+    if (!durableCopy.empty()) {
+        std::printf("durable copy %.3f s\n", DurableCopySeconds(durableCopy));
+        return 0;
     }
     if (!folder.empty()) {
         return RunOnFolder(folder, gpx, tolerance, bias);

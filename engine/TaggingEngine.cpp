@@ -1,16 +1,18 @@
 #include "engine/TaggingEngine.h"
 
+#include <sys/stat.h>
 #include <exiv2/exiv2.hpp>
 
+#include <algorithm>
 #include <exception>
 #include <mutex>
 #include <vector>
 
-#include "engine/DurableFile.h"
 #include "engine/GpsTags.h"
 #include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"
 #include "engine/Log.h"
+#include "engine/PhotoSource.h"
 #include "platform/DebugOutput.h"
 #include "platform/NumberText.h"
 
@@ -37,17 +39,20 @@ void ReportImageError(const std::string& path, const std::string& what) {
     OutputDebugStringA(message + "\n");
 }
 
-// Writes the image's bytes, as Exiv2 rewrote them in memory, over the file at `path`.
-bool ReplaceWithMemoryContent(Exiv2::Image& image, const std::string& path, std::string& error) {
+// Prepares the replacement of the photo by the header as Exiv2 rewrote it in memory,
+// followed by the photo's own bytes after its header.
+bool PrepareFromMemoryContent(Exiv2::Image& image, const std::string& path, PhotoSource& photo,
+                              PendingReplacement& pending, std::string& error) {
     Exiv2::BasicIo& io = image.io();
     if (io.open() != 0) {
         error = "cannot read the rewritten image";
         return false;
     }
-    const bool replaced = ReplaceFileDurably(path, io.mmap(false), io.size(), error);
+    const bool prepared = PrepareReplacement(path, photo, io.mmap(false),
+                                             static_cast<size_t>(io.size()), pending, error);
     io.munmap();
     io.close();
-    return replaced;
+    return prepared;
 }
 
 void CountOutcome(RunSummary& summary, ImageOutcome outcome) {
@@ -167,10 +172,11 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
         Log::Instance().Write(Debug, "ProcessHotFolder:");
         Log::Instance().Write(Debug, folder);
     }
+    m_Batch.BeginFolder(folder);
     for (const ImageFile& image : images) {
         if (m_StopRequested) {
             summary.stopped = true;
-            return;
+            break;
         }
         if (UseLogfile()) {
             Log::Instance().Write(Debug, "Checking :" + image.path);
@@ -185,21 +191,47 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
             ReportImageError(image.path, "unknown error");
         }
         CountOutcome(summary, outcome);
+        if (m_Batch.IsDue()) {
+            CommitPendingWrites();
+        }
+        CountUncommitted(summary);
         if (view != nullptr) {
             view->ShowRunProgress(summary);
         }
     }
+    CommitPendingWrites();
+    CountUncommitted(summary);
+    m_Batch.WaitForReleases();
+}
+
+size_t TaggingEngine::CommitPendingWrites() {
+    const std::vector<NotReplaced> failed = m_Batch.Commit();
+    for (const NotReplaced& photo : failed) {
+        ReportImageError(photo.path, photo.reason);
+    }
+    m_Uncommitted += failed.size();
+    return failed.size();
+}
+
+void TaggingEngine::CountUncommitted(RunSummary& summary) {
+    summary.tagged -= std::min<uint64_t>(summary.tagged, m_Uncommitted);
+    summary.skipped += m_Uncommitted;
+    m_Uncommitted = 0;
 }
 
 ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
-    FileBytes original;
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && m_Batch.Holds(info)) {
+        CommitPendingWrites();  // another name of a photo in the batch: put that one in place
+    }
+    PhotoSource photo;
     std::string error;
-    if (!ReadWholeFile(path, original, error)) {
+    if (!OpenPhoto(path, photo, error)) {
         ReportImageError(path, error);
         return ImageOutcome::Skipped;
     }
     Exiv2::Image::AutoPtr image =
-        Exiv2::ImageFactory::open(original.data.get(), static_cast<long>(original.size));
+        Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
     image->readMetadata();
     Exiv2::ExifData& exif = image->exifData();
     if (UseLogfile() && exif.count() == 0) {
@@ -241,9 +273,11 @@ ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastW
     }
     image->setExifData(exif);
     image->writeMetadata();
-    if (!ReplaceWithMemoryContent(*image, path, error)) {
+    PendingReplacement pending;
+    if (!PrepareFromMemoryContent(*image, path, photo, pending, error)) {
         ReportImageError(path, error);
         return ImageOutcome::Skipped;
     }
+    m_Batch.Add(std::move(pending));
     return ImageOutcome::Tagged;
 }

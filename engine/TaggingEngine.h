@@ -9,6 +9,7 @@
 
 #include "engine/HotFolderFiles.h"
 #include "engine/LiveSettings.h"
+#include "engine/ReplacementBatch.h"
 #include "engine/RunSummary.h"
 #include "engine/TaggingRunView.h"
 #include "engine/TimestampMatcher.h"
@@ -37,10 +38,13 @@ public:
     const TrackPoint* FindBestMatch(uint64_t captureTime);
 
     // Tags every JPEG image directly in `folder` whose capture time matches a track point.
-    // Images are rewritten only when they match, each through a temporary file that replaces
-    // the original once it is on disk. An image that cannot be read or written is left as it
-    // was, with an Error line in the log and a trace; processing goes on with the next one.
-    // Stops early, between images, once RequestStop has been called.
+    // Images are rewritten only when they match, each through a new file that replaces the
+    // original once it is on disk, in batches; the folder's batch is finished before this
+    // returns. An image that cannot be read or written, or whose identity (owner, group,
+    // permissions, extended attributes, hard links) a replacement could not keep, is left as it
+    // was, with an Error line "Skipping <path>: <reason>" in the log and a trace; processing goes
+    // on with the next one. Stops early, between images, once RequestStop has been called; the
+    // images already tagged are then still put in place.
     void ProcessHotFolder(std::string folder);
 
     // One tagging pass, run on a worker thread: "Tagging..." and the busy animation, the track
@@ -61,6 +65,8 @@ public:
 protected:
     // The live settings read by matching and tagging; must be set before either is used.
     void AttachLiveSettings(const LiveSettings* settings) { m_Live = settings; }
+    // Test seam: when a batch of tagged images is put in place.
+    void SetBatchLimits(BatchLimits limits) { m_Batch.SetLimits(limits); }
 
     TrackLog m_TrackLog;
 
@@ -72,10 +78,19 @@ private:
     void ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
                        RunSummary& summary, TaggingRunView* view);
     // Tags one image when it matches. Throws on an image the image library cannot handle.
+    // Tagged means the new file is complete and waits in the batch; should the batch then fail
+    // to put it in place, CommitPendingWrites reports it.
     ImageOutcome ProcessImage(const std::string& path, uint64_t lastWriteTime);
+    // Puts the batch's tagged images in place; reports each one left as it was and returns
+    // how many those are.
+    size_t CommitPendingWrites();
+    // Moves the images counted as tagged that their batch then left as they were to skipped.
+    void CountUncommitted(RunSummary& summary);
     bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
 
     const LiveSettings* m_Live = nullptr;
     TrackTimeIndex m_Index;
+    ReplacementBatch m_Batch;
+    size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted
     std::atomic<bool> m_StopRequested{false};
 };

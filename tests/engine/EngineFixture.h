@@ -1,6 +1,10 @@
 #pragma once
 // A tagging engine with its own live settings, for tests without a window.
 
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "engine/DurableFile.h"
 #include "engine/Log.h"
 #include "engine/TaggingEngine.h"
 
@@ -8,6 +12,7 @@ class TestEngine : public TaggingEngine {
 public:
     TestEngine() { AttachLiveSettings(&settings); }
     TrackLog& Track() { return m_TrackLog; }
+    void SetLimits(BatchLimits limits) { SetBatchLimits(limits); }
 
     void AddPoint(double latitude, double longitude, double elevation, uint64_t time) {
         TrackPoint point;
@@ -24,4 +29,20 @@ public:
 // Closes the process-wide log when the test ends, so that tests do not see each other's log.
 struct ClosedLogAfterTest {
     ~ClosedLogAfterTest() { Log::Instance().Close(); }
+};
+
+// Tags photos in a fresh folder with one track point, 2007-06-01 12:04:50 UTC at
+// 48.137154 N 11.575382 E and 519.6 m, and two minutes' tolerance, the camera clock on UTC:
+// a photo taken at 12:05:30 matches. The write fault hook is cleared after each test.
+class PhotoTaggingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine.settings.m_ToleranceHours = "0";
+        engine.settings.m_ToleranceMinutes = "2";
+        engine.AddPoint(48.137154, 11.575382, 519.6, UtcCount(2007, 6, 1, 12, 4, 50));
+    }
+    void TearDown() override { SetDurableWriteFaultHook(nullptr); }
+
+    TempDir dir;
+    TestEngine engine;
 };

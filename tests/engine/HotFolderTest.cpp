@@ -1,9 +1,15 @@
 // Tagging the images of one hot folder, end to end with real JPEG files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "EngineFixture.h"
@@ -109,6 +115,18 @@ TEST_F(HotFolder, SymbolicLinkIsFollowedAndStaysALink) {
     engine.ProcessHotFolder(dir.File("hot"));
     EXPECT_TRUE(fs::is_symlink(dir.File("hot/photo.jpg")));
     EXPECT_EQ(ReadExif(target).count(kLat), 1u);
+}
+
+TEST_F(HotFolder, SymbolicLinkBesideItsTargetIsTaggedWithoutWaiting) {
+    const std::string target = Image("photo.jpg");
+    fs::create_symlink(target, dir.File("link.jpg"));
+    DebugCapture capture;
+    const auto start = std::chrono::steady_clock::now();
+    engine.ProcessHotFolder(dir.Path());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(capture.Text().find("Skipping"), std::string::npos) << capture.Text();
+    EXPECT_EQ(ReadExif(target).count(kLat), 1u);
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.jpg")));
 }
 
 TEST_F(HotFolder, ImageWithoutExifUsesTheLastWriteTimeAndGainsOnlyGpsTags) {
@@ -224,18 +242,44 @@ TEST_F(HotFolder, BrokenFilesAreSkippedAndTheRestTagged) {
 
 TEST_F(HotFolder, FailedWriteLeavesTheOriginalByteForByte) {
     const std::string path = Image("photo.jpg");
+    const bool root = geteuid() == 0;
+    if (root) {  // so that the owner and attribute steps take place too
+        EXPECT_EQ(chown(path.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(setxattr(path.c_str(), "user.rating", "5", 1, 0), 0);
+        const int fd = open(path.c_str(), O_RDONLY);  // a file flag to carry over: no dump
+        int flags = 0;
+        EXPECT_EQ(ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
+        flags |= FS_NODUMP_FL;
+        EXPECT_EQ(ioctl(fd, FS_IOC_SETFLAGS, &flags), 0);
+        close(fd);
+    }
     const std::string original = ReadFileText(path);
-    for (const char* step : {"create", "write", "sync", "chmod", "rename"}) {
-        SetDurableWriteFaultHook([step](const std::string& s) {
-            if (s == step) {
-                errno = ENOSPC;
-                return false;
+    for (const bool unnamed : {true, false}) {
+        for (const char* step : {"create", "flags", "write", "copy", "owner", "xattr", "chmod",
+                                 "sync", "link", "rename"}) {
+            if (!root && (std::string(step) == "owner" || std::string(step) == "xattr" ||
+                          std::string(step) == "flags")) {
+                continue;
             }
-            return true;
-        });
-        engine.ProcessHotFolder(dir.Path());
-        EXPECT_EQ(ReadFileText(path), original) << step;
-        EXPECT_FALSE(HasTemporaryFiles()) << step;
+            if (!unnamed && std::string(step) == "link") {
+                continue;
+            }
+            int calls = 0;
+            SetDurableWriteFaultHook([step, unnamed, &calls](const std::string& s) {
+                calls += s == step ? 1 : 0;
+                if (s == step || (s == "unnamed" && (!unnamed || std::string(step) == "create"))) {
+                    errno = ENOSPC;
+                    return false;
+                }
+                return true;
+            });
+            DebugCapture capture;
+            engine.ProcessHotFolder(dir.Path());
+            EXPECT_EQ(calls, 1) << step;
+            EXPECT_EQ(ReadFileText(path), original) << step;
+            EXPECT_FALSE(HasTemporaryFiles()) << step;
+            EXPECT_NE(capture.Text().find("Skipping " + path + ": "), std::string::npos) << step;
+        }
     }
     SetDurableWriteFaultHook(nullptr);
     chmod(path.c_str(), 0640);
@@ -271,6 +315,13 @@ public:
             std::fclose(filler);
         }
     }
+    // Fills the space until only about `leave` bytes remain.
+    void FillLeaving(uint64_t leave) const {
+        struct statvfs info {};
+        statvfs(m_Path.c_str(), &info);
+        const uint64_t free = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+        WriteFileText(m_Path + "/filler", std::string(free > leave ? free - leave : 0, 'x'));
+    }
     void RemountReadOnly() const {
         mount("tmpfs", m_Path.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=256k");
     }
@@ -297,6 +348,44 @@ TEST_F(HotFolder, FullOrReadOnlyFileSystemLeavesImagesIntact) {
     small.RemountReadOnly();
     engine.ProcessHotFolder(dir.File("small"));
     EXPECT_EQ(ReadFileText(path), original);
+}
+
+TEST_F(HotFolder, DiskFillingUpDuringABatchLeavesEachImageWholeOrTagged) {
+    SmallFileSystem small(dir.File("small"));
+    if (!small.Mounted()) {
+        GTEST_SKIP() << "cannot mount a small file system here";
+    }
+    std::map<std::string, std::string> originals;
+    for (int i = 0; i < 5; ++i) {
+        const std::string path = Image("small/photo" + std::to_string(i) + ".jpg");
+        WriteFileText(path, ReadFileText(path) + std::string(15000, 'b'));  // bulk after the image
+        originals[path] = ReadFileText(path);
+    }
+    small.FillLeaving(40000);  // room for two new files of a batch, not five
+    DebugCapture capture;
+    engine.ProcessHotFolder(dir.File("small"));
+    int taggedCount = 0;
+    for (const auto& [path, content] : originals) {
+        if (ReadFileText(path) != content) {
+            EXPECT_EQ(ReadExif(path).count(kLat), 1u) << path;
+            ++taggedCount;
+        }
+    }
+    EXPECT_GE(taggedCount, 1);
+    EXPECT_LE(taggedCount, 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("small")), fs::directory_iterator()),
+              6);  // the photos and the filler: no temporary file
+    size_t skipped = 0;
+    for (size_t at = 0; (at = capture.Text().find("Skipping ", at)) != std::string::npos; ++at) {
+        ++skipped;
+    }
+    EXPECT_EQ(skipped, originals.size() - static_cast<size_t>(taggedCount));
+
+    fs::remove(dir.File("small/filler"));
+    engine.ProcessHotFolder(dir.File("small"));
+    for (const auto& [path, content] : originals) {
+        EXPECT_EQ(ReadExif(path).count(kLat), 1u) << path;
+    }
 }
 
 TEST_F(HotFolder, ReadOnlyFolderLeavesImagesIntact) {

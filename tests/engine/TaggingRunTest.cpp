@@ -2,13 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 #include "EngineFixture.h"
 #include "JpegFixtures.h"
 #include "TestSupport.h"
+#include "engine/DurableFile.h"
 
 namespace {
 
@@ -193,6 +196,34 @@ TEST_F(TaggingRun, SummaryCountsWhatBecameOfEachPhoto) {
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(lines.back().find(std::string("[INFO]>   ") + expected), std::string::npos)
         << lines.back();
+}
+
+TEST_F(TaggingRun, APhotoItsBatchLeftAsItWasCountsAsSkipped) {
+    view.enabled[0] = true;
+    engine.settings.m_HotFolder1 = dir.Path();
+    engine.settings.m_ToleranceMinutes = "2";
+    engine.settings.m_BiasInMinutes = -60;
+    const std::string photo = dir.File("changes.jpg");
+    WriteJpegWithExif(photo, {{"Exif.Photo.DateTimeDigitized", "2007:06:01 13:05:30"}});
+    const std::string gpx = dir.File("track.gpx");
+    WriteFileText(gpx, R"(<gpx><wpt lat="48.137154" lon="11.575382">
+        <time>2007-06-01T12:04:50Z</time></wpt></gpx>)");
+    std::thread writer;
+    SetDurableWriteFaultHook([&](const std::string& step) {
+        if (step == "sync" && !writer.joinable()) {  // another program writes to the photo
+            writer = std::thread([&] { WriteFileText(photo, "replaced by another program"); });
+            usleep(200000);  // until the writer waits in its open
+        }
+        return true;
+    });
+    engine.RunTaggingPass(view, gpx);
+    SetDurableWriteFaultHook(nullptr);
+    writer.join();
+    EXPECT_EQ(ReadFileText(photo), "replaced by another program");
+    ASSERT_EQ(view.summaries.size(), 1u);
+    EXPECT_EQ(view.summaries[0].tagged, 0u);
+    EXPECT_EQ(view.summaries[0].skipped, 1u);
+    EXPECT_EQ(view.progress.back(), "Tagging: 1 of 1 photo checked");
 }
 
 TEST_F(TaggingRun, SummarySaysWhyNoPointWasRead) {

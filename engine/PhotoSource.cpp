@@ -1,0 +1,143 @@
+#include "engine/PhotoSource.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/JpegLayout.h"
+
+namespace {
+
+constexpr size_t kReadStep = 64 * 1024;
+
+std::string SystemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Reads up to `size` bytes at `offset`; fewer only at the end of the file.
+bool ReadAt(int fd, unsigned char* data, size_t size, uint64_t offset, size_t& got) {
+    got = 0;
+    while (got < size) {
+        const ssize_t n = pread(fd, data + got, size - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Makes room for at least `wanted` bytes in `head`, keeping the `used` ones.
+void Reserve(FileBytes& head, size_t& capacity, size_t used, size_t wanted) {
+    if (wanted <= capacity) {
+        return;
+    }
+    std::unique_ptr<unsigned char[]> larger(new unsigned char[wanted]);
+    if (used > 0) {
+        std::memcpy(larger.get(), head.data.get(), used);
+    }
+    head.data = std::move(larger);
+    capacity = wanted;
+}
+
+// Reads the header, a step at a time until the start of scan shows, or, when the file ends
+// first or its header cannot be told apart, the whole file (also what it grew by meanwhile).
+bool ReadHead(PhotoSource& photo, std::string& error) {
+    const size_t fileSize = static_cast<size_t>(photo.info.st_size);
+    size_t capacity = 0;
+    size_t used = 0;
+    bool whole = false;
+    for (;;) {
+        const size_t step = whole ? std::max(capacity, kReadStep) : kReadStep;
+        // One byte more than the file holds, so that its end shows without another step.
+        Reserve(photo.head, capacity, used, std::min(capacity + step, fileSize + 1));
+        if (capacity == used) {
+            Reserve(photo.head, capacity, used, capacity + step);
+        }
+        size_t got = 0;
+        if (!ReadAt(photo.fd.Get(), photo.head.data.get() + used, capacity - used, used, got)) {
+            error = SystemError("cannot read " + photo.target);
+            return false;
+        }
+        used += got;
+        photo.head.size = used;
+        const bool atEnd = used < capacity;
+        if (!whole) {
+            const HeaderLayout layout = ScanJpegHeader(photo.head.data.get(), used);
+            const size_t end = std::min(layout.end + kHeaderMargin, fileSize);
+            if (layout.scan == HeaderScan::Found && end <= used) {
+                photo.head.size = end;
+                photo.tailOffset = end;
+                return true;
+            }
+            whole = layout.scan == HeaderScan::Unsplittable;
+        }
+        if (atEnd) {
+            photo.tailOffset = used;
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
+bool OpenPhoto(const std::string& path, PhotoSource& photo, std::string& error) {
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr) {
+        error = SystemError("cannot resolve " + path);
+        return false;
+    }
+    photo.target = resolved;
+    photo.fd.Reset(open(resolved, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!photo.fd.Valid() || fstat(photo.fd.Get(), &photo.info) != 0) {
+        error = SystemError("cannot open " + path);
+        return false;
+    }
+    if (!S_ISREG(photo.info.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    return ReadHead(photo, error);
+}
+
+PhotoLease TakeReadLease(int fd) {
+    // A broken lease signals the process; the urgent-data signal is ignored unless handled.
+    if (fcntl(fd, F_SETSIG, SIGURG) != 0) {
+        return PhotoLease::Unsupported;
+    }
+    if (fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        return PhotoLease::Held;
+    }
+    return errno == EAGAIN || errno == EBUSY ? PhotoLease::InUse : PhotoLease::Unsupported;
+}
+
+bool IsLeaseIntact(int fd) {
+    return fcntl(fd, F_GETLEASE) == F_RDLCK;
+}
+
+void ReleaseLease(int fd) {
+    fcntl(fd, F_SETLEASE, F_UNLCK);
+}
+
+bool IsUnchanged(const std::string& target, const struct stat& before) {
+    struct stat now {};
+    return stat(target.c_str(), &now) == 0 && now.st_dev == before.st_dev &&
+           now.st_ino == before.st_ino && now.st_size == before.st_size &&
+           SameTime(now.st_mtim, before.st_mtim) && SameTime(now.st_ctim, before.st_ctim);
+}

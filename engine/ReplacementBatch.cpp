@@ -1,0 +1,160 @@
+#include "engine/ReplacementBatch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+#include "engine/PhotoIdentity.h"
+
+namespace {
+
+constexpr size_t kFlushThreads = 8;
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Flushes every new file, several at a time: the disk then confirms many with one cache
+// flush, where flushing one after the other would wait for it once per file. Returns the error
+// text of each file, empty where it is on disk.
+std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending) {
+    std::vector<std::string> errors(pending.size());
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i; (i = next++) < pending.size();) {
+            pending[i].file.Sync(errors[i]);
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (size_t n = 1; n < std::min(pending.size(), kFlushThreads); ++n) {
+            helpers.emplace_back(work);
+        }
+    } catch (const std::system_error&) {  // no more threads: fewer flush at once
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    return errors;
+}
+
+}  // namespace
+
+bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
+                        size_t headSize, PendingReplacement& pending, std::string& error) {
+    error = ReplacementBlocker(photo.target, photo.info);
+    if (!error.empty()) {
+        return false;
+    }
+    const PhotoLease lease = TakeReadLease(photo.fd.Get());
+    if (lease == PhotoLease::InUse) {
+        error =
+            "it is open in another program (perhaps still being copied); the next run will "
+            "tag it";
+        return false;
+    }
+    pending.leased = lease == PhotoLease::Held;
+    pending.path = path;
+    pending.target = photo.target;
+    pending.original = photo.info;
+    if (!pending.file.Create(FolderOf(photo.target), error) ||
+        !CopyFileFlags(photo.fd.Get(), pending.file.Fd(), error) ||  // before any data
+        !pending.file.Append(head, headSize, error) ||
+        !pending.file.AppendFrom(photo.fd.Get(), photo.tailOffset, photo.TailSize(), error) ||
+        !CopyIdentity(photo.fd.Get(), photo.info, pending.file.Fd(), error)) {
+        pending.file = TemporaryFile();
+        return false;
+    }
+    pending.file.StartWriteback();
+    pending.originalFd = std::move(photo.fd);
+    return true;
+}
+
+void ReplacementBatch::BeginFolder(const std::string& folder) {
+    clock_gettime(CLOCK_REALTIME, &m_FolderStart);
+    m_CleanFolders.clear();
+    RemoveStaleTemporaries(folder, m_FolderStart);
+    m_CleanFolders.insert(folder);
+}
+
+void ReplacementBatch::Add(PendingReplacement pending) {
+    if (m_CleanFolders.insert(pending.file.Folder()).second) {
+        RemoveStaleTemporaries(pending.file.Folder(), m_FolderStart);
+    }
+    if (m_Pending.empty()) {
+        m_FirstAdded = std::chrono::steady_clock::now();
+    }
+    m_Bytes += pending.file.Size();
+    m_Pending.push_back(std::move(pending));
+}
+
+bool ReplacementBatch::Holds(const struct stat& info) const {
+    return std::any_of(m_Pending.begin(), m_Pending.end(), [&info](const PendingReplacement& p) {
+        return p.original.st_dev == info.st_dev && p.original.st_ino == info.st_ino;
+    });
+}
+
+bool ReplacementBatch::IsDue() const {
+    return !m_Pending.empty() && (m_Pending.size() >= m_Limits.count || m_Bytes >= m_Limits.bytes ||
+                                  std::chrono::steady_clock::now() - m_FirstAdded >= m_Limits.age);
+}
+
+std::vector<NotReplaced> ReplacementBatch::Commit() {
+    std::vector<NotReplaced> failed;
+    const std::vector<std::string> flushErrors = SyncAll(m_Pending);
+    std::vector<bool> synced(m_Pending.size(), false);
+    for (size_t i = 0; i < m_Pending.size(); ++i) {
+        synced[i] = flushErrors[i].empty();
+        if (!synced[i]) {
+            failed.push_back({m_Pending[i].path, flushErrors[i]});
+        }
+    }
+    std::set<std::string> folders;
+    std::vector<UniqueFd> replaced;
+    for (size_t i = 0; i < m_Pending.size(); ++i) {
+        PendingReplacement& pending = m_Pending[i];
+        if (!synced[i]) {
+            continue;
+        }
+        std::string error;
+        if (!IsUnchanged(pending.target, pending.original)) {
+            failed.push_back(
+                {pending.path, "it changed while being tagged; the next run will tag it"});
+        } else if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
+            failed.push_back({pending.path,
+                              "another program opened it while it was being tagged; the next "
+                              "run will tag it"});
+        } else if (!pending.file.Replace(pending.target, error)) {
+            failed.push_back({pending.path, error});
+        } else {
+            folders.insert(pending.file.Folder());
+            ReleaseLease(pending.originalFd.Get());
+            replaced.push_back(std::move(pending.originalFd));
+        }
+    }
+    for (const std::string& folder : folders) {
+        SyncFolder(folder);
+    }
+    Abandon();
+    WaitForReleases();
+    try {
+        m_Releaser =
+            std::thread([originals = std::move(replaced)]() mutable { originals.clear(); });
+    } catch (const std::system_error&) {  // no thread: the originals are released right here
+    }
+    return failed;
+}
+
+void ReplacementBatch::WaitForReleases() {
+    if (m_Releaser.joinable()) {
+        m_Releaser.join();
+    }
+}
+
+void ReplacementBatch::Abandon() {
+    m_Pending.clear();
+    m_Bytes = 0;
+}

@@ -1,0 +1,92 @@
+#pragma once
+// Tagged photos replace their originals in batches: each new file is written and given the
+// original's identity, then a batch of them is flushed to disk together, each original that
+// is still as it was read is replaced by one rename, and each folder is flushed once. At every
+// instant a photo is either its original or the complete new file.
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/DurableFile.h"
+#include "engine/PhotoSource.h"
+
+// A tagged photo waiting to replace its original.
+struct PendingReplacement {
+    std::string path;         // as the folder listing named it, for reports
+    std::string target;       // the file itself
+    struct stat original {};  // the original as it was when read
+    UniqueFd originalFd;      // the original, held open until after it is replaced
+    bool leased = false;      // originalFd holds a read lease
+    TemporaryFile file;       // the complete new file, with the original's identity
+};
+
+// Prepares the replacement of `photo` by `head` followed by the photo's bytes after its
+// header (copied inside the kernel), and takes over the photo's descriptor with a read lease
+// on it. Refuses, with the reason, a photo that cannot be replaced without its user noticing
+// (ReplacementBlocker) and one that another program has open for writing. On any failure returns
+// false with the reason, and nothing is left behind.
+bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
+                        size_t headSize, PendingReplacement& pending, std::string& error);
+
+// When a batch is due: whichever bound is reached first.
+struct BatchLimits {
+    size_t count = 128;                    // photos
+    uint64_t bytes = uint64_t{256} << 20;  // bytes of new files
+    std::chrono::milliseconds age{1000};   // since the first photo was added
+};
+
+// A photo that a commit left as it was, and why.
+struct NotReplaced {
+    std::string path;
+    std::string reason;
+};
+
+class ReplacementBatch {
+public:
+    explicit ReplacementBatch(BatchLimits limits = BatchLimits()) : m_Limits(limits) {}
+    ~ReplacementBatch() { WaitForReleases(); }
+    ReplacementBatch(const ReplacementBatch&) = delete;
+    ReplacementBatch& operator=(const ReplacementBatch&) = delete;
+
+    void SetLimits(BatchLimits limits) { m_Limits = limits; }
+
+    // Starts the work on a hot folder: removes the temporary files that a killed run left in
+    // it, and later in each folder that a photo's new file is made in, once (RemoveStaleTemporaries
+    // with this moment as the limit).
+    void BeginFolder(const std::string& folder);
+    void Add(PendingReplacement pending);
+    bool IsEmpty() const { return m_Pending.empty(); }
+    // True when the file that `info` describes waits in the batch: opening it again before the
+    // commit would break its lease.
+    bool Holds(const struct stat& info) const;
+    size_t Count() const { return m_Pending.size(); }
+    // True once a bound is reached: the batch should be committed.
+    bool IsDue() const;
+
+    // Flushes every new file, then replaces each original that is unchanged since it was read
+    // (same device, inode, size, modification and status-change time) and that no other
+    // program opened meanwhile (its lease holds), then flushes each folder once. Returns the photos
+    // left as they were, with the reason; the batch is empty afterwards. The replaced originals are
+    // released on a thread of their own (a file system may take its time to free their space),
+    // which the next commit waits for.
+    std::vector<NotReplaced> Commit();
+    // Waits until the originals that earlier commits replaced are released.
+    void WaitForReleases();
+    // Drops every new file; the originals stay as they are.
+    void Abandon();
+
+private:
+    BatchLimits m_Limits;
+    std::vector<PendingReplacement> m_Pending;
+    uint64_t m_Bytes = 0;
+    std::chrono::steady_clock::time_point m_FirstAdded;
+    timespec m_FolderStart{};
+    std::set<std::string> m_CleanFolders;  // stale temporaries removed since BeginFolder
+    std::thread m_Releaser;
+};
