@@ -21,14 +21,14 @@
 #include "app/WindowShape.h"
 #include "config/CDirectoryConfigDlg.h"
 #include "config/DialogResult.h"
+#include "config/SettingKeys.h"
 #include "controls/CActiveButton.h"
 #include "controls/CSpinner.h"
 #include "controls/CTextfield.h"
 #include "controls/ControlRect.h"
-#include "engine/Log.h"
+#include "platform/Log.h"
 #include "platform/PathText.h"
 #include "platform/ProfileStore.h"
-#include "platform/SettingKeys.h"
 #include "resources/SkinResources.h"
 
 namespace {

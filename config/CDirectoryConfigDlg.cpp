@@ -8,9 +8,9 @@
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
 #include "config/FolderChooser.h"
+#include "config/SettingKeys.h"
 #include "platform/DebugOutput.h"
 #include "platform/ProfileStore.h"
-#include "platform/SettingKeys.h"
 
 namespace {
 

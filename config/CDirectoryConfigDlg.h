@@ -17,7 +17,7 @@
 #include <string>
 
 #include "config/DialogResult.h"
-#include "engine/LiveSettings.h"
+#include "config/LiveSettings.h"
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/TzdbZoneSource.h"
 

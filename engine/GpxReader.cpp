@@ -11,8 +11,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "engine/Log.h"
 #include "platform/DebugOutput.h"
+#include "platform/Log.h"
 #include "platform/NumberText.h"
 
 namespace {

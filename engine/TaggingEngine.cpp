@@ -11,9 +11,9 @@
 #include "engine/GpsTags.h"
 #include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"
-#include "engine/Log.h"
 #include "engine/PhotoSource.h"
 #include "platform/DebugOutput.h"
+#include "platform/Log.h"
 #include "platform/NumberText.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "config/LiveSettings.h"
 #include "engine/HotFolderFiles.h"
-#include "engine/LiveSettings.h"
 #include "engine/ReplacementBatch.h"
 #include "engine/RunSummary.h"
 #include "engine/TaggingRunView.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/Log.h"
 #include "platform/FileTime.h"
+#include "platform/Log.h"
 #include "platform/NumberText.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "engine/Log.h"
+#include "config/SettingKeys.h"
 #include "platform/DebugOutput.h"
+#include "platform/Log.h"
 #include "platform/ProfileStore.h"
-#include "platform/SettingKeys.h"
 
 void TimeZoneCatalogue::LoadTimeZones() {
     m_Entries.clear();

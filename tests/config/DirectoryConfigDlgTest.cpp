@@ -21,9 +21,9 @@
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
 #include "config/FolderChooser.h"
-#include "engine/Log.h"
+#include "config/SettingKeys.h"
+#include "platform/Log.h"
 #include "platform/ProfileStore.h"
-#include "platform/SettingKeys.h"
 
 namespace {
 

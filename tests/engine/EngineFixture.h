@@ -5,8 +5,8 @@
 
 #include "TestSupport.h"
 #include "engine/DurableFile.h"
-#include "engine/Log.h"
 #include "engine/TaggingEngine.h"
+#include "platform/Log.h"
 
 class TestEngine : public TaggingEngine {
 public:

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "TestSupport.h"
+#include "config/SettingKeys.h"
 #include "platform/ProfileStore.h"
-#include "platform/SettingKeys.h"
 
 namespace {
 

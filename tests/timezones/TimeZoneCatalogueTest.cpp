@@ -7,9 +7,9 @@
 
 #include "FakeZoneSource.h"
 #include "TestSupport.h"
-#include "engine/Log.h"
+#include "config/SettingKeys.h"
+#include "platform/Log.h"
 #include "platform/ProfileStore.h"
-#include "platform/SettingKeys.h"
 #include "timezones/TimeZoneCatalogue.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "engine/Log.h"
+#include "platform/Log.h"
 #include "platform/ProfileStore.h"
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/TzdbZoneSource.h"

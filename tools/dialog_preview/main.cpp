@@ -16,8 +16,8 @@
 #include "config/CDirectoryConfigDlg.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
+#include "config/SettingKeys.h"
 #include "platform/ProfileStore.h"
-#include "platform/SettingKeys.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/LiveSettings.h"
+#include "config/LiveSettings.h"
 
 const std::string& LiveSettings::HotFolder(int n) const {
     static const std::string kNone;
