@@ -2,19 +2,19 @@
 
 #include <QPainter>
 
-#include "controls/SpinnerAnimation.h"
 #include "resources/SkinResources.h"
 
 namespace {
 constexpr int kStripBitmap = 163;
 }
 
-CSpinner::CSpinner(QWidget* parent) : QWidget(parent), m_Strip(LoadSkinBitmap(kStripBitmap)) {
+CSpinner::CSpinner(QWidget* parent, SpinnerAnimation& animation)
+    : QWidget(parent), m_Animation(animation), m_Strip(LoadSkinBitmap(kStripBitmap)) {
     setAttribute(Qt::WA_OpaquePaintEvent, !m_Strip.isNull());
 }
 
 CSpinner::~CSpinner() {
-    SpinnerAnimation::Instance().Forget(this);
+    m_Animation.Forget(this);
 }
 
 void CSpinner::Create(QRect rect, QWidget* parent, int id) {
@@ -25,11 +25,11 @@ void CSpinner::Create(QRect rect, QWidget* parent, int id) {
 }
 
 void CSpinner::Start() {
-    SpinnerAnimation::Instance().Start(this);
+    m_Animation.Start(this);
 }
 
 void CSpinner::Stop() {
-    SpinnerAnimation::Instance().Stop();
+    m_Animation.Stop();
 }
 
 void CSpinner::ShowFrame(int frame) {

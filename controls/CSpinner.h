@@ -6,11 +6,16 @@
 #include <QWidget>
 #include <atomic>
 
-class CSpinner : public QWidget {
+#include "controls/SpinnerAnimation.h"
+
+class CSpinner : public QWidget, private SpinnerFrameView {
     Q_OBJECT
 
 public:
-    explicit CSpinner(QWidget* parent = nullptr);
+    // A spinner animated by `animation`, which must outlive it: the program's one animation
+    // unless another is given.
+    explicit CSpinner(QWidget* parent = nullptr,
+                      SpinnerAnimation& animation = SpinnerAnimation::Instance());
     // Detaches the spinner from the animation thread first, so the thread never touches a
     // destroyed spinner.
     ~CSpinner() override;
@@ -32,16 +37,18 @@ public:
 
     static constexpr int kFrameWidth = 32;
     static constexpr int kFrameHeight = 30;
-    static constexpr int kFrameCount = 8;
+    static constexpr int kFrameCount = SpinnerAnimation::kFrameCount;
 
 protected:
     // Copies the current frame from the strip, opaque.
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    friend class SpinnerAnimation;
     // Called by the animation thread: shows `frame` and requests a repaint on the GUI thread.
-    void ShowFrame(int frame);
+    void ShowFrame(int frame) override;
+    int ShownFrame() const override { return Frame(); }
+
+    SpinnerAnimation& m_Animation;
 
     // Written by the animation thread, read by the GUI thread while painting.
     std::atomic<int> m_FrameX{0};

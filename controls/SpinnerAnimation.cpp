@@ -1,23 +1,30 @@
 #include "controls/SpinnerAnimation.h"
 
-#include <thread>
-
-#include "controls/CSpinner.h"
-
 SpinnerAnimation& SpinnerAnimation::Instance() {
-    // Never destroyed: the thread runs until the process ends and must not outlive its state.
+    // Never destroyed: its thread runs until the process ends.
     static SpinnerAnimation* const instance = new SpinnerAnimation;
     return *instance;
 }
 
-void SpinnerAnimation::Start(CSpinner* spinner) {
+SpinnerAnimation::~SpinnerAnimation() {
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        m_Ending = true;
+    }
+    m_Gate.notify_all();
+    if (m_Thread.joinable()) {
+        m_Thread.join();
+    }
+}
+
+void SpinnerAnimation::Start(SpinnerFrameView* view) {
     std::lock_guard<std::mutex> lock(m_Mutex);
-    if (m_Spinner == nullptr) {
-        m_Spinner = spinner;
+    if (m_View == nullptr) {
+        m_View = view;
     }
     if (m_ThreadsCreated == 0) {
         ++m_ThreadsCreated;
-        std::thread([this] { Run(); }).detach();
+        m_Thread = std::thread([this] { AnimationThreadProc(); });
     } else if (m_SuspendCount > 0) {
         --m_SuspendCount;
     }
@@ -31,10 +38,10 @@ void SpinnerAnimation::Stop() {
     }
 }
 
-void SpinnerAnimation::Forget(CSpinner* spinner) {
+void SpinnerAnimation::Forget(SpinnerFrameView* view) {
     std::lock_guard<std::mutex> lock(m_Mutex);
-    if (m_Spinner == spinner) {
-        m_Spinner = nullptr;
+    if (m_View == view) {
+        m_View = nullptr;
     }
 }
 
@@ -49,21 +56,24 @@ int SpinnerAnimation::ThreadsCreated() const {
 
 SpinnerAnimation::Progress SpinnerAnimation::CurrentProgress() const {
     std::lock_guard<std::mutex> lock(m_Mutex);
-    return {m_Steps, m_NextFrame, m_Spinner != nullptr ? m_Spinner->Frame() : -1};
+    return {m_Steps, m_NextFrame, m_View != nullptr ? m_View->ShownFrame() : -1};
 }
 
 void SpinnerAnimation::WaitAtGate(std::unique_lock<std::mutex>& lock) {
-    m_Gate.wait(lock, [this] { return m_SuspendCount == 0 && m_Spinner != nullptr; });
+    m_Gate.wait(lock, [this] { return m_Ending || (m_SuspendCount == 0 && m_View != nullptr); });
 }
 
-void SpinnerAnimation::Run() {
-    for (;;) {
-        std::this_thread::sleep_for(kFrameTime);
-        std::unique_lock<std::mutex> lock(m_Mutex);
+void SpinnerAnimation::AnimationThreadProc() {
+    std::unique_lock<std::mutex> lock(m_Mutex);
+    while (!m_Ending) {
+        m_Gate.wait_for(lock, kFrameTime, [this] { return m_Ending; });
         WaitAtGate(lock);
-        // Under the lock, so that the spinner cannot be destroyed meanwhile.
-        m_Spinner->ShowFrame(m_NextFrame);
-        m_NextFrame = (m_NextFrame + 1) % CSpinner::kFrameCount;
+        if (m_Ending) {
+            break;
+        }
+        // Under the lock, so that the view cannot be forgotten and destroyed meanwhile.
+        m_View->ShowFrame(m_NextFrame);
+        m_NextFrame = (m_NextFrame + 1) % kFrameCount;
         ++m_Steps;
     }
 }

@@ -1,34 +1,57 @@
 #pragma once
-// The process's one spinner animation thread. Created by the first Start and never ended; Stop
-// and Start suspend and resume it through a gate that it waits on between frames, so a resumed
-// animation continues from the frame where it stopped. The thread is bound to the spinner that
-// first started it; once that spinner is destroyed it waits until another one starts it.
+// The busy indicator's animation: one thread, created by the first Start and then suspended and
+// resumed by Stop and Start through a gate that it waits on between frames, so that a resumed
+// animation continues from the frame where it stopped. The thread shows its frames on one
+// frame view at a time: the one that first started it, and once that one is forgotten (its
+// spinner destroyed), the next one that starts it.
+//
+// The program has one animation, Instance(), which lives as long as the process. An animation
+// made on its own (as tests do) ends its thread when it is destroyed.
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
-class CSpinner;
+// What the animation shows its frames on. ShowFrame is called on the animation thread.
+class SpinnerFrameView {
+public:
+    virtual void ShowFrame(int frame) = 0;
+    // The frame shown now.
+    virtual int ShownFrame() const = 0;
+
+protected:
+    ~SpinnerFrameView() = default;
+};
 
 class SpinnerAnimation {
 public:
+    static constexpr int kFrameCount = 8;
+    static constexpr std::chrono::milliseconds kFrameTime{100};
+
+    // The program's animation.
     static SpinnerAnimation& Instance();
 
-    // Creates the thread bound to `spinner` the first time; afterwards removes one suspension
-    // (none left: nothing). Binds `spinner` when the bound spinner was destroyed.
-    void Start(CSpinner* spinner);
+    SpinnerAnimation() = default;
+    ~SpinnerAnimation();
+    SpinnerAnimation(const SpinnerAnimation&) = delete;
+    SpinnerAnimation& operator=(const SpinnerAnimation&) = delete;
+
+    // Creates the thread, showing on `view`, the first time; afterwards removes one suspension
+    // (none left: nothing). Takes `view` when no view is bound.
+    void Start(SpinnerFrameView* view);
     // Adds one suspension; nothing while no thread exists.
     void Stop();
-    // The thread no longer touches `spinner`; returns once a frame step in progress is done.
-    void Forget(CSpinner* spinner);
+    // The thread no longer touches `view`; returns once a frame step in progress is done.
+    void Forget(SpinnerFrameView* view);
 
     bool ThreadExists() const;
-    // Threads created in this process: 0 or 1.
+    // Threads this animation has created: 0 or 1.
     int ThreadsCreated() const;
 
     // A consistent view of the animation for observers: frame steps taken since the thread
-    // started, the frame the next step shows, and the frame the bound spinner shows (-1 when
-    // no spinner is bound).
+    // started, the frame the next step shows, and the frame the bound view shows (-1 when no
+    // view is bound).
     struct Progress {
         long steps;
         int nextFrame;
@@ -36,19 +59,19 @@ public:
     };
     Progress CurrentProgress() const;
 
-    static constexpr std::chrono::milliseconds kFrameTime{100};
-
 private:
-    SpinnerAnimation() = default;
-    void Run();
-    // Waits until the animation may step: not suspended and bound to a spinner.
+    // The thread's procedure: every 100 ms, once through the gate, the next frame.
+    void AnimationThreadProc();
+    // Waits until the animation may step: not suspended, bound to a view, not ending.
     void WaitAtGate(std::unique_lock<std::mutex>& lock);
 
     mutable std::mutex m_Mutex;
     std::condition_variable m_Gate;
-    CSpinner* m_Spinner = nullptr;
+    SpinnerFrameView* m_View = nullptr;
     int m_SuspendCount = 0;
     int m_ThreadsCreated = 0;
     long m_Steps = 0;
     int m_NextFrame = 0;
+    bool m_Ending = false;
+    std::thread m_Thread;
 };

@@ -13,17 +13,12 @@
 #include "controls/SpinnerAnimation.h"
 #include "resources/SkinResources.h"
 
-// Every test leaves the animation stopped. The animation thread belongs to the process, so
-// under ctest (one process a test) each test starts without it; run as one program, the tests
-// share it.
+// Each test animates its spinner with an animation of its own, so that none sees another's
+// thread, in whatever order they run.
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-SpinnerAnimation::Progress Progress() {
-    return SpinnerAnimation::Instance().CurrentProgress();
-}
 
 // Waits, handling events, until `done` holds; false after five seconds.
 bool WaitUntil(const std::function<bool()>& done) {
@@ -55,27 +50,26 @@ protected:
     void SetUp() override {
         TestApp();
         m_Window.resize(200, 200);
-        m_Spinner = std::make_unique<CSpinner>();
+        m_Spinner = std::make_unique<CSpinner>(nullptr, m_Animation);
         m_Spinner->Create(RectFromLTRB(99, 157, 131, 187), &m_Window, 118);
         m_Window.show();
     }
 
+    SpinnerAnimation::Progress Progress() const { return m_Animation.CurrentProgress(); }
+
+    SpinnerAnimation m_Animation;
     QWidget m_Window;
     std::unique_ptr<CSpinner> m_Spinner;
 };
 
 }  // namespace
 
-// First in the file, so that a run of the whole program meets it before any Start.
 TEST_F(SpinnerTest, StopBeforeAnyStartDoesNothing) {
-    if (SpinnerAnimation::Instance().ThreadExists()) {
-        GTEST_SKIP() << "another test of this process has started the animation";
-    }
     m_Spinner->Stop();
-    EXPECT_FALSE(SpinnerAnimation::Instance().ThreadExists());
+    EXPECT_FALSE(m_Animation.ThreadExists());
     // The later Start is not held back by that Stop.
     m_Spinner->Start();
-    EXPECT_TRUE(WaitUntil([] { return Progress().steps >= 1; }));
+    EXPECT_TRUE(WaitUntil([this] { return Progress().steps >= 1; }));
     m_Spinner->Stop();
 }
 
@@ -108,7 +102,7 @@ TEST_F(SpinnerTest, StartStopStartUsesOneThreadAndResumesWhereItStopped) {
     const long more = resumed.steps - stopped.steps;
     EXPECT_EQ(resumed.shownFrame, (stopped.shownFrame + more) % 8)
         << "continues from the frame where it stopped";
-    EXPECT_EQ(SpinnerAnimation::Instance().ThreadsCreated(), 1);
+    EXPECT_EQ(m_Animation.ThreadsCreated(), 1);
 }
 
 TEST_F(SpinnerTest, FramesAdvanceInOrderEveryHundredMilliseconds) {
@@ -150,7 +144,7 @@ TEST_F(SpinnerTest, DestroyingAnAnimatingSpinnerIsSafe) {
     EXPECT_EQ(Progress().shownFrame, -1);
 
     // A new spinner takes the same thread over.
-    CSpinner next;
+    CSpinner next(nullptr, m_Animation);
     next.Create(RectFromLTRB(10, 10, 42, 40), &m_Window, 118);
     next.show();
     const long waiting = Progress().steps;
@@ -158,5 +152,5 @@ TEST_F(SpinnerTest, DestroyingAnAnimatingSpinnerIsSafe) {
     ASSERT_TRUE(WaitUntil([&] { return Progress().steps >= waiting + 2; }));
     next.Stop();
     EXPECT_EQ(next.Frame(), Progress().shownFrame);
-    EXPECT_EQ(SpinnerAnimation::Instance().ThreadsCreated(), 1);
+    EXPECT_EQ(m_Animation.ThreadsCreated(), 1);
 }
