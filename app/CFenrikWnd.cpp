@@ -505,10 +505,14 @@ void CFenrikWnd::OnStart() {
     SetRunControlsEnabled(false);
     m_Spinner->show();
     ClearStopRequest();
-    const std::string gpxPath = m_ConfigDlg->m_Device;  // the run's own copy
+    TaggingRunInputs inputs;
+    inputs.gpxPath = m_ConfigDlg->m_Device;  // the run's own copy
+    for (int n = 1; n <= 4; ++n) {
+        inputs.hotFolderOn[static_cast<size_t>(n - 1)] = HotFolderField(n)->isEnabled();
+    }
     try {
-        m_Worker = std::thread([this, gpxPath] {
-            RunTaggingPass(*this, gpxPath);
+        m_Worker = std::thread([this, inputs] {
+            RunTaggingPass(*this, inputs);
             PostToGuiThread(this, [this] { OnWorkerFinished(); });
         });
     } catch (const std::system_error&) {
@@ -540,36 +544,20 @@ void CFenrikWnd::SetStatusText(const std::string& text) {
     PostToGuiThread(this, [this] { UpdateAccessibleNames(); });
 }
 
-void CFenrikWnd::ShowRunProgress(const RunSummary& counts) {
-    PostToGuiThread(this, [this, counts] { SetStatusDescription(RunningCountText(counts)); });
-}
-
-void CFenrikWnd::ShowRunSummary(const RunSummary& counts) {
-    PostToGuiThread(this, [this, counts] { SetStatusDescription(RunSummaryText(counts)); });
-}
-
-void CFenrikWnd::StartBusyAnimation() {
+void CFenrikWnd::RunStarted() {
+    SetStatusText("Tagging...");
     m_Spinner->Start();
 }
 
-void CFenrikWnd::StopBusyAnimation() {
+void CFenrikWnd::RunProgressed(const RunSummary& counts) {
+    PostToGuiThread(this, [this, counts] { SetStatusDescription(RunningCountText(counts)); });
+}
+
+void CFenrikWnd::RunFinished(const RunSummary& summary) {
+    PostToGuiThread(this, [this, summary] { SetStatusDescription(RunSummaryText(summary)); });
     m_Spinner->Stop();
-}
-
-bool CFenrikWnd::IsHotFolderEnabled(int n) {
-    bool enabled = false;
-    RunOnGuiThreadAndWait(this, [this, n, &enabled] { enabled = HotFolderField(n)->isEnabled(); });
-    return enabled;
-}
-
-void CFenrikWnd::ClearRunningFlag() {
+    SetStatusText("Done!");
     m_Running = false;
-}
-
-void CFenrikWnd::EnableRunControls() {
     RunOnGuiThreadAndWait(this, [this] { SetRunControlsEnabled(true); });
-}
-
-void CFenrikWnd::HideBusyIndicator() {
     RunOnGuiThreadAndWait(this, [this] { m_Spinner->hide(); });
 }

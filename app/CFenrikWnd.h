@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "engine/TaggingEngine.h"
-#include "engine/TaggingRunView.h"
+#include "engine/TaggingRunEvents.h"
 #include "timezones/TzdbZoneSource.h"
 
 class CActiveButton;
@@ -23,7 +23,7 @@ class CSpinner;
 class CTextfield;
 class QUrl;
 
-class CFenrikWnd : public QWidget, public TaggingEngine, private TaggingRunView {
+class CFenrikWnd : public QWidget, public TaggingEngine, private TaggingRunEvents {
     Q_OBJECT
 public:
     // A window whose configuration object reads its time zones from `zones`, which must outlive
@@ -105,16 +105,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // The tagging run's calls, made on the worker thread and carried out on this window's.
-    void SetStatusText(const std::string& text) override;
-    void StartBusyAnimation() override;
-    void StopBusyAnimation() override;
-    bool IsHotFolderEnabled(int n) override;
-    void ClearRunningFlag() override;
-    void EnableRunControls() override;
-    void HideBusyIndicator() override;
-    void ShowRunProgress(const RunSummary& counts) override;
-    void ShowRunSummary(const RunSummary& counts) override;
+    // The tagging run's events, reported on the worker thread. Started: "Tagging..." and the
+    // busy animation. Finished: the animation stopped, "Done!", the running flag cleared, the
+    // run's controls enabled and the indicator hidden, in that order; the counts and the
+    // summary go to the status line's description.
+    void RunStarted() override;
+    void RunProgressed(const RunSummary& counts) override;
+    void RunFinished(const RunSummary& summary) override;
+    // The status text, set from any thread.
+    void SetStatusText(const std::string& text);
 
     void CreateButtons();
     void CreateFields();

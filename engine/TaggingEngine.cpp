@@ -103,14 +103,13 @@ const TrackPoint* TaggingEngine::FindBestMatch(uint64_t captureTime) {
     return best < 0 ? nullptr : &m_TrackLog.At(static_cast<size_t>(best));
 }
 
-void TaggingEngine::RunTaggingPass(TaggingRunView& view, const std::string& gpxPath) {
-    view.SetStatusText("Tagging...");
-    view.StartBusyAnimation();
+void TaggingEngine::RunTaggingPass(TaggingRunEvents& events, const TaggingRunInputs& inputs) {
+    events.RunStarted();
     RunSummary summary;
     summary.toleranceMinutes = ToleranceMinutes(*m_Live);
     summary.logWritten = Log::Instance().IsWritten(Error);
     try {
-        LoadAndProcess(view, gpxPath, summary);
+        LoadAndProcess(events, inputs, summary);
     } catch (const std::exception& e) {
         Log::Instance().Write(Error, std::string("Tagging run failed: ") + e.what());
         OutputDebugStringA(std::string("Tagging run failed: ") + e.what() + "\n");
@@ -119,21 +118,16 @@ void TaggingEngine::RunTaggingPass(TaggingRunView& view, const std::string& gpxP
         OutputDebugStringA("Tagging run failed\n");
     }
     Log::Instance().Write(Info, RunSummaryText(summary));
-    view.ShowRunSummary(summary);
-    view.StopBusyAnimation();
-    view.SetStatusText("Done!");
-    view.ClearRunningFlag();
-    view.EnableRunControls();
-    view.HideBusyIndicator();
+    events.RunFinished(summary);
 }
 
-void TaggingEngine::LoadAndProcess(TaggingRunView& view, const std::string& gpxPath,
+void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInputs& inputs,
                                    RunSummary& summary) {
-    view.ShowRunProgress(summary);
+    events.RunProgressed(summary);
     m_TrackLog.Empty();
     GpxReadOptions options;
     options.stop = &m_StopRequested;
-    const GpxLoadReport gpx = LoadTrackLog(gpxPath, m_TrackLog, options);
+    const GpxLoadReport gpx = LoadTrackLog(inputs.gpxPath, m_TrackLog, options);
     summary.gpxPoints = gpx.points;
     summary.gpxProblem = gpx.problem;
     // Every enabled folder is listed first, so that the counts have their total from the start.
@@ -143,7 +137,7 @@ void TaggingEngine::LoadAndProcess(TaggingRunView& view, const std::string& gpxP
             summary.stopped = true;
             break;
         }
-        if (view.IsHotFolderEnabled(n)) {
+        if (inputs.hotFolderOn[static_cast<size_t>(n - 1)]) {
             const std::string& folder = m_Live->HotFolder(n);
             folders.emplace_back(folder, ListHotFolderImages(folder));
             summary.photos += folders.back().second.size();
@@ -151,13 +145,13 @@ void TaggingEngine::LoadAndProcess(TaggingRunView& view, const std::string& gpxP
     }
     summary.folders = static_cast<int>(folders.size());
     summary.photosListed = true;
-    view.ShowRunProgress(summary);
+    events.RunProgressed(summary);
     for (const auto& [folder, images] : folders) {
         if (m_StopRequested) {
             summary.stopped = true;
             break;
         }
-        ProcessImages(folder, images, summary, &view);
+        ProcessImages(folder, images, summary, &events);
     }
 }
 
@@ -167,7 +161,7 @@ void TaggingEngine::ProcessHotFolder(std::string folder) {
 }
 
 void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
-                                  RunSummary& summary, TaggingRunView* view) {
+                                  RunSummary& summary, TaggingRunEvents* events) {
     if (UseLogfile()) {
         Log::Instance().Write(Debug, "ProcessHotFolder:");
         Log::Instance().Write(Debug, folder);
@@ -195,8 +189,8 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
             CommitPendingWrites();
         }
         CountUncommitted(summary);
-        if (view != nullptr) {
-            view->ShowRunProgress(summary);
+        if (events != nullptr) {
+            events->RunProgressed(summary);
         }
     }
     CommitPendingWrites();

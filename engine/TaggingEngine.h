@@ -11,7 +11,7 @@
 #include "engine/HotFolderFiles.h"
 #include "engine/ReplacementBatch.h"
 #include "engine/RunSummary.h"
-#include "engine/TaggingRunView.h"
+#include "engine/TaggingRunEvents.h"
 #include "engine/TimestampMatcher.h"
 #include "engine/TrackLog.h"
 #include "platform/FileTime.h"
@@ -47,14 +47,13 @@ public:
     // images already tagged are then still put in place.
     void ProcessHotFolder(std::string folder);
 
-    // One tagging pass, run on a worker thread: "Tagging..." and the busy animation, the track
-    // log emptied and reloaded from `gpxPath` (the run's own copy of the GPX path), the enabled
-    // hot folders 1 to 4 listed and then processed in order, then the animation stopped,
-    // "Done!", the running flag cleared, the controls enabled and the indicator hidden. Those
-    // end steps take place whatever happens while loading or processing; a stop request skips
-    // the folders not yet begun. The view is shown the counts as the run goes and the summary
-    // at its end; the summary is also the run's last log line, at level Info.
-    void RunTaggingPass(TaggingRunView& view, const std::string& gpxPath);
+    // One tagging pass, run on a worker thread: the track log emptied and reloaded from the
+    // inputs' GPX path, then the hot folders 1 to 4 that take part listed and processed in
+    // order. Reports RunStarted first, the counts as they grow, and RunFinished with the
+    // summary last, whatever happens while loading or processing; a stop request skips the
+    // photos and folders not yet begun. The summary is also the run's last log line, at level
+    // Info.
+    void RunTaggingPass(TaggingRunEvents& events, const TaggingRunInputs& inputs);
 
     // Asks a running pass to stop: a GPX file being read is abandoned, and ProcessHotFolder
     // stops after the image in hand. Thread-safe.
@@ -72,11 +71,12 @@ protected:
 
 private:
     // Loads the track log and processes the enabled hot folders, counting into `summary`.
-    void LoadAndProcess(TaggingRunView& view, const std::string& gpxPath, RunSummary& summary);
+    void LoadAndProcess(TaggingRunEvents& events, const TaggingRunInputs& inputs,
+                        RunSummary& summary);
     // Processes the listed images of hot folder `folder`, counting what becomes of each into
-    // `summary` and showing the counts to `view`, when there is one, after every image.
+    // `summary` and reporting the counts to `events`, when given, after every image.
     void ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
-                       RunSummary& summary, TaggingRunView* view);
+                       RunSummary& summary, TaggingRunEvents* events);
     // Tags one image when it matches. Throws on an image the image library cannot handle.
     // Tagged means the new file is complete and waits in the batch; should the batch then fail
     // to put it in place, CommitPendingWrites reports it.

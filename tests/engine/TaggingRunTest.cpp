@@ -1,4 +1,4 @@
-// A whole tagging pass against a recording view, without any window.
+// A whole tagging pass reporting to recorded events, without any window.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -15,78 +15,63 @@
 
 namespace {
 
-class RecordingView : public TaggingRunView {
+class RecordingEvents : public TaggingRunEvents {
 public:
-    void SetStatusText(const std::string& text) override { calls.push_back("status " + text); }
-    void StartBusyAnimation() override { calls.push_back("start"); }
-    void StopBusyAnimation() override { calls.push_back("stop"); }
-    bool IsHotFolderEnabled(int n) override {
-        calls.push_back("enabled? " + std::to_string(n));
-        if (throwOnQuery) {
-            throw std::runtime_error("broken view");
-        }
-        return enabled[n - 1];
-    }
-    void ClearRunningFlag() override { calls.push_back("clear"); }
-    void EnableRunControls() override { calls.push_back("enable"); }
-    void HideBusyIndicator() override { calls.push_back("hide"); }
-    void ShowRunProgress(const RunSummary& counts) override {
+    void RunStarted() override { calls.push_back("started"); }
+    void RunProgressed(const RunSummary& counts) override {
         calls.push_back("progress");
+        if (throwOnProgress) {
+            throw std::runtime_error("broken receiver");
+        }
         progress.push_back(RunningCountText(counts));
     }
-    void ShowRunSummary(const RunSummary& counts) override {
-        calls.push_back("summary");
-        summaries.push_back(counts);
+    void RunFinished(const RunSummary& summary) override {
+        calls.push_back("finished");
+        summaries.push_back(summary);
     }
 
-    bool enabled[4] = {false, false, false, false};
-    bool throwOnQuery = false;
+    bool throwOnProgress = false;
     std::vector<std::string> calls;
     std::vector<std::string> progress;
     std::vector<RunSummary> summaries;
 };
 
-const std::vector<std::string> kEndSteps = {"summary", "stop",   "status Done!",
-                                            "clear",   "enable", "hide"};
-
-std::vector<std::string> Tail(const std::vector<std::string>& v, size_t n) {
-    return std::vector<std::string>(v.end() - static_cast<ptrdiff_t>(n), v.end());
-}
-
 class TaggingRun : public ::testing::Test {
 protected:
+    void Run(const std::string& gpxPath) {
+        inputs.gpxPath = gpxPath;
+        engine.RunTaggingPass(view, inputs);
+    }
+
     TempDir dir;
     TestEngine engine;
-    RecordingView view;
+    TaggingRunInputs inputs;
+    RecordingEvents view;
     ClosedLogAfterTest closeLog;
 };
 
 TEST_F(TaggingRun, NoGpxFileVisitsEveryFolderAndEndsDone) {
-    for (bool& e : view.enabled) {
-        e = true;
-    }
+    inputs.hotFolderOn = {true, true, true, true};
     engine.settings.m_HotFolder1 = dir.Path();
     const std::string photo = dir.File("a.jpg");
     WriteJpegWithExif(photo, {{"Exif.Photo.DateTimeDigitized", "2007:06:01 13:05:30"}});
     const std::string before = ReadFileText(photo);
-    engine.RunTaggingPass(view, "");
+    Run("");
     EXPECT_EQ(ReadFileText(photo), before);
-    const std::vector<std::string> expected = {
-        "status Tagging...", "start",    "progress",     "enabled? 1", "enabled? 2", "enabled? 3",
-        "enabled? 4",        "progress",
-        "progress",  // the one photo
-        "summary",           "stop",     "status Done!", "clear",      "enable",     "hide"};
+    const std::vector<std::string> expected = {"started", "progress", "progress",
+                                               "progress",  // the one photo
+                                               "finished"};
     EXPECT_EQ(view.calls, expected);
 }
 
 TEST_F(TaggingRun, OnlyEnabledFoldersAreProcessedInOrder) {
-    view.enabled[1] = view.enabled[3] = true;
+    inputs.hotFolderOn[1] = inputs.hotFolderOn[3] = true;
     for (int n = 1; n <= 4; ++n) {
         engine.settings.HotFolder(n) = dir.File("folder" + std::to_string(n));
     }
     engine.settings.m_UseLogfile = 1;
     Log::Instance().Open(Debug, dir.File("fenrik.log"));
-    engine.RunTaggingPass(view, "");
+    Run("");
     const std::string log = ReadFileText(dir.File("fenrik.log"));
     const auto second = log.find("folder2");
     const auto fourth = log.find("folder4");
@@ -104,9 +89,9 @@ TEST_F(TaggingRun, EachRunUsesOnlyItsOwnGpxFile) {
                             <wpt lat="2" lon="2"><time>2007-06-01T12:00:01Z</time></wpt></gpx>)");
     WriteFileText(second,
                   R"(<gpx><wpt lat="3" lon="3"><time>2007-06-01T12:00:00Z</time></wpt></gpx>)");
-    engine.RunTaggingPass(view, first);
+    Run(first);
     EXPECT_EQ(engine.Track().Count(), 2u);
-    engine.RunTaggingPass(view, second);
+    Run(second);
     ASSERT_EQ(engine.Track().Count(), 1u);
     EXPECT_EQ(engine.Track().At(0).latitude, 3);
 }
@@ -114,14 +99,14 @@ TEST_F(TaggingRun, EachRunUsesOnlyItsOwnGpxFile) {
 TEST_F(TaggingRun, AnUnreadableGpxPathIsAnErrorLineAndTheRunGoesOn) {
     const std::string fifo = dir.File("track.gpx");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    view.enabled[0] = true;
+    inputs.hotFolderOn[0] = true;
     engine.settings.m_HotFolder1 = dir.Path();
     engine.settings.m_UseLogfile = 1;
     Log::Instance().Open(Debug, dir.File("fenrik.log"));
     for (const std::string& gpx : {dir.Path(), fifo, std::string("/dev/zero")}) {
         view.calls.clear();
-        engine.RunTaggingPass(view, gpx);
-        EXPECT_EQ(Tail(view.calls, kEndSteps.size()), kEndSteps) << gpx;
+        Run(gpx);
+        EXPECT_EQ(view.calls.back(), "finished") << gpx;
         const std::string log = ReadFileText(dir.File("fenrik.log"));
         EXPECT_NE(log.find("[ERROR]>  GPX file " + gpx + ": not a regular file\n"),
                   std::string::npos);
@@ -129,26 +114,22 @@ TEST_F(TaggingRun, AnUnreadableGpxPathIsAnErrorLineAndTheRunGoesOn) {
     }
 }
 
-TEST_F(TaggingRun, EndStepsHappenWhateverFails) {
-    view.throwOnQuery = true;
-    engine.RunTaggingPass(view, "");
-    EXPECT_EQ(Tail(view.calls, kEndSteps.size()), kEndSteps);
+TEST_F(TaggingRun, TheRunReportsItsEndWhateverFails) {
+    view.throwOnProgress = true;
+    Run("");
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"started", "progress", "finished"}));
 }
 
 TEST_F(TaggingRun, StopRequestSkipsRemainingFolders) {
-    for (bool& e : view.enabled) {
-        e = true;
-    }
+    inputs.hotFolderOn = {true, true, true, true};
     engine.RequestStop();
-    engine.RunTaggingPass(view, "");
-    const std::vector<std::string> expected = {
-        "status Tagging...", "start", "progress", "progress", "summary", "stop",
-        "status Done!",      "clear", "enable",   "hide"};
+    Run("");
+    const std::vector<std::string> expected = {"started", "progress", "progress", "finished"};
     EXPECT_EQ(view.calls, expected);
 }
 
 TEST_F(TaggingRun, SummaryCountsWhatBecameOfEachPhoto) {
-    view.enabled[0] = view.enabled[2] = true;
+    inputs.hotFolderOn[0] = inputs.hotFolderOn[2] = true;
     const std::string folder = dir.File("photos");
     std::filesystem::create_directories(folder);
     engine.settings.m_HotFolder1 = folder;
@@ -167,7 +148,7 @@ TEST_F(TaggingRun, SummaryCountsWhatBecameOfEachPhoto) {
         <time>2007-06-01T12:04:50Z</time></trkpt></trkseg></trk></gpx>)");
     Log::Instance().Open(Debug, dir.File("fenrik.log"));
 
-    engine.RunTaggingPass(view, gpx);
+    Run(gpx);
 
     ASSERT_EQ(view.summaries.size(), 1u);
     const RunSummary& s = view.summaries[0];
@@ -199,7 +180,7 @@ TEST_F(TaggingRun, SummaryCountsWhatBecameOfEachPhoto) {
 }
 
 TEST_F(TaggingRun, APhotoItsBatchLeftAsItWasCountsAsSkipped) {
-    view.enabled[0] = true;
+    inputs.hotFolderOn[0] = true;
     engine.settings.m_HotFolder1 = dir.Path();
     engine.settings.m_ToleranceMinutes = "2";
     engine.settings.m_BiasInMinutes = -60;
@@ -216,7 +197,7 @@ TEST_F(TaggingRun, APhotoItsBatchLeftAsItWasCountsAsSkipped) {
         }
         return true;
     });
-    engine.RunTaggingPass(view, gpx);
+    Run(gpx);
     SetDurableWriteFaultHook(nullptr);
     writer.join();
     EXPECT_EQ(ReadFileText(photo), "replaced by another program");
@@ -227,7 +208,7 @@ TEST_F(TaggingRun, APhotoItsBatchLeftAsItWasCountsAsSkipped) {
 }
 
 TEST_F(TaggingRun, SummarySaysWhyNoPointWasRead) {
-    engine.RunTaggingPass(view, "");
+    Run("");
     ASSERT_EQ(view.summaries.size(), 1u);
     EXPECT_EQ(view.summaries[0].gpxPoints, 0u);
     EXPECT_EQ(view.summaries[0].gpxProblem, "no GPX file chosen");
@@ -236,11 +217,11 @@ TEST_F(TaggingRun, SummarySaysWhyNoPointWasRead) {
 }
 
 TEST_F(TaggingRun, StoppedRunSaysSo) {
-    view.enabled[0] = true;
+    inputs.hotFolderOn[0] = true;
     engine.settings.m_HotFolder1 = dir.Path();
     WritePlainJpeg(dir.File("a.jpg"));
     engine.RequestStop();
-    engine.RunTaggingPass(view, "");
+    Run("");
     ASSERT_EQ(view.summaries.size(), 1u);
     EXPECT_TRUE(view.summaries[0].stopped);
     EXPECT_EQ(view.summaries[0].checked, 0u);

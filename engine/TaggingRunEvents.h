@@ -1,0 +1,27 @@
+#pragma once
+// What a tagging run tells the one who started it, and what it is started with. The run calls
+// the events on its worker thread; whoever receives them decides what each means for its own
+// controls, and carries that out on its own thread.
+
+#include <array>
+#include <string>
+
+#include "engine/RunSummary.h"
+
+struct TaggingRunInputs {
+    std::string gpxPath;                   // the run's own copy of the GPX path
+    std::array<bool, 4> hotFolderOn = {};  // hot folders 1 to 4 that take part
+};
+
+class TaggingRunEvents {
+public:
+    virtual ~TaggingRunEvents() = default;
+    // The run has begun: nothing is read yet.
+    virtual void RunStarted() = 0;
+    // The counts so far: once before the GPX file is read, once the hot folders are listed,
+    // and after every photo.
+    virtual void RunProgressed(const RunSummary& counts) = 0;
+    // The run has ended, whatever happened during it, and did what `summary` says. The last
+    // event of every run.
+    virtual void RunFinished(const RunSummary& summary) = 0;
+};
