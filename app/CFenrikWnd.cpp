@@ -81,20 +81,10 @@ const ButtonLayout kButtons[] = {
 const QColor kHotFolderColor(242, 129, 73);
 const QColor kHotFolderDisabledColor(146, 67, 38);
 
-std::string ChooseGpxFileWithDialog() {
-    return QFileDialog::getOpenFileName(nullptr, QString(), QString(), "GPX Files (*.gpx)")
-        .toStdString();
-}
-
-CFenrikWnd::GpxFileChooser& GpxChooser() {
-    static CFenrikWnd::GpxFileChooser chooser = ChooseGpxFileWithDialog;
-    return chooser;
-}
-
 }  // namespace
 
-CFenrikWnd::CFenrikWnd(const ZoneSource& zones)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Zones(zones) {}
+CFenrikWnd::CFenrikWnd(WindowServices services)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Services(std::move(services)) {}
 
 CFenrikWnd::~CFenrikWnd() {
     // A run still in progress stops after the image in hand. Its window calls wait for this
@@ -105,10 +95,6 @@ CFenrikWnd::~CFenrikWnd() {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     AttachLiveSettings(nullptr);
-}
-
-void CFenrikWnd::SetGpxFileChooser(GpxFileChooser chooser) {
-    GpxChooser() = chooser ? std::move(chooser) : GpxFileChooser(ChooseGpxFileWithDialog);
 }
 
 void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBitmapId,
@@ -122,7 +108,7 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     setFocusPolicy(Qt::ClickFocus);
     ApplyWindowShape(shapeBitmapId);
     m_BackgroundBitmapId = static_cast<uint16_t>(backgroundBitmapId);
-    m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr, m_Zones);
+    m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr, m_Services.config);
     AttachLiveSettings(m_ConfigDlg.get());
     setCursor(Qt::ArrowCursor);
     CreateButtons();
@@ -393,7 +379,7 @@ void CFenrikWnd::SetDevice(const std::string& path) {
 }
 
 void CFenrikWnd::OnDeviceConfig() {
-    const std::string path = GpxChooser()();
+    const std::string path = m_Services.chooseGpxFile();
     if (!path.empty()) {
         SetDevice(path);
     }

@@ -13,9 +13,10 @@
 #include <string>
 #include <thread>
 
+#include "app/GpxFileDialog.h"
+#include "config/CDirectoryConfigDlg.h"
 #include "engine/TaggingEngine.h"
 #include "engine/TaggingRunEvents.h"
-#include "timezones/TzdbZoneSource.h"
 
 class CActiveButton;
 class CDirectoryConfigDlg;
@@ -23,12 +24,19 @@ class CSpinner;
 class CTextfield;
 class QUrl;
 
+// What the window asks of the system: what its configuration object asks, and the file
+// dialog that picks the GPX file (returns the chosen path, or empty when cancelled).
+// Replaceable, so that tests read no system zones and open no real dialogs.
+struct WindowServices {
+    ConfigServices config;
+    std::function<std::string()> chooseGpxFile = ChooseGpxFileWithDialog;
+};
+
 class CFenrikWnd : public QWidget, public TaggingEngine, private TaggingRunEvents {
     Q_OBJECT
 public:
-    // A window whose configuration object reads its time zones from `zones`, which must outlive
-    // it. Nothing is created before CreateSkinned.
-    explicit CFenrikWnd(const ZoneSource& zones = SystemZoneSource());
+    // Nothing is created before CreateSkinned.
+    explicit CFenrikWnd(WindowServices services = {});
     // Waits for a tagging run still in progress (asking it to stop first), then releases
     // everything.
     ~CFenrikWnd() override;
@@ -64,11 +72,6 @@ public:
     bool IsRunning() const { return m_Running; }
     // True while a tagging worker thread exists (from the start of a run until it has ended).
     bool HasWorker() const { return m_Worker.joinable(); }
-
-    // The file dialog that picks the GPX file; returns the chosen path or empty when
-    // cancelled. Replaceable for tests; an empty function restores Qt's file dialog.
-    using GpxFileChooser = std::function<std::string()>;
-    static void SetGpxFileChooser(GpxFileChooser chooser);
 
     std::unique_ptr<CDirectoryConfigDlg> m_ConfigDlg;
     CSpinner* m_Spinner = nullptr;
@@ -135,7 +138,7 @@ private:
     void CloseAfterRun(bool releaseFirst);
     void QuitApplication();
 
-    const ZoneSource& m_Zones;
+    WindowServices m_Services;
     std::thread m_Worker;
     enum class PendingClose { None, Close, DestroyThenClose };
     PendingClose m_PendingClose = PendingClose::None;

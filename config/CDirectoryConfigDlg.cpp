@@ -60,8 +60,10 @@ void AttachControl(QWidget* control, Control*& member) {
 
 }  // namespace
 
-CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, const ZoneSource& zones)
-    : QDialog(parent), m_TimeZones(zones) {
+CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, ConfigServices services)
+    : QDialog(parent),
+      m_TimeZones(*services.zones),
+      m_ChooseFolder(std::move(services.chooseFolder)) {
     m_HotFolder1 = ReadString(kHotFolder1);
     m_HotFolder2 = ReadString(kHotFolder2);
     m_HotFolder3 = ReadString(kHotFolder3);
@@ -223,7 +225,7 @@ void CDirectoryConfigDlg::BrowseInto(QLineEdit* edit, const char* title) {
 }
 
 bool CDirectoryConfigDlg::BrowseForFolder(std::string& path, const std::string& title) {
-    const std::optional<std::string> folder = ChooseFolder(this, title);
+    const std::optional<std::string> folder = m_ChooseFolder(this, title);
     if (!folder) {
         return false;
     }

@@ -17,11 +17,19 @@
 #include <string>
 
 #include "config/DialogResult.h"
+#include "config/FolderChooser.h"
 #include "config/LiveSettings.h"
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/TzdbZoneSource.h"
 
 class QShowEvent;
+
+// What the dialog asks of the system: its time zones and a folder chooser. Replaceable, so that
+// tests read no system zones and open no real dialogs; the zone source must outlive the dialog.
+struct ConfigServices {
+    const ZoneSource* zones = &SystemZoneSource();
+    FolderChooserFunction chooseFolder = ChooseFolderWithDialog;
+};
 
 class CDirectoryConfigDlg : public QDialog, public LiveSettings {
     Q_OBJECT
@@ -30,10 +38,9 @@ public:
     // Reads, from section Settings of AppProfile() and in this order, HotFolder1 .. HotFolder4,
     // ToleranceHours, ToleranceMinutes (absent reads empty), UseLogfile (absent reads 0) and
     // LogfileDir into their members; then sets m_BiasInMinutes to 0 and loads m_TimeZones from
-    // `zones`, which must outlive the dialog. m_Device stays empty: the main window sets it, and
+    // the services' zone source. m_Device stays empty: the main window sets it, and
     // m_BiasInMinutes, from their settings afterwards. Creates no controls yet.
-    explicit CDirectoryConfigDlg(QWidget* parent = nullptr,
-                                 const ZoneSource& zones = SystemZoneSource());
+    explicit CDirectoryConfigDlg(QWidget* parent = nullptr, ConfigServices services = {});
     ~CDirectoryConfigDlg() override;
 
     // Shows the dialog modally: creates its controls afresh from template 9, runs OnInitDialog,
@@ -111,4 +118,6 @@ private:
     // The catalogue Index carried by the selected item, or -1 when none is selected.
     int32_t SelectedZoneIndex() const;
     void BrowseInto(QLineEdit* edit, const char* title);
+
+    FolderChooserFunction m_ChooseFolder;
 };

@@ -41,14 +41,16 @@ protected:
     ~AppTest() override {
         window.reset();
         QDesktopServices::unsetUrlHandler("https");
-        CFenrikWnd::SetGpxFileChooser(nullptr);
         Log::Instance().Close();
     }
 
     ProfileStore& Profile() { return AppProfile(); }
 
     CFenrikWnd& Create() {
-        window = std::make_unique<CFenrikWnd>(zones);
+        WindowServices services;
+        services.config.zones = &zones;
+        services.chooseGpxFile = [this] { return gpxFileChoice; };
+        window = std::make_unique<CFenrikWnd>(std::move(services));
         window->CreateSkinned("Fenrik", CenteredWindowRect(1024, 768), 130, 129);
         return *window;
     }
@@ -70,6 +72,7 @@ protected:
 
     TempDir dir;
     FakeZoneSource zones;
+    std::string gpxFileChoice;  // what the GPX file dialog returns: empty for Cancel
     UrlRecorder urls;
     std::unique_ptr<CFenrikWnd> window;
 };

@@ -88,10 +88,10 @@ TEST_F(MainWindow, OnlyASingleLocalDropBecomesTheGpxFile) {
 
 TEST_F(MainWindow, FileDialogChoiceIsTakenAndCancelChangesNothing) {
     CFenrikWnd& w = Create();
-    CFenrikWnd::SetGpxFileChooser([] { return std::string(); });
+    gpxFileChoice.clear();
     w.OnCommand(104);
     EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, "none"), "none");
-    CFenrikWnd::SetGpxFileChooser([] { return std::string("/tracks/new.gpx"); });
+    gpxFileChoice = "/tracks/new.gpx";
     w.OnCommand(104);
     EXPECT_EQ(w.m_ConfigDlg->m_Device, "/tracks/new.gpx");
     EXPECT_EQ(w.m_DeviceField->GetText(), "/tracks/new.gpx");

@@ -46,15 +46,8 @@ protected:
     void SetUp() override {
         Log::Instance().Close();
         SetAppProfilePath(ProfilePath());
-        SetFolderChooser([this](QWidget*, const std::string& title) {
-            m_ChooserTitles.push_back(title);
-            return m_ChooserAnswer;
-        });
     }
-    void TearDown() override {
-        SetFolderChooser({});
-        Log::Instance().Close();
-    }
+    void TearDown() override { Log::Instance().Close(); }
 
     std::string ProfilePath() const { return m_Dir.File("fenrik.conf"); }
     ProfileStore Profile() const { return ProfileStore(ProfilePath()); }
@@ -138,6 +131,17 @@ protected:
 
     TempDir m_Dir;
     FakeZoneSource m_Source = FourZones();
+
+    // The fake zones, and a folder chooser that records its titles and gives m_ChooserAnswer.
+    ConfigServices Services() {
+        ConfigServices services;
+        services.zones = &m_Source;
+        services.chooseFolder = [this](QWidget*, const std::string& title) {
+            m_ChooserTitles.push_back(title);
+            return m_ChooserAnswer;
+        };
+        return services;
+    }
     std::optional<std::string> m_ChooserAnswer;
     std::vector<std::string> m_ChooserTitles;
 };
@@ -152,7 +156,7 @@ TEST_F(ConfigDlgTest, ConstructionReadsTheSettingsAndLoadsTheCatalogue) {
     Store(kBiasInMinutes, -60);
     Store(kDevice, "/gps/track.gpx");
 
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     EXPECT_EQ(dialog.m_HotFolder1, "/photos/one");
     EXPECT_EQ(dialog.m_HotFolder2, "");
     EXPECT_EQ(dialog.m_HotFolder4, "/photos/four");
@@ -170,7 +174,7 @@ TEST_F(ConfigDlgTest, ConstructionReadsTheSettingsAndLoadsTheCatalogue) {
 }
 
 TEST_F(ConfigDlgTest, EmptyProfileShowsEmptyFieldsAndSelectsTheFirstCatalogueEntry) {
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     DebugCapture capture;
     const int result = RunModal(dialog, [&] {
         for (int id : {1017, 1018, 1031, 1032, 1033, 1034, 1035}) {
@@ -202,7 +206,7 @@ TEST_F(ConfigDlgTest, RecognisedSystemZoneIsSelectedAndStoredWithoutTouchingTheB
     Store(kTZIndex, kTZIndexSystemZone);
     Store(kBiasInMinutes, 15);
     m_Source.current.standardName = "Nepal Standard Time";
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     RunModal(dialog, [&] {
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentText(), QStringLiteral("(utc+05:45) kathmandu"));
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentData().toInt(), 3);
@@ -214,7 +218,7 @@ TEST_F(ConfigDlgTest, RecognisedSystemZoneIsSelectedAndStoredWithoutTouchingTheB
 TEST_F(ConfigDlgTest, UnrecognisedSystemZoneSelectsNothingAndIsSearchedAgainNextTime) {
     Store(kTZIndex, kTZIndexSystemZone);
     m_Source.current.standardName = "nepal standard time";  // differs in case only
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     RunModal(dialog, [&] {
         EXPECT_EQ(dialog.m_TimeZoneCombo->count(), 4);
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1);
@@ -232,14 +236,14 @@ TEST_F(ConfigDlgTest, UnrecognisedSystemZoneSelectsNothingAndIsSearchedAgainNext
 
 TEST_F(ConfigDlgTest, StoredIndexThatNoEntryCarriesSelectsNothing) {
     Store(kTZIndex, 4);
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     RunModal(dialog, [&] { EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1); });
     EXPECT_EQ(StoredInt(kTZIndex), 4);
 }
 
 TEST_F(ConfigDlgTest, PickedZoneTakesEffectAtOnceAndSurvivesCancel) {
     Store(kHotFolder1, "/photos");
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     const int result = RunModal(dialog, [&] {
         PickInList(*dialog.m_TimeZoneCombo, 3);  // Pacific, catalogue Index 1
         EXPECT_EQ(dialog.m_BiasInMinutes, 480);
@@ -259,7 +263,7 @@ TEST_F(ConfigDlgTest, PickedZoneTakesEffectAtOnceAndSurvivesCancel) {
 
 TEST_F(ConfigDlgTest, TheEditableFieldNeverChangesTheZone) {
     Store(kBiasInMinutes, 15);
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     dialog.m_BiasInMinutes = 15;
     const int result = RunModal(dialog, [&] {
         QComboBox* combo = dialog.m_TimeZoneCombo;
@@ -288,7 +292,9 @@ TEST_F(ConfigDlgTest, SelectionChangeWithoutASelectionRewritesTheOldBiasOnly) {
     for (bool emptyCatalogue : {false, true}) {
         SCOPED_TRACE(emptyCatalogue ? "empty catalogue" : "unknown index");
         const FakeZoneSource none;
-        CDirectoryConfigDlg dialog(nullptr, emptyCatalogue ? none : m_Source);
+        ConfigServices services = Services();
+        services.zones = emptyCatalogue ? &none : &m_Source;
+        CDirectoryConfigDlg dialog(nullptr, services);
         dialog.m_BiasInMinutes = 30;
         dialog.CreateControls();
         EXPECT_TRUE(dialog.OnInitDialog());
@@ -301,7 +307,7 @@ TEST_F(ConfigDlgTest, SelectionChangeWithoutASelectionRewritesTheOldBiasOnly) {
 }
 
 TEST_F(ConfigDlgTest, SelectionChangeWritesTheBiasThenTheIndex) {
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     dialog.CreateControls();
     dialog.OnInitDialog();
     dialog.m_TimeZoneCombo->setCurrentIndex(2);  // Kathmandu, catalogue Index 3
@@ -316,7 +322,7 @@ TEST_F(ConfigDlgTest, OkTakesTypedAndEmptiedTextsAndWritesFourSettings) {
     Store(kHotFolder1, "/old/one");
     Store(kHotFolder2, "/old/two");
     Store(kToleranceHours, "1");
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     const int result = RunModal(dialog, [&] {
         Retype(dialog, kIdHotFolderEdit1, "/typed/path");
         Retype(dialog, kIdHotFolderEdit2, "");
@@ -343,7 +349,7 @@ TEST_F(ConfigDlgTest, OkTakesTypedAndEmptiedTextsAndWritesFourSettings) {
 }
 
 TEST_F(ConfigDlgTest, OkWritesTheSettingsInItsOrder) {
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     SetAppProfilePath(UnwritableProfilePath());
     DebugCapture capture;
     EXPECT_EQ(RunModal(dialog, [&] { Click(dialog, kIdOk); }), IDOK);
@@ -362,7 +368,7 @@ TEST_F(ConfigDlgTest, CancelEscapeAndTheCloseBoxLeaveTheMembersAsTheyWere) {
          [](CDirectoryConfigDlg& d) { QTest::keyClick(d.m_HotFolderEdit3, Qt::Key_Escape); }},
         {"close box", [](CDirectoryConfigDlg& d) { d.close(); }},
     };
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     for (const auto& [name, closeIt] : ways) {
         SCOPED_TRACE(name);
         const int result = RunModal(dialog, [&] {
@@ -397,7 +403,7 @@ TEST_F(ConfigDlgTest, EachBrowseButtonFillsOnlyItsEditAndCancelKeepsTheText) {
         {1010, 1035, "Select a directory for the logfiles"},
     };
     const int kEdits[] = {1031, 1032, 1033, 1034, 1035};
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     const int result = RunModal(dialog, [&] {
         for (const Browse& browse : kBrowses) {
             SCOPED_TRACE(browse.button);
@@ -432,7 +438,7 @@ TEST_F(ConfigDlgTest, EachBrowseButtonFillsOnlyItsEditAndCancelKeepsTheText) {
 
 TEST_F(ConfigDlgTest, AnyNonZeroLogSettingShowsCheckedAndIsStoredAsOne) {
     Store(kUseLogfile, 5);
-    CDirectoryConfigDlg dialog(nullptr, m_Source);
+    CDirectoryConfigDlg dialog(nullptr, Services());
     EXPECT_EQ(RunModal(dialog,
                        [&] {
                            EXPECT_TRUE(Control<QCheckBox>(dialog, kIdUseLogfileCheck)->isChecked());
