@@ -49,7 +49,6 @@ enum ControlId {
 };
 
 struct ButtonLayout {
-    CActiveButton* CFenrikWnd::*member;
     int id;
     const char* text;
     int left, top, right, bottom;
@@ -59,23 +58,19 @@ struct ButtonLayout {
 };
 
 const ButtonLayout kButtons[] = {
-    {&CFenrikWnd::m_CloseButton, kCloseId, "close", 256, 5, 275, 13, 139, 132, 131, "Close",
-     "Closes Fenrik"},
-    {&CFenrikWnd::m_MinimizeButton, kMinimizeId, "minimize", 233, 5, 252, 13, 141, 134, 135,
-     "Minimize", "Minimizes the window"},
-    {&CFenrikWnd::m_StartButton, kStartId, "start", 178, 172, 280, 193, 140, 138, 136,
-     "Start tagging",
+    {kCloseId, "close", 256, 5, 275, 13, 139, 132, 131, "Close", "Closes Fenrik"},
+    {kMinimizeId, "minimize", 233, 5, 252, 13, 141, 134, 135, "Minimize", "Minimizes the window"},
+    {kStartId, "start", 178, 172, 280, 193, 140, 138, 136, "Start tagging",
      "Writes the GPS position into the photos of every hot folder that is on, from the GPX "
      "file"},
-    {&CFenrikWnd::m_HelpButton, kHelpId, "help", 147, 172, 176, 193, 144, 142, 143, "Help",
+    {kHelpId, "help", 147, 172, 176, 193, 144, 142, 143, "Help",
      "Opens the online help page in the web browser"},
-    {&CFenrikWnd::m_DeviceConfigButton, kDeviceConfigId, "device config", 196, 22, 275, 41, 147,
-     145, 146, "GPX file", "Chooses the GPX file that the GPS logger recorded"},
-    {&CFenrikWnd::m_DirConfigButton, kDirConfigId, "dir config", 196, 77, 275, 96, 151, 148, 150,
-     "Folders and settings",
+    {kDeviceConfigId, "device config", 196, 22, 275, 41, 147, 145, 146, "GPX file",
+     "Chooses the GPX file that the GPS logger recorded"},
+    {kDirConfigId, "dir config", 196, 77, 275, 96, 151, 148, 150, "Folders and settings",
      "Sets the hot folders, the tolerance, the camera's time zone and the log file"},
-    {&CFenrikWnd::m_HomePageButton, kHomePageId, "dir config", 16, 212, 89, 225, 154, 152, 153,
-     "Home page", "Opens Fenrik's home page in the web browser"},
+    {kHomePageId, "dir config", 16, 212, 89, 225, 154, 152, 153, "Home page",
+     "Opens Fenrik's home page in the web browser"},
 };
 
 const QColor kHotFolderColor(242, 129, 73);
@@ -130,8 +125,15 @@ void CFenrikWnd::CreateButtons() {
         button->setAccessibleName(layout.accessibleName);
         button->setAccessibleDescription(layout.accessibleDescription);
         connect(button, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
-        this->*layout.member = button;
+        ButtonSlot(layout.id) = button;
     }
+}
+
+CActiveButton*& CFenrikWnd::ButtonSlot(int id) {
+    CActiveButton** const buttons[] = {&m_CloseButton,   &m_MinimizeButton,     &m_StartButton,
+                                       &m_HelpButton,    &m_DeviceConfigButton, &m_DirConfigButton,
+                                       &m_HomePageButton};
+    return *buttons[id - kCloseId];
 }
 
 void CFenrikWnd::CreateFields() {

@@ -73,6 +73,21 @@ public:
     // True while a tagging worker thread exists (from the start of a run until it has ended).
     bool HasWorker() const { return m_Worker.joinable(); }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // A drag of exactly one local file or folder is accepted as a copy or a link; every other
+    // drag is refused while it is still over the window.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    friend class AppTest;  // the tests' fixture reaches the parts below
+
     std::unique_ptr<CDirectoryConfigDlg> m_ConfigDlg;
     CSpinner* m_Spinner = nullptr;
     CTextfield* m_StatusField = nullptr;
@@ -95,19 +110,6 @@ public:
     CTextfield* m_HotFolderField4 = nullptr;
     CTextfield* m_DeviceField = nullptr;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    // A drag of exactly one local file or folder is accepted as a copy or a link; every other
-    // drag is refused while it is still over the window.
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
     // The tagging run's events, reported on the worker thread. Started: "Tagging..." and the
     // busy animation. Finished: the animation stopped, "Done!", the running flag cleared, the
     // run's controls enabled and the indicator hidden, in that order; the counts and the
@@ -119,6 +121,8 @@ private:
     void SetStatusText(const std::string& text);
 
     void CreateButtons();
+    // The member that holds command button `id` (100 .. 106).
+    CActiveButton*& ButtonSlot(int id);
     void CreateFields();
     // Tab and Shift+Tab go through the buttons and checks in the reading order of the layout.
     void SetTabOrder();

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTest>
 #include <QUrl>
+#include <atomic>
 #include <memory>
 
 #include "FakeZoneSource.h"
@@ -31,6 +32,46 @@ public slots:
 };
 
 class AppTest : public WidgetTest {
+public:
+    // The window's parts, as the window holds them; tests reach them through Of(window).
+    struct WindowParts {
+        std::unique_ptr<CDirectoryConfigDlg>& m_ConfigDlg;
+        CSpinner*& m_Spinner;
+        CTextfield*& m_StatusField;
+        std::atomic<bool>& m_Running;
+        uint16_t& m_BackgroundBitmapId;
+        CActiveButton*& m_CloseButton;
+        CActiveButton*& m_MinimizeButton;
+        CActiveButton*& m_StartButton;
+        CActiveButton*& m_HelpButton;
+        CActiveButton*& m_DeviceConfigButton;
+        CActiveButton*& m_DirConfigButton;
+        CActiveButton*& m_HomePageButton;
+        CActiveButton*& m_HotFolderCheck1;
+        CActiveButton*& m_HotFolderCheck2;
+        CActiveButton*& m_HotFolderCheck3;
+        CActiveButton*& m_HotFolderCheck4;
+        CTextfield*& m_HotFolderField1;
+        CTextfield*& m_HotFolderField2;
+        CTextfield*& m_HotFolderField3;
+        CTextfield*& m_HotFolderField4;
+        CTextfield*& m_DeviceField;
+    };
+    static WindowParts Of(CFenrikWnd& w) {
+        return {w.m_ConfigDlg,          w.m_Spinner,
+                w.m_StatusField,        w.m_Running,
+                w.m_BackgroundBitmapId, w.m_CloseButton,
+                w.m_MinimizeButton,     w.m_StartButton,
+                w.m_HelpButton,         w.m_DeviceConfigButton,
+                w.m_DirConfigButton,    w.m_HomePageButton,
+                w.m_HotFolderCheck1,    w.m_HotFolderCheck2,
+                w.m_HotFolderCheck3,    w.m_HotFolderCheck4,
+                w.m_HotFolderField1,    w.m_HotFolderField2,
+                w.m_HotFolderField3,    w.m_HotFolderField4,
+                w.m_DeviceField};
+    }
+
+protected:
 protected:
     AppTest() {
         SetAppProfilePath(dir.File("profile/fenrik.conf"));
@@ -65,8 +106,9 @@ protected:
     }
 
     CTextfield* Field(int n) {
-        CTextfield* fields[4] = {window->m_HotFolderField1, window->m_HotFolderField2,
-                                 window->m_HotFolderField3, window->m_HotFolderField4};
+        const WindowParts parts = Of(*window);
+        CTextfield* fields[4] = {parts.m_HotFolderField1, parts.m_HotFolderField2,
+                                 parts.m_HotFolderField3, parts.m_HotFolderField4};
         return fields[n - 1];
     }
 

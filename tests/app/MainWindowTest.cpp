@@ -46,14 +46,14 @@ TEST_F(MainWindow, FirstStartWithAnEmptyProfile) {
         EXPECT_EQ(Field(n)->GetText(), "");
         EXPECT_FALSE(Field(n)->isEnabled());
     }
-    EXPECT_EQ(w.m_DeviceField->GetText(), "");
-    EXPECT_EQ(w.m_StatusField->GetText(), "Ready");
-    EXPECT_TRUE(w.m_Spinner->isHidden());
-    EXPECT_EQ(w.m_ConfigDlg->m_BiasInMinutes, 0);
+    EXPECT_EQ(Of(w).m_DeviceField->GetText(), "");
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Ready");
+    EXPECT_TRUE(Of(w).m_Spinner->isHidden());
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_BiasInMinutes, 0);
     EXPECT_EQ(w.size(), QSize(296, 233));
     EXPECT_EQ(RegionArea(w.mask()), 296 * 233 - 612);
-    EXPECT_EQ(w.m_HomePageButton->geometry(), QRect(16, 212, 73, 13));
-    EXPECT_EQ(w.m_StartButton->Id(), 102);
+    EXPECT_EQ(Of(w).m_HomePageButton->geometry(), QRect(16, 212, 73, 13));
+    EXPECT_EQ(Of(w).m_StartButton->Id(), 102);
 }
 
 TEST_F(MainWindow, StoredSettingsAreShown) {
@@ -67,9 +67,9 @@ TEST_F(MainWindow, StoredSettingsAreShown) {
     EXPECT_TRUE(Field(2)->isEnabled());
     EXPECT_EQ(Field(3)->GetText(), "/photos/off");
     EXPECT_FALSE(Field(3)->isEnabled());
-    EXPECT_EQ(w.m_DeviceField->GetText(), "/tracks/day.gpx");
-    EXPECT_EQ(w.m_ConfigDlg->m_Device, "/tracks/day.gpx");
-    EXPECT_EQ(w.m_ConfigDlg->m_BiasInMinutes, -60);
+    EXPECT_EQ(Of(w).m_DeviceField->GetText(), "/tracks/day.gpx");
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_Device, "/tracks/day.gpx");
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_BiasInMinutes, -60);
 }
 
 TEST_F(MainWindow, OnlyASingleLocalDropBecomesTheGpxFile) {
@@ -77,12 +77,12 @@ TEST_F(MainWindow, OnlyASingleLocalDropBecomesTheGpxFile) {
     w.OnDropFiles({QUrl::fromLocalFile("/a.gpx"), QUrl::fromLocalFile("/b.gpx")});
     w.OnDropFiles({QUrl("https://example.org/track.gpx")});
     w.OnDropFiles({});
-    EXPECT_EQ(w.m_ConfigDlg->m_Device, "");
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_Device, "");
     EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, "none"), "none");
 
     w.OnDropFiles({QUrl::fromLocalFile(QString::fromStdString(dir.Path()))});  // a folder too
-    EXPECT_EQ(w.m_ConfigDlg->m_Device, dir.Path());
-    EXPECT_EQ(w.m_DeviceField->GetText(), dir.Path());
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_Device, dir.Path());
+    EXPECT_EQ(Of(w).m_DeviceField->GetText(), dir.Path());
     EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, ""), dir.Path());
 }
 
@@ -93,8 +93,8 @@ TEST_F(MainWindow, FileDialogChoiceIsTakenAndCancelChangesNothing) {
     EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, "none"), "none");
     gpxFileChoice = "/tracks/new.gpx";
     w.OnCommand(104);
-    EXPECT_EQ(w.m_ConfigDlg->m_Device, "/tracks/new.gpx");
-    EXPECT_EQ(w.m_DeviceField->GetText(), "/tracks/new.gpx");
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_Device, "/tracks/new.gpx");
+    EXPECT_EQ(Of(w).m_DeviceField->GetText(), "/tracks/new.gpx");
     EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kDevice, ""), "/tracks/new.gpx");
 }
 
@@ -108,14 +108,14 @@ TEST_F(MainWindow, TogglesFlipAndStoreTheHotFolderState) {
     w.OnCommand(111);
     EXPECT_TRUE(Field(1)->isEnabled());
     EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder1Enabled, 7), 1);
-    w.m_HotFolderCheck1->click();
+    Of(w).m_HotFolderCheck1->click();
     EXPECT_FALSE(Field(1)->isEnabled());
     EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder1Enabled, 7), 0);
 }
 
 // Runs the configuration dialog from the window; `edit` fills it in and closes it.
 void RunDirConfig(CFenrikWnd& w, std::function<void(CDirectoryConfigDlg&)> edit) {
-    QTimer::singleShot(0, [&w, edit] { edit(*w.m_ConfigDlg); });
+    QTimer::singleShot(0, [&w, edit] { edit(*AppTest::Of(w).m_ConfigDlg); });
     w.OnCommand(105);
 }
 
@@ -157,8 +157,8 @@ TEST_F(MainWindow, DirConfigCancelChangesNothing) {
 
 TEST_F(MainWindow, WebButtonsOpenTheirPages) {
     CFenrikWnd& w = Create();
-    w.m_HomePageButton->click();
-    w.m_HelpButton->click();
+    Of(w).m_HomePageButton->click();
+    Of(w).m_HelpButton->click();
     ASSERT_EQ(urls.opened.size(), 2u);
     EXPECT_EQ(urls.opened[0], kHomePageUrl);
     EXPECT_EQ(urls.opened[1], kHelpPageUrl);
@@ -168,10 +168,10 @@ TEST_F(MainWindow, WebButtonsOpenTheirPages) {
 TEST_F(MainWindow, CloseButtonReleasesEverything) {
     CFenrikWnd& w = Create();
     w.show();
-    w.m_CloseButton->click();
-    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.m_StartButton == nullptr; }));
-    EXPECT_EQ(w.m_ConfigDlg, nullptr);
-    EXPECT_EQ(w.m_StatusField, nullptr);
+    Of(w).m_CloseButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return Of(w).m_StartButton == nullptr; }));
+    EXPECT_EQ(Of(w).m_ConfigDlg, nullptr);
+    EXPECT_EQ(Of(w).m_StatusField, nullptr);
     EXPECT_FALSE(w.isVisible());
 }
 
@@ -195,12 +195,12 @@ TEST_F(MainWindow, HoverFocusFollowsTheMouse) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     QMouseEvent overButton(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
                            Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w.m_StartButton, &overButton);
-    EXPECT_TRUE(w.m_StartButton->hasFocus());
+    QApplication::sendEvent(Of(w).m_StartButton, &overButton);
+    EXPECT_TRUE(Of(w).m_StartButton->hasFocus());
     QMouseEvent overBody(QEvent::MouseMove, QPointF(150, 70), QPointF(150, 70), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &overBody);
-    EXPECT_FALSE(w.m_StartButton->hasFocus());
+    EXPECT_FALSE(Of(w).m_StartButton->hasFocus());
 }
 
 }  // namespace

@@ -61,9 +61,10 @@ protected:
     }
 
     std::vector<CActiveButton*> RunControls() {
-        return {window->m_StartButton,     window->m_DeviceConfigButton, window->m_DirConfigButton,
-                window->m_HotFolderCheck1, window->m_HotFolderCheck2,    window->m_HotFolderCheck3,
-                window->m_HotFolderCheck4};
+        return {Of(*window).m_StartButton,     Of(*window).m_DeviceConfigButton,
+                Of(*window).m_DirConfigButton, Of(*window).m_HotFolderCheck1,
+                Of(*window).m_HotFolderCheck2, Of(*window).m_HotFolderCheck3,
+                Of(*window).m_HotFolderCheck4};
     }
 };
 
@@ -72,22 +73,22 @@ TEST_F(TaggingRunWindow, StartTagsTheFolderAndReturnsToIdle) {
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
     CFenrikWnd& w = Create();
     w.show();
-    w.m_StartButton->click();
+    Of(w).m_StartButton->click();
     // Until the worker is served by this thread, the window shows the running state.
     EXPECT_TRUE(w.IsRunning());
     for (CActiveButton* control : RunControls()) {
         EXPECT_FALSE(control->isEnabled());
     }
-    EXPECT_TRUE(w.m_CloseButton->isEnabled());
-    EXPECT_TRUE(w.m_HelpButton->isEnabled());
-    EXPECT_FALSE(w.m_Spinner->isHidden());
+    EXPECT_TRUE(Of(w).m_CloseButton->isEnabled());
+    EXPECT_TRUE(Of(w).m_HelpButton->isEnabled());
+    EXPECT_FALSE(Of(w).m_Spinner->isHidden());
     ASSERT_TRUE(WaitForIdle());
-    EXPECT_EQ(w.m_StatusField->GetText(), "Done!");
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
     EXPECT_FALSE(w.IsRunning());
     for (CActiveButton* control : RunControls()) {
         EXPECT_TRUE(control->isEnabled());
     }
-    EXPECT_TRUE(w.m_Spinner->isHidden());
+    EXPECT_TRUE(Of(w).m_Spinner->isHidden());
     EXPECT_TRUE(Tagged(folder));
     EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").at(kLat), "48/1 8/1 1375/100");
 }
@@ -111,7 +112,7 @@ TEST_F(TaggingRunWindow, NoGpxFileTagsNothingAndEndsDone) {
     CFenrikWnd& w = Create();
     w.OnStart();
     ASSERT_TRUE(WaitForIdle());
-    EXPECT_EQ(w.m_StatusField->GetText(), "Done!");
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
     EXPECT_FALSE(Tagged(folder));
 }
 
@@ -175,10 +176,10 @@ TEST_F(TaggingRunWindow, ClosingDuringARunStopsSafelyAndThenCloses) {
     CFenrikWnd& w = Create();
     w.show();
     w.OnStart();
-    w.m_CloseButton->click();
+    Of(w).m_CloseButton->click();
     EXPECT_FALSE(w.isVisible());
     ASSERT_TRUE(WaitForIdle());
-    EXPECT_EQ(w.m_StartButton, nullptr);  // released once the run had ended
+    EXPECT_EQ(Of(w).m_StartButton, nullptr);  // released once the run had ended
     for (const auto& [path, content] : before) {
         // Every photo is either untouched or completely tagged.
         if (ReadFileText(path) != content) {
@@ -197,7 +198,7 @@ TEST_F(TaggingRunWindow, SystemCloseDuringARunClosesOnceTheRunHasEnded) {
     EXPECT_FALSE(w.isVisible());
     ASSERT_TRUE(WaitForIdle());
     EXPECT_FALSE(w.isVisible());
-    EXPECT_NE(w.m_StartButton, nullptr);  // the system close releases nothing itself
+    EXPECT_NE(Of(w).m_StartButton, nullptr);  // the system close releases nothing itself
 }
 
 TEST_F(TaggingRunWindow, DestroyingTheWindowDuringARunWaitsForTheWorker) {
@@ -243,8 +244,8 @@ TEST_F(TaggingRunWindow, StatusLineTellsTheCountsAndThenTheSummary) {
     WriteFileText(folder + "/broken.jpg", "not a picture");
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
     CFenrikWnd& w = Create();
-    EXPECT_EQ(w.m_StatusField->toolTip(), "No tagging run yet");
-    ToolTipRecorder recorder(w.m_StatusField);
+    EXPECT_EQ(Of(w).m_StatusField->toolTip(), "No tagging run yet");
+    ToolTipRecorder recorder(Of(w).m_StatusField);
     w.OnStart();
     ASSERT_TRUE(WaitForIdle());
 
@@ -260,9 +261,9 @@ TEST_F(TaggingRunWindow, StatusLineTellsTheCountsAndThenTheSummary) {
                                                "Tagging: 4 of 4 photos checked",
                                                summary};
     EXPECT_EQ(recorder.tips, expected);
-    EXPECT_EQ(w.m_StatusField->GetText(), "Done!");
-    EXPECT_EQ(AccessibleText(w.m_StatusField, QAccessible::Name), "Status: Done!");
-    EXPECT_EQ(AccessibleText(w.m_StatusField, QAccessible::Description),
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
+    EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Name), "Status: Done!");
+    EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Description),
               QString::fromStdString(summary));
     EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").count(kLat), 1u);
 }
@@ -271,10 +272,10 @@ TEST_F(TaggingRunWindow, StartingARunLightsNoOtherButton) {
     const std::string folder = PhotoFolder("one", 2);
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
     CFenrikWnd& w = CreateActive();
-    QTest::mouseMove(w.m_StartButton, QPoint(10, 10));
-    QTest::mouseMove(w.m_StartButton, QPoint(11, 10));
-    ASSERT_TRUE(w.m_StartButton->hasFocus());
-    QTest::mouseClick(w.m_StartButton, Qt::LeftButton, Qt::NoModifier, QPoint(11, 10));
+    QTest::mouseMove(Of(w).m_StartButton, QPoint(10, 10));
+    QTest::mouseMove(Of(w).m_StartButton, QPoint(11, 10));
+    ASSERT_TRUE(Of(w).m_StartButton->hasFocus());
+    QTest::mouseClick(Of(w).m_StartButton, Qt::LeftButton, Qt::NoModifier, QPoint(11, 10));
     ASSERT_TRUE(w.IsRunning() || w.HasWorker());
     // Disabling Start must not hand its focus, and the focus image, to the next button.
     EXPECT_TRUE(w.hasFocus());
@@ -287,11 +288,11 @@ TEST_F(TaggingRunWindow, EnterOnStartRunsTheTagging) {
     const std::string folder = PhotoFolder("one", 1);
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
     CFenrikWnd& w = CreateActive();
-    w.m_StartButton->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(w.m_StartButton, Qt::Key_Return);
+    Of(w).m_StartButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Of(w).m_StartButton, Qt::Key_Return);
     ASSERT_TRUE(WaitForIdle());
     EXPECT_TRUE(Tagged(folder));
-    EXPECT_EQ(w.m_StatusField->GetText(), "Done!");
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
 }
 
 }  // namespace

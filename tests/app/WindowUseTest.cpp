@@ -20,10 +20,12 @@ class WindowUse : public AppTest {
 protected:
     // The eleven buttons and checks, in the order of the control table.
     std::vector<CActiveButton*> Buttons() const {
-        return {window->m_CloseButton,     window->m_MinimizeButton,     window->m_StartButton,
-                window->m_HelpButton,      window->m_DeviceConfigButton, window->m_DirConfigButton,
-                window->m_HomePageButton,  window->m_HotFolderCheck1,    window->m_HotFolderCheck2,
-                window->m_HotFolderCheck3, window->m_HotFolderCheck4};
+        return {Of(*window).m_CloseButton,        Of(*window).m_MinimizeButton,
+                Of(*window).m_StartButton,        Of(*window).m_HelpButton,
+                Of(*window).m_DeviceConfigButton, Of(*window).m_DirConfigButton,
+                Of(*window).m_HomePageButton,     Of(*window).m_HotFolderCheck1,
+                Of(*window).m_HotFolderCheck2,    Of(*window).m_HotFolderCheck3,
+                Of(*window).m_HotFolderCheck4};
     }
 
     CActiveButton* FocusedButton() const {
@@ -57,33 +59,33 @@ protected:
 
 TEST_F(WindowUse, MovingOntoAnyTextLineOrTheBusyIndicatorTakesTheFocusFromTheButton) {
     CFenrikWnd& w = CreateActive();
-    w.m_Spinner->show();  // as during a run
+    Of(w).m_Spinner->show();  // as during a run
     const QImage idleStart = Rgb32(LoadSkinBitmap(140));
     const QImage litStart = Rgb32(LoadSkinBitmap(136));
     const std::pair<const char*, QWidget*> places[] = {
-        {"hot-folder field 1", w.m_HotFolderField1},
-        {"hot-folder field 4", w.m_HotFolderField4},
-        {"GPX field", w.m_DeviceField},
-        {"status field", w.m_StatusField},
-        {"busy indicator", w.m_Spinner},
+        {"hot-folder field 1", Of(w).m_HotFolderField1},
+        {"hot-folder field 4", Of(w).m_HotFolderField4},
+        {"GPX field", Of(w).m_DeviceField},
+        {"status field", Of(w).m_StatusField},
+        {"busy indicator", Of(w).m_Spinner},
     };
     for (const auto& [name, place] : places) {
         SCOPED_TRACE(name);
-        MoveMouse(w.m_StartButton, QPoint(10, 10));
-        ASSERT_TRUE(w.m_StartButton->hasFocus());
-        EXPECT_EQ(Grab(*w.m_StartButton), litStart);
+        MoveMouse(Of(w).m_StartButton, QPoint(10, 10));
+        ASSERT_TRUE(Of(w).m_StartButton->hasFocus());
+        EXPECT_EQ(Grab(*Of(w).m_StartButton), litStart);
         MoveMouse(place, QPoint(5, 5));
-        EXPECT_FALSE(w.m_StartButton->hasFocus());
+        EXPECT_FALSE(Of(w).m_StartButton->hasFocus());
         EXPECT_EQ(FocusedButton(), nullptr);
         EXPECT_TRUE(w.hasFocus());
-        EXPECT_EQ(Grab(*w.m_StartButton), idleStart);
+        EXPECT_EQ(Grab(*Of(w).m_StartButton), idleStart);
     }
 }
 
 TEST_F(WindowUse, PressingATextLineStillDragsTheWindow) {
     CFenrikWnd& w = CreateActive();
     const QPoint start = w.pos();
-    CTextfield* field = w.m_StatusField;  // at (29, 173) in the window
+    CTextfield* field = Of(w).m_StatusField;  // at (29, 173) in the window
     QTest::mousePress(field, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
     QMouseEvent drag(QEvent::MouseMove, QPointF(10, 5), QPointF(start + QPoint(29 + 40, 173 + 25)),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
@@ -157,7 +159,7 @@ TEST_F(WindowDrop, OneLocalFileIsTakenAsACopyEvenWithShiftHeld) {
     EXPECT_EQ(o.moveAction, Qt::CopyAction);
     EXPECT_TRUE(o.dropAccepted);
     EXPECT_EQ(o.dropAction, Qt::CopyAction);
-    EXPECT_EQ(w.m_ConfigDlg->m_Device, "/tracks/day.gpx");
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_Device, "/tracks/day.gpx");
     EXPECT_EQ(Device(), "/tracks/day.gpx");
 }
 
@@ -168,7 +170,7 @@ TEST_F(WindowDrop, ASourceThatOnlyLinksIsTakenAsALink) {
     const Outcome o = DragAndDrop(*data, Qt::MoveAction | Qt::LinkAction);
     EXPECT_TRUE(o.dropAccepted);
     EXPECT_EQ(o.dropAction, Qt::LinkAction);
-    EXPECT_EQ(w.m_ConfigDlg->m_Device, dir.Path());
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_Device, dir.Path());
 }
 
 TEST_F(WindowDrop, ADragThatCanOnlyMoveOnceOverTheWindowIsRefusedThere) {
@@ -208,7 +210,7 @@ TEST_F(WindowDrop, EveryOtherDragIsRefusedWhileItIsOverTheWindow) {
         EXPECT_FALSE(o.moveAccepted);
         EXPECT_FALSE(o.dropAccepted);
     }
-    EXPECT_EQ(w.m_ConfigDlg->m_Device, "");
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_Device, "");
     EXPECT_EQ(Device(), "none");
 }
 
@@ -234,8 +236,8 @@ TEST_F(WindowUse, TabGoesThroughTheButtonsInLayoutOrderAndShiftTabBack) {
         visited.push_back(FocusedButton());
     }
     EXPECT_EQ(visited, layoutOrder);
-    EXPECT_EQ(visited.front(), window->m_MinimizeButton);
-    EXPECT_EQ(visited.back(), window->m_HomePageButton);
+    EXPECT_EQ(visited.front(), Of(*window).m_MinimizeButton);
+    EXPECT_EQ(visited.back(), Of(*window).m_HomePageButton);
     PressKey(Qt::Key_Tab);
     EXPECT_EQ(FocusedButton(), layoutOrder.front()) << "Tab wraps around";
 
@@ -252,8 +254,9 @@ TEST_F(WindowUse, TabGoesThroughTheButtonsInLayoutOrderAndShiftTabBack) {
 TEST_F(WindowUse, TabSkipsTheButtonsThatARunDisables) {
     CFenrikWnd& w = CreateActive();
     for (CActiveButton* control :
-         {w.m_StartButton, w.m_DeviceConfigButton, w.m_DirConfigButton, w.m_HotFolderCheck1,
-          w.m_HotFolderCheck2, w.m_HotFolderCheck3, w.m_HotFolderCheck4}) {
+         {Of(w).m_StartButton, Of(w).m_DeviceConfigButton, Of(w).m_DirConfigButton,
+          Of(w).m_HotFolderCheck1, Of(w).m_HotFolderCheck2, Of(w).m_HotFolderCheck3,
+          Of(w).m_HotFolderCheck4}) {
         control->setEnabled(false);
     }
     std::vector<CActiveButton*> visited;
@@ -261,8 +264,8 @@ TEST_F(WindowUse, TabSkipsTheButtonsThatARunDisables) {
         PressKey(Qt::Key_Tab);
         visited.push_back(FocusedButton());
     }
-    const std::vector<CActiveButton*> expected = {w.m_MinimizeButton, w.m_CloseButton,
-                                                  w.m_HelpButton, w.m_HomePageButton};
+    const std::vector<CActiveButton*> expected = {Of(w).m_MinimizeButton, Of(w).m_CloseButton,
+                                                  Of(w).m_HelpButton, Of(w).m_HomePageButton};
     EXPECT_EQ(visited, expected);
 }
 
@@ -271,26 +274,26 @@ TEST_F(WindowUse, TheFocusImageShowsWhereTheFocusIs) {
     for (int i = 0; i < 10; ++i) {
         PressKey(Qt::Key_Tab);  // minimize, close, GPX, folders, four checks, help, start
     }
-    ASSERT_EQ(FocusedButton(), w.m_StartButton);
-    EXPECT_EQ(Grab(*w.m_StartButton), Rgb32(LoadSkinBitmap(136)));
-    EXPECT_EQ(Grab(*w.m_HelpButton), Rgb32(LoadSkinBitmap(144)));
+    ASSERT_EQ(FocusedButton(), Of(w).m_StartButton);
+    EXPECT_EQ(Grab(*Of(w).m_StartButton), Rgb32(LoadSkinBitmap(136)));
+    EXPECT_EQ(Grab(*Of(w).m_HelpButton), Rgb32(LoadSkinBitmap(144)));
     PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(Grab(*w.m_HelpButton), Rgb32(LoadSkinBitmap(143)));
-    EXPECT_EQ(Grab(*w.m_StartButton), Rgb32(LoadSkinBitmap(140)));
+    EXPECT_EQ(Grab(*Of(w).m_HelpButton), Rgb32(LoadSkinBitmap(143)));
+    EXPECT_EQ(Grab(*Of(w).m_StartButton), Rgb32(LoadSkinBitmap(140)));
 }
 
 TEST_F(WindowUse, SpaceAndEnterPressTheFocusedButton) {
     Profile().WriteProfileString(kSettingsSection, kHotFolder1, "/photos");
     CFenrikWnd& w = CreateActive();
-    w.m_HelpButton->setFocus(Qt::TabFocusReason);
+    Of(w).m_HelpButton->setFocus(Qt::TabFocusReason);
     PressKey(Qt::Key_Space);
-    w.m_HomePageButton->setFocus(Qt::TabFocusReason);
+    Of(w).m_HomePageButton->setFocus(Qt::TabFocusReason);
     PressKey(Qt::Key_Return);
     ASSERT_EQ(urls.opened.size(), 2u);
     EXPECT_EQ(urls.opened[0], kHelpPageUrl);
     EXPECT_EQ(urls.opened[1], kHomePageUrl);
 
-    w.m_HotFolderCheck1->setFocus(Qt::TabFocusReason);
+    Of(w).m_HotFolderCheck1->setFocus(Qt::TabFocusReason);
     PressKey(Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_TRUE(Field(1)->isEnabled());
     EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder1Enabled, 7), 1);
@@ -314,8 +317,8 @@ TEST_F(WindowUse, EveryControlHasANameAndADescription) {
     const std::vector<CActiveButton*> buttons = Buttons();
     std::vector<QWidget*> controls(buttons.begin(), buttons.end());
     for (QWidget* field : std::initializer_list<QWidget*>{
-             w.m_HotFolderField1, w.m_HotFolderField2, w.m_HotFolderField3, w.m_HotFolderField4,
-             w.m_DeviceField, w.m_StatusField, w.m_Spinner}) {
+             Of(w).m_HotFolderField1, Of(w).m_HotFolderField2, Of(w).m_HotFolderField3,
+             Of(w).m_HotFolderField4, Of(w).m_DeviceField, Of(w).m_StatusField, Of(w).m_Spinner}) {
         controls.push_back(field);
     }
     std::vector<QString> buttonNames;
@@ -333,13 +336,13 @@ TEST_F(WindowUse, EveryControlHasANameAndADescription) {
     EXPECT_EQ(std::unique(buttonNames.begin(), buttonNames.end()), buttonNames.end())
         << "two buttons share a name";
 
-    EXPECT_EQ(AccessibleText(w.m_StartButton, QAccessible::Name), "Start tagging");
-    EXPECT_EQ(AccessibleText(w.m_HomePageButton, QAccessible::Name), "Home page");
-    EXPECT_EQ(w.m_HomePageButton->text(), "dir config");  // the window text stays
-    EXPECT_EQ(AccessibleText(w.m_DirConfigButton, QAccessible::Name), "Folders and settings");
-    EXPECT_EQ(AccessibleText(w.m_StatusField, QAccessible::Name), "Status: Ready");
-    EXPECT_EQ(AccessibleText(w.m_DeviceField, QAccessible::Name), "GPX file: none chosen");
-    EXPECT_EQ(AccessibleText(w.m_HotFolderCheck3, QAccessible::Name),
+    EXPECT_EQ(AccessibleText(Of(w).m_StartButton, QAccessible::Name), "Start tagging");
+    EXPECT_EQ(AccessibleText(Of(w).m_HomePageButton, QAccessible::Name), "Home page");
+    EXPECT_EQ(Of(w).m_HomePageButton->text(), "dir config");  // the window text stays
+    EXPECT_EQ(AccessibleText(Of(w).m_DirConfigButton, QAccessible::Name), "Folders and settings");
+    EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Name), "Status: Ready");
+    EXPECT_EQ(AccessibleText(Of(w).m_DeviceField, QAccessible::Name), "GPX file: none chosen");
+    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderCheck3, QAccessible::Name),
               "Hot folder 3: off, no folder set");
 }
 
@@ -347,14 +350,18 @@ TEST_F(WindowUse, HotFolderAndGpxNamesFollowTheirState) {
     Profile().WriteProfileString(kSettingsSection, kHotFolder1, "/path");
     Profile().WriteProfileInt(kSettingsSection, kHotFolder1Enabled, 1);
     CFenrikWnd& w = Create();
-    EXPECT_EQ(AccessibleText(w.m_HotFolderCheck1, QAccessible::Name), "Hot folder 1: on, /path");
-    EXPECT_EQ(AccessibleText(w.m_HotFolderField1, QAccessible::Name), "Hot folder 1: on, /path");
+    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderCheck1, QAccessible::Name),
+              "Hot folder 1: on, /path");
+    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderField1, QAccessible::Name),
+              "Hot folder 1: on, /path");
     w.OnCommand(111);
-    EXPECT_EQ(AccessibleText(w.m_HotFolderCheck1, QAccessible::Name), "Hot folder 1: off, /path");
-    EXPECT_EQ(AccessibleText(w.m_HotFolderField1, QAccessible::Name), "Hot folder 1: off, /path");
+    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderCheck1, QAccessible::Name),
+              "Hot folder 1: off, /path");
+    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderField1, QAccessible::Name),
+              "Hot folder 1: off, /path");
 
     w.OnDropFiles({QUrl::fromLocalFile("/tracks/day.gpx")});
-    EXPECT_EQ(AccessibleText(w.m_DeviceField, QAccessible::Name), "GPX file: /tracks/day.gpx");
+    EXPECT_EQ(AccessibleText(Of(w).m_DeviceField, QAccessible::Name), "GPX file: /tracks/day.gpx");
 }
 
 }  // namespace
