@@ -66,11 +66,13 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
 // Flushes a folder's entries (renames into it) to disk. False when it cannot be flushed.
 bool SyncFolder(const std::string& folder);
 
-// Test seam: called before each step with the step's name ("unnamed", "create", "flags",
-// "write", "copy", "owner", "xattr", "chmod", "sync", "link", "rename"); returning false makes that
-// step fail as the system would, with errno as the hook left it ("unnamed" failing makes the file a
-// named one, as on a file system without unnamed files).
+// ---- Test seam ------------------------------------------------------------------------------
+// Faults that a disk, a kill or another program cause are injected here; the program never sets
+// a hook. The hook is called before each step with the step's name ("unnamed", "create",
+// "flags", "write", "copy", "owner", "xattr", "chmod", "sync", "link", "rename"); returning
+// false makes that step fail as the system would, with errno as the hook left it ("unnamed"
+// failing makes the file a named one, as on a file system without unnamed files).
 using DurableWriteFaultHook = std::function<bool(const std::string& step)>;
 void SetDurableWriteFaultHook(DurableWriteFaultHook hook);
-// False when the test hook fails `step`.
+// False when the hook fails `step`; every step of the write asks before it is taken.
 bool DurableStepAllowed(const char* step);

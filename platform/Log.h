@@ -38,11 +38,12 @@ public:
     // True when a Write at `level` would reach the file.
     bool IsWritten(unsigned level) const;
 
-    // Closes the file. The program never does; tests use it to start from a closed log.
-    void Close();
-
     // The ten-character prefix of a level ("[ERROR]>  ", "[INFO]>   ", "[DEBUG]>  ").
     static const char* Prefix(unsigned level);
+
+    // ---- Test seam ----------------------------------------------------------------------------
+    // Closes the file, so that a test starts from a closed log. The program never closes it.
+    void Close();
 
 private:
     mutable std::mutex m_Mutex;
