@@ -162,19 +162,15 @@ void TaggingEngine::ProcessHotFolder(std::string folder) {
 
 void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
                                   RunSummary& summary, TaggingRunEvents* events) {
-    if (UseLogfile()) {
-        Log::Instance().Write(Debug, "ProcessHotFolder:");
-        Log::Instance().Write(Debug, folder);
-    }
+    WriteLogLine(Debug, "ProcessHotFolder:");
+    WriteLogLine(Debug, folder);
     m_Batch.BeginFolder(folder);
     for (const ImageFile& image : images) {
         if (m_StopRequested) {
             summary.stopped = true;
             break;
         }
-        if (UseLogfile()) {
-            Log::Instance().Write(Debug, "Checking :" + image.path);
-        }
+        WriteLogLine(Debug, "Checking :" + image.path);
         OutputDebugStringA("Checking " + image.path + "\n");
         ImageOutcome outcome = ImageOutcome::Skipped;
         try {
@@ -227,51 +223,62 @@ ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastW
     Exiv2::Image::AutoPtr image =
         Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
     image->readMetadata();
-    Exiv2::ExifData& exif = image->exifData();
-    if (UseLogfile() && exif.count() == 0) {
-        Log::Instance().Write(Info, "Created new exif header");
+    if (image->exifData().count() == 0) {
+        WriteLogLine(Info, "Created new exif header");
     }
-    if (UseLogfile()) {
-        Log::Instance().Write(Info, "Reading Exif.Photo.DateTimeDigitized");
+    const std::optional<uint64_t> captureTime = CaptureTime(image->exifData(), lastWriteTime);
+    if (!captureTime) {
+        return ImageOutcome::NoCaptureTime;
     }
-    const std::string dateText = ReadDateTimeDigitized(exif);
-    uint64_t captureTime = lastWriteTime;
-    if (!dateText.empty()) {
-        if (UseLogfile()) {
-            Log::Instance().Write(Debug, dateText);
-        }
-        const std::optional<uint64_t> parsed = ParseExifDateTime(dateText);
-        if (!parsed) {
-            if (UseLogfile()) {
-                Log::Instance().Write(Info, "No valid capture time, image skipped");
-            }
-            return ImageOutcome::NoCaptureTime;
-        }
-        captureTime = *parsed;
-    }
-    const TrackPoint* point = FindBestMatch(captureTime);
+    const TrackPoint* point = FindBestMatch(*captureTime);
     if (point == nullptr) {
         return ImageOutcome::NoMatch;
     }
-    if (UseLogfile()) {
-        Log::Instance().Write(Info, "Found best match, tagging image with:");
-        Log::Instance().Write(Info, "longitude:");
-        Log::Instance().Write(Info, FormatC(100, "%f", point->longitude));
-        Log::Instance().Write(Info, "latitude:");
-        Log::Instance().Write(Info, FormatC(100, "%f", point->latitude));
+    return TagImage(path, photo, *image, *point);
+}
+
+std::optional<uint64_t> TaggingEngine::CaptureTime(const Exiv2::ExifData& exif,
+                                                   uint64_t lastWriteTime) {
+    WriteLogLine(Info, "Reading Exif.Photo.DateTimeDigitized");
+    const std::string dateText = ReadDateTimeDigitized(exif);
+    if (dateText.empty()) {
+        return lastWriteTime;
     }
-    const WrittenGps written = WriteGpsTags(*point, exif);
-    if (UseLogfile() && written.altitude) {
-        Log::Instance().Write(Info, "elevation:");
-        Log::Instance().Write(Info, *written.altitude);
+    WriteLogLine(Debug, dateText);
+    const std::optional<uint64_t> parsed = ParseExifDateTime(dateText);
+    if (!parsed) {
+        WriteLogLine(Info, "No valid capture time, image skipped");
     }
-    image->setExifData(exif);
-    image->writeMetadata();
+    return parsed;
+}
+
+ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo,
+                                     Exiv2::Image& image, const TrackPoint& point) {
+    WriteLogLine(Info, "Found best match, tagging image with:");
+    WriteLogLine(Info, "longitude:");
+    WriteLogLine(Info, FormatC(100, "%f", point.longitude));
+    WriteLogLine(Info, "latitude:");
+    WriteLogLine(Info, FormatC(100, "%f", point.latitude));
+    Exiv2::ExifData& exif = image.exifData();
+    const WrittenGps written = WriteGpsTags(point, exif);
+    if (written.altitude) {
+        WriteLogLine(Info, "elevation:");
+        WriteLogLine(Info, *written.altitude);
+    }
+    image.setExifData(exif);
+    image.writeMetadata();
     PendingReplacement pending;
-    if (!PrepareFromMemoryContent(*image, path, photo, pending, error)) {
+    std::string error;
+    if (!PrepareFromMemoryContent(image, path, photo, pending, error)) {
         ReportImageError(path, error);
         return ImageOutcome::Skipped;
     }
     m_Batch.Add(std::move(pending));
     return ImageOutcome::Tagged;
+}
+
+void TaggingEngine::WriteLogLine(unsigned level, const std::string& message) const {
+    if (UseLogfile()) {
+        Log::Instance().Write(level, message);
+    }
 }

@@ -4,6 +4,7 @@
 // the live settings without any dialog.
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ enum class ImageOutcome {
     NoCaptureTime,  // a capture time that does not form a valid date; left as it was
     Skipped,        // could not be read or written; reported, and left as it was
 };
+
+namespace Exiv2 {
+class ExifData;
+class Image;
+}  // namespace Exiv2
 
 class TaggingEngine {
 public:
@@ -86,7 +92,15 @@ private:
     size_t CommitPendingWrites();
     // Moves the images counted as tagged that their batch then left as they were to skipped.
     void CountUncommitted(RunSummary& summary);
+    // The capture time of an image: its Exif DateTimeDigitized, or the file's last-write time
+    // when it has none; nothing when the date is not a valid one. Logs what it reads.
+    std::optional<uint64_t> CaptureTime(const Exiv2::ExifData& exif, uint64_t lastWriteTime);
+    // Writes `point` into the image's GPS tags and queues the rewritten photo in the batch.
+    ImageOutcome TagImage(const std::string& path, PhotoSource& photo, Exiv2::Image& image,
+                          const TrackPoint& point);
     bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
+    // A line of the tagging's own, written only while the log file setting is on.
+    void WriteLogLine(unsigned level, const std::string& message) const;
 
     const LiveSettings* m_Live = nullptr;
     TrackTimeIndex m_Index;
