@@ -14,7 +14,7 @@ SANDBOX=$(mktemp -d /tmp/fenrik-demo-XXXXXX)
 mkdir -p "$SANDBOX/photos" "$SANDBOX/logs" "$SANDBOX/config/Quillbay"
 for name in Canon_40D Fujifilm_FinePix_E500 Olympus_C8080WZ Pentax_K10D Sony_HDR-HC3 \
     exif-org-nikon-e950 exif-org-canon-ixus; do
-    cp "$ROOT/../shared/samples/jpg/$name.jpg" "$SANDBOX/photos/"
+    cp "$ROOT/tests/data/jpg/$name.jpg" "$SANDBOX/photos/"
 done
 tools/make_sample_track.sh "$SANDBOX/photos" "$SANDBOX/track.gpx"
 cat >"$SANDBOX/config/Quillbay/fenrik.conf" <<INI
