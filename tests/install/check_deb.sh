@@ -10,14 +10,7 @@ set -euo pipefail
 CPACK=$1
 BUILD=$2
 ID=$3
-
-WORK=$(mktemp -d /tmp/fenrik-deb-XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/checks.sh"
 
 cd "$BUILD"
 rm -f fenrik_*.deb
@@ -50,7 +43,4 @@ for program in usr/bin/fenrik usr/libexec/fenrik/fenrik-gpx-reader; do
     done
 done
 
-if [ "$failures" -gt 0 ]; then
-    exit 1
-fi
-echo "$(basename "$DEB"): contents as installed; depends on $depends"
+finish "$(basename "$DEB"): contents as installed; depends on $depends"

@@ -13,14 +13,8 @@ ID=$2
 VERSION=$3
 PROBE=$4
 SAMPLE=$5
-
-PREFIX=$(mktemp -d /tmp/fenrik-install-XXXXXX)
-trap 'rm -rf "$PREFIX"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/checks.sh"
+PREFIX="$WORK/prefix"
 
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 
@@ -38,13 +32,13 @@ reader=$(sed -n 's/^reader //p' <<<"$answer")
 [ "$(sed -n 's/^points //p' <<<"$answer")" = "$expected" ] ||
     fail "the installed reader gave other points than the built one: $answer"
 # A reader that always fails in its place must make the load fail: the installed one really runs.
-mv "$PREFIX/libexec/fenrik/fenrik-gpx-reader" "$PREFIX/reader.real"
+mv "$PREFIX/libexec/fenrik/fenrik-gpx-reader" "$WORK/reader.real"
 printf '#!/bin/sh\nexit 3\n' >"$PREFIX/libexec/fenrik/fenrik-gpx-reader"
 chmod +x "$PREFIX/libexec/fenrik/fenrik-gpx-reader"
 if "$PREFIX/bin/gpx_load_probe" "$SAMPLE" >/dev/null 2>&1; then
     fail "the load succeeded although the installed reader fails: another reader ran"
 fi
-mv "$PREFIX/reader.real" "$PREFIX/libexec/fenrik/fenrik-gpx-reader"
+mv "$WORK/reader.real" "$PREFIX/libexec/fenrik/fenrik-gpx-reader"
 rm "$PREFIX/bin/gpx_load_probe"
 
 # 2. Desktop entry.
@@ -85,8 +79,8 @@ done
 # 4. AppStream metainfo.
 METAINFO="$PREFIX/share/metainfo/$ID.metainfo.xml"
 [ -f "$METAINFO" ] || { fail "no metainfo $ID.metainfo.xml"; exit 1; }
-appstreamcli validate --no-net "$METAINFO" >"$PREFIX/appstream.txt" 2>&1 ||
-    fail "appstreamcli validate: $(cat "$PREFIX/appstream.txt")"
+appstreamcli validate --no-net "$METAINFO" >"$WORK/appstream.txt" 2>&1 ||
+    fail "appstreamcli validate: $(cat "$WORK/appstream.txt")"
 [ "$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$METAINFO")" = "$ID" ] || fail "metainfo id is not $ID"
 grep -qF "<launchable type=\"desktop-id\">$ID.desktop</launchable>" "$METAINFO" ||
     fail "the metainfo does not launch $ID.desktop"
@@ -96,11 +90,8 @@ grep -q '<screenshot type="default">' "$METAINFO" || fail "the metainfo has no s
 
 # 5. Started as the launcher starts it, the program stays up until it is ended.
 status=0
-(cd "$PREFIX" && PATH="$PREFIX/bin:$PATH" XDG_CONFIG_HOME="$PREFIX/config" QT_QPA_PLATFORM=offscreen \
+(cd "$WORK" && PATH="$PREFIX/bin:$PATH" XDG_CONFIG_HOME="$WORK/config" QT_QPA_PLATFORM=offscreen \
     ASAN_OPTIONS=detect_leaks=0 timeout 3 $exec_line) >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "the program started from Exec=$exec_line ended with status $status"
 
-if [ "$failures" -gt 0 ]; then
-    exit 1
-fi
-echo "installed into a temporary prefix: program, reader, desktop entry, $sizes icon sizes, metainfo"
+finish "installed into a temporary prefix: program, reader, desktop entry, $sizes icon sizes, metainfo"
