@@ -18,6 +18,7 @@ CFenrikApp::~CFenrikApp() {
 
 bool CFenrikApp::InitInstance() {
     SetRegistryKey(kCompanyName);
+    setDesktopFileName(QString::fromLatin1(kDesktopFileId));
     m_pWnd = new CFenrikWnd();
     QRect area(0, 0, 1024, 768);
     if (QScreen* screen = primaryScreen()) {

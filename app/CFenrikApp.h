@@ -7,14 +7,18 @@
 
 class CFenrikWnd;
 
+// The id of the program's desktop entry (its file name without ".desktop"), by which the desktop
+// shell matches the program's windows to their launcher.
+constexpr char kDesktopFileId[] = FENRIK_DESKTOP_FILE_ID;
+
 class CFenrikApp : public QApplication {
     Q_OBJECT
 public:
     CFenrikApp(int& argc, char** argv);
     ~CFenrikApp() override;
 
-    // Settings location, main window created at the centred rectangle with its icon, shown.
-    // Returns true.
+    // Settings location and desktop entry id set, main window created at the centred rectangle
+    // with its icon, shown. Returns true.
     bool InitInstance();
     // Runs the event loop until the main window has closed; returns its exit code.
     int Run();

@@ -1,10 +1,14 @@
 // Loads generated GPX files of a day (86,400 points) and of 1,000,000 points at 1 Hz, each in a
 // fresh process, in three ways side by side: parsed in the loading process itself as the
-// program once did, the same with huge pages for the heap (as scripts/run.sh started it), and
-// through the reader process as the program does now. Prints the time, points per second and
-// peak memory of each: that of the loading process and, for the reader process, its own.
+// program once did, the same with huge pages for the heap (as scripts/run.sh once started it),
+// and through the reader process as the program does now (the reader gets its huge pages from
+// the program, however the program was started). Prints the time, points per second and peak
+// memory of each: that of the loading process and, for the reader process, its own.
 //
-//   gpx_load_bench [--quick] [--rounds N]   --quick: the one-day file only
+//   gpx_load_bench [--quick] [--rounds N] [--reader PATH]
+//     --quick: the one-day file only
+//     --reader PATH: also through the reader process PATH (say, an installed program's), side
+//                    by side with the one the program finds from here (the build tree's)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,13 +33,19 @@ struct Measurement {
     long readerPeakKb = 0;  // the reader process, when there is one
 };
 
+// The mode that loads through the reader process at `readerPath`.
+constexpr char kGivenReader[] = "given reader";
+
 // Runs in the measuring process: one load, the first of its life.
-Measurement LoadOnce(const std::string& mode, const std::string& path) {
+Measurement LoadOnce(const std::string& mode, const std::string& path,
+                     const std::string& readerPath) {
     Measurement m;
     TrackLog log;
     const auto start = std::chrono::steady_clock::now();
-    if (mode == "reader") {
-        LoadTrackLog(path, log);
+    if (mode == "reader" || mode == kGivenReader) {
+        GpxReadOptions options;
+        options.readerPath = mode == kGivenReader ? readerPath : std::string();
+        LoadTrackLog(path, log, options);
     } else {
         std::FILE* file = std::fopen(path.c_str(), "rb");
         if (file != nullptr) {
@@ -56,7 +66,7 @@ Measurement LoadOnce(const std::string& mode, const std::string& path) {
 // Starts this program afresh to measure one load; "in-process+hugepages" runs it with the
 // allocator's huge pages switched on, as only an environment variable can do.
 bool MeasureInFreshProcess(const char* self, const std::string& mode, const std::string& path,
-                           Measurement& m) {
+                           const std::string& readerPath, Measurement& m) {
     int fds[2];
     if (pipe(fds) != 0) {
         return false;
@@ -67,7 +77,8 @@ bool MeasureInFreshProcess(const char* self, const std::string& mode, const std:
         if (mode == "in-process+hugepages") {
             setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1", 1);
         }
-        execl(self, self, "--measure", mode.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        execl(self, self, "--measure", mode.c_str(), path.c_str(), readerPath.c_str(),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -83,7 +94,7 @@ void Print(const std::string& mode, const Measurement& m, uint64_t fileSize) {
     std::printf("  %-22s %7.3f s  %9.0f points/s  peak %7.1f MB (%4.1f x file)", mode.c_str(),
                 m.seconds, static_cast<double>(m.points) / m.seconds, peakMb,
                 peakMb * 1048576.0 / static_cast<double>(fileSize));
-    if (mode == "reader") {
+    if (mode == "reader" || mode == kGivenReader) {
         std::printf("  reader process %7.1f MB", static_cast<double>(m.readerPeakKb) / 1024.0);
     }
     std::printf("\n");
@@ -92,21 +103,29 @@ void Print(const std::string& mode, const Measurement& m, uint64_t fileSize) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--measure") == 0) {
-        const Measurement m = LoadOnce(argv[2], argv[3]);
+    if (argc == 5 && std::strcmp(argv[1], "--measure") == 0) {
+        const Measurement m = LoadOnce(argv[2], argv[3], argv[4]);
         return write(STDOUT_FILENO, &m, sizeof m) == static_cast<ssize_t>(sizeof m) ? 0 : 1;
     }
     bool quick = false;
     int rounds = 3;
+    std::string readerPath;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--quick") == 0) {
             quick = true;
         } else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
             rounds = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--reader") == 0 && i + 1 < argc) {
+            readerPath = argv[++i];
         }
     }
     const std::string folder = MakeTempFolder("fenrik-gpx-bench");
-    const std::vector<std::string> modes = {"in-process", "in-process+hugepages", "reader"};
+    std::vector<std::string> modes = {"in-process", "in-process+hugepages", "reader"};
+    std::printf("reader: %s\n", DefaultGpxReaderPath().c_str());
+    if (!readerPath.empty()) {
+        modes.push_back(kGivenReader);
+        std::printf("given reader: %s\n", readerPath.c_str());
+    }
     bool ok = true;
     for (const int64_t points : {int64_t{86400}, int64_t{1000000}}) {
         if (quick && points > 86400) {
@@ -120,7 +139,7 @@ int main(int argc, char** argv) {
             std::printf(" round %d\n", round);
             for (const std::string& mode : modes) {
                 Measurement m;
-                ok = MeasureInFreshProcess(argv[0], mode, path, m) && ok;
+                ok = MeasureInFreshProcess(argv[0], mode, path, readerPath, m) && ok;
                 Print(mode, m, fileSize);
             }
         }

@@ -15,7 +15,7 @@ mkdir -p "$SANDBOX/photos" "$SANDBOX/logs" "$SANDBOX/config/Quillbay"
 for name in Canon_40D Fujifilm_FinePix_E500 Olympus_C8080WZ Pentax_K10D Sony_HDR-HC3 \
     exif-org-nikon-e950 exif-org-canon-ixus; do
     # Writable, as a camera's photos are: Fenrik leaves read-only photos alone.
-    install -m 644 "$ROOT/../shared/samples/jpg/$name.jpg" "$SANDBOX/photos/"
+    install -m 644 "$ROOT/tests/data/jpg/$name.jpg" "$SANDBOX/photos/"
 done
 tools/make_sample_track.sh "$SANDBOX/photos" "$SANDBOX/track.gpx"
 cat >"$SANDBOX/config/Quillbay/fenrik.conf" <<INI

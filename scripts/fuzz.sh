@@ -16,8 +16,7 @@ cmake --build build -j "$(nproc)" --target gpx_libfuzzer_build
 work=build/fuzz/long-run
 mkdir -p "$work/corpus" "$work/artifacts"
 rm -f "$work"/fuzz-*.log
-seeds=(fuzz/corpus/gpx)
-[ -d tests/data/gpx ] && seeds+=(tests/data/gpx)
+seeds=(fuzz/corpus/gpx tests/data/gpx tests/data/gpx-hostile)
 
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -10,6 +10,7 @@ PACKAGES=(
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick libimage-exiftool-perl
     fonts-liberation fonts-dejavu-core locales
+    desktop-file-utils appstream dpkg-dev file
 )
 
 SUDO=""

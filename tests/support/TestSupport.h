@@ -24,7 +24,7 @@ private:
     std::string m_Path;
 };
 
-// Path of a file below the shared sample folder ("gpx/route.gpx", "jpg/Canon_40D.jpg").
+// Path of a file below the test data folder tests/data ("gpx/route.gpx", "jpg/Canon_40D.jpg").
 std::string SamplePath(const std::string& relative);
 
 // Whole content of a file; empty when it cannot be read.

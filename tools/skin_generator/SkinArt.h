@@ -19,5 +19,9 @@ QImage DrawBackground(const QImage& mask);
 // Every button, check, field and spinner image, by bitmap id, drawn over `background`.
 std::map<int, QImage> DrawControlImages(const QImage& background);
 
-// The program icon: 61 x 61 pixels with alpha.
-QImage DrawIcon();
+// Width and height of the program icon (icon 128), in pixels.
+constexpr int kIconArtSize = 61;
+
+// The program icon with alpha, `size` x `size` pixels (at least 1): the same artwork at any
+// size, drawn as vectors rather than scaled from the 61-pixel image.
+QImage DrawIcon(int size = kIconArtSize);

@@ -5,12 +5,14 @@
 #include "SkinArt.h"
 #include "SkinTheme.h"
 
-QImage DrawIcon() {
-    constexpr int kSize = 61;
-    QImage icon(kSize, kSize, QImage::Format_ARGB32);
+QImage DrawIcon(int size) {
+    // The artwork is drawn on a grid of kIconArtSize units, scaled to the image's size.
+    constexpr int kSize = kIconArtSize;
+    QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(static_cast<qreal>(size) / kSize, static_cast<qreal>(size) / kSize);
 
     // A dark tile.
     QLinearGradient tile(0, 0, 0, kSize);

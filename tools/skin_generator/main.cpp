@@ -2,13 +2,18 @@
 //     fenrik_skin_generator <resources folder>
 // writes bitmaps/<id>.bmp for every skin bitmap and fenrik.ico. Run it after changing the
 // artwork and commit what it wrote; the build does not run it.
+//     fenrik_skin_generator --theme-icons <theme folder> <icon name>
+// writes the program icon at the icon theme's sizes below the theme folder; the build runs
+// this for the installed program.
 
 #include <QDir>
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstring>
 
 #include "BmpWriter.h"
 #include "SkinArt.h"
+#include "ThemeIcons.h"
 
 namespace {
 
@@ -39,8 +44,16 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--theme-icons") == 0) {
+        return WriteThemeIcons(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]))
+                   ? 0
+                   : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <resources folder>\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s <resources folder>\n"
+                     "       %s --theme-icons <theme folder> <icon name>\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const QDir resources(QString::fromLocal8Bit(argv[1]));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real Fenrik executable under a real X server (Xvfb), as a user would:
-#  1. with a throwaway profile, takes a screenshot and checks the shaped window and the
-#     controls' positions against the skin images;
+#  1. with a throwaway profile, takes a screenshot and checks the shaped window, the controls'
+#     positions against the skin images, the published screenshot and the window's class;
 #  2. with a profile that points at a folder of sample photos and a GPX track made for them,
 #     clicks start, waits for the photos to be tagged, and checks the GPS tags with exiftool;
 #  3. moves the mouse from Start onto text lines and presses Tab, checking the focus images;
@@ -59,6 +59,11 @@ write_profile
 "$BIN" &
 PID=$!
 wait_for_window
+# A desktop on X11 matches the window to its launcher by its class, which the desktop entry names.
+DESKTOP_ENTRY=$(ls "$(dirname "$0")"/../../../resources/desktop/*.desktop)
+WM_CLASS=$(sed -n 's/^StartupWMClass=//p' "$DESKTOP_ENTRY")
+xdotool search --classname "^$WM_CLASS\$" >/dev/null ||
+    fail "no window of class $WM_CLASS, which $(basename "$DESKTOP_ENTRY") names"
 import -window root "$WORK/screen.png"
 convert "$WORK/screen.png" -crop 296x233+$LEFT+$TOP +repage "$ARTIFACTS/main-window.png"
 kill $PID 2>/dev/null || true
@@ -87,6 +92,11 @@ check_image 151 196 77   # folders
 check_image 154 16 212   # home page
 check_image 162 27 100   # hot folder check 1
 check_image 160 27 139   # hot folder check 4
+# The screenshot that the AppStream metainfo shows is this window as it looks today.
+PUBLISHED="$(dirname "$0")/../../../resources/desktop/main-window.png"
+diff=$(compare -metric AE "$SHOT" "$PUBLISHED" null: 2>&1 || true)
+[ "${diff%% *}" = "0" ] ||
+    fail "the window no longer looks like $PUBLISHED ($diff pixels differ): copy $SHOT there"
 echo "window: shaped and laid out as expected; screenshot in $SHOT"
 
 # 2. A tagging run over sample photos.

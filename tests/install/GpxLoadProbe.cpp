@@ -1,0 +1,21 @@
+// Loads a GPX file as the program does, with the reader the program would find from where this
+// probe is placed, and prints that reader and the points it gave:
+//     gpx_load_probe FILE    ->  "reader <path>" and "points <count>" on standard output
+// Exit status 0 when the file was read whole and gave points, 1 otherwise, 2 on bad usage.
+#include <cstdio>
+
+#include "engine/GpxReader.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
+        return 2;
+    }
+    TrackLog log;
+    const GpxLoadReport report = LoadTrackLog(argv[1], log);
+    std::printf("reader %s\npoints %zu\n", DefaultGpxReaderPath().c_str(), report.points);
+    if (!report.problem.empty()) {
+        std::fprintf(stderr, "problem: %s\n", report.problem.c_str());
+    }
+    return report.problem.empty() && report.points > 0 ? 0 : 1;
+}
