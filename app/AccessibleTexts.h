@@ -1,5 +1,5 @@
 #pragma once
-// What screen readers say for the main window's controls whose state changes.
+// What screen readers say for the main window's controls.
 
 #include <string>
 
@@ -12,3 +12,10 @@ std::string GpxFileAccessibleName(const std::string& path);
 
 // "Status: Done!".
 std::string StatusAccessibleName(const std::string& status);
+
+// The name of control `id` that does not change, or the empty text for the controls whose name
+// follows their state (the hot-folder lines and checks, the GPX line, the status line).
+std::string ControlAccessibleName(int id);
+
+// What control `id` does: "Writes the GPS position into the photos ...".
+std::string ControlAccessibleDescription(int id);

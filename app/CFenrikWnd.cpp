@@ -29,54 +29,8 @@
 #include "platform/Log.h"
 #include "platform/PathText.h"
 #include "platform/ProfileStore.h"
+#include "resources/MainWindowLayout.h"
 #include "resources/SkinResources.h"
-
-namespace {
-
-enum ControlId {
-    kCloseId = 100,
-    kMinimizeId = 101,
-    kStartId = 102,
-    kHelpId = 103,
-    kDeviceConfigId = 104,
-    kDirConfigId = 105,
-    kHomePageId = 106,
-    kHotFolderField1Id = 107,
-    kHotFolderCheck1Id = 111,
-    kDeviceFieldId = 116,
-    kStatusFieldId = 117,
-    kSpinnerId = 118,
-};
-
-struct ButtonLayout {
-    int id;
-    const char* text;
-    int left, top, right, bottom;
-    int normal, pressed, focus;  // the disabled image is the normal one
-    const char* accessibleName;
-    const char* accessibleDescription;
-};
-
-const ButtonLayout kButtons[] = {
-    {kCloseId, "close", 256, 5, 275, 13, 139, 132, 131, "Close", "Closes Fenrik"},
-    {kMinimizeId, "minimize", 233, 5, 252, 13, 141, 134, 135, "Minimize", "Minimizes the window"},
-    {kStartId, "start", 178, 172, 280, 193, 140, 138, 136, "Start tagging",
-     "Writes the GPS position into the photos of every hot folder that is on, from the GPX "
-     "file"},
-    {kHelpId, "help", 147, 172, 176, 193, 144, 142, 143, "Help",
-     "Opens the online help page in the web browser"},
-    {kDeviceConfigId, "device config", 196, 22, 275, 41, 147, 145, 146, "GPX file",
-     "Chooses the GPX file that the GPS logger recorded"},
-    {kDirConfigId, "dir config", 196, 77, 275, 96, 151, 148, 150, "Folders and settings",
-     "Sets the hot folders, the tolerance, the camera's time zone and the log file"},
-    {kHomePageId, "dir config", 16, 212, 89, 225, 154, 152, 153, "Home page",
-     "Opens Fenrik's home page in the web browser"},
-};
-
-const QColor kHotFolderColor(242, 129, 73);
-const QColor kHotFolderDisabledColor(146, 67, 38);
-
-}  // namespace
 
 CFenrikWnd::CFenrikWnd(WindowServices services)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Services(std::move(services)) {}
@@ -106,103 +60,106 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr, m_Services.config);
     AttachLiveSettings(m_ConfigDlg.get());
     setCursor(Qt::ArrowCursor);
-    CreateButtons();
-    CreateFields();
+    CreateControls();
     SetTabOrder();
     UpdateAccessibleNames();
     // No button is lit when the window first appears.
     setFocus(Qt::OtherFocusReason);
 }
 
-void CFenrikWnd::CreateButtons() {
-    for (const ButtonLayout& layout : kButtons) {
-        auto* button = new CActiveButton(this);
-        button->Create(layout.text,
-                       RectFromLTRB(layout.left, layout.top, layout.right, layout.bottom), this,
-                       layout.id);
-        button->LoadBitmaps(layout.normal, layout.pressed, layout.focus, layout.normal);
-        button->setFocusPolicy(Qt::StrongFocus);
-        button->setAccessibleName(layout.accessibleName);
-        button->setAccessibleDescription(layout.accessibleDescription);
-        connect(button, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
-        ButtonSlot(layout.id) = button;
+void CFenrikWnd::CreateControls() {
+    m_ConfigDlg->m_Device = AppProfile().GetProfileString(kSettingsSection, kDevice, "");
+    m_ConfigDlg->m_BiasInMinutes = AppProfile().GetProfileInt(kSettingsSection, kBiasInMinutes, 0);
+    for (const ControlLayout& layout : MainWindowLayout()) {
+        if (layout.kind == ControlKind::Field) {
+            CreateField(layout);
+        } else if (layout.kind == ControlKind::Spinner) {
+            CreateSpinner(layout);
+        } else {
+            CreateButton(layout);
+        }
     }
+}
+
+void CFenrikWnd::CreateButton(const ControlLayout& layout) {
+    auto* button = new CActiveButton(this);
+    button->Create(layout.text, layout.rect, this, layout.id);
+    button->LoadBitmaps(layout.normal, layout.pressed, layout.focus, layout.disabled);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setAccessibleName(QString::fromStdString(ControlAccessibleName(layout.id)));
+    button->setAccessibleDescription(
+        QString::fromStdString(ControlAccessibleDescription(layout.id)));
+    connect(button, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
+    ButtonSlot(layout.id) = button;
+}
+
+void CFenrikWnd::CreateField(const ControlLayout& layout) {
+    auto* field = new CTextfield(this);
+    field->m_TextColor = QColor(layout.textColor);
+    field->m_DisabledTextColor = QColor(layout.disabledTextColor);
+    field->Create(layout.rect, this, layout.id);
+    field->SetBackground(layout.normal);
+    field->setAccessibleDescription(
+        QString::fromStdString(ControlAccessibleDescription(layout.id)));
+    // A plain mouse move reaches the window past a child only when the child tracks the mouse
+    // (and, handling no moves itself, passes them on): so moving onto a text line takes the
+    // focus from the buttons as the window's body does.
+    field->setMouseTracking(true);
+    FieldSlot(layout.id) = field;
+    const int hotFolder = layout.id - kIdHotFolderField1 + 1;
+    if (hotFolder >= 1 && hotFolder <= 4) {
+        field->SetText(m_ConfigDlg->HotFolder(hotFolder));
+        field->setEnabled(AppProfile().GetProfileInt(kSettingsSection,
+                                                     kHotFolderEnabledKeys[hotFolder - 1], 0) != 0);
+    } else if (layout.id == kIdDeviceField) {
+        field->SetText(m_ConfigDlg->m_Device);
+    } else {
+        field->SetText("Ready");
+        SetStatusDescription("No tagging run yet");
+    }
+}
+
+void CFenrikWnd::CreateSpinner(const ControlLayout& layout) {
+    m_Spinner = new CSpinner(this);
+    m_Spinner->Create(layout.rect, this, layout.id);
+    m_Spinner->setAccessibleName(QString::fromStdString(ControlAccessibleName(layout.id)));
+    m_Spinner->setAccessibleDescription(
+        QString::fromStdString(ControlAccessibleDescription(layout.id)));
+    m_Spinner->setMouseTracking(true);  // as the text lines do
 }
 
 CActiveButton*& CFenrikWnd::ButtonSlot(int id) {
-    CActiveButton** const buttons[] = {&m_CloseButton,   &m_MinimizeButton,     &m_StartButton,
-                                       &m_HelpButton,    &m_DeviceConfigButton, &m_DirConfigButton,
-                                       &m_HomePageButton};
-    return *buttons[id - kCloseId];
+    CActiveButton** const buttons[] = {&m_CloseButton,
+                                       &m_MinimizeButton,
+                                       &m_StartButton,
+                                       &m_HelpButton,
+                                       &m_DeviceConfigButton,
+                                       &m_DirConfigButton,
+                                       &m_HomePageButton,
+                                       nullptr,
+                                       nullptr,
+                                       nullptr,
+                                       nullptr,
+                                       &m_HotFolderCheck1,
+                                       &m_HotFolderCheck2,
+                                       &m_HotFolderCheck3,
+                                       &m_HotFolderCheck4};
+    return *buttons[id - kIdClose];
 }
 
-void CFenrikWnd::CreateFields() {
-    const int backgrounds[4] = {156, 157, 168, 169};
-    CTextfield** fields[4] = {&m_HotFolderField1, &m_HotFolderField2, &m_HotFolderField3,
-                              &m_HotFolderField4};
-    for (int i = 0; i < 4; ++i) {
-        auto* field = new CTextfield(this);
-        field->m_TextColor = kHotFolderColor;
-        field->m_DisabledTextColor = kHotFolderDisabledColor;
-        field->Create(RectFromLTRB(37, 98 + 13 * i, 272, 110 + 13 * i), this,
-                      kHotFolderField1Id + i);
-        field->SetBackground(backgrounds[i]);
-        field->SetText(m_ConfigDlg->HotFolder(i + 1));
-        field->setEnabled(
-            AppProfile().GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0);
-        field->setAccessibleDescription(
-            "The photos directly in this folder are tagged while the hot folder is on");
-        *fields[i] = field;
-    }
-    CActiveButton** checks[4] = {&m_HotFolderCheck1, &m_HotFolderCheck2, &m_HotFolderCheck3,
-                                 &m_HotFolderCheck4};
-    for (int i = 0; i < 4; ++i) {
-        auto* check = new CActiveButton(this);
-        check->Create("", RectFromLTRB(27, 100 + 13 * i, 35, 108 + 13 * i), this,
-                      kHotFolderCheck1Id + i);
-        const int normal = i == 0 ? 162 : 160;
-        const int lit = i == 0 ? 161 : 159;
-        check->LoadBitmaps(normal, lit, lit, normal);
-        check->setFocusPolicy(Qt::StrongFocus);
-        check->setAccessibleDescription("Switches hot folder " + QString::number(i + 1) +
-                                        " on or off");
-        connect(check, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
-        *checks[i] = check;
-    }
-    m_ConfigDlg->m_Device = AppProfile().GetProfileString(kSettingsSection, kDevice, "");
-    m_ConfigDlg->m_BiasInMinutes = AppProfile().GetProfileInt(kSettingsSection, kBiasInMinutes, 0);
-
-    m_DeviceField = new CTextfield(this);
-    m_DeviceField->m_TextColor = QColor(46, 214, 229);
-    m_DeviceField->m_DisabledTextColor = QColor(43, 137, 160);
-    m_DeviceField->Create(RectFromLTRB(29, 44, 264, 56), this, kDeviceFieldId);
-    m_DeviceField->SetBackground(158);
-    m_DeviceField->SetText(m_ConfigDlg->m_Device);
-    m_DeviceField->setAccessibleDescription(
-        "The GPX file that the next run reads; choose it with the GPX file button or drop it on "
-        "the window");
-
-    m_StatusField = new CTextfield(this);
-    m_StatusField->m_TextColor = QColor(229, 178, 57);
-    m_StatusField->m_DisabledTextColor = QColor(229, 178, 57);
-    m_StatusField->Create(RectFromLTRB(29, 173, 103, 185), this, kStatusFieldId);
-    m_StatusField->SetBackground(164);
-    m_StatusField->SetText("Ready");
-    SetStatusDescription("No tagging run yet");
-
-    m_Spinner = new CSpinner(this);
-    m_Spinner->Create(RectFromLTRB(99, 157, 131, 187), this, kSpinnerId);
-    m_Spinner->setAccessibleName("Busy indicator");
-    m_Spinner->setAccessibleDescription("Turns while photos are being tagged");
-
-    // A plain mouse move reaches the window past a child only when the child tracks the mouse
-    // (and, handling no moves itself, passes them on): so moving onto a text line or the busy
-    // indicator takes the focus from the buttons as the window's body does.
-    for (QWidget* child : std::initializer_list<QWidget*>{
-             m_HotFolderField1, m_HotFolderField2, m_HotFolderField3, m_HotFolderField4,
-             m_DeviceField, m_StatusField, m_Spinner}) {
-        child->setMouseTracking(true);
-    }
+CTextfield*& CFenrikWnd::FieldSlot(int id) {
+    CTextfield** const fields[] = {&m_HotFolderField1,
+                                   &m_HotFolderField2,
+                                   &m_HotFolderField3,
+                                   &m_HotFolderField4,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   &m_DeviceField,
+                                   &m_StatusField};
+    return *fields[id - kIdHotFolderField1];
 }
 
 void CFenrikWnd::SetTabOrder() {
@@ -327,23 +284,23 @@ void CFenrikWnd::CloseAfterRun(bool releaseFirst) {
 
 void CFenrikWnd::OnCommand(int id) {
     switch (id) {
-        case kCloseId:
+        case kIdClose:
             return OnCloseButton();
-        case kMinimizeId:
+        case kIdMinimize:
             return OnMinimizeButton();
-        case kStartId:
+        case kIdStart:
             return OnStart();
-        case kHelpId:
+        case kIdHelp:
             return OnHelpButton();
-        case kDeviceConfigId:
+        case kIdDeviceConfig:
             return OnDeviceConfig();
-        case kDirConfigId:
+        case kIdDirConfig:
             return OnDirConfig();
-        case kHomePageId:
+        case kIdHomePage:
             return OnHomePageButton();
         default:
-            if (id >= kHotFolderCheck1Id && id < kHotFolderCheck1Id + 4) {
-                OnHotFolderToggle(id - kHotFolderCheck1Id + 1);
+            if (id >= kIdHotFolderCheck1 && id < kIdHotFolderCheck1 + 4) {
+                OnHotFolderToggle(id - kIdHotFolderCheck1 + 1);
             }
     }
 }

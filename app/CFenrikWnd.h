@@ -19,6 +19,7 @@
 #include "engine/TaggingRunEvents.h"
 
 class CActiveButton;
+struct ControlLayout;
 class CDirectoryConfigDlg;
 class CSpinner;
 class CTextfield;
@@ -120,10 +121,14 @@ private:
     // The status text, set from any thread.
     void SetStatusText(const std::string& text);
 
-    void CreateButtons();
-    // The member that holds command button `id` (100 .. 106).
+    // The controls of the main window's layout, in its order, showing the stored settings.
+    void CreateControls();
+    void CreateButton(const ControlLayout& layout);
+    void CreateField(const ControlLayout& layout);
+    void CreateSpinner(const ControlLayout& layout);
+    // The member that holds button or check `id`, and text field `id`.
     CActiveButton*& ButtonSlot(int id);
-    void CreateFields();
+    CTextfield*& FieldSlot(int id);
     // Tab and Shift+Tab go through the buttons and checks in the reading order of the layout.
     void SetTabOrder();
     // The accessible names that follow the hot folders, the GPX file and the status text.

@@ -3,8 +3,9 @@
 #include <QPainterPath>
 
 #include "SkinArt.h"
-#include "SkinLayout.h"
 #include "SkinTheme.h"
+#include "controls/ControlRect.h"
+#include "resources/MainWindowLayout.h"
 
 namespace {
 
@@ -27,11 +28,11 @@ int RingOf(const QImage& mask, int x, int y, int limit) {
 }
 
 void DrawPanel(QPainter& p) {
-    QLinearGradient fill(0, 0, 0, skin::kWindowHeight);
+    QLinearGradient fill(0, 0, 0, kMainWindowHeight);
     fill.setColorAt(0, theme::kPanelTop);
     fill.setColorAt(1, theme::kPanelBottom);
-    p.fillRect(0, 0, skin::kWindowWidth, skin::kWindowHeight, fill);
-    p.fillRect(0, 0, skin::kWindowWidth, 19, theme::kHeader);
+    p.fillRect(0, 0, kMainWindowWidth, kMainWindowHeight, fill);
+    p.fillRect(0, 0, kMainWindowWidth, 19, theme::kHeader);
 }
 
 // An etched horizontal line: dark above, light below.
@@ -119,10 +120,10 @@ void DrawOutline(QImage& image, const QImage& mask) {
 }  // namespace
 
 QImage DrawBackground(const QImage& mask) {
-    QImage image(skin::kWindowWidth, skin::kWindowHeight, QImage::Format_RGB32);
+    QImage image(kMainWindowWidth, kMainWindowHeight, QImage::Format_RGB32);
     QPainter p(&image);
     DrawPanel(p);
-    DrawGroove(p, 2, skin::kWindowWidth - 2, 19);
+    DrawGroove(p, 2, kMainWindowWidth - 2, 19);
 
     const QFont title = theme::SkinFont("DejaVu Sans", 11, QFont::Bold);
     const QFont subtitle = theme::SkinFont("DejaVu Sans", 9, QFont::Normal);

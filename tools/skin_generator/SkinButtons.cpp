@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "SkinArt.h"
-#include "SkinLayout.h"
 #include "SkinTheme.h"
+#include "resources/MainWindowLayout.h"
 
 namespace {
 
@@ -216,31 +216,26 @@ QImage Crop(const QImage& background, const QRect& rect, QSize size) {
     return background.copy(QRect(rect.topLeft(), size));
 }
 
-const skin::ControlSpot& Spot(int id) {
-    for (const auto& spot : skin::MainWindowControls()) {
-        if (spot.id == id) {
-            return spot;
-        }
-    }
-    return skin::MainWindowControls().front();
+const ControlLayout& Spot(int id) {
+    return MainWindowControl(id);
 }
 
 void AddFaceButton(std::map<int, QImage>& out, const QImage& background, int controlId, bool accent,
                    const QString& caption) {
     const auto& spot = Spot(controlId);
     const QImage base = Crop(background, spot.rect, spot.rect.size());
-    out[spot.images[0]] = FaceButton(base, accent, State::Normal, caption);
-    out[spot.images[1]] = FaceButton(base, accent, State::Pressed, caption);
-    out[spot.images[2]] = FaceButton(base, accent, State::Focus, caption);
+    out[spot.normal] = FaceButton(base, accent, State::Normal, caption);
+    out[spot.pressed] = FaceButton(base, accent, State::Pressed, caption);
+    out[spot.focus] = FaceButton(base, accent, State::Focus, caption);
 }
 
 template <typename Draw>
 void AddButton(std::map<int, QImage>& out, const QImage& background, int controlId, Draw draw) {
     const auto& spot = Spot(controlId);
     const QImage base = Crop(background, spot.rect, spot.rect.size());
-    out[spot.images[0]] = draw(base, State::Normal);
-    out[spot.images[1]] = draw(base, State::Pressed);
-    out[spot.images[2]] = draw(base, State::Focus);
+    out[spot.normal] = draw(base, State::Normal);
+    out[spot.pressed] = draw(base, State::Pressed);
+    out[spot.focus] = draw(base, State::Focus);
 }
 
 }  // namespace
@@ -259,18 +254,18 @@ std::map<int, QImage> DrawControlImages(const QImage& background) {
     for (int id : {111, 112}) {
         const auto& spot = Spot(id);
         const QImage base = Crop(background, spot.rect, spot.rect.size());
-        out[spot.images[0]] = CheckButton(base, false);
-        out[spot.images[1]] = CheckButton(base, true);
+        out[spot.normal] = CheckButton(base, false);
+        out[spot.pressed] = CheckButton(base, true);
     }
     // Fields: the well under them. Two backgrounds are one pixel lower and five narrower than
     // their fields; the field fills the rest from the image's edge.
     const QSize narrow(230, 11), wide(235, 12);
-    out[156] = Crop(background, Spot(107).rect, narrow);
-    out[157] = Crop(background, Spot(108).rect, wide);
-    out[168] = Crop(background, Spot(109).rect, wide);
-    out[169] = Crop(background, Spot(110).rect, wide);
-    out[158] = Crop(background, Spot(116).rect, narrow);
-    out[164] = Crop(background, Spot(117).rect, QSize(74, 12));
-    out[163] = SpinnerStrip(Crop(background, Spot(118).rect, QSize(32, 30)));
+    out[Spot(107).normal] = Crop(background, Spot(107).rect, narrow);
+    out[Spot(108).normal] = Crop(background, Spot(108).rect, wide);
+    out[Spot(109).normal] = Crop(background, Spot(109).rect, wide);
+    out[Spot(110).normal] = Crop(background, Spot(110).rect, wide);
+    out[Spot(116).normal] = Crop(background, Spot(116).rect, narrow);
+    out[Spot(117).normal] = Crop(background, Spot(117).rect, QSize(74, 12));
+    out[Spot(118).normal] = SpinnerStrip(Crop(background, Spot(118).rect, QSize(32, 30)));
     return out;
 }

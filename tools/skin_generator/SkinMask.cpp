@@ -1,5 +1,5 @@
 #include "SkinArt.h"
-#include "SkinLayout.h"
+#include "resources/MainWindowLayout.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ bool TouchesOutside(const QImage& mask, int x, int y) {
 }  // namespace
 
 QImage DrawMask() {
-    const int width = skin::kWindowWidth;
-    const int height = skin::kWindowHeight;
+    const int width = kMainWindowWidth;
+    const int height = kMainWindowHeight;
     QImage mask(width, height, QImage::Format_RGB32);
     mask.fill(kInside);
 

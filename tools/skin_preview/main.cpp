@@ -13,10 +13,10 @@
 #include <memory>
 #include <vector>
 
-#include "SkinLayout.h"
 #include "controls/CActiveButton.h"
 #include "controls/CSpinner.h"
 #include "controls/CTextfield.h"
+#include "resources/MainWindowLayout.h"
 #include "resources/SkinResources.h"
 
 namespace {
@@ -40,25 +40,25 @@ const SampleText kSamples[] = {
 
 class BackgroundWidget : public QWidget {
 public:
-    BackgroundWidget() { setFixedSize(skin::kWindowWidth, skin::kWindowHeight); }
+    BackgroundWidget() { setFixedSize(kMainWindowWidth, kMainWindowHeight); }
 
 protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, LoadSkinBitmap(129)); }
 };
 
 void AddControls(QWidget& window, std::vector<std::unique_ptr<QWidget>>& owned) {
-    for (const auto& spot : skin::MainWindowControls()) {
-        if (spot.kind == skin::ControlKind::Button) {
+    for (const auto& spot : MainWindowLayout()) {
+        if (spot.kind == ControlKind::Button || spot.kind == ControlKind::Check) {
             auto button = std::make_unique<CActiveButton>();
             button->Create("", spot.rect, &window, spot.id);
-            button->LoadBitmaps(spot.images[0], spot.images[1], spot.images[2], spot.images[3]);
+            button->LoadBitmaps(spot.normal, spot.pressed, spot.focus, spot.disabled);
             owned.push_back(std::move(button));
-        } else if (spot.kind == skin::ControlKind::Field) {
+        } else if (spot.kind == ControlKind::Field) {
             auto field = std::make_unique<CTextfield>();
-            field->m_TextColor = spot.enabledText;
-            field->m_DisabledTextColor = spot.disabledText;
+            field->m_TextColor = QColor(spot.textColor);
+            field->m_DisabledTextColor = QColor(spot.disabledTextColor);
             field->Create(spot.rect, &window, spot.id);
-            field->SetBackground(spot.images[0]);
+            field->SetBackground(spot.normal);
             for (const auto& sample : kSamples) {
                 if (sample.id == spot.id) {
                     field->SetText(sample.text);
@@ -110,10 +110,11 @@ QImage Enlarged(const QImage& image, int factor) {
 
 QImage StatesSheet() {
     std::vector<std::vector<QImage>> rows;
-    for (const auto& spot : skin::MainWindowControls()) {
-        if (spot.kind == skin::ControlKind::Button && spot.id != 113 && spot.id != 114) {
-            rows.push_back({LoadSkinBitmap(spot.images[0]), LoadSkinBitmap(spot.images[1]),
-                            LoadSkinBitmap(spot.images[2])});
+    for (const auto& spot : MainWindowLayout()) {
+        if (spot.kind != ControlKind::Field && spot.kind != ControlKind::Spinner &&
+            spot.id != 113 && spot.id != 114) {
+            rows.push_back({LoadSkinBitmap(spot.normal), LoadSkinBitmap(spot.pressed),
+                            LoadSkinBitmap(spot.focus)});
         }
     }
     const QImage strip = LoadSkinBitmap(163);

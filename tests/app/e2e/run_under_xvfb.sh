@@ -6,7 +6,8 @@
 #     clicks start, waits for the photos to be tagged, and checks the GPS tags with exiftool;
 #  3. moves the mouse from Start onto text lines and presses Tab, checking the focus images;
 #  4. clicks the close button and checks that the program ends.
-# Usage: run_under_xvfb.sh FENRIK_BINARY SKIN_BITMAP_DIR SAMPLES_DIR ARTIFACT_DIR
+# Usage: run_under_xvfb.sh FENRIK_BINARY SKIN_BITMAP_DIR SAMPLES_DIR ARTIFACT_DIR LAYOUT_TABLE
+# (LAYOUT_TABLE: the program that prints the main window's layout, fenrik_layout_table)
 set -euo pipefail
 
 if [ -z "${FENRIK_IN_XVFB:-}" ]; then
@@ -18,6 +19,7 @@ BIN=$1
 SKIN=$2
 SAMPLES=$3
 ARTIFACTS=$4
+LAYOUT=$("$5")
 mkdir -p "$ARTIFACTS"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
@@ -32,6 +34,14 @@ TOP=268
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# The layout table's line of control ID: id kind left top right bottom normal pressed focus disabled.
+control() {
+    awk -v id="$1" '$1 == id' <<<"$LAYOUT" | grep . || fail "control $1 is not in the layout table"
+}
+centre() {  # centre ID -> "x y" on the screen
+    control "$1" | awk -v l="$LEFT" -v t="$TOP" '{ print l + int(($3 + $5) / 2), t + int(($4 + $6) / 2) }'
 }
 
 pixel() {  # pixel IMAGE X Y -> "srgb(r,g,b)"
@@ -83,15 +93,17 @@ check_image() {  # check_image BITMAP_ID LEFT TOP
     diff=$(compare -metric AE "$WORK/crop.png" "$SKIN/$1.bmp" null: 2>&1 || true)
     [ "${diff%% *}" = "0" ] || fail "bitmap $1 is not at $2,$3 ($diff pixels differ)"
 }
-check_image 139 256 5    # close
-check_image 141 233 5    # minimise
-check_image 140 178 172  # start
-check_image 144 147 172  # help
-check_image 147 196 22   # GPX file
-check_image 151 196 77   # folders
-check_image 154 16 212   # home page
-check_image 162 27 100   # hot folder check 1
-check_image 160 27 139   # hot folder check 4
+check_control() {  # check_control ID normal|focus: the control shows that image at its place
+    local column
+    case $2 in normal) column=7 ;; focus) column=9 ;; esac
+    control "$1" | awk -v c="$column" '{ print $c, $3, $4 }' | {
+        read -r image left top
+        check_image "$image" "$left" "$top"
+    }
+}
+while read -r id kind _; do
+    case $kind in button | check) check_control "$id" normal ;; esac
+done <<<"$LAYOUT"
 # The screenshot that the AppStream metainfo shows is this window as it looks today.
 PUBLISHED="$(dirname "$0")/../../../resources/desktop/main-window.png"
 diff=$(compare -metric AE "$SHOT" "$PUBLISHED" null: 2>&1 || true)
@@ -112,7 +124,7 @@ write_profile "HotFolder1=$PHOTOS" "HotFolder1Enabled=1" "Device=$GPX" "Toleranc
 "$BIN" &
 PID=$!
 wait_for_window
-xdotool mousemove $((LEFT + 229)) $((TOP + 182)) click 1
+xdotool mousemove $(centre 102) click 1
 expected=$(grep -c '<trkpt' "$GPX")
 tagged=0
 for _ in $(seq 1 300); do
@@ -142,27 +154,28 @@ take_shot() {  # take_shot NAME: the window's area of the screen into $SHOT
     SHOT="$ARTIFACTS/$1.png"
     convert "$WORK/screen.png" -crop 296x233+$LEFT+$TOP +repage "$SHOT"
 }
-xdotool mousemove $((LEFT + 150)) $((TOP + 70)) sleep 0.2 mousemove $((LEFT + 229)) $((TOP + 182))
+# The body between the GPX line and the folders button, which no control covers, then Start.
+xdotool mousemove $((LEFT + 150)) $((TOP + 70)) sleep 0.2 mousemove $(centre 102)
 sleep 0.5
 take_shot hover-start
-check_image 136 178 172  # Start lit under the mouse
-xdotool mousemove $((LEFT + 60)) $((TOP + 178))
+check_control 102 focus  # Start lit under the mouse
+xdotool mousemove $(centre 117)
 sleep 0.5
 take_shot hover-status-line
-check_image 140 178 172  # moving onto the status line put it out
-xdotool mousemove $((LEFT + 150)) $((TOP + 104))
+check_control 102 normal  # moving onto the status line put it out
+xdotool mousemove $(centre 107)
 sleep 0.5
 take_shot hover-hot-folder-line
-check_image 140 178 172
+check_control 102 normal
 xdotool key Tab
 sleep 0.5
 take_shot tab-once
-check_image 135 233 5  # the first Tab lights the minimize button
-check_image 140 178 172
+check_control 101 focus  # the first Tab lights the minimize button
+check_control 102 normal
 echo "hover and keyboard: focus images as expected"
 
 # 4. The close button ends the program.
-xdotool mousemove $((LEFT + 265)) $((TOP + 9)) click 1
+xdotool mousemove $(centre 100) click 1
 for _ in $(seq 1 50); do
     kill -0 $PID 2>/dev/null || break
     sleep 0.1
