@@ -1,5 +1,5 @@
 #pragma once
-// Writing a track point into an image's Exif GPS tags, and reading its capture time.
+// Writing a track point into an image's Exif GPS tags.
 
 #include <cstdint>
 #include <optional>
@@ -20,15 +20,6 @@ std::string FormatGpsCoordinate(double value);
 // Truncates toward zero to 32 bits as the processor does: NaN and values out of range give
 // INT32_MIN.
 int32_t TruncateToInt32(double value);
-
-// The text of "Exif.Photo.DateTimeDigitized", or empty when the tag is absent or empty.
-// Never adds the tag.
-std::string ReadDateTimeDigitized(const Exiv2::ExifData& exif);
-
-// The capture time of an Exif date text ("2007:06:01 12:34:56"): six fields split at colons
-// and spaces; a missing sixth field means 0 seconds. Returns nothing for four or fewer fields
-// or for numbers that do not form a valid date and time.
-std::optional<uint64_t> ParseExifDateTime(const std::string& text);
 
 // What WriteGpsTags wrote, for the log.
 struct WrittenGps {

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/ExifDate.h"
 #include "engine/GpsTags.h"
 #include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"

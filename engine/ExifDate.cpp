@@ -1,0 +1,34 @@
+#include "engine/ExifDate.h"
+
+#include <exiv2/exiv2.hpp>
+
+#include "platform/FileTime.h"
+#include "platform/NumberText.h"
+#include "platform/Tokenize.h"
+
+std::string ReadDateTimeDigitized(const Exiv2::ExifData& exif) {
+    const auto it = exif.findKey(Exiv2::ExifKey("Exif.Photo.DateTimeDigitized"));
+    if (it == exif.end() || it->count() == 0) {
+        return std::string();
+    }
+    return it->toString();
+}
+
+std::optional<uint64_t> ParseExifDateTime(const std::string& text) {
+    int pos = 0;
+    int fields[6];
+    int present = 0;
+    for (int& field : fields) {
+        const std::string token = Tokenize(text, ": ", pos);
+        present += token.empty() ? 0 : 1;
+        field = CrtAtoi(token);
+    }
+    if (present <= 4) {
+        return std::nullopt;
+    }
+    FILETIME ft;
+    if (!CalendarFieldsToFileTime(fields, &ft)) {
+        return std::nullopt;
+    }
+    return FileTimeToCount(ft);
+}
