@@ -105,47 +105,49 @@ bool ReplacementBatch::IsDue() const {
 std::vector<NotReplaced> ReplacementBatch::Commit() {
     std::vector<NotReplaced> failed;
     const std::vector<std::string> flushErrors = SyncAll(m_Pending);
-    std::vector<bool> synced(m_Pending.size(), false);
-    for (size_t i = 0; i < m_Pending.size(); ++i) {
-        synced[i] = flushErrors[i].empty();
-        if (!synced[i]) {
-            failed.push_back({m_Pending[i].path, flushErrors[i]});
-        }
-    }
     std::set<std::string> folders;
     std::vector<UniqueFd> replaced;
     for (size_t i = 0; i < m_Pending.size(); ++i) {
         PendingReplacement& pending = m_Pending[i];
-        if (!synced[i]) {
+        const std::string reason =
+            flushErrors[i].empty() ? ReplaceIfUnchanged(pending) : flushErrors[i];
+        if (!reason.empty()) {
+            failed.push_back({pending.path, reason});
             continue;
         }
-        std::string error;
-        if (!IsUnchanged(pending.target, pending.original)) {
-            failed.push_back(
-                {pending.path, "it changed while being tagged; the next run will tag it"});
-        } else if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
-            failed.push_back({pending.path,
-                              "another program opened it while it was being tagged; the next "
-                              "run will tag it"});
-        } else if (!pending.file.Replace(pending.target, error)) {
-            failed.push_back({pending.path, error});
-        } else {
-            folders.insert(pending.file.Folder());
-            ReleaseLease(pending.originalFd.Get());
-            replaced.push_back(std::move(pending.originalFd));
-        }
+        folders.insert(pending.file.Folder());
+        replaced.push_back(std::move(pending.originalFd));
     }
     for (const std::string& folder : folders) {
         SyncFolder(folder);
     }
     Abandon();
+    ReleaseOnAThreadOfTheirOwn(std::move(replaced));
+    return failed;
+}
+
+std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
+    if (!IsUnchanged(pending.target, pending.original)) {
+        return "it changed while being tagged; the next run will tag it";
+    }
+    if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
+        return "another program opened it while it was being tagged; the next run will tag it";
+    }
+    std::string error;
+    if (!pending.file.Replace(pending.target, error)) {
+        return error;
+    }
+    ReleaseLease(pending.originalFd.Get());
+    return std::string();
+}
+
+void ReplacementBatch::ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals) {
     WaitForReleases();
     try {
         m_Releaser =
-            std::thread([originals = std::move(replaced)]() mutable { originals.clear(); });
+            std::thread([originals = std::move(originals)]() mutable { originals.clear(); });
     } catch (const std::system_error&) {  // no thread: the originals are released right here
     }
-    return failed;
 }
 
 void ReplacementBatch::WaitForReleases() {

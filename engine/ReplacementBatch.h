@@ -82,6 +82,13 @@ public:
     void Abandon();
 
 private:
+    // Replaces the original of `pending` by its new file when the original is as it was read
+    // and no other program opened it for writing since. Returns the reason when it does not.
+    std::string ReplaceIfUnchanged(PendingReplacement& pending);
+    // Releases the replaced originals, their space freed, on a thread that the next commit
+    // waits for; a file system may take its time to free it.
+    void ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals);
+
     BatchLimits m_Limits;
     std::vector<PendingReplacement> m_Pending;
     uint64_t m_Bytes = 0;
