@@ -97,58 +97,73 @@ bool GpxAnswerReader::DecodeOne(size_t& offset) {
         return false;
     }
     const unsigned char* at = m_Pending.data() + offset;
+    size_t used = 0;
     switch (at[0]) {
         case 'T':
-        case 'X': {
-            if (available < 5) {
-                return false;
-            }
-            const uint32_t length = Take<uint32_t>(at + 1);
-            if (length > m_MaxRecordBytes) {
-                return Fail();
-            }
-            if (available < 5 + size_t{length}) {
-                return false;
-            }
-            std::string text(reinterpret_cast<const char*>(at + 5), length);
-            if (at[0] == 'T') {
-                m_Trace(text);
-            } else {
-                m_Answer.problem = std::move(text);
-            }
-            offset += 5 + size_t{length};
-            return true;
-        }
-        case 'P': {
-            if (available < 1 + kPointBytes) {
-                return false;
-            }
-            if (m_Answer.points.size() >= m_MaxPoints) {
-                return Fail();
-            }
-            TrackPoint point;
-            point.longitude = Take<double>(at + 1);
-            point.latitude = Take<double>(at + 9);
-            point.elevation = Take<double>(at + 17);
-            point.time = CountToFileTime(Take<uint64_t>(at + 25));
-            m_Answer.points.push_back(point);
-            offset += 1 + kPointBytes;
-            return true;
-        }
-        case 'E': {
-            if (available < 9) {
-                return false;
-            }
-            if (Take<uint64_t>(at + 1) != m_Answer.points.size()) {
-                return Fail();
-            }
-            m_Ended = true;
-            offset += 9;
-            return false;
-        }
+        case 'X':
+            used = DecodeText(at, available);
+            break;
+        case 'P':
+            used = DecodePoint(at, available);
+            break;
+        case 'E':
+            used = DecodeEnd(at, available);
+            break;
         default:
             return Fail();
     }
+    offset += used;
+    return used > 0 && !m_Ended;
+}
+
+size_t GpxAnswerReader::DecodeText(const unsigned char* at, size_t available) {
+    if (available < 5) {
+        return 0;
+    }
+    const uint32_t length = Take<uint32_t>(at + 1);
+    if (length > m_MaxRecordBytes) {
+        Fail();
+        return 0;
+    }
+    if (available < 5 + size_t{length}) {
+        return 0;
+    }
+    std::string text(reinterpret_cast<const char*>(at + 5), length);
+    if (at[0] == 'T') {
+        m_Trace(text);
+    } else {
+        m_Answer.problem = std::move(text);
+    }
+    return 5 + size_t{length};
+}
+
+size_t GpxAnswerReader::DecodePoint(const unsigned char* at, size_t available) {
+    if (available < 1 + kPointBytes) {
+        return 0;
+    }
+    if (m_Answer.points.size() >= m_MaxPoints) {
+        Fail();
+        return 0;
+    }
+    TrackPoint point;
+    point.longitude = Take<double>(at + 1);
+    point.latitude = Take<double>(at + 9);
+    point.elevation = Take<double>(at + 17);
+    point.time = CountToFileTime(Take<uint64_t>(at + 25));
+    m_Answer.points.push_back(point);
+    return 1 + kPointBytes;
+}
+
+size_t GpxAnswerReader::DecodeEnd(const unsigned char* at, size_t available) {
+    if (available < 9) {
+        return 0;
+    }
+    if (Take<uint64_t>(at + 1) != m_Answer.points.size()) {
+        Fail();
+        return 0;
+    }
+    m_Ended = true;
+    return 9;
 }
 
 bool GpxAnswerReader::Fail() {

@@ -70,6 +70,11 @@ private:
     // Decodes the record at `offset` and advances past it. False when the record is not
     // complete yet, or when the answer is malformed.
     bool DecodeOne(size_t& offset);
+    // Each decodes the record of its kind at `at`, of which `available` bytes have arrived, and
+    // returns its size; 0 when it has not arrived whole, or when the answer is malformed.
+    size_t DecodeText(const unsigned char* at, size_t available);
+    size_t DecodePoint(const unsigned char* at, size_t available);
+    size_t DecodeEnd(const unsigned char* at, size_t available);
     bool Fail();
 
     size_t m_MaxRecordBytes;
