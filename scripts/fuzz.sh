@@ -29,7 +29,7 @@ status=0
 elapsed=$(( $(date +%s) - start ))
 
 # The last progress line of each job counts its inputs, also when a run was interrupted.
-runs=$(for log in "$work"/fuzz-*.log; do grep -ao '^#[0-9]*' "$log" | tail -1 | tr -d '#'; done |
+runs=$(for log in "$work"/fuzz-*.log; do grep -ao '^#[0-9]\+' "$log" | tail -1 | tr -d '#'; done |
     awk '{sum += $1} END {print sum + 0}')
 found=$(find "$work/artifacts" -type f | wc -l)
 echo "Fuzzed the GPX boundary for ${elapsed} s with ${jobs} job(s): ${runs} inputs ran."
