@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include <tinyxml.h>
+
 #include "BenchFiles.h"
 #include "engine/GpxReader.h"
 #include "engine/GpxWalk.h"
@@ -49,7 +51,8 @@ Measurement LoadOnce(const std::string& mode, const std::string& path,
     } else {
         std::FILE* file = std::fopen(path.c_str(), "rb");
         if (file != nullptr) {
-            ReadGpxDocument(file, log);
+            TiXmlDocument document;
+            ReadGpxDocument(file, document, log);
             std::fclose(file);
         }
     }

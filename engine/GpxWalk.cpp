@@ -60,17 +60,14 @@ std::string ParseErrorText(const TiXmlDocument& document) {
 
 }  // namespace
 
-std::string ReadGpxDocument(std::FILE* file, TrackLog& log) {
-    TiXmlDocument document;
+std::string ReadGpxDocument(std::FILE* file, TiXmlDocument& document, TrackLog& log) {
     document.LoadFile(file, TIXML_ENCODING_UNKNOWN);
     for (TiXmlNode* node = document.FirstChildElement(); node != nullptr;
          node = node->NextSibling()) {
         Trace(node->Value());
         WalkGpxNode(node, log);
     }
-    const std::string problem = document.Error() ? ParseErrorText(document) : std::string();
-    document.Clear();
-    return problem;
+    return document.Error() ? ParseErrorText(document) : std::string();
 }
 
 void WalkGpxNode(TiXmlNode* node, TrackLog& log) {

@@ -8,15 +8,17 @@
 
 #include "engine/TrackLog.h"
 
+class TiXmlDocument;
 class TiXmlNode;
 class TiXmlElement;
 
-// Parses the GPX document in `file` (read from its start) and appends every complete point
+// Parses the GPX document in `file` (read from its start) into `document`, which must be empty
+// and stays built for the caller to release, and appends every complete point
 // ("wpt", "trkpt" and "rtept" elements below the top level, in document order) to `log`,
 // tracing each top-level node's value. Returns why the document could not be read whole ("could
 // not be parsed: <what TinyXML found> at line L, column C"), or the empty text when it could;
 // the points before an XML error are appended all the same.
-std::string ReadGpxDocument(std::FILE* file, TrackLog& log);
+std::string ReadGpxDocument(std::FILE* file, TiXmlDocument& document, TrackLog& log);
 
 // Visits the child elements of `node` depth first, parent before children, tracing each node's
 // value to the debugger output and reading point elements with ReadTrackPoint.
