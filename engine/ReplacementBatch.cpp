@@ -92,9 +92,15 @@ void ReplacementBatch::Add(PendingReplacement pending) {
 }
 
 bool ReplacementBatch::Holds(const struct stat& info) const {
-    return std::any_of(m_Pending.begin(), m_Pending.end(), [&info](const PendingReplacement& p) {
-        return p.original.st_dev == info.st_dev && p.original.st_ino == info.st_ino;
-    });
+    const auto isIt = [&info](dev_t device, ino_t inode) {
+        return device == info.st_dev && inode == info.st_ino;
+    };
+    return std::any_of(m_Pending.begin(), m_Pending.end(),
+                       [&](const PendingReplacement& p) {
+                           return isIt(p.original.st_dev, p.original.st_ino);
+                       }) ||
+           std::any_of(m_InFlightFiles.begin(), m_InFlightFiles.end(),
+                       [&](const auto& file) { return isIt(file.first, file.second); });
 }
 
 bool ReplacementBatch::IsDue() const {
@@ -103,27 +109,74 @@ bool ReplacementBatch::IsDue() const {
 }
 
 std::vector<NotReplaced> ReplacementBatch::Commit() {
-    std::vector<NotReplaced> failed;
-    const std::vector<std::string> flushErrors = SyncAll(m_Pending);
-    std::set<std::string> folders;
-    std::vector<UniqueFd> replaced;
-    for (size_t i = 0; i < m_Pending.size(); ++i) {
-        PendingReplacement& pending = m_Pending[i];
-        const std::string reason =
-            flushErrors[i].empty() ? ReplaceIfUnchanged(pending) : flushErrors[i];
-        if (!reason.empty()) {
-            failed.push_back({pending.path, reason});
-            continue;
+    std::vector<NotReplaced> left = FinishCommitInFlight();
+    std::vector<PendingReplacement> batch = TakePending();
+    std::vector<NotReplaced> now = PutInPlace(batch);
+    left.insert(left.end(), std::make_move_iterator(now.begin()),
+                std::make_move_iterator(now.end()));
+    return left;
+}
+
+std::vector<NotReplaced> ReplacementBatch::CommitInBackground() {
+    std::vector<NotReplaced> left = FinishCommitInFlight();
+    m_InFlight = TakePending();
+    for (const PendingReplacement& pending : m_InFlight) {
+        m_InFlightFiles.emplace_back(pending.original.st_dev, pending.original.st_ino);
+    }
+    try {
+        m_Committer = std::thread([this] { m_InFlightLeft = PutInPlace(m_InFlight); });
+    } catch (const std::system_error&) {  // no thread to spare: commit right here
+        m_InFlightLeft = PutInPlace(m_InFlight);
+    }
+    return left;
+}
+
+std::vector<NotReplaced> ReplacementBatch::FinishCommitInFlight() {
+    if (m_Committer.joinable()) {
+        m_Committer.join();
+    }
+    m_InFlight.clear();
+    m_InFlightFiles.clear();
+    return std::exchange(m_InFlightLeft, {});
+}
+
+std::vector<PendingReplacement> ReplacementBatch::TakePending() {
+    m_Bytes = 0;
+    return std::exchange(m_Pending, {});
+}
+
+std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplacement>& batch) {
+    std::vector<NotReplaced> left;
+    try {
+        const std::vector<std::string> flushErrors = SyncAll(batch);
+        std::set<std::string> folders;
+        std::vector<UniqueFd> replaced;
+        for (size_t i = 0; i < batch.size(); ++i) {
+            PendingReplacement& pending = batch[i];
+            const std::string reason =
+                flushErrors[i].empty() ? ReplaceIfUnchanged(pending) : flushErrors[i];
+            if (!reason.empty()) {
+                left.push_back({pending.path, reason});
+                continue;
+            }
+            pending.replaced = true;
+            folders.insert(pending.file.Folder());
+            replaced.push_back(std::move(pending.originalFd));
         }
-        folders.insert(pending.file.Folder());
-        replaced.push_back(std::move(pending.originalFd));
+        for (const std::string& folder : folders) {
+            SyncFolder(folder);
+        }
+        ReleaseOnAThreadOfTheirOwn(std::move(replaced));
+    } catch (const std::exception& e) {
+        left.clear();
+        for (const PendingReplacement& pending : batch) {
+            if (!pending.replaced) {
+                left.push_back({pending.path, e.what()});
+            }
+        }
     }
-    for (const std::string& folder : folders) {
-        SyncFolder(folder);
-    }
-    Abandon();
-    ReleaseOnAThreadOfTheirOwn(std::move(replaced));
-    return failed;
+    batch.clear();
+    return left;
 }
 
 std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
@@ -142,7 +195,7 @@ std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
 }
 
 void ReplacementBatch::ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals) {
-    WaitForReleases();
+    JoinReleaser();
     try {
         m_Releaser =
             std::thread([originals = std::move(originals)]() mutable { originals.clear(); });
@@ -151,12 +204,16 @@ void ReplacementBatch::ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> original
 }
 
 void ReplacementBatch::WaitForReleases() {
+    m_InFlightLeft = FinishCommitInFlight();  // kept for the next commit to report
+    JoinReleaser();
+}
+
+void ReplacementBatch::JoinReleaser() {
     if (m_Releaser.joinable()) {
         m_Releaser.join();
     }
 }
 
 void ReplacementBatch::Abandon() {
-    m_Pending.clear();
-    m_Bytes = 0;
+    TakePending();
 }

@@ -2,7 +2,8 @@
 // Tagged photos replace their originals in batches: each new file is written and given the
 // original's identity, then a batch of them is flushed to disk together, each original that
 // is still as it was read is replaced by one rename, and each folder is flushed once. At every
-// instant a photo is either its original or the complete new file.
+// instant a photo is either its original or the complete new file. A batch may be committed on
+// a thread of its own while the next one is prepared.
 
 #include <sys/stat.h>
 
@@ -11,6 +12,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/DurableFile.h"
@@ -24,6 +26,7 @@ struct PendingReplacement {
     UniqueFd originalFd;      // the original, held open until after it is replaced
     bool leased = false;      // originalFd holds a read lease
     TemporaryFile file;       // the complete new file, with the original's identity
+    bool replaced = false;    // the new file has taken the original's place
 };
 
 // Prepares the replacement of `photo` by `head` followed by the photo's bytes after its
@@ -50,6 +53,7 @@ struct NotReplaced {
 class ReplacementBatch {
 public:
     explicit ReplacementBatch(BatchLimits limits = BatchLimits()) : m_Limits(limits) {}
+    // Finishes the commit in flight, if any, and waits for the releases.
     ~ReplacementBatch() { WaitForReleases(); }
     ReplacementBatch(const ReplacementBatch&) = delete;
     ReplacementBatch& operator=(const ReplacementBatch&) = delete;
@@ -62,8 +66,8 @@ public:
     void BeginFolder(const std::string& folder);
     void Add(PendingReplacement pending);
     bool IsEmpty() const { return m_Pending.empty(); }
-    // True when the file that `info` describes waits in the batch: opening it again before the
-    // commit would break its lease.
+    // True when the file that `info` describes waits in the batch, or in the commit in flight:
+    // opening it again before that commit would break its lease.
     bool Holds(const struct stat& info) const;
     size_t Count() const { return m_Pending.size(); }
     // True once a bound is reached: the batch should be committed.
@@ -71,23 +75,38 @@ public:
 
     // Flushes every new file, then replaces each original that is unchanged since it was read
     // (same device, inode, size, modification and status-change time) and that no other
-    // program opened meanwhile (its lease holds), then flushes each folder once. Returns the photos
-    // left as they were, with the reason; the batch is empty afterwards. The replaced originals are
+    // program opened meanwhile (its lease holds), then flushes each folder once. Finishes the
+    // commit in flight first. Returns the photos left as they were, with the reason, by this
+    // commit and by the one in flight; the batch is empty afterwards. The replaced originals are
     // released on a thread of their own (a file system may take its time to free their space),
-    // which the next commit waits for.
+    // which the next commit waits for. A step that throws leaves each photo it has not replaced
+    // as it was, reported with the exception's text.
     std::vector<NotReplaced> Commit();
-    // Waits until the originals that earlier commits replaced are released.
+    // Commits the batch as Commit does, but on a thread of its own, so that the next batch is
+    // prepared while this one goes to disk; the batch is empty at once. Finishes the commit in
+    // flight first, and returns the photos that one left as they were. Without a thread to
+    // spare, commits right here and keeps what it left for the next call.
+    std::vector<NotReplaced> CommitInBackground();
+    // Finishes the commit in flight, then waits until the originals that earlier commits
+    // replaced are released.
     void WaitForReleases();
     // Drops every new file; the originals stay as they are.
     void Abandon();
 
 private:
+    // The batch, handed over to a commit; the batch is empty afterwards.
+    std::vector<PendingReplacement> TakePending();
+    // Commits `batch` (see Commit); returns the photos left as they were. Never throws.
+    std::vector<NotReplaced> PutInPlace(std::vector<PendingReplacement>& batch);
+    // Waits for the commit in flight, if any; returns what it left as it was.
+    std::vector<NotReplaced> FinishCommitInFlight();
     // Replaces the original of `pending` by its new file when the original is as it was read
     // and no other program opened it for writing since. Returns the reason when it does not.
     std::string ReplaceIfUnchanged(PendingReplacement& pending);
     // Releases the replaced originals, their space freed, on a thread that the next commit
     // waits for; a file system may take its time to free it.
     void ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals);
+    void JoinReleaser();
 
     BatchLimits m_Limits;
     std::vector<PendingReplacement> m_Pending;
@@ -96,4 +115,10 @@ private:
     timespec m_FolderStart{};
     std::set<std::string> m_CleanFolders;  // stale temporaries removed since BeginFolder
     std::thread m_Releaser;
+    // The commit in flight: its batch, which files it holds, and what it left as it was. Only
+    // its thread touches the batch, the releaser and the results until it is joined.
+    std::thread m_Committer;
+    std::vector<PendingReplacement> m_InFlight;
+    std::vector<std::pair<dev_t, ino_t>> m_InFlightFiles;
+    std::vector<NotReplaced> m_InFlightLeft;
 };

@@ -183,7 +183,7 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
         }
         CountOutcome(summary, outcome);
         if (m_Batch.IsDue()) {
-            CommitPendingWrites();
+            ReportNotReplaced(m_Batch.CommitInBackground());
         }
         CountUncommitted(summary);
         if (events != nullptr) {
@@ -195,13 +195,15 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
     m_Batch.WaitForReleases();
 }
 
-size_t TaggingEngine::CommitPendingWrites() {
-    const std::vector<NotReplaced> failed = m_Batch.Commit();
-    for (const NotReplaced& photo : failed) {
+void TaggingEngine::CommitPendingWrites() {
+    ReportNotReplaced(m_Batch.Commit());
+}
+
+void TaggingEngine::ReportNotReplaced(const std::vector<NotReplaced>& photos) {
+    for (const NotReplaced& photo : photos) {
         ReportImageError(photo.path, photo.reason);
     }
-    m_Uncommitted += failed.size();
-    return failed.size();
+    m_Uncommitted += photos.size();
 }
 
 void TaggingEngine::CountUncommitted(RunSummary& summary) {

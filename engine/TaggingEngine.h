@@ -85,11 +85,13 @@ private:
                        RunSummary& summary, TaggingRunEvents* events);
     // Tags one image when it matches. Throws on an image the image library cannot handle.
     // Tagged means the new file is complete and waits in the batch; should the batch then fail
-    // to put it in place, CommitPendingWrites reports it.
+    // to put it in place, ReportNotReplaced reports it.
     ImageOutcome ProcessImage(const std::string& path, uint64_t lastWriteTime);
-    // Puts the batch's tagged images in place; reports each one left as it was and returns
-    // how many those are.
-    size_t CommitPendingWrites();
+    // Puts the batch's tagged images in place, and those of the commit in flight; reports each
+    // one left as it was.
+    void CommitPendingWrites();
+    // Reports each image that a commit left as it was, to be counted as skipped.
+    void ReportNotReplaced(const std::vector<NotReplaced>& photos);
     // Moves the images counted as tagged that their batch then left as they were to skipped.
     void CountUncommitted(RunSummary& summary);
     // The capture time of an image: its Exif DateTimeDigitized, or the file's last-write time

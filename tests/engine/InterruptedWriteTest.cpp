@@ -9,11 +9,14 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <stdexcept>
 
 #include "EngineFixture.h"
 #include "JpegFixtures.h"
 #include "TestSupport.h"
 #include "engine/DurableFile.h"
+#include "engine/PhotoSource.h"
+#include "engine/ReplacementBatch.h"
 
 namespace fs = std::filesystem;
 
@@ -167,6 +170,83 @@ TEST(ReplacementBatchLimits, DueAtTheFirstBoundReached) {
     byAge.Abandon();
     EXPECT_FALSE(byAge.IsDue());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 0);
+}
+
+// The replacement of the file at `path` by `content` followed by whatever of the file lies
+// after its header (nothing, for a file that is no JPEG).
+PendingReplacement Prepared(const std::string& path, const std::string& content) {
+    PhotoSource photo;
+    PendingReplacement pending;
+    std::string error;
+    EXPECT_TRUE(OpenPhoto(path, photo, error)) << error;
+    EXPECT_TRUE(PrepareReplacement(path, photo,
+                                   reinterpret_cast<const unsigned char*>(content.data()),
+                                   content.size(), pending, error))
+        << error;
+    return pending;
+}
+
+struct stat StatOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0);
+    return info;
+}
+
+TEST(ReplacementBatchInBackground, HoldsItsPhotosUntilFinishedAndReportsWhatItLeftNextTime) {
+    TempDir dir;
+    const std::string a = dir.File("a.jpg");
+    const std::string b = dir.File("b.jpg");
+    WriteFileText(a, "original a");
+    WriteFileText(b, "original b");
+    const struct stat aBefore = StatOf(a);
+    int flushes = 0;
+    SetDurableWriteFaultHook([&](const std::string& step) {
+        return step != "sync" || ++flushes != 1;  // a's new file cannot be flushed
+    });
+    ReplacementBatch batch;
+    batch.Add(Prepared(a, "new a"));
+    EXPECT_TRUE(batch.CommitInBackground().empty());
+    EXPECT_TRUE(batch.IsEmpty());
+    EXPECT_TRUE(batch.Holds(aBefore));  // opening it again now would break the commit's lease
+    batch.Add(Prepared(b, "new b"));
+    const std::vector<NotReplaced> left = batch.CommitInBackground();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].path, a);
+    EXPECT_FALSE(batch.Holds(aBefore));
+    EXPECT_TRUE(batch.Commit().empty());
+    SetDurableWriteFaultHook(nullptr);
+    EXPECT_EQ(ReadFileText(a), "original a");
+    EXPECT_EQ(ReadFileText(b), "new b");
+    EXPECT_EQ(Leftovers(dir.Path()).size(), 0u);
+}
+
+TEST(ReplacementBatchInBackground, AStepThatThrowsLeavesEveryPhotoNotYetReplacedAsItWas) {
+    TempDir dir;
+    const std::vector<std::string> photos = {dir.File("a.jpg"), dir.File("b.jpg"),
+                                             dir.File("c.jpg")};
+    ReplacementBatch batch;
+    for (const std::string& path : photos) {
+        WriteFileText(path, "original");
+        batch.Add(Prepared(path, "new"));
+    }
+    int renames = 0;
+    SetDurableWriteFaultHook([&](const std::string& step) {
+        if (step == "rename" && ++renames == 2) {
+            throw std::runtime_error("the disk went away");
+        }
+        return true;
+    });
+    EXPECT_TRUE(batch.CommitInBackground().empty());  // on a thread of its own: nothing escapes
+    const std::vector<NotReplaced> left = batch.Commit();
+    SetDurableWriteFaultHook(nullptr);
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].path, photos[1]);
+    EXPECT_EQ(left[1].path, photos[2]);
+    EXPECT_EQ(left[1].reason, "the disk went away");
+    EXPECT_EQ(ReadFileText(photos[0]), "new");
+    EXPECT_EQ(ReadFileText(photos[1]), "original");
+    EXPECT_EQ(ReadFileText(photos[2]), "original");
+    EXPECT_EQ(Leftovers(dir.Path()).size(), 0u);
 }
 
 TEST(StaleTemporaries, OnlyThisProgramsOwnNamesOlderThanTheRunAreRemoved) {

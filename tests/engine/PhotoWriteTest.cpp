@@ -471,7 +471,9 @@ TEST_F(PhotoWrite, NamedTemporariesDuringABatchAreGoneAfterIt) {
         return true;
     });
     Run();
-    EXPECT_EQ(mostSeen, 3u);  // a batch of three waits under temporary names
+    // A batch of three waits under temporary names, while the next may be prepared beside it.
+    EXPECT_GE(mostSeen, 3u);
+    EXPECT_LE(mostSeen, 6u);
     EXPECT_TRUE(Leftovers().empty());
     for (const std::string& path : paths) {
         EXPECT_TRUE(Tagged(path)) << path;
