@@ -147,14 +147,15 @@ std::vector<PendingReplacement> ReplacementBatch::TakePending() {
 
 std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplacement>& batch) {
     std::vector<NotReplaced> left;
+    size_t done = 0;  // photos before this one are replaced or in `left`
     try {
         const std::vector<std::string> flushErrors = SyncAll(batch);
         std::set<std::string> folders;
         std::vector<UniqueFd> replaced;
-        for (size_t i = 0; i < batch.size(); ++i) {
-            PendingReplacement& pending = batch[i];
+        for (; done < batch.size(); ++done) {
+            PendingReplacement& pending = batch[done];
             const std::string reason =
-                flushErrors[i].empty() ? ReplaceIfUnchanged(pending) : flushErrors[i];
+                flushErrors[done].empty() ? ReplaceIfUnchanged(pending) : flushErrors[done];
             if (!reason.empty()) {
                 left.push_back({pending.path, reason});
                 continue;
@@ -168,10 +169,9 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
         }
         ReleaseOnAThreadOfTheirOwn(std::move(replaced));
     } catch (const std::exception& e) {
-        left.clear();
-        for (const PendingReplacement& pending : batch) {
-            if (!pending.replaced) {
-                left.push_back({pending.path, e.what()});
+        for (size_t i = done; i < batch.size(); ++i) {
+            if (!batch[i].replaced) {
+                left.push_back({batch[i].path, e.what()});
             }
         }
     }

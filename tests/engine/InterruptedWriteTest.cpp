@@ -223,15 +223,17 @@ TEST(ReplacementBatchInBackground, HoldsItsPhotosUntilFinishedAndReportsWhatItLe
 TEST(ReplacementBatchInBackground, AStepThatThrowsLeavesEveryPhotoNotYetReplacedAsItWas) {
     TempDir dir;
     const std::vector<std::string> photos = {dir.File("a.jpg"), dir.File("b.jpg"),
-                                             dir.File("c.jpg")};
+                                             dir.File("c.jpg"), dir.File("d.jpg")};
     ReplacementBatch batch;
     for (const std::string& path : photos) {
         WriteFileText(path, "original");
         batch.Add(Prepared(path, "new"));
     }
+    WriteFileText(dir.File("b.part"), "another program's");  // which then replaces b
+    ASSERT_EQ(rename(dir.File("b.part").c_str(), photos[1].c_str()), 0);
     int renames = 0;
     SetDurableWriteFaultHook([&](const std::string& step) {
-        if (step == "rename" && ++renames == 2) {
+        if (step == "rename" && ++renames == 2) {  // c's
             throw std::runtime_error("the disk went away");
         }
         return true;
@@ -239,13 +241,17 @@ TEST(ReplacementBatchInBackground, AStepThatThrowsLeavesEveryPhotoNotYetReplaced
     EXPECT_TRUE(batch.CommitInBackground().empty());  // on a thread of its own: nothing escapes
     const std::vector<NotReplaced> left = batch.Commit();
     SetDurableWriteFaultHook(nullptr);
-    ASSERT_EQ(left.size(), 2u);
+    ASSERT_EQ(left.size(), 3u);
     EXPECT_EQ(left[0].path, photos[1]);
+    EXPECT_NE(left[0].reason.find("it changed"), std::string::npos) << left[0].reason;
     EXPECT_EQ(left[1].path, photos[2]);
     EXPECT_EQ(left[1].reason, "the disk went away");
+    EXPECT_EQ(left[2].path, photos[3]);
+    EXPECT_EQ(left[2].reason, "the disk went away");
     EXPECT_EQ(ReadFileText(photos[0]), "new");
-    EXPECT_EQ(ReadFileText(photos[1]), "original");
+    EXPECT_EQ(ReadFileText(photos[1]), "another program's");
     EXPECT_EQ(ReadFileText(photos[2]), "original");
+    EXPECT_EQ(ReadFileText(photos[3]), "original");
     EXPECT_EQ(Leftovers(dir.Path()).size(), 0u);
 }
 
