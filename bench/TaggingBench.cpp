@@ -95,7 +95,7 @@ double DurableCopySeconds(const std::string& folder) {
         std::string error;
         if (!source.Valid() || !copy.Create(folder, error) ||
             !copy.AppendFrom(source.Get(), 0, fs::file_size(file.path), error) ||
-            !copy.Sync(error) || !copy.Replace(file.path, error) || !SyncFolder(folder)) {
+            !copy.Sync(error) || !copy.Replace(file.path, nullptr, error) || !SyncFolder(folder)) {
             std::fprintf(stderr, "copy failed: %s\n", error.c_str());
         }
     }

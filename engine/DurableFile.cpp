@@ -5,8 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <linux/fs.h>
+#include <strings.h>
+#include <sys/ioctl.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <random>
@@ -152,6 +157,44 @@ bool CopyRange(int source, uint64_t offset, uint64_t length, int target) {
     return true;
 }
 
+// Shares `length` bytes of `source` at `offset` with `target` at `at`, both on a block
+// boundary; the length is whole blocks unless it runs to the source's end. Moves the target's
+// file position past them. False where the file system cannot share blocks.
+bool CloneRange(int source, uint64_t offset, uint64_t length, int target, uint64_t at) {
+    file_clone_range range{};
+    range.src_fd = source;
+    range.src_offset = offset;
+    range.src_length = length;
+    range.dest_offset = at;
+    return ioctl(target, FICLONERANGE, &range) == 0 &&
+           lseek(target, static_cast<off_t>(at + length), SEEK_SET) >= 0;
+}
+
+// Appends `length` bytes of `source` at `offset` to `target`, whose size is `at`. Where both lie
+// at the same place within a block, the blocks after the first boundary are shared, not
+// copied: all of them, or the whole ones with the last part copied.
+bool CopyOrClone(int source, uint64_t offset, uint64_t length, int target, uint64_t at) {
+    if (offset % kCloneBlock != at % kCloneBlock) {
+        return CopyRange(source, offset, length, target);
+    }
+    const uint64_t lead = std::min(length, (kCloneBlock - offset % kCloneBlock) % kCloneBlock);
+    if (!CopyRange(source, offset, lead, target)) {
+        return false;
+    }
+    offset += lead;
+    at += lead;
+    length -= lead;
+    if (length == 0 || CloneRange(source, offset, length, target, at)) {
+        return true;
+    }
+    const uint64_t whole = length - length % kCloneBlock;
+    if (whole > 0 && CloneRange(source, offset, whole, target, at)) {
+        offset += whole;
+        length -= whole;
+    }
+    return CopyRange(source, offset, length, target);
+}
+
 bool IsStale(int folderFd, const char* name, const timespec& olderThan) {
     struct stat info {};
     if (fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
@@ -159,6 +202,41 @@ bool IsStale(int folderFd, const char* name, const timespec& olderThan) {
     }
     return info.st_ctim.tv_sec < olderThan.tv_sec ||
            (info.st_ctim.tv_sec == olderThan.tv_sec && info.st_ctim.tv_nsec < olderThan.tv_nsec);
+}
+
+// The photo NAME of an older-form temporary name, "." NAME ".fenrik-XXXXXX".
+std::string OlderFormPhotoName(const std::string& name) {
+    return name.substr(1, name.size() - 1 - kTemporaryMarkLength - kRandomLength);
+}
+
+bool IsPhotoName(const std::string& name) {
+    const auto endsWith = [&name](const char* suffix) {
+        const size_t n = std::strlen(suffix);
+        return name.size() > n && strcasecmp(name.c_str() + name.size() - n, suffix) == 0;
+    };
+    return endsWith(".jpg") || endsWith(".jpeg");
+}
+
+// True for a current-form name, and for an older-form one whose photo is in the folder.
+bool HasItsPhoto(int folderFd, const std::string& name) {
+    if (name.size() == kTemporaryMarkLength + kRandomLength) {
+        return true;
+    }
+    struct stat info {};
+    return fstatat(folderFd, OlderFormPhotoName(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(info.st_mode);
+}
+
+// A killed run leaves a new file that is empty or that begins with the JPEG start-of-image
+// marker; anything else under such a name is not ours.
+bool BeginsAsJpegOrEmpty(int folderFd, const char* name) {
+    const UniqueFd fd(openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    unsigned char start[3] = {};
+    if (!fd.Valid()) {
+        return false;
+    }
+    const ssize_t n = pread(fd.Get(), start, sizeof start, 0);
+    return n == 0 || (n == 3 && start[0] == 0xFF && start[1] == 0xD8 && start[2] == 0xFF);
 }
 
 }  // namespace
@@ -226,7 +304,7 @@ bool TemporaryFile::Append(const unsigned char* data, size_t size, std::string& 
 }
 
 bool TemporaryFile::AppendFrom(int source, uint64_t offset, uint64_t length, std::string& error) {
-    if (!DurableStepAllowed("copy") || !CopyRange(source, offset, length, m_Fd.Get())) {
+    if (!DurableStepAllowed("copy") || !CopyOrClone(source, offset, length, m_Fd.Get(), m_Size)) {
         error = SystemError("cannot copy the image data into the temporary file");
         return false;
     }
@@ -246,19 +324,65 @@ bool TemporaryFile::Sync(std::string& error) const {
     return true;
 }
 
-bool TemporaryFile::Replace(const std::string& target, std::string& error) {
+bool TemporaryFile::EnsureNamed(std::string& error) {
     if (m_Path.empty() &&
         (!DurableStepAllowed("link") || !LinkUnnamed(m_Fd.Get(), m_Folder, m_Path))) {
         error = SystemError("cannot name the temporary file");
         return false;
     }
-    if (!DurableStepAllowed("rename") || rename(m_Path.c_str(), target.c_str()) != 0) {
+    return true;
+}
+
+bool TemporaryFile::Replace(const std::string& target, const Recheck& recheck, std::string& error) {
+    if (!EnsureNamed(error)) {
+        return false;
+    }
+    if (!DurableStepAllowed("rename")) {
         error = SystemError("cannot replace " + target);
         return false;
+    }
+    // Swapped, the displaced file keeps a name until it is known that no other program opened
+    // it meanwhile: its writes are never lost in a file that has already gone.
+    if (renameat2(AT_FDCWD, m_Path.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        const std::string reason = !DurableStepAllowed("recheck") ? "the replaced file changed"
+                                   : recheck                      ? recheck(m_Path)
+                                                                  : "";
+        if (!reason.empty()) {
+            SwapBack(target);
+            error = reason;
+            return false;
+        }
+        unlink(m_Path.c_str());  // the displaced file's temporary name
+    } else {
+        // No target to swap with, or a file system that cannot swap: checked, then renamed.
+        if (errno != ENOENT && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+            error = SystemError("cannot replace " + target);
+            return false;
+        }
+        const std::string reason = recheck ? recheck(target) : "";
+        if (!reason.empty()) {
+            error = reason;
+            return false;
+        }
+        if (rename(m_Path.c_str(), target.c_str()) != 0) {
+            error = SystemError("cannot replace " + target);
+            return false;
+        }
     }
     m_Path.clear();
     m_Fd.Reset();
     return true;
+}
+
+void TemporaryFile::SwapBack(const std::string& target) {
+    if (renameat2(AT_FDCWD, m_Path.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        return;  // the new file has its temporary name again, and goes with it
+    }
+    // Cannot happen on a file system that just swapped them; should it, the displaced file
+    // takes its name back over the new one.
+    if (rename(m_Path.c_str(), target.c_str()) == 0) {
+        m_Path.clear();
+    }
 }
 
 bool IsTemporaryName(const std::string& name) {
@@ -266,9 +390,11 @@ bool IsTemporaryName(const std::string& name) {
         return false;
     }
     const size_t mark = name.size() - kRandomLength - kTemporaryMarkLength;
-    return name.compare(mark, kTemporaryMarkLength, kTemporaryMark) == 0 &&
-           IsRandomPart(name, mark + kTemporaryMarkLength) &&
-           (mark == 0 || mark >= 2);  // ".fenrik-XXXXXX" or "." NAME ".fenrik-XXXXXX"
+    if (name.compare(mark, kTemporaryMarkLength, kTemporaryMark) != 0 ||
+        !IsRandomPart(name, mark + kTemporaryMarkLength)) {
+        return false;
+    }
+    return mark == 0 || IsPhotoName(OlderFormPhotoName(name));
 }
 
 int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan) {
@@ -278,7 +404,10 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
     }
     int removed = 0;
     while (const dirent* entry = readdir(dir)) {
-        if (IsTemporaryName(entry->d_name) && IsStale(dirfd(dir), entry->d_name, olderThan) &&
+        const std::string name = entry->d_name;
+        if (IsTemporaryName(name) && HasItsPhoto(dirfd(dir), name) &&
+            IsStale(dirfd(dir), entry->d_name, olderThan) &&
+            BeginsAsJpegOrEmpty(dirfd(dir), entry->d_name) &&
             unlinkat(dirfd(dir), entry->d_name, 0) == 0) {
             ++removed;
         }

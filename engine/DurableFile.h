@@ -34,19 +34,34 @@ public:
     // Appends bytes. False with an error text when they cannot all be written (a full disk).
     bool Append(const unsigned char* data, size_t size, std::string& error);
     // Appends `length` bytes of the open file `source` from `offset`, copied inside the kernel
-    // where the file system allows it. False when they cannot all be copied, also when the
-    // source ends early.
+    // where the file system allows it. When the file's size and `offset` lie at the same place
+    // within a block (kCloneBlock), the bytes up to the source's next block boundary are copied
+    // and the rest is cloned where the file system can share blocks between files (btrfs, XFS),
+    // so the new file takes no space of its own for them. False when they cannot all be copied,
+    // also when the source ends early.
     bool AppendFrom(int source, uint64_t offset, uint64_t length, std::string& error);
     // Starts writing the content to disk without waiting for it.
     void StartWriteback() const;
     // Waits until content and metadata are on disk.
     bool Sync(std::string& error) const;
-    // Puts the file in place of `target`, a path in the same folder, by one rename. On failure
-    // the target is untouched and the file stays discardable.
-    bool Replace(const std::string& target, std::string& error);
+    // Asked once the new file has taken the target's name, with the path that the file it
+    // displaced now has; answers why the displaced file must get its name back, or the empty
+    // text when it may go.
+    using Recheck = std::function<std::string(const std::string& displaced)>;
+    // Puts the file in place of `target`, a path in the same folder. Where the file system can
+    // swap two names in one step, the two files are swapped and `recheck` is asked while the
+    // displaced one still has a name: when it answers a reason, they are swapped back and the
+    // reason is the error. Elsewhere `recheck` is asked about `target` just before one rename.
+    // An empty `recheck` accepts. On failure the target is what it was, untouched, and the
+    // file stays discardable.
+    bool Replace(const std::string& target, const Recheck& recheck, std::string& error);
 
 private:
     void Discard();
+    // Gives an unnamed file a temporary name.
+    bool EnsureNamed(std::string& error);
+    // Swaps back after a refused exchange: `target` is again the displaced file.
+    void SwapBack(const std::string& target);
 
     UniqueFd m_Fd;
     std::string m_Folder;
@@ -54,13 +69,19 @@ private:
     uint64_t m_Size = 0;
 };
 
+// The block size that cloned ranges are aligned to.
+inline constexpr uint64_t kCloneBlock = 4096;
+
 // True for the names of this program's temporary files: ".fenrik-" and six letters or digits,
-// or the form that older versions used, "." NAME ".fenrik-" and six letters or digits.
+// or the form that older versions used, "." NAME ".fenrik-" and six letters or digits, where
+// NAME is a photo's name (ending in .jpg or .jpeg, in any case).
 bool IsTemporaryName(const std::string& name);
 
-// Removes the temporary files that a killed run left in `folder`: regular files with a
-// temporary name whose last status change lies before `olderThan` (a newer one may belong to
-// a run in progress). Everything else stays. Returns how many were removed.
+// Removes the temporary files that a killed run left in `folder`, and nothing else: regular
+// files with a temporary name (of the older form only where its photo NAME is in the folder),
+// whose last status change lies before `olderThan` (a newer one may belong to a run in
+// progress), and whose content is empty or begins as a JPEG file does. Returns how many were
+// removed.
 int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan);
 
 // Flushes a folder's entries (renames into it) to disk. False when it cannot be flushed.
@@ -69,7 +90,8 @@ bool SyncFolder(const std::string& folder);
 // ---- Test seam ------------------------------------------------------------------------------
 // Faults that a disk, a kill or another program cause are injected here; the program never sets
 // a hook. The hook is called before each step with the step's name ("unnamed", "create",
-// "flags", "write", "copy", "owner", "xattr", "chmod", "sync", "link", "rename"); returning
+// "flags", "write", "copy", "owner", "xattr", "chmod", "sync", "link", "rename", and "recheck"
+// once the new file has the target's name); returning
 // false makes that step fail as the system would, with errno as the hook left it ("unnamed"
 // failing makes the file a named one, as on a file system without unnamed files).
 using DurableWriteFaultHook = std::function<bool(const std::string& step)>;

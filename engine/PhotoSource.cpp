@@ -141,3 +141,10 @@ bool IsUnchanged(const std::string& target, const struct stat& before) {
            now.st_ino == before.st_ino && now.st_size == before.st_size &&
            SameTime(now.st_mtim, before.st_mtim) && SameTime(now.st_ctim, before.st_ctim);
 }
+
+bool IsSameContent(const std::string& path, const struct stat& before) {
+    struct stat now {};
+    return lstat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev &&
+           now.st_ino == before.st_ino && now.st_size == before.st_size &&
+           SameTime(now.st_mtim, before.st_mtim);
+}

@@ -59,3 +59,7 @@ void ReleaseLease(int fd);
 // True when the file at `target` is still the one opened, unchanged: the same device,
 // inode, size, modification time and status-change time.
 bool IsUnchanged(const std::string& target, const struct stat& before);
+// True when the file at `path` (not followed if it is a symbolic link) is the one opened, its
+// content unchanged: the same device, inode, size and modification time. A rename changes a
+// file's status-change time, so that is not compared.
+bool IsSameContent(const std::string& path, const struct stat& before);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <system_error>
 #include <thread>
 
@@ -10,6 +11,10 @@
 namespace {
 
 constexpr size_t kFlushThreads = 8;
+
+const char kChanged[] = "it changed while being tagged; the next run will tag it";
+const char kOpenedMeanwhile[] =
+    "another program opened it while it was being tagged; the next run will tag it";
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -43,18 +48,19 @@ std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending)
 
 }  // namespace
 
-bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
-                        size_t headSize, PendingReplacement& pending, std::string& error) {
+Preparation PrepareReplacement(const std::string& path, PhotoSource& photo,
+                               const unsigned char* head, size_t headSize,
+                               PendingReplacement& pending, std::string& error) {
     error = ReplacementBlocker(photo.target, photo.info);
     if (!error.empty()) {
-        return false;
+        return Preparation::Refused;
     }
     const PhotoLease lease = TakeReadLease(photo.fd.Get());
     if (lease == PhotoLease::InUse) {
         error =
             "it is open in another program (perhaps still being copied); the next run will "
             "tag it";
-        return false;
+        return Preparation::Refused;
     }
     pending.leased = lease == PhotoLease::Held;
     pending.path = path;
@@ -65,12 +71,13 @@ bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsig
         !pending.file.Append(head, headSize, error) ||
         !pending.file.AppendFrom(photo.fd.Get(), photo.tailOffset, photo.TailSize(), error) ||
         !CopyIdentity(photo.fd.Get(), photo.info, pending.file.Fd(), error)) {
+        const bool full = errno == ENOSPC || errno == EDQUOT;
         pending.file = TemporaryFile();
-        return false;
+        return full ? Preparation::OutOfSpace : Preparation::Refused;
     }
     pending.file.StartWriteback();
     pending.originalFd = std::move(photo.fd);
-    return true;
+    return Preparation::Ready;
 }
 
 void ReplacementBatch::BeginFolder(const std::string& folder) {
@@ -181,13 +188,25 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
 
 std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
     if (!IsUnchanged(pending.target, pending.original)) {
-        return "it changed while being tagged; the next run will tag it";
+        return kChanged;
     }
     if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
-        return "another program opened it while it was being tagged; the next run will tag it";
+        return kOpenedMeanwhile;
     }
+    // Asked again once the new file has the photo's name, while the original still has one:
+    // a program that opened the original until then has broken the lease, and its writes go
+    // into the original, which then takes its name back.
+    const auto recheck = [&pending](const std::string& displaced) -> std::string {
+        if (!IsSameContent(displaced, pending.original)) {
+            return kChanged;
+        }
+        if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
+            return kOpenedMeanwhile;
+        }
+        return std::string();
+    };
     std::string error;
-    if (!pending.file.Replace(pending.target, error)) {
+    if (!pending.file.Replace(pending.target, recheck, error)) {
         return error;
     }
     ReleaseLease(pending.originalFd.Get());

@@ -29,13 +29,21 @@ struct PendingReplacement {
     bool replaced = false;    // the new file has taken the original's place
 };
 
+enum class Preparation {
+    Ready,       // the new file is complete and `pending` holds it
+    Refused,     // the photo cannot be replaced now; `error` says why
+    OutOfSpace,  // the new file did not fit on the disk; `error` says so
+};
+
 // Prepares the replacement of `photo` by `head` followed by the photo's bytes after its
-// header (copied inside the kernel), and takes over the photo's descriptor with a read lease
-// on it. Refuses, with the reason, a photo that cannot be replaced without its user noticing
-// (ReplacementBlocker) and one that another program has open for writing. On any failure returns
-// false with the reason, and nothing is left behind.
-bool PrepareReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
-                        size_t headSize, PendingReplacement& pending, std::string& error);
+// header (copied inside the kernel, its blocks shared where the file system can), and takes
+// over the photo's descriptor with a read lease on it. Refuses, with the reason, a photo that
+// cannot be replaced without its user noticing (ReplacementBlocker) and one that another
+// program has open for writing. On any failure nothing is left behind and the photo's
+// descriptor stays with `photo`, so that it may be tried again.
+Preparation PrepareReplacement(const std::string& path, PhotoSource& photo,
+                               const unsigned char* head, size_t headSize,
+                               PendingReplacement& pending, std::string& error);
 
 // When a batch is due: whichever bound is reached first.
 struct BatchLimits {
@@ -75,8 +83,10 @@ public:
 
     // Flushes every new file, then replaces each original that is unchanged since it was read
     // (same device, inode, size, modification and status-change time) and that no other
-    // program opened meanwhile (its lease holds), then flushes each folder once. Finishes the
-    // commit in flight first. Returns the photos left as they were, with the reason, by this
+    // program opened meanwhile (its lease holds), then flushes each folder once. Both are asked
+    // again once the new file has the photo's name, where the file system swaps names: an
+    // original opened by then takes its name back, so no program's writes are lost in it. Finishes
+    // the commit in flight first. Returns the photos left as they were, with the reason, by this
     // commit and by the one in flight; the batch is empty afterwards. The replaced originals are
     // released on a thread of their own (a file system may take its time to free their space),
     // which the next commit waits for. A step that throws leaves each photo it has not replaced

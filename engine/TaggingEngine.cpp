@@ -40,22 +40,6 @@ void ReportImageError(const std::string& path, const std::string& what) {
     OutputDebugStringA(message + "\n");
 }
 
-// Prepares the replacement of the photo by the header as Exiv2 rewrote it in memory,
-// followed by the photo's own bytes after its header.
-bool PrepareFromMemoryContent(Exiv2::Image& image, const std::string& path, PhotoSource& photo,
-                              PendingReplacement& pending, std::string& error) {
-    Exiv2::BasicIo& io = image.io();
-    if (io.open() != 0) {
-        error = "cannot read the rewritten image";
-        return false;
-    }
-    const bool prepared = PrepareReplacement(path, photo, io.mmap(false),
-                                             static_cast<size_t>(io.size()), pending, error);
-    io.munmap();
-    io.close();
-    return prepared;
-}
-
 void CountOutcome(RunSummary& summary, ImageOutcome outcome) {
     ++summary.checked;
     switch (outcome) {
@@ -270,14 +254,36 @@ ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo
     }
     image.setExifData(exif);
     image.writeMetadata();
-    PendingReplacement pending;
-    std::string error;
-    if (!PrepareFromMemoryContent(image, path, photo, pending, error)) {
+    Exiv2::BasicIo& io = image.io();
+    std::string error = "cannot read the rewritten image";
+    const bool queued = io.open() == 0 && QueueReplacement(path, photo, io.mmap(false),
+                                                           static_cast<size_t>(io.size()), error);
+    io.munmap();
+    io.close();
+    if (!queued) {
         ReportImageError(path, error);
         return ImageOutcome::Skipped;
     }
-    m_Batch.Add(std::move(pending));
     return ImageOutcome::Tagged;
+}
+
+bool TaggingEngine::QueueReplacement(const std::string& path, PhotoSource& photo,
+                                     const unsigned char* head, size_t headSize,
+                                     std::string& error) {
+    PendingReplacement pending;
+    Preparation prepared = PrepareReplacement(path, photo, head, headSize, pending, error);
+    if (prepared == Preparation::OutOfSpace) {
+        // The batch's originals hold space until they are replaced: put them in place, let
+        // their space go, and try once more.
+        CommitPendingWrites();
+        m_Batch.WaitForReleases();
+        prepared = PrepareReplacement(path, photo, head, headSize, pending, error);
+    }
+    if (prepared != Preparation::Ready) {
+        return false;
+    }
+    m_Batch.Add(std::move(pending));
+    return true;
 }
 
 void TaggingEngine::WriteLogLine(unsigned level, const std::string& message) const {

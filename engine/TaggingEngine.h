@@ -100,6 +100,12 @@ private:
     // Writes `point` into the image's GPS tags and queues the rewritten photo in the batch.
     ImageOutcome TagImage(const std::string& path, PhotoSource& photo, Exiv2::Image& image,
                           const TrackPoint& point);
+    // Prepares the photo's replacement by `head` and the photo's bytes after its header, and
+    // queues it in the batch. When the new file does not fit on the disk, the batch is put in
+    // place first, the space of the originals it replaced freed, and the photo tried once more.
+    // Returns false with the reason when it is not queued.
+    bool QueueReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
+                          size_t headSize, std::string& error);
     bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
     // A line of the tagging's own, written only while the log file setting is on.
     void WriteLogLine(unsigned level, const std::string& message) const;

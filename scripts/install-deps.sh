@@ -11,6 +11,7 @@ PACKAGES=(
     xvfb xauth xdotool imagemagick libimage-exiftool-perl
     fonts-liberation fonts-dejavu-core locales
     desktop-file-utils appstream dpkg-dev file
+    btrfs-progs xfsprogs
 )
 
 SUDO=""

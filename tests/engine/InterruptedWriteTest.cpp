@@ -179,9 +179,10 @@ PendingReplacement Prepared(const std::string& path, const std::string& content)
     PendingReplacement pending;
     std::string error;
     EXPECT_TRUE(OpenPhoto(path, photo, error)) << error;
-    EXPECT_TRUE(PrepareReplacement(path, photo,
-                                   reinterpret_cast<const unsigned char*>(content.data()),
-                                   content.size(), pending, error))
+    EXPECT_EQ(
+        PrepareReplacement(path, photo, reinterpret_cast<const unsigned char*>(content.data()),
+                           content.size(), pending, error),
+        Preparation::Ready)
         << error;
     return pending;
 }
@@ -255,20 +256,28 @@ TEST(ReplacementBatchInBackground, AStepThatThrowsLeavesEveryPhotoNotYetReplaced
     EXPECT_EQ(Leftovers(dir.Path()).size(), 0u);
 }
 
-TEST(StaleTemporaries, OnlyThisProgramsOwnNamesOlderThanTheRunAreRemoved) {
+TEST(StaleTemporaries, OnlyThisProgramsOwnFilesOlderThanTheRunAreRemoved) {
     TempDir dir;
-    const std::vector<std::string> ours = {".fenrik-Ab3dE9", ".IMG_0001.JPG.fenrik-x1Y2z3"};
+    const std::string jpeg = "\xFF\xD8\xFF\xE1 partial";
+    WriteFileText(dir.File("IMG_0001.JPG"), jpeg);
+    const std::vector<std::string> ours = {".fenrik-Ab3dE9", ".fenrik-Zz0000",
+                                           ".IMG_0001.JPG.fenrik-x1Y2z3"};
+    // Names of our form that hold something else, or whose photo is not there.
+    const std::vector<std::string> notOurContent = {".fenrik-backup", ".notes.fenrik-backup",
+                                                    ".gone.jpg.fenrik-x1Y2z3"};
     const std::vector<std::string> others = {
-        ".fenrik-Ab3d",    ".fenrik-Ab3dE9x", "fenrik-Ab3dE9",
-        "..fenrik-Ab3dE9", ".fenrik-Ab3dE!",  "a.fenrik-Ab3dE9",
-        "IMG_0001.JPG",    ".IMG.fenrik-abc", ".photo.jpg.fenrik-1"};
+        ".fenrik-Ab3d",   ".fenrik-Ab3dE9x", "fenrik-Ab3dE9",   "..fenrik-Ab3dE9",
+        ".fenrik-Ab3dE!", "a.fenrik-Ab3dE9", ".IMG.fenrik-abc", ".photo.jpg.fenrik-1"};
     for (const std::string& name : ours) {
         EXPECT_TRUE(IsTemporaryName(name)) << name;
-        WriteFileText(dir.File(name), "partial");
+        WriteFileText(dir.File(name), name == ".fenrik-Zz0000" ? "" : jpeg);
     }
+    WriteFileText(dir.File(".fenrik-backup"), "my notes");
+    WriteFileText(dir.File(".notes.fenrik-backup"), jpeg);
+    WriteFileText(dir.File(".gone.jpg.fenrik-x1Y2z3"), jpeg);
     for (const std::string& name : others) {
         EXPECT_FALSE(IsTemporaryName(name)) << name;
-        WriteFileText(dir.File(name), "keep");
+        WriteFileText(dir.File(name), jpeg);
     }
     fs::create_directory(dir.File(".fenrik-Dir123"));  // a folder is never ours
     timespec before{};
@@ -276,13 +285,16 @@ TEST(StaleTemporaries, OnlyThisProgramsOwnNamesOlderThanTheRunAreRemoved) {
     clock_gettime(CLOCK_REALTIME, &after);
     after.tv_sec += 2;
     EXPECT_EQ(RemoveStaleTemporaries(dir.Path(), before), 0);  // all newer than that
-    EXPECT_EQ(RemoveStaleTemporaries(dir.Path(), after), 2);
+    EXPECT_EQ(RemoveStaleTemporaries(dir.Path(), after), 3);
     for (const std::string& name : ours) {
         EXPECT_FALSE(fs::exists(dir.File(name))) << name;
     }
-    for (const std::string& name : others) {
-        EXPECT_TRUE(fs::exists(dir.File(name))) << name;
+    for (const auto* names : {&notOurContent, &others}) {
+        for (const std::string& name : *names) {
+            EXPECT_TRUE(fs::exists(dir.File(name))) << name;
+        }
     }
+    EXPECT_TRUE(fs::exists(dir.File("IMG_0001.JPG")));
     EXPECT_TRUE(fs::is_directory(dir.File(".fenrik-Dir123")));
 }
 

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <linux/fs.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -405,32 +407,115 @@ TEST_F(PhotoWrite, APhotoThatAnotherProgramOnlyReadsIsTagged) {
     EXPECT_TRUE(Tagged(path));
 }
 
+// Starts a process that opens `path` for appending, waits for any lease on it and then
+// appends "tail"; it holds none of this process's descriptors.
+pid_t StartAppender(const std::string& path) {
+    const pid_t writer = fork();
+    if (writer == 0) {
+        close_range(3, ~0U, 0);  // a copy of the leased descriptor would keep the lease
+        const int fd = open(path.c_str(), O_WRONLY | O_APPEND);
+        const ssize_t written = write(fd, "tail", 4);
+        _exit(written == 4 ? 0 : 1);
+    }
+    return writer;
+}
+
+int WaitFor(pid_t child) {
+    int status = -1;
+    waitpid(child, &status, 0);
+    return status;
+}
+
 TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
+    // While the batch is flushed, and at the last moment before the new file takes the name.
+    for (const char* moment : {"sync", "rename"}) {
+        const std::string path = Photo("photo.jpg");
+        const std::string original = ReadFileText(path);
+        pid_t writer = -1;
+        SetDurableWriteFaultHook([&](const std::string& step) {
+            if (step == moment && writer < 0) {
+                writer = StartAppender(path);
+                usleep(200000);  // until the writer waits in its open
+            }
+            return true;
+        });
+        const std::string trace = Run();
+        SetDurableWriteFaultHook(nullptr);
+        EXPECT_EQ(WaitFor(writer), 0) << moment;
+        EXPECT_NE(trace.find("Skipping " + path + ": another program opened it"), std::string::npos)
+            << moment << trace;
+        EXPECT_EQ(ReadFileText(path), original + "tail") << moment;
+        EXPECT_TRUE(Leftovers().empty()) << moment;
+    }
+}
+
+TEST_F(PhotoWrite, AProgramThatOpensThePhotoOnceTheNewFileHasItsNameWritesIntoTheTaggedPhoto) {
     const std::string path = Photo("photo.jpg");
-    const std::string original = ReadFileText(path);
     pid_t writer = -1;
     SetDurableWriteFaultHook([&](const std::string& step) {
-        if (step == "sync" && writer < 0) {
-            writer = fork();
-            if (writer == 0) {           // opens the photo (and waits for the lease), then appends
-                close_range(3, ~0U, 0);  // a copy of the leased descriptor would keep the lease
-                const int fd = open(path.c_str(), O_WRONLY | O_APPEND);
-                const ssize_t written = write(fd, "tail", 4);
-                _exit(written == 4 ? 0 : 1);
-            }
-            usleep(200000);  // until the writer waits in its open
+        if (step == "recheck" && writer < 0) {
+            writer = StartAppender(path);
+            WaitFor(writer);  // the new file carries no lease: nothing to wait for
         }
         return true;
     });
     const std::string trace = Run();
     SetDurableWriteFaultHook(nullptr);
-    int status = -1;
-    waitpid(writer, &status, 0);
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(trace.find("Skipping " + path + ": another program opened it"), std::string::npos)
-        << trace;
-    EXPECT_EQ(ReadFileText(path), original + "tail");
+    EXPECT_EQ(trace.find("Skipping"), std::string::npos) << trace;
+    const std::string tagged = ReadFileText(path);
+    EXPECT_TRUE(Tagged(path));
+    EXPECT_EQ(tagged.substr(tagged.size() - 4), "tail");
     EXPECT_TRUE(Leftovers().empty());
+}
+
+// A program that appends the moment a temporary name appears in the folder, whatever moment
+// of the replacement that falls on: its bytes end either in the tagged photo or in the
+// original, which then stays and is reported.
+TEST_F(PhotoWrite, AnAppendRacingTheReplacementIsNeverLost) {
+    for (int round = 0; round < 40; ++round) {
+        const std::string path = Photo("race.jpg");
+        const std::string original = ReadFileText(path);
+        const pid_t writer = fork();
+        if (writer == 0) {
+            close_range(3, ~0U, 0);
+            for (long polls = 0; polls < 20000000; ++polls) {  // bounded: ends by itself
+                DIR* folder = opendir(dir.Path().c_str());
+                bool seen = false;
+                while (const dirent* entry = folder ? readdir(folder) : nullptr) {
+                    seen = seen || std::strstr(entry->d_name, ".fenrik-") != nullptr;
+                }
+                if (folder != nullptr) {
+                    closedir(folder);
+                }
+                if (seen) {
+                    const int fd = open(path.c_str(), O_WRONLY | O_APPEND);
+                    _exit(write(fd, "tail", 4) == 4 ? 0 : 1);
+                }
+            }
+            _exit(2);
+        }
+        SetDurableWriteFaultHook([](const std::string& step) {
+            if (step == "unnamed") {  // a named temporary shows itself from its creation on
+                errno = EOPNOTSUPP;
+                return false;
+            }
+            return true;
+        });
+        const std::string trace = Run();
+        SetDurableWriteFaultHook(nullptr);
+        if (WaitFor(writer) != 0) {
+            kill(writer, SIGKILL);
+            continue;  // the writer never saw the name: nothing raced
+        }
+        const std::string now = ReadFileText(path);
+        ASSERT_EQ(now.substr(now.size() - 4), "tail") << round << trace;
+        if (trace.find("Skipping " + path) != std::string::npos) {
+            EXPECT_EQ(now, original + "tail") << round;
+        } else {
+            EXPECT_TRUE(Tagged(path)) << round;
+        }
+        fs::remove(path);
+    }
 }
 
 TEST_F(PhotoWrite, LongestNameIsTaggedWithUnnamedAndNamedTemporaries) {
