@@ -12,7 +12,12 @@
 //                                 a track of N points one second apart from 00:00:00 UTC
 //   tagging_bench --durable-copy DIR
 //                                 copies every photo to a new file, flushing each
+//   tagging_bench --shared DIR    the share of the photos' bytes in blocks that another file
+//                                 shares (a copy made with cp --reflink, say)
 #include <fcntl.h>
+#include <linux/fiemap.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <exiv2/exiv2.hpp>
 
 #include <QImage>
@@ -186,6 +191,41 @@ int RunOnFolder(const std::string& folder, const std::string& gpx, const std::st
     return 0;
 }
 
+// Bytes of the open file `fd`, and those in extents it shares with another file.
+std::pair<uint64_t, uint64_t> SharedExtentBytes(int fd) {
+    std::vector<char> buffer(sizeof(fiemap) + 4096 * sizeof(fiemap_extent));
+    auto* map = reinterpret_cast<fiemap*>(buffer.data());
+    map->fm_length = FIEMAP_MAX_OFFSET;
+    map->fm_flags = FIEMAP_FLAG_SYNC;
+    map->fm_extent_count = 4096;
+    uint64_t all = 0;
+    uint64_t shared = 0;
+    if (ioctl(fd, FS_IOC_FIEMAP, map) == 0) {
+        for (uint32_t i = 0; i < map->fm_mapped_extents; ++i) {
+            all += map->fm_extents[i].fe_length;
+            shared += (map->fm_extents[i].fe_flags & FIEMAP_EXTENT_SHARED)
+                          ? map->fm_extents[i].fe_length
+                          : 0;
+        }
+    }
+    return {all, shared};
+}
+
+int ReportShared(const std::string& folder) {
+    uint64_t all = 0;
+    uint64_t shared = 0;
+    for (const ImageFile& file : ListHotFolderImages(folder)) {
+        const UniqueFd fd(open(file.path.c_str(), O_RDONLY | O_CLOEXEC));
+        const auto [fileAll, fileShared] = SharedExtentBytes(fd.Get());
+        all += fileAll;
+        shared += fileShared;
+    }
+    std::printf("shared %.1f %% of %llu bytes\n",
+                all ? 100.0 * static_cast<double>(shared) / static_cast<double>(all) : 0.0,
+                static_cast<unsigned long long>(all));
+    return 0;
+}
+
 int MakePhotos(const std::string& folder, int count, const std::string& size, int spacing,
                int quality) {
     int width = 0;
@@ -203,7 +243,8 @@ int MakePhotos(const std::string& folder, int count, const std::string& size, in
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string folder, gpx, tolerance = "0:2", makePhotos, makeGpx, durableCopy, size = "640x480";
+    std::string folder, gpx, tolerance = "0:2", makePhotos, makeGpx, durableCopy, shared,
+                             size = "640x480";
     int bias = 0;
     int count = 100;
     int spacing = 60;
@@ -235,6 +276,11 @@ int main(int argc, char** argv) {
             points = std::atoll(argv[i + 1]);
         else if (flag == "--durable-copy")
             durableCopy = argv[i + 1];
+        else if (flag == "--shared")
+            shared = argv[i + 1];
+    }
+    if (!shared.empty()) {
+        return ReportShared(shared);
     }
     if (!makePhotos.empty()) {
         return MakePhotos(makePhotos, count, size, spacing, quality);

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Times Fenrik's tagging side by side with other geotaggers on the same generated photos, in
-# one run on one machine: 1,000 small photos (640x480) on disk, 200 camera-sized photos
-# (4000x3000) on disk and on tmpfs. Every run starts from a fresh copy that is already on disk;
-# each figure is the median of RUNS runs (default 3) of the whole process, GPX load included.
+# one run on one machine: 1,000 small photos (640x480) and 200 camera-sized photos (4000x3000)
+# on a journaled ext4 file system, as a Debian install has; the camera-sized photos also on
+# tmpfs, btrfs and XFS (where Fenrik's new files share the originals' image data), and again
+# over the set Fenrik has just tagged (a rerun, which writes nothing). The file systems are
+# images mounted through loop devices; every run starts from a fresh copy that is already on
+# disk; each figure is the median of RUNS runs (default 3) of the whole process, GPX load
+# included.
 #
 #   bench/write_peers.sh [BUILD_DIR]      (default: build; needs build/bench/tagging_bench)
 #
-# gpscorrelate and exiftool are used when installed; as root the script installs the missing
-# ones from Debian first. WORK (default /var/tmp) holds about 2 GB while it runs; the tmpfs
-# rows need about 1.6 GB of memory.
+# Needs root (for the mounts). gpscorrelate and exiftool are used when installed, and the
+# script installs the missing ones, with btrfs-progs and xfsprogs, from Debian first. WORK
+# (default /var/tmp) holds about 8 GB while it runs; the tmpfs rows need about 1.6 GB of
+# memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,31 +26,50 @@ CAMERA_COUNT=${CAMERA_COUNT:-200}
 
 [ -x "$BENCH" ] || { echo "build tagging_bench first ($BENCH)" >&2; exit 1; }
 
-if [ "$(id -u)" = 0 ] && { ! command -v gpscorrelate >/dev/null || ! command -v exiftool >/dev/null; }; then
-    apt-get install -y -q gpscorrelate libimage-exiftool-perl >/dev/null 2>&1 || true
-fi
+[ "$(id -u)" = 0 ] || { echo "run as root: the file systems are mounted from images" >&2; exit 1; }
+for tool in gpscorrelate:gpscorrelate exiftool:libimage-exiftool-perl mkfs.btrfs:btrfs-progs \
+    mkfs.xfs:xfsprogs; do
+    command -v "${tool%%:*}" >/dev/null || apt-get install -y -q "${tool#*:}" >/dev/null 2>&1 || true
+done
 HAVE_GPSCORRELATE=$(command -v gpscorrelate >/dev/null && echo 1 || echo 0)
 HAVE_EXIFTOOL=$(command -v exiftool >/dev/null && echo 1 || echo 0)
 
-need_kb=$((2200 * 1024))
+need_kb=$((8 * 1024 * 1024))
 free_kb=$(df -Pk "$WORK" | awk 'NR == 2 { print $4 }')
 if [ "$free_kb" -lt "$need_kb" ]; then
-    echo "need about 2.2 GB free in $WORK, have $((free_kb / 1024)) MB" >&2
+    echo "need about 8 GB free in $WORK, have $((free_kb / 1024)) MB" >&2
     exit 1
 fi
 
 ROOT=$(mktemp -d "$WORK/fenrik-write-peers-XXXXXX")
 TMPFS=$ROOT/tmpfs
+MOUNTS=()
 cleanup() {
-    mountpoint -q "$TMPFS" && umount "$TMPFS"
+    for dir in "${MOUNTS[@]}"; do
+        mountpoint -q "$dir" && umount "$dir"
+    done
     rm -rf "$ROOT"
 }
 trap cleanup EXIT
 mkdir -p "$TMPFS"
-if ! mount -t tmpfs -o size=2g tmpfs "$TMPFS" 2>/dev/null; then
-    TMPFS=$(mktemp -d /dev/shm/fenrik-write-peers-XXXXXX)
-    trap 'cleanup; rm -rf "$TMPFS"' EXIT
-fi
+mount -t tmpfs -o size=2g tmpfs "$TMPFS" && MOUNTS+=("$TMPFS")
+
+# A file system of type $1 in a sparse image of $2, mounted at $3 through a loop device.
+mount_image() {
+    mkdir -p "$3"
+    truncate -s "$2" "$3.img"
+    "mkfs.$1" -q "$3.img" >/dev/null
+    mount -o loop "$3.img" "$3"
+    MOUNTS+=("$3")
+}
+DISK=$ROOT/ext4
+mount_image ext4 4G "$DISK"
+FILESYSTEMS=()
+for type in btrfs xfs; do
+    if command -v "mkfs.$type" >/dev/null && mount_image "$type" 2500M "$ROOT/$type"; then
+        FILESYSTEMS+=("$type")
+    fi
+done
 
 echo "Generating inputs in $ROOT ..."
 "$BENCH" --make-gpx "$ROOT/track-1000.gpx" --points 1000
@@ -94,7 +118,7 @@ record_split() {
 
 # One round of every row and column, side by side.
 round() {
-    local run=$ROOT/run tmp=$TMPFS/run
+    local run=$DISK/run tmp=$TMPFS/run
     fresh "$ROOT/small" "$run"; record small.fenrik "$(timed fenrik "$run" "$ROOT/track-1000.gpx")"
     record_split small
     if [ "$HAVE_GPSCORRELATE" = 1 ]; then
@@ -107,6 +131,7 @@ round() {
 
     fresh "$ROOT/camera" "$run"; record camera.fenrik "$(timed fenrik "$run" "$ROOT/track-86400.gpx")"
     record_split camera
+    sync; record camera.rerun "$(timed fenrik "$run" "$ROOT/track-86400.gpx")"
     if [ "$HAVE_GPSCORRELATE" = 1 ]; then
         fresh "$ROOT/camera" "$run"; record camera.gps "$(timed gpscorrelate_run "$run" "$ROOT/track-86400.gpx")"
         fresh "$ROOT/camera" "$run"; record camera.gpssync "$(timed gpscorrelate_sync "$run" "$ROOT/track-86400.gpx")"
@@ -123,7 +148,34 @@ round() {
     fi
     rm -rf "$tmp"; sync; record tmpfs.floor "$(timed copy_plain "$ROOT/camera" "$tmp")"
     rm -rf "$run" "$tmp"
+
+    local type cow
+    for type in "${FILESYSTEMS[@]}"; do
+        cow=$ROOT/$type/run
+        fresh "$ROOT/camera" "$cow"; record "$type.fenrik" "$(timed fenrik "$cow" "$ROOT/track-86400.gpx")"
+        if [ "$HAVE_GPSCORRELATE" = 1 ]; then
+            fresh "$ROOT/camera" "$cow"; record "$type.gpssync" "$(timed gpscorrelate_sync "$cow" "$ROOT/track-86400.gpx")"
+        fi
+        rm -rf "$cow"; sync
+    done
 }
+
+# How much of the image data Fenrik's new files share with the originals on btrfs and XFS:
+# a reflinked copy of the photos keeps the originals' blocks, and the tagged photos' blocks
+# that it still shares afterwards are the ones not copied.
+sharing() {
+    local type cow
+    for type in "${FILESYSTEMS[@]}"; do
+        cow=$ROOT/$type/run
+        fresh "$ROOT/camera" "$cow"
+        cp -r --reflink=always "$cow" "$cow.originals"
+        fenrik "$cow" "$ROOT/track-86400.gpx" >>"$ROOT/commands.log" 2>&1
+        sync
+        SHARED[$type]=$("$BENCH" --shared "$cow" | sed -E 's/^shared //')
+        rm -rf "$cow" "$cow.originals"; sync
+    done
+}
+declare -A SHARED
 
 median() {
     [ -n "${TIMES[$1]:-}" ] || { echo ""; return; }
@@ -143,6 +195,7 @@ for ((i = 1; i <= RUNS; i++)); do
     echo "Round $i of $RUNS ..."
     round
 done
+sharing
 
 small_mb=$(du -sm "$ROOT/small" | cut -f1)
 camera_mb=$(du -sm "$ROOT/camera" | cut -f1)
@@ -154,6 +207,10 @@ echo "|---|---|---|---|---|---|---|"
 echo "| $SMALL_COUNT small photos ($small_mb MB), on disk | $(cell small.fenrik) | $(cell small.gps) (does not flush) | | $(cell small.exif) | a copy that flushes each file: $(cell small.floor) | $(ratio small.fenrik small.gps 0.8) of gpscorrelate |"
 echo "| $CAMERA_COUNT camera-sized photos ($camera_mb MB), on disk | $(cell camera.fenrik) | $(cell camera.gps) | $(cell camera.gpssync) | $(cell camera.exif) | cp, then sync: $(cell camera.floor) | $(ratio camera.fenrik camera.gpssync 1.0) of gpscorrelate, then sync |"
 echo "| $CAMERA_COUNT camera-sized photos, on tmpfs | $(cell tmpfs.fenrik) | $(cell tmpfs.gps) | | | a plain copy: $(cell tmpfs.floor) | $(ratio tmpfs.fenrik tmpfs.gps 0.6) of gpscorrelate |"
+for type in "${FILESYSTEMS[@]}"; do
+    echo "| $CAMERA_COUNT camera-sized photos, on $type | $(cell "$type.fenrik") | | $(cell "$type.gpssync") | | image data shared: ${SHARED[$type]:--} | $(ratio "$type.fenrik" "$type.gpssync" 0.4) of gpscorrelate, then sync |"
+done
+echo "| the same $CAMERA_COUNT photos again, once tagged (a rerun), on disk | $(cell camera.rerun) | | | | | $(ratio camera.rerun camera.fenrik 1.0) of the first run |"
 echo
 echo "Inside Fenrik's runs (medians): GPX load / tagging the folder"
 for row in small camera tmpfs; do
