@@ -23,11 +23,15 @@ DEB="$BUILD/${packages[0]}"
 dpkg-deb -x "$DEB" "$WORK/root"
 for file in usr/bin/fenrik usr/libexec/fenrik/fenrik-gpx-reader \
     "usr/share/applications/$ID.desktop" "usr/share/metainfo/$ID.metainfo.xml" \
-    "usr/share/icons/hicolor/48x48/apps/$ID.png"; do
+    "usr/share/icons/hicolor/48x48/apps/$ID.png" usr/share/doc/fenrik/copyright; do
     [ -e "$WORK/root/$file" ] || fail "the package lacks /$file"
 done
 desktop-file-validate "$WORK/root/usr/share/applications/$ID.desktop" ||
     fail "the packaged desktop entry is not valid"
+grep -q '^License: GPL-3.0-or-later$' "$WORK/root/usr/share/doc/fenrik/copyright" ||
+    fail "the packaged copyright file does not name the licence"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' \
+    "$WORK/root/usr/share/metainfo/$ID.metainfo.xml" || fail "the metainfo names no project licence"
 
 # 2. Dependencies: the package of each library the programs need must be among them.
 depends=$(dpkg-deb -f "$DEB" Depends)
