@@ -144,6 +144,8 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInp
     const GpxLoadReport gpx = LoadTrackLog(inputs.gpxPath, m_TrackLog, options);
     summary.gpxPoints = gpx.points;
     summary.gpxProblem = gpx.problem;
+    summary.gpxFiles = gpx.files;
+    summary.gpxFilesFailed = gpx.failedFiles;
     // Every enabled folder is listed first, so that the counts have their total from the start.
     std::vector<std::pair<std::string, std::vector<ImageFile>>> folders;
     for (int n = 1; n <= 4; ++n) {
