@@ -450,8 +450,7 @@ void CFenrikWnd::OnStart() {
     SetRunControlsEnabled(false);
     m_Spinner->show();
     ClearStopRequest();
-    TaggingRunInputs inputs;
-    inputs.gpxPath = m_ConfigDlg->m_Device;  // the run's own copy
+    TaggingRunInputs inputs = RunInputsFrom(*m_ConfigDlg);  // the run's own copy
     for (int n = 1; n <= 4; ++n) {
         inputs.hotFolderOn[static_cast<size_t>(n - 1)] = HotFolderField(n)->isEnabled();
     }

@@ -22,6 +22,7 @@ struct RunSummary {
     std::string gpxProblem;       // why the GPX file was not read completely; empty when it was
     bool logWritten = false;      // the log file records why photos were skipped
     bool stopped = false;         // the run was asked to stop before it had checked every photo
+    bool failed = false;          // the run ended early on an unexpected error (an Error line)
 };
 
 // A count with commas between groups of three digits: "1,204". Independent of any locale.

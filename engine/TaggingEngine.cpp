@@ -86,6 +86,17 @@ int64_t ToleranceMinutes(const LiveSettings& live) {
 
 }  // namespace
 
+TaggingRunInputs RunInputsFrom(const LiveSettings& settings) {
+    TaggingRunInputs inputs;
+    inputs.gpxPath = settings.m_Device;
+    inputs.clock.usePhotoTimeZone = settings.m_UsePhotoTimeZone != 0;
+    inputs.clock.followDaylightSaving = settings.m_FollowDaylightSaving != 0;
+    inputs.clock.correctionSeconds = settings.m_ClockCorrectionSeconds;
+    inputs.clock.zoneId = settings.m_TimeZoneId;
+    inputs.replaceRecordedPositions = settings.m_ReplaceRecordedPositions != 0;
+    return inputs;
+}
+
 TaggingEngine::TaggingEngine() {
     InitialiseExiv2Once();
 }
@@ -125,9 +136,11 @@ void TaggingEngine::RunTaggingPass(TaggingRunEvents& events, const TaggingRunInp
     try {
         LoadAndProcess(events, inputs, summary);
     } catch (const std::exception& e) {
+        summary.failed = true;
         Log::Instance().Write(Error, std::string("Tagging run failed: ") + e.what());
         OutputDebugStringA(std::string("Tagging run failed: ") + e.what() + "\n");
     } catch (...) {
+        summary.failed = true;
         Log::Instance().Write(Error, "Tagging run failed");
         OutputDebugStringA("Tagging run failed\n");
     }

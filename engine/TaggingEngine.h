@@ -40,6 +40,10 @@ struct PhotoCapture {
     CaptureOffset offset;
 };
 
+// A run's inputs as `settings` give them: the GPX path, the camera clock and the
+// recorded-position rule; no hot folder takes part yet.
+TaggingRunInputs RunInputsFrom(const LiveSettings& settings);
+
 namespace Exiv2 {
 class ExifData;
 class Image;

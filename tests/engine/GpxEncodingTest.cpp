@@ -9,28 +9,6 @@
 
 namespace {
 
-// UTF-16 of a text of ASCII and two-byte UTF-8 characters, in either byte order.
-std::string Utf16(const std::string& utf8, bool bigEndian, bool withMark) {
-    std::string out;
-    auto unit = [&](unsigned value) {
-        const char high = static_cast<char>(value >> 8);
-        const char low = static_cast<char>(value & 0xFF);
-        out += bigEndian ? std::string{high, low} : std::string{low, high};
-    };
-    if (withMark) {
-        unit(0xFEFF);
-    }
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            unit(c);
-        } else {
-            unit(((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu));
-        }
-    }
-    return out;
-}
-
 const std::string kTrack =
     "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<gpx><trk><name>Lac d'Annecy \xC3\xA9t\xC3\xA9"
     "</name><trkseg>\n<trkpt lat=\"45.9\" lon=\"6.1\"><time>2024-07-14T10:00:00Z</time></trkpt>\n"
@@ -55,10 +33,10 @@ TEST(GpxEncoding, DetectedFromTheMarkOrTheFirstCharacters) {
 
 TEST(GpxEncoding, Utf16ConvertsToUtf8DeclaredAsSuch) {
     std::string utf8;
-    EXPECT_EQ(ConvertUtf16Document(Utf16(kTrack, false, true), false, utf8), "");
+    EXPECT_EQ(ConvertUtf16Document(Utf16Text(kTrack, false, true), false, utf8), "");
     EXPECT_EQ(utf8, DeclareUtf8(kTrack));
     EXPECT_EQ(utf8.substr(0, 38), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-    EXPECT_EQ(ConvertUtf16Document(Utf16(kTrack, true, false), true, utf8), "");
+    EXPECT_EQ(ConvertUtf16Document(Utf16Text(kTrack, true, false), true, utf8), "");
     EXPECT_EQ(utf8, DeclareUtf8(kTrack));
     // A surrogate pair becomes one four-byte character.
     using namespace std::string_literals;
@@ -90,7 +68,7 @@ TEST(GpxEncoding, Utf16FilesAreReadLikeTheirUtf8FormThroughTheReader) {
     ASSERT_EQ(LoadTrackLog(dir.File("utf8.gpx"), reference).points, 2u);
     for (const bool bigEndian : {false, true}) {
         for (const bool withMark : {false, true}) {
-            WriteFileText(dir.File("utf16.gpx"), Utf16(kTrack, bigEndian, withMark));
+            WriteFileText(dir.File("utf16.gpx"), Utf16Text(kTrack, bigEndian, withMark));
             TrackLog log;
             const GpxLoadReport report = LoadTrackLog(dir.File("utf16.gpx"), log);
             EXPECT_EQ(report.problem, "") << bigEndian << withMark;
@@ -109,7 +87,7 @@ TEST(GpxEncoding, UnreadableEncodingsAreNamedInTheProblem) {
     EXPECT_EQ(LoadTrackLog(dir.File("utf32.gpx"), log).problem,
               "could not be parsed: the file is encoded in UTF-32, which cannot be read (save it "
               "as UTF-8)");
-    WriteFileText(dir.File("odd.gpx"), Utf16(kTrack, false, true) + "x");
+    WriteFileText(dir.File("odd.gpx"), Utf16Text(kTrack, false, true) + "x");
     const GpxLoadReport odd = LoadTrackLog(dir.File("odd.gpx"), log);
     EXPECT_NE(odd.problem.find("not valid UTF-16 at byte"), std::string::npos) << odd.problem;
     EXPECT_TRUE(log.IsEmpty());
