@@ -76,33 +76,6 @@ std::string OffsetLabel(const CaptureOffset& offset, const std::string& zoneId) 
     }
 }
 
-std::string DurationText(int64_t seconds) {
-    uint64_t rest = Magnitude(seconds);
-    const uint64_t days = rest / 86400;
-    const uint64_t hours = rest / 3600 % 24;
-    const uint64_t minutes = rest / 60 % 60;
-    rest %= 60;
-    std::string text;
-    if (days > 0) {
-        text += std::to_string(days) + " d ";
-    }
-    if (days > 0 || hours > 0) {
-        text += std::to_string(hours) + " h ";
-    }
-    if (days > 0 || hours > 0 || minutes > 0) {
-        text += std::to_string(minutes) + " min ";
-    }
-    return text + std::to_string(rest) + " s";
-}
-
-std::string CorrectionText(int64_t correctionSeconds) {
-    if (correctionSeconds == 0) {
-        return "none";
-    }
-    return "camera " + DurationText(correctionSeconds) +
-           (correctionSeconds > 0 ? " fast" : " slow");
-}
-
 int64_t UnixSecondsOfCount(int64_t count) {
     int64_t seconds = count / kFileTimeUnitsPerSecond;
     if (count % kFileTimeUnitsPerSecond < 0) {

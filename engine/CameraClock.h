@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "config/ClockCorrectionText.h"
+
 // The run's settings for reading capture times; a copy is handed to the run.
 struct CameraClock {
     bool usePhotoTimeZone = true;       // a photo's own offset, when it records one, wins
@@ -50,13 +52,6 @@ std::string OffsetText(int32_t offsetSeconds);
 // "Europe/Berlin +02:00 with summer time"; without a zone name the offset alone ("+01:00"); for a
 // file's modification time "+01:00 (file modification time)".
 std::string OffsetLabel(const CaptureOffset& offset, const std::string& zoneId);
-
-// A clock correction in words: "none", "camera 3 min 20 s fast", "camera 1 h 0 min 5 s slow".
-std::string CorrectionText(int64_t correctionSeconds);
-
-// A length of time in words, without sign: "0 s", "40 s", "3 min 20 s", "2 h 0 min 5 s",
-// "3 d 2 h 0 min 0 s".
-std::string DurationText(int64_t seconds);
 
 // The seconds since 1970-01-01 of a FILETIME count (rounded down to the second).
 int64_t UnixSecondsOfCount(int64_t count);

@@ -2,6 +2,7 @@
 
 #include <exiv2/exiv2.hpp>
 
+#include <exception>
 #include <initializer_list>
 #include <utility>
 
@@ -57,4 +58,15 @@ std::optional<uint64_t> ParseExifDateTime(const std::string& text) {
         return std::nullopt;
     }
     return FileTimeToCount(ft);
+}
+
+std::optional<std::string> ReadCaptureTimeText(const std::string& path) {
+    try {
+        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path);
+        image->readMetadata();
+        const std::string text = ReadDateTimeDigitized(image->exifData());
+        return text.empty() ? std::nullopt : std::optional<std::string>(text);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }

@@ -32,3 +32,7 @@ std::optional<OffsetTag> ReadOffsetTag(const Exiv2::ExifData& exif);
 // Whether the image carries both "Exif.GPSInfo.GPSLatitude" and "Exif.GPSInfo.GPSLongitude"
 // with a value.
 bool HasRecordedPosition(const Exiv2::ExifData& exif);
+
+// The capture time text ("Exif.Photo.DateTimeDigitized") of the image file at `path`; empty
+// when the file cannot be read as an image or carries no such date.
+std::optional<std::string> ReadCaptureTimeText(const std::string& path);
