@@ -26,6 +26,7 @@
 #include "controls/CSpinner.h"
 #include "controls/CTextfield.h"
 #include "controls/ControlRect.h"
+#include "engine/ExifDate.h"
 #include "platform/Log.h"
 #include "platform/PathText.h"
 #include "platform/ProfileStore.h"
@@ -33,7 +34,11 @@
 #include "resources/SkinResources.h"
 
 CFenrikWnd::CFenrikWnd(WindowServices services)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Services(std::move(services)) {}
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Services(std::move(services)) {
+    if (!m_Services.config.readCaptureTime) {
+        m_Services.config.readCaptureTime = ReadCaptureTimeText;
+    }
+}
 
 CFenrikWnd::~CFenrikWnd() {
     // A run still in progress stops after the image in hand. Its window calls wait for this
@@ -450,8 +455,7 @@ void CFenrikWnd::OnStart() {
     SetRunControlsEnabled(false);
     m_Spinner->show();
     ClearStopRequest();
-    TaggingRunInputs inputs;
-    inputs.gpxPath = m_ConfigDlg->m_Device;  // the run's own copy
+    TaggingRunInputs inputs = RunInputsFrom(*m_ConfigDlg);  // the run's own copy
     for (int n = 1; n <= 4; ++n) {
         inputs.hotFolderOn[static_cast<size_t>(n - 1)] = HotFolderField(n)->isEnabled();
     }

@@ -1,9 +1,15 @@
 #include "config/CDirectoryConfigDlg.h"
 
 #include <QCheckBox>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimeZone>
 
+#include "config/ClockCorrectionText.h"
 #include "config/ComboBoxItems.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
@@ -58,12 +64,75 @@ void AttachControl(QWidget* control, Control*& member) {
     member = qobject_cast<Control*>(control);
 }
 
+// Whole seconds exchanged between an edit and a member; text that is not whole seconds leaves
+// the member as it was.
+void ExchangeSeconds(bool saveAndValidate, QWidget* control, int& value) {
+    std::string text = std::to_string(value);
+    ExchangeText(saveAndValidate, control, text);
+    if (saveAndValidate) {
+        value = ParseCorrectionText(text).value_or(value);
+    }
+}
+
+QDateTime ExifDateTime(const std::string& text, const char* format) {
+    QDateTime time = QDateTime::fromString(QString::fromStdString(text), format);
+    time.setTimeZone(QTimeZone::utc());
+    return time;
+}
+
 }  // namespace
+
+std::optional<int> ParseCorrectionText(const std::string& text) {
+    const size_t start = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (text.size() <= start || text.size() > 11 ||
+        text.find_first_not_of("0123456789", start) != std::string::npos) {
+        return std::nullopt;
+    }
+    const long long seconds = std::stoll(text);
+    if (seconds < INT32_MIN || seconds > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int>(seconds);
+}
+
+std::optional<int> CorrectionFromPhoto(const std::string& captureTime,
+                                       const std::string& trueTime) {
+    const QDateTime camera = ExifDateTime(captureTime, "yyyy:MM:dd HH:mm:ss");
+    QDateTime truth = ExifDateTime(trueTime, "yyyy:MM:dd HH:mm:ss");
+    if (!truth.isValid() && camera.isValid()) {
+        truth = ExifDateTime(captureTime.substr(0, 11) + trueTime, "yyyy:MM:dd HH:mm:ss");
+    }
+    if (!camera.isValid() || !truth.isValid()) {
+        return std::nullopt;
+    }
+    const qint64 seconds = truth.secsTo(camera);
+    if (seconds < INT32_MIN || seconds > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int>(seconds);
+}
+
+std::optional<std::string> ChooseClockPhoto(QWidget* parent) {
+    const QString path = QFileDialog::getOpenFileName(parent, "Choose a photo of a clock",
+                                                      QString(), "JPEG photos (*.jpg *.jpeg)");
+    return path.isEmpty() ? std::nullopt : std::optional<std::string>(path.toStdString());
+}
+
+std::optional<std::string> AskTrueTime(QWidget* parent, const std::string& captureTime) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        parent, "Set from a photo",
+        QString::fromStdString("The camera took this photo at " + captureTime +
+                               ".\nWhat time does the photo show (YYYY:MM:DD HH:MM:SS)?"),
+        QLineEdit::Normal, QString::fromStdString(captureTime), &ok);
+    return ok ? std::optional<std::string>(text.trimmed().toStdString()) : std::nullopt;
+}
 
 CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, ConfigServices services)
     : QDialog(parent),
       m_TimeZones(*services.zones),
-      m_ChooseFolder(std::move(services.chooseFolder)) {
+      m_ChooseFolder(std::move(services.chooseFolder)),
+      m_Services(std::move(services)) {
     m_HotFolder1 = ReadString(kHotFolder1);
     m_HotFolder2 = ReadString(kHotFolder2);
     m_HotFolder3 = ReadString(kHotFolder3);
@@ -72,9 +141,16 @@ CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, ConfigServices service
     m_ToleranceMinutes = ReadString(kToleranceMinutes);
     m_UseLogfile = AppProfile().GetProfileInt(kSettingsSection, kUseLogfile, 0);
     m_LogfileDir = ReadString(kLogfileDir);
+    ReadCameraClockSettings(*this);
     m_TimeZones.clear();
     m_BiasInMinutes = 0;
     m_TimeZones.LoadTimeZones();
+    // A profile from before the zone's name was kept: the name of the zone at TZIndex.
+    const TimeZoneEntry* entry =
+        m_TimeZones.FindTimeZoneByIndex(AppProfile().GetProfileInt(kSettingsSection, kTZIndex, 0));
+    if (entry != nullptr && m_TimeZoneId.empty()) {
+        m_TimeZoneId = entry->Std;
+    }
 }
 
 CDirectoryConfigDlg::~CDirectoryConfigDlg() = default;
@@ -91,6 +167,26 @@ void CDirectoryConfigDlg::CreateControls() {
     DestroyControls();
     BuildDialogControls(*this, DirectoryConfigTemplate());
     ConnectHandlers();
+    NameControlsForScreenReaders();
+    if (QWidget* button = FindControl(*this, kIdSetClockFromPhoto)) {
+        button->setEnabled(static_cast<bool>(m_Services.readCaptureTime));
+    }
+}
+
+void CDirectoryConfigDlg::NameControlsForScreenReaders() {
+    const std::pair<int, const char*> kNames[] = {
+        {kIdClockCorrectionEdit, "Camera clock correction in seconds, positive when fast"},
+        {kIdClockCorrectionWords, "Camera clock correction"},
+        {kIdSetClockFromPhoto, "Set the clock correction from a photo of a clock"},
+        {kIdUsePhotoTimeZoneCheck, "Use the time zone the photo records"},
+        {kIdFollowDaylightSavingCheck, "Follow daylight saving"},
+        {kIdReplaceRecordedPositionsCheck, "Replace positions the photos already carry"},
+    };
+    for (const auto& [id, name] : kNames) {
+        if (QWidget* control = FindControl(*this, id)) {
+            control->setAccessibleName(name);
+        }
+    }
 }
 
 void CDirectoryConfigDlg::DestroyControls() {
@@ -101,6 +197,7 @@ void CDirectoryConfigDlg::DestroyControls() {
     m_HotFolderEdit4 = nullptr;
     m_LogfileDirEdit = nullptr;
     m_TimeZoneCombo = nullptr;
+    m_ClockCorrectionEdit = nullptr;
 }
 
 void CDirectoryConfigDlg::ConnectHandlers() {
@@ -115,6 +212,7 @@ void CDirectoryConfigDlg::ConnectHandlers() {
         {kIdOk, &CDirectoryConfigDlg::OnBnClickedOk},
         {kIdBrowseLogfileDir, &CDirectoryConfigDlg::OnBrowseLogfileDir},
         {kIdCancel, &CDirectoryConfigDlg::reject},
+        {kIdSetClockFromPhoto, &CDirectoryConfigDlg::OnSetClockFromPhoto},
     };
     for (const auto& entry : kButtonHandlers) {
         if (auto* button = qobject_cast<QPushButton*>(FindControl(*this, entry.id))) {
@@ -125,6 +223,42 @@ void CDirectoryConfigDlg::ConnectHandlers() {
     // on the closed box), never from a selection made by the program.
     if (auto* combo = qobject_cast<QComboBox*>(FindControl(*this, kIdTimeZoneCombo))) {
         connect(combo, &QComboBox::activated, this, &CDirectoryConfigDlg::OnSelchangeTimeZone);
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(FindControl(*this, kIdClockCorrectionEdit))) {
+        connect(edit, &QLineEdit::textChanged, this, &CDirectoryConfigDlg::ShowCorrectionInWords);
+    }
+}
+
+void CDirectoryConfigDlg::ShowCorrectionInWords() {
+    auto* words = qobject_cast<QLabel*>(FindControl(*this, kIdClockCorrectionWords));
+    if (words == nullptr || m_ClockCorrectionEdit == nullptr) {
+        return;
+    }
+    const std::optional<int> seconds =
+        ParseCorrectionText(m_ClockCorrectionEdit->text().trimmed().toStdString());
+    words->setText(QString::fromStdString(seconds ? CorrectionText(*seconds)
+                                                  : std::string("whole seconds, please")));
+}
+
+void CDirectoryConfigDlg::OnSetClockFromPhoto() {
+    if (!m_Services.readCaptureTime || m_ClockCorrectionEdit == nullptr) {
+        return;
+    }
+    const std::optional<std::string> photo = m_Services.chooseClockPhoto(this);
+    if (!photo) {
+        return;
+    }
+    const std::optional<std::string> captured = m_Services.readCaptureTime(*photo);
+    if (!captured) {
+        OutputDebugStringA("No capture time in " + *photo + "\n");
+        return;
+    }
+    const std::optional<std::string> truth = m_Services.askTrueTime(this, *captured);
+    if (!truth) {
+        return;
+    }
+    if (const std::optional<int> correction = CorrectionFromPhoto(*captured, *truth)) {
+        m_ClockCorrectionEdit->setText(QString::number(*correction));
     }
 }
 
@@ -144,6 +278,13 @@ void CDirectoryConfigDlg::DoDataExchange(bool saveAndValidate) {
     ExchangeCheck(save, FindControl(*this, kIdUseLogfileCheck), m_UseLogfile);
     ExchangeText(save, FindControl(*this, kIdLogfileDirEdit), m_LogfileDir);
     AttachControl(FindControl(*this, kIdTimeZoneCombo), m_TimeZoneCombo);
+    ExchangeSeconds(save, FindControl(*this, kIdClockCorrectionEdit), m_ClockCorrectionSeconds);
+    AttachControl(FindControl(*this, kIdClockCorrectionEdit), m_ClockCorrectionEdit);
+    ExchangeCheck(save, FindControl(*this, kIdUsePhotoTimeZoneCheck), m_UsePhotoTimeZone);
+    ExchangeCheck(save, FindControl(*this, kIdFollowDaylightSavingCheck), m_FollowDaylightSaving);
+    ExchangeCheck(save, FindControl(*this, kIdReplaceRecordedPositionsCheck),
+                  m_ReplaceRecordedPositions);
+    ShowCorrectionInWords();
 }
 
 bool CDirectoryConfigDlg::OnInitDialog() {
@@ -191,6 +332,8 @@ void CDirectoryConfigDlg::OnSelchangeTimeZone() {
     AppProfile().WriteProfileInt(kSettingsSection, kBiasInMinutes, m_BiasInMinutes);
     if (entry != nullptr) {
         AppProfile().WriteProfileInt(kSettingsSection, kTZIndex, entry->Index);
+        m_TimeZoneId = entry->Std;
+        AppProfile().WriteProfileString(kSettingsSection, kTimeZoneId, m_TimeZoneId);
     }
 }
 
@@ -245,6 +388,7 @@ void CDirectoryConfigDlg::OnBnClickedOk() {
     profile.WriteProfileString(kSettingsSection, kToleranceMinutes, m_ToleranceMinutes);
     profile.WriteProfileString(kSettingsSection, kLogfileDir, m_LogfileDir);
     profile.WriteProfileInt(kSettingsSection, kUseLogfile, m_UseLogfile);
+    WriteCameraClockSettings(*this);
 }
 
 void CDirectoryConfigDlg::showEvent(QShowEvent* event) {

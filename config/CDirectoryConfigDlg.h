@@ -14,6 +14,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "config/DialogResult.h"
@@ -23,12 +25,35 @@
 #include "timezones/TzdbZoneSource.h"
 
 class QShowEvent;
+class QCheckBox;
+class QLabel;
+
+// Qt's file dialog for one JPEG photo.
+std::optional<std::string> ChooseClockPhoto(QWidget* parent);
+// Asks for the true time a photo shows, "YYYY:MM:DD HH:MM:SS", offering `captureTime`.
+std::optional<std::string> AskTrueTime(QWidget* parent, const std::string& captureTime);
+
+// The correction that makes a camera reading `captureTime` show `trueTime` (both Exif texts
+// "YYYY:MM:DD HH:MM:SS"; the true time may be "HH:MM:SS" alone, on the capture's date), in
+// seconds, positive when the camera was ahead. Empty when either text is no valid time.
+std::optional<int> CorrectionFromPhoto(const std::string& captureTime, const std::string& trueTime);
+
+// A correction typed as whole seconds with an optional sign; empty for anything else.
+std::optional<int> ParseCorrectionText(const std::string& text);
 
 // What the dialog asks of the system: its time zones and a folder chooser. Replaceable, so that
 // tests read no system zones and open no real dialogs; the zone source must outlive the dialog.
 struct ConfigServices {
     const ZoneSource* zones = &SystemZoneSource();
     FolderChooserFunction chooseFolder = ChooseFolderWithDialog;
+    // "Set from a photo...": picks the photo (empty when cancelled), reads its capture time as
+    // Exif text "YYYY:MM:DD HH:MM:SS" (empty when it has none; without this service the button
+    // is disabled), and asks for the true time the photo shows, offering the capture time
+    // (empty when cancelled).
+    std::function<std::optional<std::string>(QWidget*)> chooseClockPhoto = ChooseClockPhoto;
+    std::function<std::optional<std::string>(const std::string&)> readCaptureTime;
+    std::function<std::optional<std::string>(QWidget*, const std::string&)> askTrueTime =
+        AskTrueTime;
 };
 
 class CDirectoryConfigDlg : public QDialog, public LiveSettings {
@@ -52,12 +77,13 @@ public:
 
     // The time zone catalogue, filled once by the constructor and never changed after.
     TimeZoneCatalogue m_TimeZones;
-    QLineEdit* m_HotFolderEdit1 = nullptr;  // edit 1031
-    QLineEdit* m_HotFolderEdit2 = nullptr;  // edit 1032
-    QLineEdit* m_HotFolderEdit3 = nullptr;  // edit 1033
-    QLineEdit* m_HotFolderEdit4 = nullptr;  // edit 1034
-    QLineEdit* m_LogfileDirEdit = nullptr;  // edit 1035
-    QComboBox* m_TimeZoneCombo = nullptr;   // combo box 1030
+    QLineEdit* m_HotFolderEdit1 = nullptr;       // edit 1031
+    QLineEdit* m_HotFolderEdit2 = nullptr;       // edit 1032
+    QLineEdit* m_HotFolderEdit3 = nullptr;       // edit 1033
+    QLineEdit* m_HotFolderEdit4 = nullptr;       // edit 1034
+    QLineEdit* m_LogfileDirEdit = nullptr;       // edit 1035
+    QComboBox* m_TimeZoneCombo = nullptr;        // combo box 1030
+    QLineEdit* m_ClockCorrectionEdit = nullptr;  // edit 1040
 
     // Creates the controls of template 9 (removing those of an earlier showing), wires the
     // buttons and the combo box list to their handlers and attaches the control members.
@@ -68,9 +94,10 @@ public:
 
     // Moves the members into the controls (saveAndValidate false) or the controls into the
     // members (true): tolerance texts 1017 and 1018, hot folders 1031 .. 1034, the check box 1001
-    // (shown checked when m_UseLogfile is not 0, read back as 1 or 0) and the log folder 1035,
-    // and attaches the control members. The combo box exchanges no value. Does nothing while
-    // the controls do not exist.
+    // (shown checked when m_UseLogfile is not 0, read back as 1 or 0), the log folder 1035, the
+    // clock correction 1040 (a text that is not whole seconds leaves the member as it was) and
+    // the three switches 1043 .. 1045, and attaches the control members. The combo box exchanges no
+    // value. Does nothing while the controls do not exist.
     void DoDataExchange(bool saveAndValidate);
 
     // Moves the members into the controls, then fills the combo box with every catalogue entry's
@@ -103,8 +130,16 @@ public:
 
     // The OK button (the dialog's default button): moves the controls into the members, ends the
     // dialog with IDOK, then writes ToleranceHours, ToleranceMinutes, LogfileDir and UseLogfile,
-    // in that order. The hot-folder paths are left to the main window.
+    // in that order, then the camera clock settings. The hot-folder paths are left to the main
+    // window.
     void OnBnClickedOk();
+
+    // "Set from a photo...": the chosen photo's capture time and the true time the user types
+    // give the correction, which the edit then shows; nothing changes when either is cancelled
+    // or not a time.
+    void OnSetClockFromPhoto();
+    // Shows the typed correction in words beside the edit ("camera 3 min 20 s fast").
+    void ShowCorrectionInWords();
 
 protected:
     // Brings the dialog to the foreground and gives the first tab stop the focus.
@@ -118,6 +153,9 @@ private:
     // The catalogue Index carried by the selected item, or -1 when none is selected.
     int32_t SelectedZoneIndex() const;
     void BrowseInto(QLineEdit* edit, const char* title);
+    // Names the controls for screen readers.
+    void NameControlsForScreenReaders();
 
     FolderChooserFunction m_ChooseFolder;
+    ConfigServices m_Services;
 };

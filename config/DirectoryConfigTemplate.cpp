@@ -17,12 +17,12 @@ DialogTemplate MakeTemplate() {
     t.fontFace = "MS Shell Dlg";
     t.fontPointSize = 8;
     t.width = 260;
-    t.height = 249;
+    t.height = 334;
     t.style = kPopup | kCaption | kSystemMenu | kModalFrame | kShellFont | kSetForeground;
     t.controls = {
         {kIdBrowseHotFolder1, ControlKind::PushButton, "...", {221, 44, 27, 10}, kTabStop},
-        {kIdOk, ControlKind::DefaultPushButton, "OK", {203, 227, 50, 15}, kTabStop},
-        {kIdCancel, ControlKind::PushButton, "Cancel", {7, 227, 50, 15}, kTabStop},
+        {kIdOk, ControlKind::DefaultPushButton, "OK", {203, 312, 50, 15}, kTabStop},
+        {kIdCancel, ControlKind::PushButton, "Cancel", {7, 312, 50, 15}, kTabStop},
         {kNoControlId, ControlKind::GroupBox, "Hot Folders", {7, 8, kGroupWidth, 81}, 0},
         {kIdBrowseHotFolder2, ControlKind::PushButton, "...", {221, 54, 27, 10}, kTabStop},
         {kIdBrowseHotFolder3, ControlKind::PushButton, "...", {221, 64, 27, 10}, kTabStop},
@@ -62,6 +62,34 @@ DialogTemplate MakeTemplate() {
         {kIdHotFolderEdit3, ControlKind::Edit, "", {13, 64, 200, 10}, kPathEdit},
         {kIdHotFolderEdit4, ControlKind::Edit, "", {13, 74, 200, 10}, kPathEdit},
         {kIdLogfileDirEdit, ControlKind::Edit, "", {73, 208, 140, 12}, kPathEdit},
+        {kNoControlId, ControlKind::GroupBox, "Camera clock", {7, 227, kGroupWidth, 66}, 0},
+        {kNoControlId,
+         ControlKind::StaticText,
+         "Correction in seconds:",
+         {13, 240, 80, 10},
+         kStaticText},
+        {kIdClockCorrectionEdit, ControlKind::Edit, "", {93, 238, 40, 12}, kPathEdit},
+        {kIdClockCorrectionWords, ControlKind::StaticText, "", {138, 240, 110, 10}, kStaticText},
+        {kIdSetClockFromPhoto,
+         ControlKind::PushButton,
+         "Set from a photo...",
+         {13, 253, 80, 13},
+         kTabStop},
+        {kIdUsePhotoTimeZoneCheck,
+         ControlKind::CheckBox,
+         "Use the time zone the photo records",
+         {13, 270, 235, 10},
+         kTabStop},
+        {kIdFollowDaylightSavingCheck,
+         ControlKind::CheckBox,
+         "Follow daylight saving",
+         {13, 281, 235, 10},
+         kTabStop},
+        {kIdReplaceRecordedPositionsCheck,
+         ControlKind::CheckBox,
+         "Replace positions the photos already carry",
+         {13, 297, 235, 10},
+         kTabStop},
     };
     return t;
 }

@@ -22,8 +22,16 @@ inline constexpr int kIdHotFolderEdit2 = 1032;
 inline constexpr int kIdHotFolderEdit3 = 1033;
 inline constexpr int kIdHotFolderEdit4 = 1034;
 inline constexpr int kIdLogfileDirEdit = 1035;
+inline constexpr int kIdClockCorrectionEdit = 1040;
+inline constexpr int kIdClockCorrectionWords = 1041;
+inline constexpr int kIdSetClockFromPhoto = 1042;
+inline constexpr int kIdUsePhotoTimeZoneCheck = 1043;
+inline constexpr int kIdFollowDaylightSavingCheck = 1044;
+inline constexpr int kIdReplaceRecordedPositionsCheck = 1045;
 
-// The dialog: 260 x 249 dialog units, "MS Shell Dlg" 8 point, 25 controls in tab order.
+// The dialog: 260 x 334 dialog units, "MS Shell Dlg" 8 point, 34 controls in tab order: the
+// 25 of the hot folders, tolerance, time zone and log, then the "Camera clock" group and the
+// switch for positions the photos carry.
 const DialogTemplate& DirectoryConfigTemplate();
 
 // The edit that browse button `buttonId` fills (1005 -> 1031, 1007 -> 1032, 1008 -> 1033,

@@ -16,9 +16,26 @@ struct LiveSettings {
     std::string m_Device;  // path of the GPX file
     int m_UseLogfile = 0;  // 1 when the log file is written
     std::string m_LogfileDir;
+    std::string m_TimeZoneId;            // IANA name of the chosen zone; empty when unknown
+    int m_UsePhotoTimeZone = 1;          // 1: a photo's own offset tag wins over the zone
+    int m_FollowDaylightSaving = 0;      // 1: the zone's full rules instead of its bias
+    int m_ClockCorrectionSeconds = 0;    // positive: the camera clock was ahead
+    int m_ReplaceRecordedPositions = 1;  // 0: photos that carry a position are left as they are
 
     // Path of hot folder n (1..4). Read access gives the empty text for any other n; write
     // access is only for 1..4 (any other n reaches hot folder 1).
     const std::string& HotFolder(int n) const;
     std::string& HotFolder(int n);
 };
+
+// Reads the camera clock settings (TimeZoneId, UsePhotoTimeZone, FollowDaylightSaving,
+// ClockCorrectionSeconds, ReplaceRecordedPositions) from section Settings of AppProfile(), each
+// with its default when absent.
+void ReadCameraClockSettings(LiveSettings& settings);
+
+// Writes the four camera clock switches and the correction (not the zone) to AppProfile().
+void WriteCameraClockSettings(const LiveSettings& settings);
+
+// Every setting a tagging run reads, as stored: the hot folders, the tolerance, the log file,
+// the GPX path, the bias and the camera clock settings.
+LiveSettings ReadStoredSettings();

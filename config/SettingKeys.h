@@ -19,6 +19,11 @@ inline constexpr char kLogfileDir[] = "LogfileDir";
 inline constexpr char kDevice[] = "Device";
 inline constexpr char kTZIndex[] = "TZIndex";
 inline constexpr char kBiasInMinutes[] = "BiasInMinutes";
+inline constexpr char kTimeZoneId[] = "TimeZoneId";  // the chosen zone's IANA name
+inline constexpr char kUsePhotoTimeZone[] = "UsePhotoTimeZone";
+inline constexpr char kFollowDaylightSaving[] = "FollowDaylightSaving";
+inline constexpr char kClockCorrectionSeconds[] = "ClockCorrectionSeconds";
+inline constexpr char kReplaceRecordedPositions[] = "ReplaceRecordedPositions";
 
 // Key of hot folder n (1..4) at index n - 1.
 inline constexpr const char* kHotFolderKeys[4] = {kHotFolder1, kHotFolder2, kHotFolder3,
@@ -57,4 +62,9 @@ inline constexpr SettingInfo kAllSettings[] = {
     {kDevice, SettingKind::String, 0, ""},
     {kTZIndex, SettingKind::Integer, 0, ""},
     {kBiasInMinutes, SettingKind::Integer, 0, ""},
+    {kTimeZoneId, SettingKind::String, 0, ""},
+    {kUsePhotoTimeZone, SettingKind::Integer, 1, ""},
+    {kFollowDaylightSaving, SettingKind::Integer, 0, ""},
+    {kClockCorrectionSeconds, SettingKind::Integer, 0, ""},
+    {kReplaceRecordedPositions, SettingKind::Integer, 1, ""},
 };

@@ -17,3 +17,22 @@ std::string ReadDateTimeDigitized(const Exiv2::ExifData& exif);
 // and spaces; a missing sixth field means 0 seconds. Returns nothing for four or fewer fields
 // or for numbers that do not form a valid date and time.
 std::optional<uint64_t> ParseExifDateTime(const std::string& text);
+
+// The offset tag that belongs to "Exif.Photo.DateTimeDigitized": its key and text.
+struct OffsetTag {
+    std::string key;
+    std::string text;
+};
+
+// The first of "Exif.Photo.OffsetTimeDigitized", "Exif.Photo.OffsetTimeOriginal" and
+// "Exif.Photo.OffsetTime" that the image carries with a value, or nothing when it carries none
+// of them. The text is returned as stored, without any check (see ParseExifOffset).
+std::optional<OffsetTag> ReadOffsetTag(const Exiv2::ExifData& exif);
+
+// Whether the image carries both "Exif.GPSInfo.GPSLatitude" and "Exif.GPSInfo.GPSLongitude"
+// with a value.
+bool HasRecordedPosition(const Exiv2::ExifData& exif);
+
+// The capture time text ("Exif.Photo.DateTimeDigitized") of the image file at `path`; empty
+// when the file cannot be read as an image or carries no such date.
+std::optional<std::string> ReadCaptureTimeText(const std::string& path);

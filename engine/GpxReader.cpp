@@ -1,7 +1,9 @@
 #include "engine/GpxReader.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
+#include "platform/PathText.h"
 
 namespace {
 
@@ -74,7 +77,8 @@ GpxReaderRequest MakeRequest(const OpenFile& file, const GpxReadOptions& options
     request.readerPath = options.readerPath.empty() ? DefaultGpxReaderPath() : options.readerPath;
     request.fileFd = file.fd;
     request.limits = limits;
-    request.maxRecordBytes = static_cast<size_t>(file.size) + 4096;
+    // A UTF-16 file's text grows by half at most in the UTF-8 the reader answers in.
+    request.maxRecordBytes = static_cast<size_t>(file.size) / 2 * 3 + 4096;
     request.maxPoints = static_cast<size_t>(file.size / 8) + 1;  // a point takes far more bytes
     request.trace = IsDebugOutputEnabled();
     request.stop = options.stop;
@@ -153,26 +157,9 @@ std::string ReadOpenFile(const OpenFile& file, TrackLog& log, const GpxReadOptio
     return TakeAnswer(run.answer, log);
 }
 
-}  // namespace
-
-GpxReaderLimits DefaultGpxReaderLimits(uint64_t fileSize) {
-    GpxReaderLimits limits;
-    limits.memoryBytes = std::max<uint64_t>(MemoryAvailable() / 4 * 3, 256 * kMegabyte);
-    limits.cpuSeconds = 30 + fileSize / kMegabyte;
-    limits.wallSeconds = 2.0 * static_cast<double>(limits.cpuSeconds);
-    return limits;
-}
-
-uint64_t MaxGpxFileSize(const GpxReaderLimits& limits) {
-    return limits.memoryBytes / 16;
-}
-
-GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
+// Loads one file, reporting its problem, if any, as an Error line.
+GpxLoadReport LoadTrackFile(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
     GpxLoadReport report;
-    if (path.empty()) {
-        report.problem = "no GPX file chosen";
-        return report;
-    }
     const size_t before = log.Count();
     OpenFile file;
     bool stopped = false;
@@ -187,4 +174,79 @@ GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log, const GpxRead
         ReportProblem(path, report.problem);
     }
     return report;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Loads every GPX file of a folder in turn; each that fails is reported and the rest still read.
+GpxLoadReport LoadTrackFolder(const std::string& folder, TrackLog& log,
+                              const GpxReadOptions& options) {
+    GpxLoadReport report;
+    const std::vector<std::string> names = GpxFileNamesIn(folder);
+    for (const std::string& name : names) {
+        const GpxLoadReport file = LoadTrackFile(JoinPath(folder, name), log, options);
+        if (file.problem == "stopped") {
+            report.problem = file.problem;
+            break;
+        }
+        report.points += file.points;
+        ++report.files;
+        if (!file.problem.empty()) {
+            ++report.failedFiles;
+            if (report.problem.empty()) {
+                report.problem = name + ": " + file.problem;
+            }
+        }
+    }
+    if (names.empty()) {
+        report.problem = "no GPX files in the folder";
+        ReportProblem(folder, report.problem);
+    }
+    return report;
+}
+
+}  // namespace
+
+std::vector<std::string> GpxFileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".gpx") == 0) {
+            struct stat info {};
+            if (stat(JoinPath(folder, name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+                names.push_back(name);
+            }
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+GpxReaderLimits DefaultGpxReaderLimits(uint64_t fileSize) {
+    GpxReaderLimits limits;
+    limits.memoryBytes = std::max<uint64_t>(MemoryAvailable() / 4 * 3, 256 * kMegabyte);
+    limits.cpuSeconds = 30 + fileSize / kMegabyte;
+    limits.wallSeconds = 2.0 * static_cast<double>(limits.cpuSeconds);
+    return limits;
+}
+
+uint64_t MaxGpxFileSize(const GpxReaderLimits& limits) {
+    return limits.memoryBytes / 16;
+}
+
+GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
+    if (path.empty()) {
+        GpxLoadReport report;
+        report.problem = "no GPX file chosen";
+        return report;
+    }
+    return IsFolder(path) ? LoadTrackFolder(path, log, options) : LoadTrackFile(path, log, options);
 }

@@ -27,6 +27,7 @@
 
 #include <tinyxml.h>
 
+#include "engine/GpxEncoding.h"
 #include "engine/GpxNesting.h"
 #include "engine/GpxWalk.h"
 #include "engine/GpxWire.h"
@@ -98,21 +99,52 @@ struct ParseJob {
     int exitCode = kGpxReaderAnswered;
 };
 
-// True when the document on standard input nests too deeply.
-bool IsTooDeeplyNested() {
-    struct stat info {};
-    if (fstat(STDIN_FILENO, &info) != 0 || info.st_size <= 0) {
-        return false;
+// Standard input mapped into memory, unmapped when it goes. Empty for an empty file.
+class MappedInput {
+public:
+    MappedInput() {
+        struct stat info {};
+        if (fstat(STDIN_FILENO, &info) != 0 || info.st_size <= 0) {
+            return;
+        }
+        m_Size = static_cast<size_t>(info.st_size);
+        m_Text = mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE, STDIN_FILENO, 0);
+        if (m_Text == MAP_FAILED) {
+            throw std::bad_alloc();
+        }
     }
-    const auto size = static_cast<size_t>(info.st_size);
-    void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, STDIN_FILENO, 0);
-    if (text == MAP_FAILED) {
-        throw std::bad_alloc();
+    ~MappedInput() {
+        if (m_Size > 0) {
+            munmap(m_Text, m_Size);
+        }
     }
-    const bool deep =
-        NestsDeeperThan(std::string_view(static_cast<const char*>(text), size), kMaxNesting);
-    munmap(text, size);
-    return deep;
+    MappedInput(const MappedInput&) = delete;
+    MappedInput& operator=(const MappedInput&) = delete;
+
+    std::string_view Text() const {
+        return m_Size > 0 ? std::string_view(static_cast<const char*>(m_Text), m_Size)
+                          : std::string_view();
+    }
+
+private:
+    void* m_Text = nullptr;
+    size_t m_Size = 0;
+};
+
+// The document as TinyXML can read it: the input itself, or its UTF-8 form when it is in
+// UTF-16. Returns why it cannot be read, or the empty text.
+std::string ReadableDocument(std::string_view input, std::string& converted) {
+    const GpxEncoding encoding = DetectGpxEncoding(input);
+    if (encoding == GpxEncoding::Utf16LittleEndian || encoding == GpxEncoding::Utf16BigEndian) {
+        return ConvertUtf16Document(input, encoding == GpxEncoding::Utf16BigEndian, converted);
+    }
+    return UnreadableEncodingProblem(encoding);
+}
+
+// Answers with only a problem and no points, and ends the process.
+[[noreturn]] void AnswerProblem(GpxAnswerWriter& writer, const std::string& problem) {
+    writer.Problem(problem);
+    _exit(writer.End(0) ? kGpxReaderAnswered : kGpxReaderCannotAnswer);
 }
 
 // Parses standard input and answers. Once the answer is written, the process ends at once, with
@@ -120,14 +152,25 @@ bool IsTooDeeplyNested() {
 // destructor gives it back node by node, which costs a sixth of a one-day track's load. Returns
 // only when it cannot parse at all.
 int ParseAndAnswer(const Options& options) {
-    if (IsTooDeeplyNested()) {
-        return kGpxReaderTooDeep;
+    GpxAnswerWriter writer(STDOUT_FILENO);
+    std::string converted;
+    std::FILE* input = nullptr;
+    {
+        const MappedInput mapped;
+        const std::string problem = ReadableDocument(mapped.Text(), converted);
+        if (!problem.empty()) {
+            AnswerProblem(writer, problem);
+        }
+        const std::string_view text = converted.empty() ? mapped.Text() : converted;
+        if (NestsDeeperThan(text, kMaxNesting)) {
+            return kGpxReaderTooDeep;
+        }
     }
-    std::FILE* input = fdopen(STDIN_FILENO, "rb");
+    input = converted.empty() ? fdopen(STDIN_FILENO, "rb")
+                              : fmemopen(converted.data(), converted.size(), "rb");
     if (input == nullptr) {
         return kGpxReaderBadInput;
     }
-    GpxAnswerWriter writer(STDOUT_FILENO);
     if (options.trace) {
         SetDebugSink([&writer](const std::string& text) { writer.Trace(text); });
     }

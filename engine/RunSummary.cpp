@@ -7,7 +7,23 @@ std::string Counted(uint64_t count, const char* singular, const char* plural) {
     return GroupedCount(count) + " " + (count == 1 ? singular : plural);
 }
 
+// "GPX: 3 files, 12,345 points; 1 file failed" for a folder of tracks.
+std::string GpxFolderText(const RunSummary& summary) {
+    std::string text = "GPX: " + Counted(summary.gpxFiles, "file", "files") + ", " +
+                       Counted(summary.gpxPoints, "point", "points");
+    if (summary.gpxFilesFailed > 0) {
+        text += "; " + Counted(summary.gpxFilesFailed, "file", "files") + " failed";
+    }
+    if (summary.gpxPoints == 0 && !summary.gpxProblem.empty()) {
+        text += " (" + summary.gpxProblem + ")";
+    }
+    return text;
+}
+
 std::string GpxText(const RunSummary& summary) {
+    if (summary.gpxFiles > 0 || summary.gpxFilesFailed > 0) {
+        return GpxFolderText(summary);
+    }
     if (summary.gpxPoints == 0) {
         return "GPX: no points (" +
                (summary.gpxProblem.empty() ? std::string("none usable in the file")
@@ -68,10 +84,16 @@ std::string RunSummaryText(const RunSummary& summary) {
         if (summary.noCaptureTime > 0) {
             text += "; " + GroupedCount(summary.noCaptureTime) + " with no valid capture time";
         }
+        if (summary.hadPosition > 0) {
+            text += "; " + GroupedCount(summary.hadPosition) + " had a position";
+        }
         if (summary.skipped > 0) {
             text +=
                 "; " + GroupedCount(summary.skipped) + " skipped" +
                 (summary.logWritten ? " (see the log)" : " (switch the log file on to see why)");
+        }
+        if (summary.ownOffset > 0) {
+            text += "; " + GroupedCount(summary.ownOffset) + " read with their own time offset";
         }
     }
     return text + "; " + GpxText(summary);

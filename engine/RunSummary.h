@@ -8,16 +8,21 @@ struct RunSummary {
     bool photosListed = false;  // the enabled hot folders have been listed
     int folders = 0;            // enabled hot folders in the run
     uint64_t photos = 0;        // JPEG files found in them
-    uint64_t checked = 0;       // photos dealt with so far (the four counts below added up)
+    uint64_t checked = 0;       // photos dealt with so far (the five counts below added up)
     uint64_t tagged = 0;
     uint64_t noMatch = 0;        // no track point within the tolerance
     uint64_t noCaptureTime = 0;  // a capture time that is no valid date
     uint64_t skipped = 0;        // could not be read or written
+    uint64_t hadPosition = 0;    // carried a position of its own, which was kept
+    uint64_t ownOffset = 0;      // photos read with the time offset they record themselves
     int64_t toleranceMinutes = 0;
     uint64_t gpxPoints = 0;
-    std::string gpxProblem;   // why the GPX file was not read completely; empty when it was
-    bool logWritten = false;  // the log file records why photos were skipped
-    bool stopped = false;     // the run was asked to stop before it had checked every photo
+    uint64_t gpxFiles = 0;        // files read from a GPX folder; 0 when the path names a file
+    uint64_t gpxFilesFailed = 0;  // files of the folder that were not read completely
+    std::string gpxProblem;       // why the GPX file was not read completely; empty when it was
+    bool logWritten = false;      // the log file records why photos were skipped
+    bool stopped = false;         // the run was asked to stop before it had checked every photo
+    bool failed = false;          // the run ended early on an unexpected error (an Error line)
 };
 
 // A count with commas between groups of three digits: "1,204". Independent of any locale.
@@ -32,5 +37,6 @@ std::string RunningCountText(const RunSummary& summary);
 
 // The run that has ended, for example "Last run: 412 photos checked in 2 folders; 398 tagged;
 // 12 with no track point within 0 h 2 min; 2 skipped (see the log); GPX: 1,204 points". Counts
-// that are zero are left out, except "tagged"; when no GPX point was read it says why.
+// that are zero are left out, except "tagged"; when no GPX point was read it says why. A GPX
+// folder reads "GPX: 3 files, 12,345 points", with "; 1 file failed" when files failed.
 std::string RunSummaryText(const RunSummary& summary);

@@ -40,9 +40,10 @@ void ReportImageError(const std::string& path, const std::string& what) {
     OutputDebugStringA(message + "\n");
 }
 
-void CountOutcome(RunSummary& summary, ImageOutcome outcome) {
+void CountOutcome(RunSummary& summary, const ImageResult& result) {
     ++summary.checked;
-    switch (outcome) {
+    summary.ownOffset += result.ownOffset ? 1 : 0;
+    switch (result.outcome) {
         case ImageOutcome::Tagged:
             ++summary.tagged;
             break;
@@ -55,6 +56,9 @@ void CountOutcome(RunSummary& summary, ImageOutcome outcome) {
         case ImageOutcome::Skipped:
             ++summary.skipped;
             break;
+        case ImageOutcome::HadPosition:
+            ++summary.hadPosition;
+            break;
     }
 }
 
@@ -66,39 +70,61 @@ int64_t ToleranceMinutes(const LiveSettings& live) {
 
 }  // namespace
 
+TaggingRunInputs RunInputsFrom(const LiveSettings& settings) {
+    TaggingRunInputs inputs;
+    inputs.gpxPath = settings.m_Device;
+    inputs.clock.usePhotoTimeZone = settings.m_UsePhotoTimeZone != 0;
+    inputs.clock.followDaylightSaving = settings.m_FollowDaylightSaving != 0;
+    inputs.clock.correctionSeconds = settings.m_ClockCorrectionSeconds;
+    inputs.clock.zoneId = settings.m_TimeZoneId;
+    inputs.replaceRecordedPositions = settings.m_ReplaceRecordedPositions != 0;
+    return inputs;
+}
+
 TaggingEngine::TaggingEngine() {
     InitialiseExiv2Once();
 }
 
 const TrackPoint* TaggingEngine::FindBestMatch(uint64_t captureTime) {
+    return MatchAt(static_cast<int64_t>(captureTime), BiasUnits(m_Live->m_BiasInMinutes));
+}
+
+const TrackPoint* TaggingEngine::MatchAt(int64_t capture, int64_t bias) {
     if (m_TrackLog.IsEmpty()) {
         return nullptr;
     }
     MatchQuery query;
-    query.capture = static_cast<int64_t>(captureTime);
+    query.capture = capture;
     query.tolerance = ToleranceUnits(m_Live->m_ToleranceHours, m_Live->m_ToleranceMinutes);
-    query.bias = BiasUnits(m_Live->m_BiasInMinutes);
+    query.bias = bias;
     ptrdiff_t best;
     if (Log::Instance().IsWritten(Debug)) {
         best = ScanForBestMatch(m_TrackLog, query, true);
     } else {
-        m_Index.Prepare(m_TrackLog, query.bias);
-        best = m_Index.FindBestMatch(query.capture, query.tolerance);
+        // Shifting the capture by the bias instead of every point gives the same answer, so
+        // one index serves photos read with different offsets.
+        m_Index.Prepare(m_TrackLog, 0);
+        best = m_Index.FindBestMatch(
+            static_cast<int64_t>(static_cast<uint64_t>(capture) + static_cast<uint64_t>(bias)),
+            query.tolerance);
     }
     return best < 0 ? nullptr : &m_TrackLog.At(static_cast<size_t>(best));
 }
 
 void TaggingEngine::RunTaggingPass(TaggingRunEvents& events, const TaggingRunInputs& inputs) {
     events.RunStarted();
+    SetCaptureRules(inputs.clock, inputs.replaceRecordedPositions);
     RunSummary summary;
     summary.toleranceMinutes = ToleranceMinutes(*m_Live);
     summary.logWritten = Log::Instance().IsWritten(Error);
     try {
         LoadAndProcess(events, inputs, summary);
     } catch (const std::exception& e) {
+        summary.failed = true;
         Log::Instance().Write(Error, std::string("Tagging run failed: ") + e.what());
         OutputDebugStringA(std::string("Tagging run failed: ") + e.what() + "\n");
     } catch (...) {
+        summary.failed = true;
         Log::Instance().Write(Error, "Tagging run failed");
         OutputDebugStringA("Tagging run failed\n");
     }
@@ -115,6 +141,8 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInp
     const GpxLoadReport gpx = LoadTrackLog(inputs.gpxPath, m_TrackLog, options);
     summary.gpxPoints = gpx.points;
     summary.gpxProblem = gpx.problem;
+    summary.gpxFiles = gpx.files;
+    summary.gpxFilesFailed = gpx.failedFiles;
     // Every enabled folder is listed first, so that the counts have their total from the start.
     std::vector<std::pair<std::string, std::vector<ImageFile>>> folders;
     for (int n = 1; n <= 4; ++n) {
@@ -157,15 +185,15 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
         }
         WriteLogLine(Debug, "Checking :" + image.path);
         OutputDebugStringA("Checking " + image.path + "\n");
-        ImageOutcome outcome = ImageOutcome::Skipped;
+        ImageResult result;
         try {
-            outcome = ProcessImage(image.path, image.lastWriteTime);
+            result = ProcessImage(image.path, image.lastWriteTime);
         } catch (const std::exception& e) {
             ReportImageError(image.path, e.what());
         } catch (...) {
             ReportImageError(image.path, "unknown error");
         }
-        CountOutcome(summary, outcome);
+        CountOutcome(summary, result);
         if (m_Batch.IsDue()) {
             ReportNotReplaced(m_Batch.CommitInBackground());
         }
@@ -196,7 +224,7 @@ void TaggingEngine::CountUncommitted(RunSummary& summary) {
     m_Uncommitted = 0;
 }
 
-ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
+ImageResult TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0 && m_Batch.Holds(info)) {
         CommitPendingWrites();  // another name of a photo in the batch: put that one in place
@@ -205,7 +233,7 @@ ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastW
     std::string error;
     if (!OpenPhoto(path, photo, error)) {
         ReportImageError(path, error);
-        return ImageOutcome::Skipped;
+        return ImageResult{ImageOutcome::Skipped};
     }
     Exiv2::Image::AutoPtr image =
         Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
@@ -213,30 +241,70 @@ ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastW
     if (image->exifData().count() == 0) {
         WriteLogLine(Info, "Created new exif header");
     }
-    const std::optional<uint64_t> captureTime = CaptureTime(image->exifData(), lastWriteTime);
-    if (!captureTime) {
-        return ImageOutcome::NoCaptureTime;
+    if (!m_ReplaceRecordedPositions && HasRecordedPosition(image->exifData())) {
+        WriteLogLine(Info, "Keeping the position recorded in the photo");
+        return ImageResult{ImageOutcome::HadPosition};
     }
-    const TrackPoint* point = FindBestMatch(*captureTime);
+    const std::optional<PhotoCapture> capture = CaptureTime(image->exifData(), lastWriteTime);
+    if (!capture) {
+        return ImageResult{ImageOutcome::NoCaptureTime};
+    }
+    ImageResult result{ImageOutcome::NoMatch, capture->offset.source == OffsetSource::Photo};
+    const int64_t bias = -int64_t{capture->offset.offsetSeconds} * kFileTimeUnitsPerSecond;
+    const TrackPoint* point = MatchAt(capture->corrected, bias);
     if (point == nullptr) {
-        return ImageOutcome::NoMatch;
+        return result;
     }
-    return TagImage(path, photo, *image, *point);
+    const int64_t pointMinusCapture =
+        static_cast<int64_t>(FileTimeToCount(point->time)) - (capture->corrected + bias);
+    WriteLogLine(Info, MatchedTimeLine(capture->offset, m_Clock,
+                                       pointMinusCapture / kFileTimeUnitsPerSecond));
+    result.outcome = TagImage(path, photo, *image, *point);
+    return result;
 }
 
-std::optional<uint64_t> TaggingEngine::CaptureTime(const Exiv2::ExifData& exif,
-                                                   uint64_t lastWriteTime) {
+std::optional<PhotoCapture> TaggingEngine::CaptureTime(const Exiv2::ExifData& exif,
+                                                       uint64_t lastWriteTime) {
     WriteLogLine(Info, "Reading Exif.Photo.DateTimeDigitized");
     const std::string dateText = ReadDateTimeDigitized(exif);
+    PhotoCapture capture;
     if (dateText.empty()) {
-        return lastWriteTime;
+        // The file system's time, not the camera's: matched as it always was.
+        capture.corrected = static_cast<int64_t>(lastWriteTime);
+        capture.offset.offsetSeconds = -m_Live->m_BiasInMinutes * 60;
+        capture.offset.source = OffsetSource::FileTime;
+        return capture;
     }
     WriteLogLine(Debug, dateText);
     const std::optional<uint64_t> parsed = ParseExifDateTime(dateText);
     if (!parsed) {
         WriteLogLine(Info, "No valid capture time, image skipped");
+        return std::nullopt;
     }
-    return parsed;
+    capture.corrected =
+        static_cast<int64_t>(*parsed) - m_Clock.correctionSeconds * kFileTimeUnitsPerSecond;
+    capture.offset = ChooseOffset(m_Clock, m_Live->m_BiasInMinutes, PhotoOffset(exif),
+                                  UnixSecondsOfCount(capture.corrected));
+    return capture;
+}
+
+std::optional<int32_t> TaggingEngine::PhotoOffset(const Exiv2::ExifData& exif) const {
+    if (!m_Clock.usePhotoTimeZone) {
+        return std::nullopt;
+    }
+    const std::optional<OffsetTag> tag = ReadOffsetTag(exif);
+    if (!tag) {
+        return std::nullopt;
+    }
+    const std::optional<int32_t> offset = ParseExifOffset(tag->text);
+    // Blanks and colons are Exif's way of saying "unknown": no offset, and nothing wrong.
+    if (!offset && tag->text.find_first_not_of(" :") != std::string::npos) {
+        const std::string message =
+            "Ignoring the malformed time offset \"" + tag->text + "\" of " + tag->key;
+        WriteLogLine(Info, message);
+        OutputDebugStringA(message + "\n");
+    }
+    return offset;
 }
 
 ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo,

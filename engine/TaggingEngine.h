@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/LiveSettings.h"
+#include "engine/CameraClock.h"
 #include "engine/HotFolderFiles.h"
 #include "engine/ReplacementBatch.h"
 #include "engine/RunSummary.h"
@@ -23,7 +24,25 @@ enum class ImageOutcome {
     NoMatch,        // no track point within the tolerance; left as it was
     NoCaptureTime,  // a capture time that does not form a valid date; left as it was
     Skipped,        // could not be read or written; reported, and left as it was
+    HadPosition,    // carried a position of its own, kept as the run was asked to
 };
+
+// What became of one image, and whether it was read with the time offset it records itself.
+struct ImageResult {
+    ImageOutcome outcome = ImageOutcome::Skipped;
+    bool ownOffset = false;
+};
+
+// One photo's capture time as matching uses it: the camera reading less the clock correction,
+// and the offset that turns it into UTC.
+struct PhotoCapture {
+    int64_t corrected = 0;  // FILETIME count on the camera's corrected clock
+    CaptureOffset offset;
+};
+
+// A run's inputs as `settings` give them: the GPX path, the camera clock and the
+// recorded-position rule; no hot folder takes part yet.
+TaggingRunInputs RunInputsFrom(const LiveSettings& settings);
 
 namespace Exiv2 {
 class ExifData;
@@ -54,8 +73,9 @@ public:
     void ProcessHotFolder(std::string folder);
 
     // One tagging pass, run on a worker thread: the track log emptied and reloaded from the
-    // inputs' GPX path, then the hot folders 1 to 4 that take part listed and processed in
-    // order. Reports RunStarted first, the counts as they grow, and RunFinished with the
+    // inputs' GPX path (a file, or a folder of tracks), then the hot folders 1 to 4 that take
+    // part listed and processed in order, with the inputs' camera clock and recorded-position
+    // rule. Reports RunStarted first, the counts as they grow, and RunFinished with the
     // summary last, whatever happens while loading or processing; a stop request skips the
     // photos and folders not yet begun. The summary is also the run's last log line, at level
     // Info.
@@ -72,6 +92,12 @@ protected:
     void AttachLiveSettings(const LiveSettings* settings) { m_Live = settings; }
     // Test seam: when a batch of tagged images is put in place.
     void SetBatchLimits(BatchLimits limits) { m_Batch.SetLimits(limits); }
+    // How ProcessHotFolder reads capture times and treats positions the photos carry; a run
+    // takes them from its inputs.
+    void SetCaptureRules(const CameraClock& clock, bool replaceRecordedPositions) {
+        m_Clock = clock;
+        m_ReplaceRecordedPositions = replaceRecordedPositions;
+    }
 
     TrackLog m_TrackLog;
 
@@ -86,7 +112,7 @@ private:
     // Tags one image when it matches. Throws on an image the image library cannot handle.
     // Tagged means the new file is complete and waits in the batch; should the batch then fail
     // to put it in place, ReportNotReplaced reports it.
-    ImageOutcome ProcessImage(const std::string& path, uint64_t lastWriteTime);
+    ImageResult ProcessImage(const std::string& path, uint64_t lastWriteTime);
     // Puts the batch's tagged images in place, and those of the commit in flight; reports each
     // one left as it was.
     void CommitPendingWrites();
@@ -94,9 +120,16 @@ private:
     void ReportNotReplaced(const std::vector<NotReplaced>& photos);
     // Moves the images counted as tagged that their batch then left as they were to skipped.
     void CountUncommitted(RunSummary& summary);
-    // The capture time of an image: its Exif DateTimeDigitized, or the file's last-write time
-    // when it has none; nothing when the date is not a valid one. Logs what it reads.
-    std::optional<uint64_t> CaptureTime(const Exiv2::ExifData& exif, uint64_t lastWriteTime);
+    // The capture time of an image: its Exif DateTimeDigitized, corrected and read with its
+    // offset, or the file's last-write time read with the bias when it has none; nothing when
+    // the date is not a valid one. Logs what it reads.
+    std::optional<PhotoCapture> CaptureTime(const Exiv2::ExifData& exif, uint64_t lastWriteTime);
+    // The photo's own offset when the clock takes it and the photo records a well-formed one;
+    // a malformed one is reported and ignored.
+    std::optional<int32_t> PhotoOffset(const Exiv2::ExifData& exif) const;
+    // The closest point to `capture` (camera clock) read with `bias` (100-ns units, UTC =
+    // capture + bias), as FindBestMatch.
+    const TrackPoint* MatchAt(int64_t capture, int64_t bias);
     // Writes `point` into the image's GPS tags and queues the rewritten photo in the batch.
     ImageOutcome TagImage(const std::string& path, PhotoSource& photo, Exiv2::Image& image,
                           const TrackPoint& point);
@@ -111,6 +144,8 @@ private:
     void WriteLogLine(unsigned level, const std::string& message) const;
 
     const LiveSettings* m_Live = nullptr;
+    CameraClock m_Clock;
+    bool m_ReplaceRecordedPositions = true;
     TrackTimeIndex m_Index;
     ReplacementBatch m_Batch;
     size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted

@@ -6,11 +6,14 @@
 #include <array>
 #include <string>
 
+#include "engine/CameraClock.h"
 #include "engine/RunSummary.h"
 
 struct TaggingRunInputs {
-    std::string gpxPath;                   // the run's own copy of the GPX path
+    std::string gpxPath;                   // the run's own copy of the GPX path: a file or folder
     std::array<bool, 4> hotFolderOn = {};  // hot folders 1 to 4 that take part
+    CameraClock clock;                     // how capture times are read
+    bool replaceRecordedPositions = true;  // false: a photo with a position is left as it is
 };
 
 class TaggingRunEvents {

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -315,7 +316,8 @@ TEST_F(ConfigDlgTest, SelectionChangeWritesTheBiasThenTheIndex) {
     DebugCapture capture;
     dialog.OnSelchangeTimeZone();
     EXPECT_EQ(dialog.m_BiasInMinutes, -345);
-    EXPECT_EQ(FailedWrites(capture.Text()), (std::vector<std::string>{"BiasInMinutes", "TZIndex"}));
+    EXPECT_EQ(FailedWrites(capture.Text()),
+              (std::vector<std::string>{"BiasInMinutes", "TZIndex", "TimeZoneId"}));
 }
 
 TEST_F(ConfigDlgTest, OkTakesTypedAndEmptiedTextsAndWritesFourSettings) {
@@ -355,7 +357,8 @@ TEST_F(ConfigDlgTest, OkWritesTheSettingsInItsOrder) {
     EXPECT_EQ(RunModal(dialog, [&] { Click(dialog, kIdOk); }), IDOK);
     EXPECT_EQ(FailedWrites(capture.Text()),
               (std::vector<std::string>{"ToleranceHours", "ToleranceMinutes", "LogfileDir",
-                                        "UseLogfile"}));
+                                        "UseLogfile", "UsePhotoTimeZone", "FollowDaylightSaving",
+                                        "ClockCorrectionSeconds", "ReplaceRecordedPositions"}));
 }
 
 TEST_F(ConfigDlgTest, CancelEscapeAndTheCloseBoxLeaveTheMembersAsTheyWere) {
@@ -450,3 +453,58 @@ TEST_F(ConfigDlgTest, AnyNonZeroLogSettingShowsCheckedAndIsStoredAsOne) {
 }
 
 }  // namespace
+
+TEST_F(ConfigDlgTest, CameraClockGroupShowsTheCorrectionInWordsAndIsStoredOnOk) {
+    AppProfile().WriteProfileInt(kSettingsSection, kClockCorrectionSeconds, -5);
+    ConfigServices services = Services();
+    services.chooseClockPhoto = [](QWidget*) { return std::optional<std::string>("/clock.jpg"); };
+    services.readCaptureTime = [](const std::string& path) {
+        return path == "/clock.jpg" ? std::optional<std::string>("2024:07:14 12:08:10")
+                                    : std::nullopt;
+    };
+    std::string offered;
+    services.askTrueTime = [&](QWidget*, const std::string& capture) {
+        offered = capture;
+        return std::optional<std::string>("12:04:50");
+    };
+    CDirectoryConfigDlg dialog(nullptr, services);
+    EXPECT_EQ(dialog.m_UsePhotoTimeZone, 1);  // the defaults of a profile without them
+    EXPECT_EQ(dialog.m_ReplaceRecordedPositions, 1);
+    EXPECT_EQ(RunModal(dialog,
+                       [&] {
+                           auto* words =
+                               qobject_cast<QLabel*>(FindControl(dialog, kIdClockCorrectionWords));
+                           ASSERT_NE(words, nullptr);
+                           EXPECT_EQ(words->text(), "camera 5 s slow");
+                           Click(dialog, kIdSetClockFromPhoto);
+                           EXPECT_EQ(offered, "2024:07:14 12:08:10");
+                           EXPECT_EQ(dialog.m_ClockCorrectionEdit->text(), "200");
+                           EXPECT_EQ(words->text(), "camera 3 min 20 s fast");
+                           for (int id : {kIdUsePhotoTimeZoneCheck, kIdFollowDaylightSavingCheck,
+                                          kIdReplaceRecordedPositionsCheck}) {
+                               auto* check = qobject_cast<QCheckBox*>(FindControl(dialog, id));
+                               ASSERT_NE(check, nullptr);
+                               EXPECT_FALSE(check->accessibleName().isEmpty());
+                               check->toggle();
+                           }
+                           Click(dialog, kIdOk);
+                       }),
+              IDOK);
+    EXPECT_EQ(StoredInt(kClockCorrectionSeconds), 200);
+    EXPECT_EQ(StoredInt(kUsePhotoTimeZone), 0);
+    EXPECT_EQ(StoredInt(kFollowDaylightSaving), 1);
+    EXPECT_EQ(StoredInt(kReplaceRecordedPositions), 0);
+}
+
+TEST(CorrectionFromPhoto, CameraLessTrueTimeInSeconds) {
+    EXPECT_EQ(CorrectionFromPhoto("2024:07:14 12:08:10", "2024:07:14 12:04:50"), 200);
+    EXPECT_EQ(CorrectionFromPhoto("2024:07:14 23:59:50", "2024:07:15 00:00:05"), -15);
+    EXPECT_EQ(CorrectionFromPhoto("2024:07:14 12:08:10", "12:09:10"), -60);
+    EXPECT_FALSE(CorrectionFromPhoto("2024:07:14 12:08:10", "noon"));
+    EXPECT_FALSE(CorrectionFromPhoto("", "12:00:00"));
+    EXPECT_EQ(ParseCorrectionText("-200"), -200);
+    EXPECT_EQ(ParseCorrectionText("+5"), 5);
+    EXPECT_FALSE(ParseCorrectionText("3m"));
+    EXPECT_FALSE(ParseCorrectionText("-"));
+    EXPECT_FALSE(ParseCorrectionText("99999999999"));
+}

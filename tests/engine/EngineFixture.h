@@ -13,6 +13,9 @@ public:
     TestEngine() { AttachLiveSettings(&settings); }
     TrackLog& Track() { return m_TrackLog; }
     void SetLimits(BatchLimits limits) { SetBatchLimits(limits); }
+    void SetRules(const CameraClock& clock, bool replaceRecordedPositions) {
+        SetCaptureRules(clock, replaceRecordedPositions);
+    }
 
     void AddPoint(double latitude, double longitude, double elevation, uint64_t time) {
         TrackPoint point;

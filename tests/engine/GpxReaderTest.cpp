@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "TestSupport.h"
 #include "platform/FileTime.h"
+#include "platform/Log.h"
 
 namespace {
 
@@ -186,3 +188,41 @@ TEST(GpxSamples, RealFilesFromSeveralTools) {
 }
 
 }  // namespace
+
+TEST_F(GpxReader, FolderOfTracksIsReadFileByFileInByteOrderOfNames) {
+    const std::string folder = m_Dir.File("trip");
+    std::filesystem::create_directories(folder + "/sub.gpx");
+    auto point = [](int lat) {
+        return "<wpt lat=\"" + std::to_string(lat) + "\" lon=\"1\"><time>2007-06-01T12:00:00Z" +
+               "</time></wpt>";
+    };
+    WriteFileText(folder + "/b.GPX", Gpx(point(3) + point(4)));
+    WriteFileText(folder + "/B.gpx", Gpx(point(1)));
+    WriteFileText(folder + "/a.gpx", Gpx(point(2)));
+    WriteFileText(folder + "/c.gpx", "not XML");
+    WriteFileText(folder + "/d.gpx.bak", Gpx(point(9)));
+    WriteFileText(folder + "/sub.gpx/e.gpx", Gpx(point(9)));
+    Log::Instance().Open(Error, m_Dir.File("fenrik.log"));
+    TrackLog log;
+    const GpxLoadReport report = LoadTrackLog(folder, log);
+    Log::Instance().Close();
+    ASSERT_EQ(log.Count(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(log.At(i).latitude, static_cast<double>(i + 1));
+    }
+    EXPECT_EQ(report.points, 4u);
+    EXPECT_EQ(report.files, 4u);
+    EXPECT_EQ(report.failedFiles, 1u);
+    EXPECT_EQ(report.problem.rfind("c.gpx: could not be parsed", 0), 0u) << report.problem;
+    const std::string logText = ReadFileText(m_Dir.File("fenrik.log"));
+    EXPECT_NE(logText.find("GPX file " + folder + "/c.gpx: could not be parsed"),
+              std::string::npos);
+}
+
+TEST_F(GpxReader, FolderWithoutTracksSaysSo) {
+    TrackLog log;
+    const GpxLoadReport report = LoadTrackLog(m_Dir.Path(), log);
+    EXPECT_EQ(report.problem, "no GPX files in the folder");
+    EXPECT_EQ(report.files, 0u);
+    EXPECT_TRUE(log.IsEmpty());
+}

@@ -430,6 +430,8 @@ TEST_F(HotFolder, LogLinesOfATaggedImage) {
                                                "2007:6:1T13:4:50",
                                                "",
                                                "Match!",
+                                               "Capture time read at +01:00, clock correction "
+                                               "none; the matched point is 40 s earlier",
                                                "Found best match, tagging image with:",
                                                "longitude:",
                                                "11.575382",

@@ -118,3 +118,19 @@ TEST(RunSummaryText, NoFolderStoppedRunAndLogSwitchedOff) {
 }
 
 }  // namespace
+
+TEST(RunSummaryText, FolderOfTracksCountsFilesPointsAndFailures) {
+    RunSummary summary;
+    summary.folders = 1;
+    summary.gpxFiles = 3;
+    summary.gpxPoints = 12345;
+    EXPECT_NE(RunSummaryText(summary).find("; GPX: 3 files, 12,345 points"), std::string::npos);
+    summary.gpxFilesFailed = 1;
+    summary.gpxProblem = "c.gpx: could not be parsed";
+    EXPECT_EQ(RunSummaryText(summary).substr(RunSummaryText(summary).find("GPX:")),
+              "GPX: 3 files, 12,345 points; 1 file failed");
+    summary.gpxFiles = 1;
+    summary.gpxPoints = 0;
+    EXPECT_EQ(RunSummaryText(summary).substr(RunSummaryText(summary).find("GPX:")),
+              "GPX: 1 file, 0 points; 1 file failed (c.gpx: could not be parsed)");
+}

@@ -94,4 +94,11 @@ status=0
     ASAN_OPTIONS=detect_leaks=0 timeout 3 $exec_line) >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "the program started from Exec=$exec_line ended with status $status"
 
+# 5. The manual page.
+MANPAGE="$PREFIX/share/man/man1/fenrik.1"
+[ -f "$MANPAGE" ] || fail "no manual page fenrik.1"
+if command -v man >/dev/null; then
+    man -l "$MANPAGE" 2>&1 >/dev/null | grep -q . && fail "the manual page has formatting errors"
+fi
+
 finish "installed into a temporary prefix: program, reader, desktop entry, $sizes icon sizes, metainfo"

@@ -24,14 +24,14 @@ TEST(ProfileStore, EmptyProfileReadsEveryDefaultAndCreatesNoFile) {
         SCOPED_TRACE(setting.key);
         if (setting.kind == SettingKind::Integer) {
             EXPECT_EQ(store.GetProfileInt(kSettingsSection, setting.key, setting.defaultInteger),
-                      0);
+                      setting.defaultInteger);
         } else {
             EXPECT_EQ(store.GetProfileString(kSettingsSection, setting.key, nullptr), "");
         }
     }
     EXPECT_EQ(store.GetProfileInt(kSettingsSection, kTZIndex, -1), -1);
     EXPECT_EQ(store.GetProfileString(kSettingsSection, kDevice, "x"), "x");
-    EXPECT_EQ(std::size(kAllSettings), 15u);
+    EXPECT_EQ(std::size(kAllSettings), 20u);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 

@@ -107,3 +107,24 @@ std::string DebugCapture::Text() const {
     std::lock_guard<std::mutex> lock(m_State->mutex);
     return m_State->text;
 }
+
+std::string Utf16Text(const std::string& utf8, bool bigEndian, bool withMark) {
+    std::string out;
+    auto unit = [&](unsigned value) {
+        const char high = static_cast<char>(value >> 8);
+        const char low = static_cast<char>(value & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    };
+    if (withMark) {
+        unit(0xFEFF);
+    }
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            unit(c);
+        } else {
+            unit(((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu));
+        }
+    }
+    return out;
+}

@@ -32,6 +32,10 @@ std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& content);
 void CopyFile(const std::string& from, const std::string& to);
 
+// UTF-16 of a text made of ASCII and two-byte UTF-8 characters, in either byte order, with or
+// without the byte-order mark.
+std::string Utf16Text(const std::string& utf8, bool bigEndian, bool withMark);
+
 // Lines of a text, split at line feeds (a final line feed ends the last line).
 std::vector<std::string> SplitLines(const std::string& text);
 

@@ -33,6 +33,8 @@ void FillSampleSettings() {
     profile.WriteProfileInt(kSettingsSection, kUseLogfile, 1);
     profile.WriteProfileString(kSettingsSection, kLogfileDir, "/home/anna/.cache/fenrik");
     profile.WriteProfileInt(kSettingsSection, kTZIndex, kTZIndexSystemZone);
+    profile.WriteProfileInt(kSettingsSection, kClockCorrectionSeconds, 200);
+    profile.WriteProfileInt(kSettingsSection, kFollowDaylightSaving, 1);
 }
 
 bool Save(const QImage& image, const QString& path) {
@@ -57,7 +59,10 @@ int main(int argc, char** argv) {
     SetAppProfilePath(profileDir.filePath(QStringLiteral("fenrik.conf")).toStdString());
     FillSampleSettings();
 
-    CDirectoryConfigDlg dialog;
+    ConfigServices services;
+    // The program reads a photo's capture time through the engine; the preview needs none.
+    services.readCaptureTime = [](const std::string&) { return std::optional<std::string>(); };
+    CDirectoryConfigDlg dialog(nullptr, services);
     dialog.CreateControls();
     dialog.OnInitDialog();
     dialog.show();

@@ -1,0 +1,40 @@
+#pragma once
+// The program's command line: the window (no options), one tagging pass without a display
+// (--tag and its options), --help and --version. Parsed before any Qt application exists, so
+// that nothing of it needs a display.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CommandLine {
+    enum class Mode { Window, Tag, Help, Version, BadUsage };
+    Mode mode = Mode::Window;
+    std::string error;  // BadUsage: one line that names the bad option
+
+    // --tag overrides for this run only; empty means "as stored".
+    std::optional<std::string> gpx;
+    std::vector<std::string> folders;           // --folder, repeatable, at most four
+    std::optional<std::string> toleranceHours;  // --tolerance H:MM, split
+    std::optional<std::string> toleranceMinutes;
+    std::optional<std::string> zone;  // --zone, as given (checked against the catalogue later)
+    std::optional<bool> photoZone;
+    std::optional<bool> daylightSaving;
+    std::optional<int> clockCorrectionSeconds;
+    std::optional<bool> replacePositions;
+    std::optional<std::string> logDir;
+};
+
+// Parses the arguments after the program's name. No argument starting with "--" means the
+// window, and every argument is left to Qt (its own options, such as -platform, stay usable).
+// --help (or -h) and --version answer alone. --tag takes the options listed in UsageText; any
+// other argument, an option without its value, a value of the wrong form, an option given
+// twice (except --folder), more than four folders, or a --tag option without --tag is BadUsage
+// with a message such as "fenrik: unknown option --colour".
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The --help text.
+std::string UsageText();
+
+// The --version text: name, version and licence.
+std::string VersionText();

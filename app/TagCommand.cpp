@@ -1,0 +1,174 @@
+#include "app/TagCommand.h"
+
+#include <algorithm>
+#include <csignal>
+
+#include "config/SettingKeys.h"
+#include "engine/TaggingEngine.h"
+#include "platform/Log.h"
+#include "platform/PathText.h"
+#include "platform/ProfileStore.h"
+#include "timezones/TimeZoneCatalogue.h"
+#include "timezones/Tzdb.h"
+#include "timezones/TzdbZoneSource.h"
+
+namespace {
+
+constexpr int kBarCells = 20;
+
+// The engine and its events for one pass on the calling thread.
+class CommandLineTagger : public TaggingEngine, public TaggingRunEvents {
+public:
+    CommandLineTagger(const LiveSettings& settings, std::ostream& out, bool terminal)
+        : m_Settings(settings), m_Out(out), m_Terminal(terminal) {
+        AttachLiveSettings(&m_Settings);
+    }
+
+    void RunStarted() override {}
+    void RunProgressed(const RunSummary& counts) override {
+        if (m_Terminal && counts.photosListed) {
+            m_Out << '\r' << ProgressBarText(counts.checked, counts.photos) << std::flush;
+            m_BarShown = true;
+        }
+    }
+    void RunFinished(const RunSummary& summary) override {
+        if (m_BarShown) {
+            m_Out << '\n';
+        }
+        m_Out << RunSummaryText(summary) << '\n' << std::flush;
+        m_Summary = summary;
+    }
+
+    const RunSummary& Summary() const { return m_Summary; }
+
+private:
+    LiveSettings m_Settings;
+    std::ostream& m_Out;
+    bool m_Terminal;
+    bool m_BarShown = false;
+    RunSummary m_Summary;
+};
+
+CommandLineTagger* g_Running = nullptr;
+
+// Ctrl+C asks the pass to stop after the photo in hand, so no photo is left half done.
+extern "C" void OnInterrupt(int) {
+    if (g_Running != nullptr) {
+        g_Running->RequestStop();
+    }
+}
+
+bool ReportedErrors(const RunSummary& summary) {
+    return summary.failed || summary.skipped > 0 || summary.gpxFilesFailed > 0 ||
+           (!summary.gpxProblem.empty() && summary.gpxProblem != "stopped");
+}
+
+// The catalogue's name for a zone given on the command line, or the empty text.
+std::string CatalogueZoneName(const std::string& name) {
+    const std::string directory = TzdbDirectory();
+    const std::vector<std::string> ids = CatalogueZoneIds(directory);
+    const std::string id = CatalogueZoneIdFor(name, ids, directory);
+    return std::find(ids.begin(), ids.end(), id) != ids.end() ? id : std::string();
+}
+
+// The name of the catalogue zone at the stored TZIndex, or the empty text.
+std::string StoredCatalogueZone() {
+    TimeZoneCatalogue catalogue(SystemZoneSource());
+    catalogue.LoadTimeZones();
+    const TimeZoneEntry* entry =
+        catalogue.FindTimeZoneByIndex(AppProfile().GetProfileInt(kSettingsSection, kTZIndex, 0));
+    return entry != nullptr ? entry->Std : std::string();
+}
+
+}  // namespace
+
+std::string ProgressBarText(uint64_t done, uint64_t total) {
+    const uint64_t filled = total == 0 ? kBarCells : done * kBarCells / total;
+    std::string bar = "[";
+    for (int cell = 0; cell < kBarCells; ++cell) {
+        bar += static_cast<uint64_t>(cell) < filled ? '#' : '.';
+    }
+    return bar + "]  " + std::to_string(done) + "/" + std::to_string(total) + " photos";
+}
+
+std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings) {
+    if (line.zone) {
+        const std::string id = CatalogueZoneName(*line.zone);
+        if (id.empty()) {
+            return "fenrik: --zone: unknown time zone \"" + *line.zone + "\"";
+        }
+        const ZoneReading zone = ReadTzdbZone(id);
+        if (zone.failure != nullptr) {
+            return "fenrik: --zone: unknown time zone \"" + *line.zone + "\"";
+        }
+        settings.m_TimeZoneId = id;
+        settings.m_BiasInMinutes = zone.entry.Bias;
+    } else if (settings.m_TimeZoneId.empty()) {
+        settings.m_TimeZoneId = StoredCatalogueZone();
+    }
+    if (line.gpx) {
+        settings.m_Device = *line.gpx;
+    }
+    if (!line.folders.empty()) {
+        for (int n = 1; n <= 4; ++n) {
+            const size_t i = static_cast<size_t>(n - 1);
+            settings.HotFolder(n) = i < line.folders.size() ? line.folders[i] : std::string();
+        }
+    }
+    if (line.toleranceHours) {
+        settings.m_ToleranceHours = *line.toleranceHours;
+        settings.m_ToleranceMinutes = *line.toleranceMinutes;
+    }
+    if (line.photoZone) {
+        settings.m_UsePhotoTimeZone = *line.photoZone ? 1 : 0;
+    }
+    if (line.daylightSaving) {
+        settings.m_FollowDaylightSaving = *line.daylightSaving ? 1 : 0;
+    }
+    if (line.clockCorrectionSeconds) {
+        settings.m_ClockCorrectionSeconds = *line.clockCorrectionSeconds;
+    }
+    if (line.replacePositions) {
+        settings.m_ReplaceRecordedPositions = *line.replacePositions ? 1 : 0;
+    }
+    if (line.logDir) {
+        settings.m_UseLogfile = 1;
+        settings.m_LogfileDir = *line.logDir;
+    }
+    return std::string();
+}
+
+int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
+                  std::ostream& out, bool terminal) {
+    if (settings.m_UseLogfile != 0) {
+        Log::Instance().Open(Debug, JoinPath(settings.m_LogfileDir, "fenrik.log"));
+        Log::Instance().Write(Debug, "Starting Log");
+    }
+    TaggingRunInputs inputs = RunInputsFrom(settings);
+    inputs.hotFolderOn = hotFolderOn;
+    CommandLineTagger tagger(settings, out, terminal);
+    g_Running = &tagger;
+    const auto previous = std::signal(SIGINT, OnInterrupt);
+    tagger.RunTaggingPass(tagger, inputs);
+    std::signal(SIGINT, previous);
+    g_Running = nullptr;
+    return ReportedErrors(tagger.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
+}
+
+int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
+                       bool terminal) {
+    LiveSettings settings = ReadStoredSettings();
+    const std::string problem = ApplyCommandLine(line, settings);
+    if (!problem.empty()) {
+        err << problem << '\n';
+        return kExitBadUsage;
+    }
+    std::array<bool, 4> hotFolderOn = {};
+    for (size_t i = 0; i < hotFolderOn.size(); ++i) {
+        hotFolderOn[i] =
+            line.folders.empty()
+                ? AppProfile().GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0
+                : i < line.folders.size();
+    }
+    return RunTagCommand(settings, hotFolderOn, out, terminal);
+}

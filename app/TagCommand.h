@@ -1,0 +1,41 @@
+#pragma once
+// `fenrik --tag`: one tagging pass from the command line, with the engine the window uses and
+// no display. The stored settings supply whatever the command line does not give; nothing is
+// written back to them.
+
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "config/LiveSettings.h"
+
+// The exit statuses of the command line.
+inline constexpr int kExitCompleted = 0;
+inline constexpr int kExitCompletedWithErrors = 1;
+inline constexpr int kExitBadUsage = 2;
+
+// The stored settings with the command line's overrides applied: the GPX path, the folders
+// (which replace hot folders 1 to 4, the rest emptied), the tolerance, the zone (its IANA name
+// and standard bias), the switches, the correction and the log folder (which switches the log
+// on). Returns the empty text, or the bad-usage message for a zone the catalogue does not know
+// ("fenrik: --zone: unknown time zone \"X\""). When neither the profile nor the command line
+// names the zone, the catalogue zone at the stored TZIndex gives its name.
+std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings);
+
+// Runs one pass with `settings` and the hot folders of `hotFolderOn`. Progress goes to
+// `out` as a bar redrawn in place when `terminal` is set, and the run summary ends the output
+// on a line of its own. Returns kExitCompleted, or kExitCompletedWithErrors when the run wrote
+// an Error line (a GPX file or a photo that could not be read or written, or a failed run).
+int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
+                  std::ostream& out, bool terminal);
+
+// The whole of `fenrik --tag`: reads the stored settings, applies `line`, runs with the stored
+// hot folders that are on, or with every folder given by --folder; bad usage is written to
+// `err` and gives kExitBadUsage.
+int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
+                       bool terminal);
+
+// "[#########...........]  120/412 photos" for the bar, 20 cells wide.
+std::string ProgressBarText(uint64_t done, uint64_t total);

@@ -1,0 +1,216 @@
+// `fenrik --tag` as a script runs it: the real program, no display, a profile of its own.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <map>
+
+#include "JpegFixtures.h"
+#include "TestSupport.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr char kDigitized[] = "Exif.Photo.DateTimeDigitized";
+constexpr char kLatitude[] = "Exif.GPSInfo.GPSLatitude";
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Latitude(int degrees) {
+    return std::to_string(degrees) + "/1 0/1 0/100";
+}
+
+std::string Point(int latitude, const char* time) {
+    return "<trkpt lat=\"" + std::to_string(latitude) + "\" lon=\"1\"><time>" + time +
+           "</time></trkpt>\n";
+}
+
+std::string Gpx(const std::string& points, const char* encoding = "UTF-8") {
+    return std::string("<?xml version=\"1.0\" encoding=\"") + encoding +
+           "\"?>\n<gpx><trk><name>Reise \xC3\xBC"
+           "ber die Alpen</name><trkseg>\n" +
+           points + "</trkseg></trk></gpx>\n";
+}
+
+class TagCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(root.File("config/Quillbay"));
+        profile = root.File("config/Quillbay/fenrik.conf");
+        // The stored settings: a London camera, no summer time, the log off.
+        WriteFileText(profile,
+                      "[Settings]\nTimeZoneId=Europe/London\nBiasInMinutes=0\nToleranceHours=0\n"
+                      "ToleranceMinutes=1\nHotFolder1=" +
+                          root.File("nowhere") + "\nHotFolder1Enabled=1\n");
+    }
+
+    // Runs the program with `arguments`, without a display and with the test's profile.
+    Outcome Run(const std::vector<std::string>& arguments) {
+        std::vector<std::string> environment;
+        for (char** variable = environ; *variable != nullptr; ++variable) {
+            const std::string text = *variable;
+            if (text.rfind("DISPLAY=", 0) != 0 && text.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
+                text.rfind("QT_QPA_PLATFORM=", 0) != 0 && text.rfind("XDG_CONFIG_HOME=", 0) != 0) {
+                environment.push_back(text);
+            }
+        }
+        environment.push_back("XDG_CONFIG_HOME=" + root.File("config"));
+        std::vector<std::string> argv = {FENRIK_BINARY};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        auto pointers = [](std::vector<std::string>& texts) {
+            std::vector<char*> result;
+            for (std::string& text : texts) {
+                result.push_back(text.data());
+            }
+            result.push_back(nullptr);
+            return result;
+        };
+        std::vector<char*> argp = pointers(argv);
+        std::vector<char*> envp = pointers(environment);
+        const std::string outPath = root.File("stdout");
+        const std::string errPath = root.File("stderr");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        pid_t pid = 0;
+        Outcome outcome;
+        if (posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data()) == 0) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        outcome.out = ReadFileText(outPath);
+        outcome.err = ReadFileText(errPath);
+        return outcome;
+    }
+
+    std::string Photo(const std::string& folder, const std::string& name,
+                      const std::map<std::string, std::string>& tags) {
+        std::filesystem::create_directories(root.File(folder));
+        const std::string path = root.File(folder + "/" + name);
+        WriteJpegWithExif(path, tags);
+        return path;
+    }
+
+    std::string LatitudeOf(const std::string& path) { return ReadExif(path)[kLatitude]; }
+
+    // A folder of three tracks: one in UTF-8, one in UTF-16 and one broken. Each photo has its
+    // point, and a decoy where a wrong reading of its time would land.
+    std::string TrackFolder() {
+        const std::string folder = root.File("tracks");
+        std::filesystem::create_directories(folder);
+        WriteFileText(folder + "/1-day.gpx",
+                      Gpx(Point(10, "2024-07-14T10:00:00Z") + Point(30, "2024-07-14T11:00:00Z") +
+                          Point(20, "2024-01-14T01:00:00Z") + Point(32, "2024-01-14T01:03:20Z") +
+                          Point(21, "2024-01-14T02:00:00Z") + Point(13, "2024-07-14T09:00:00Z")));
+        WriteFileText(
+            folder + "/2-evening.GPX",
+            Utf16Text(Gpx(Point(11, "2024-07-14T10:00:30Z") + Point(31, "2024-07-14T18:00:30Z") +
+                              Point(12, "2024-01-14T11:00:00Z"),
+                          "UTF-16"),
+                      false, true));
+        WriteFileText(folder + "/3-broken.gpx", "<gpx><trk><trkseg><trkpt lat=");
+        return folder;
+    }
+
+    TempDir root;
+    std::string profile;
+};
+
+}  // namespace
+
+TEST_F(TagCommand, HelpVersionAndBadUsageNeedNoDisplay) {
+    Outcome help = Run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--clock-correction SECONDS"), std::string::npos);
+    Outcome version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.out.find("GPL-3.0-or-later"), std::string::npos);
+    Outcome bad = Run({"--tag", "--daylight-saving", "maybe"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "fenrik: --daylight-saving takes on or off, not \"maybe\"\n");
+    bad = Run({"--tag", "--zone", "Mars/Olympus"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "fenrik: --zone: unknown time zone \"Mars/Olympus\"\n");
+}
+
+TEST_F(TagCommand, BerlinCameraOnSummerTimeWithAFolderOfTracks) {
+    const std::string tracks = TrackFolder();
+    const std::string summer = Photo("berlin", "summer.jpg", {{kDigitized, "2024:07:14 12:00:00"}});
+    const std::string winter = Photo("berlin", "winter.jpg", {{kDigitized, "2024:01:14 12:00:00"}});
+    const std::string tokyo =
+        Photo("berlin", "pixel.jpg",
+              {{kDigitized, "2024:07:14 19:00:30"}, {"Exif.Photo.OffsetTimeOriginal", "+09:00"}});
+    const std::string before = ReadFileText(profile);
+
+    const Outcome run = Run({"--tag", "--gpx", tracks, "--folder", root.File("berlin"), "--zone",
+                             "Europe/Berlin", "--daylight-saving", "on", "--log", root.Path()});
+
+    EXPECT_EQ(run.status, 1) << run.out << run.err;  // the broken track is an Error line
+    EXPECT_EQ(LatitudeOf(summer), Latitude(10));
+    EXPECT_EQ(LatitudeOf(winter), Latitude(12));  // from the UTF-16 track
+    EXPECT_EQ(LatitudeOf(tokyo), Latitude(11));
+    EXPECT_EQ(run.out,
+              "Last run: 3 photos checked in 1 folder; 3 tagged; 1 read with their own time "
+              "offset; GPX: 3 files, 9 points; 1 file failed\n");
+    const std::string log = ReadFileText(root.File("fenrik.log"));
+    EXPECT_NE(log.find("GPX file " + tracks + "/3-broken.gpx: could not be parsed"),
+              std::string::npos);
+    EXPECT_NE(log.find("Capture time read at Europe/Berlin +02:00 with summer time"),
+              std::string::npos);
+    EXPECT_NE(log.find("Capture time read at +09:00 from the photo"), std::string::npos);
+    EXPECT_EQ(ReadFileText(profile), before);  // options change only this run
+}
+
+TEST_F(TagCommand, SydneyCameraFastAndOnSummerTime) {
+    TrackFolder();
+    const std::string fast = Photo("sydney", "fast.jpg", {{kDigitized, "2024:01:14 12:03:20"}});
+    // Its own offset is not taken when the command line says so.
+    const std::string tagged =
+        Photo("sydney", "tagged.jpg",
+              {{kDigitized, "2024:01:14 13:03:20"}, {"Exif.Photo.OffsetTimeOriginal", "+09:00"}});
+    const Outcome run =
+        Run({"--tag", "--gpx", root.File("tracks/1-day.gpx"), "--folder", root.File("sydney"),
+             "--zone", "Australia/Sydney", "--daylight-saving", "on", "--photo-zone", "off",
+             "--clock-correction", "200", "--tolerance", "0:00"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(LatitudeOf(fast), Latitude(20));
+    EXPECT_EQ(LatitudeOf(tagged), Latitude(21));
+    EXPECT_EQ(run.out, "Last run: 2 photos checked in 1 folder; 2 tagged; GPX: 6 points\n");
+}
+
+TEST_F(TagCommand, StoredSettingsRunAsTheWindowWouldAndKeepRecordedPositions) {
+    TrackFolder();
+    const std::string phone = Photo("stored", "phone.jpg",
+                                    {{kDigitized, "2024:07:14 10:00:00"},
+                                     {kLatitude, "48/1 8/1 0/1"},
+                                     {"Exif.GPSInfo.GPSLongitude", "11/1 34/1 0/1"}});
+    const std::string camera = Photo("stored", "camera.jpg", {{kDigitized, "2024:07:14 10:00:00"}});
+    const std::string noExif = root.File("stored/plain.jpg");
+    WritePlainJpeg(noExif);
+    SetLastWriteTime(noExif, 2024, 7, 14, 9, 0, 0);
+    WriteFileText(profile, ReadFileText(profile) + "HotFolder2=" + root.File("stored") +
+                               "\nHotFolder2Enabled=1\nReplaceRecordedPositions=0\nDevice=" +
+                               root.File("tracks/1-day.gpx") + "\n");
+    const std::string phoneBefore = ReadFileText(phone);
+    const Outcome run = Run({"--tag"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(ReadFileText(phone), phoneBefore);
+    EXPECT_EQ(LatitudeOf(camera), Latitude(10));
+    EXPECT_EQ(LatitudeOf(noExif), Latitude(13));
+    EXPECT_EQ(run.out,
+              "Last run: 3 photos checked in 2 folders; 2 tagged; 1 had a position; GPX: 6 "
+              "points\n");
+}
