@@ -310,7 +310,6 @@ void CDirectoryConfigDlg::FillTimeZoneCombo(int32_t selectedIndex) {
         if (entry.Index == selectedIndex) {
             m_TimeZoneCombo->setCurrentIndex(position);
         }
-        OutputDebugStringA(entry.Display + "\n");
     }
 }
 

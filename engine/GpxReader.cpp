@@ -138,8 +138,7 @@ std::string TakeAnswer(GpxAnswer& answer, TrackLog& log) {
 
 void ReportProblem(const std::string& path, const std::string& problem) {
     const std::string message = "GPX file " + path + ": " + problem;
-    Log::Instance().Write(Error, message);
-    OutputDebugStringA(message + "\n");
+    Log::Instance().WriteAndTrace(Error, message);
 }
 
 std::string ReadOpenFile(const OpenFile& file, TrackLog& log, const GpxReadOptions& options,

@@ -36,8 +36,7 @@ void InitialiseExiv2Once() {
 // An image that cannot be tagged: reported, and left as it was.
 void ReportImageError(const std::string& path, const std::string& what) {
     const std::string message = "Skipping " + path + ": " + what;
-    Log::Instance().Write(Error, message);
-    OutputDebugStringA(message + "\n");
+    Log::Instance().WriteAndTrace(Error, message);
 }
 
 void CountOutcome(RunSummary& summary, const ImageResult& result) {
@@ -121,12 +120,10 @@ void TaggingEngine::RunTaggingPass(TaggingRunEvents& events, const TaggingRunInp
         LoadAndProcess(events, inputs, summary);
     } catch (const std::exception& e) {
         summary.failed = true;
-        Log::Instance().Write(Error, std::string("Tagging run failed: ") + e.what());
-        OutputDebugStringA(std::string("Tagging run failed: ") + e.what() + "\n");
+        Log::Instance().WriteAndTrace(Error, std::string("Tagging run failed: ") + e.what());
     } catch (...) {
         summary.failed = true;
-        Log::Instance().Write(Error, "Tagging run failed");
-        OutputDebugStringA("Tagging run failed\n");
+        Log::Instance().WriteAndTrace(Error, "Tagging run failed");
     }
     Log::Instance().Write(Info, RunSummaryText(summary));
     events.RunFinished(summary);
@@ -301,8 +298,11 @@ std::optional<int32_t> TaggingEngine::PhotoOffset(const Exiv2::ExifData& exif) c
     if (!offset && tag->text.find_first_not_of(" :") != std::string::npos) {
         const std::string message =
             "Ignoring the malformed time offset \"" + tag->text + "\" of " + tag->key;
-        WriteLogLine(Info, message);
-        OutputDebugStringA(message + "\n");
+        if (UseLogfile()) {
+            Log::Instance().WriteAndTrace(Info, message);
+        } else {
+            OutputDebugStringA(message + "\n");
+        }
     }
     return offset;
 }

@@ -36,8 +36,21 @@ void Log::Write(unsigned level, const std::string& message) {
     const std::string line =
         FormatShortDate(now) + ", " + FormatTime24(now) + Prefix(level) + message + "\n";
     std::fwrite(line.data(), 1, line.size(), m_File);
-    OutputDebugStringA(message);
     std::fflush(m_File);
+    OutputDebugStringA(EndedLine(message));
+}
+
+bool Log::WriteAndTrace(unsigned level, const std::string& message) {
+    if (IsWritten(level)) {
+        Write(level, message);  // mirrored to the debugger output
+        return true;
+    }
+    OutputDebugStringA(EndedLine(message));
+    return false;
+}
+
+std::string Log::EndedLine(const std::string& message) {
+    return !message.empty() && message.back() == '\n' ? message : message + "\n";
 }
 
 void Log::Close() {

@@ -4,7 +4,7 @@
 // Closed until the first successful Open; while closed every Write is dropped. Each line reads:
 // the user's short date, ", ", the 24-hour time, a ten-character level prefix and the message,
 // then a line feed. Every line is flushed at once and its message mirrored to the debugger
-// output. Writes from several threads are serialised.
+// output, ending in a line feed. Writes from several threads are serialised.
 
 #include <cstdio>
 #include <mutex>
@@ -35,6 +35,11 @@ public:
     // otherwise does nothing at all. The message is written unchanged (line feeds included).
     void Write(unsigned level, const std::string& message);
 
+    // Writes the line as Write does when the log takes it, which traces its message; otherwise
+    // only traces the message. Either way the message reaches the debugger output once, ending
+    // in a line feed. Returns true when the line reached the file.
+    bool WriteAndTrace(unsigned level, const std::string& message);
+
     // True when a Write at `level` would reach the file.
     bool IsWritten(unsigned level) const;
 
@@ -46,6 +51,9 @@ public:
     void Close();
 
 private:
+    // `message` with a line feed at its end, added where it has none.
+    static std::string EndedLine(const std::string& message);
+
     mutable std::mutex m_Mutex;
     std::FILE* m_File = nullptr;
     unsigned m_MaximumLevel = 0;

@@ -9,15 +9,18 @@
 
 void TimeZoneCatalogue::LoadTimeZones() {
     m_Entries.clear();
+    size_t failed = 0;
     for (ZoneReading& zone : m_Source->ReadZones()) {
-        OutputDebugStringA(zone.name + "\n");
         if (zone.failure != nullptr) {
-            Log::Instance().Write(Error, zone.failure);
+            Log::Instance().WriteAndTrace(Error, zone.failure);
+            ++failed;
             continue;
         }
         zone.entry.Index = static_cast<int32_t>(m_Entries.size());
         m_Entries.push_back(std::move(zone.entry));
     }
+    OutputDebugStringA("Time zones: " + std::to_string(m_Entries.size()) + " read" +
+                       (failed > 0 ? ", " + std::to_string(failed) + " unreadable" : "") + "\n");
 }
 
 int32_t TimeZoneCatalogue::FindCurrentTimeZone() const {

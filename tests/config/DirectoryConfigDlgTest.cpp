@@ -191,9 +191,7 @@ TEST_F(ConfigDlgTest, EmptyProfileShowsEmptyFieldsAndSelectsTheFirstCatalogueEnt
         EXPECT_EQ(dialog.m_LogfileDirEdit, FindControl(dialog, kIdLogfileDirEdit));
     });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_NE(capture.Text().find("(UTC+01:00) Berlin\n(UTC-08:00) Pacific Time\n"
-                                  "(UTC) Coordinated Universal Time\n(utc+05:45) kathmandu\n"),
-              std::string::npos);
+    EXPECT_EQ(capture.Text().find("Berlin"), std::string::npos);  // the list is not traced
     // The selection made by the program wrote nothing; Cancel writes nothing either.
     EXPECT_EQ(StoredInt(kBiasInMinutes), kAbsentInt);
     EXPECT_EQ(StoredInt(kTZIndex), kAbsentInt);

@@ -41,7 +41,19 @@ TEST(Log, LineLayoutLevelsAndMirroring) {
     ASSERT_TRUE(std::regex_match(lines[2], m, kLine)) << lines[2];
     EXPECT_EQ(m[3].str(), "[ERROR]>  ");
     EXPECT_EQ(lines[3], "");  // a message ending in a line feed leaves an empty line
-    EXPECT_EQ(capture.Text(), "Starting Loglatitude:Failure in Open.\n");
+    EXPECT_EQ(capture.Text(), "Starting Log\nlatitude:\nFailure in Open.\n");
+}
+
+TEST(Log, WriteAndTraceTracesEachMessageOnceWhetherOrNotTheLogTakesIt) {
+    TempDir dir;
+    Log log;
+    DebugCapture capture;
+    EXPECT_FALSE(log.WriteAndTrace(Error, "closed"));
+    log.Open(Info, dir.File("fenrik.log"));
+    EXPECT_TRUE(log.WriteAndTrace(Error, "open"));
+    EXPECT_FALSE(log.WriteAndTrace(Debug, "too verbose"));
+    EXPECT_EQ(capture.Text(), "closed\nopen\ntoo verbose\n");
+    EXPECT_EQ(SplitLines(ReadFileText(dir.File("fenrik.log"))).size(), 1u);
 }
 
 TEST(Log, MaximumLevelFiltersMoreVerboseLines) {
