@@ -17,6 +17,7 @@
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/PathText.h"
+#include "platform/UniqueFd.h"
 
 namespace {
 
@@ -40,13 +41,8 @@ uint64_t MemoryAvailable() {
 
 // An open GPX file, closed when it goes.
 struct OpenFile {
-    int fd = -1;
+    UniqueFd fd;
     uint64_t size = 0;
-    ~OpenFile() {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
 };
 
 // Opens a regular file without ever blocking on a FIFO or a device; returns the problem, or the
@@ -59,11 +55,11 @@ std::string OpenRegularFile(const std::string& path, OpenFile& file) {
     if (!S_ISREG(info.st_mode)) {
         return "not a regular file";
     }
-    file.fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (file.fd < 0) {
+    file.fd.Reset(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.fd.Valid()) {
         return std::string("cannot be opened: ") + std::strerror(errno);
     }
-    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(file.fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return "not a regular file";
     }
     file.size = static_cast<uint64_t>(info.st_size);
@@ -75,7 +71,7 @@ GpxReaderRequest MakeRequest(const OpenFile& file, const GpxReadOptions& options
                              const GpxReaderLimits& limits) {
     GpxReaderRequest request;
     request.readerPath = options.readerPath.empty() ? DefaultGpxReaderPath() : options.readerPath;
-    request.fileFd = file.fd;
+    request.fileFd = file.fd.Get();
     request.limits = limits;
     // A UTF-16 file's text grows by half at most in the UTF-8 the reader answers in.
     request.maxRecordBytes = static_cast<size_t>(file.size) / 2 * 3 + 4096;

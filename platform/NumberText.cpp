@@ -66,10 +66,3 @@ std::string FormatC(size_t limit, const char* format, ...) {
     return text;
 }
 
-std::string FormatFixed(double value) {
-    return FormatC(400, "%f", value);
-}
-
-std::string FormatLong(long value) {
-    return FormatC(32, "%ld", value);
-}

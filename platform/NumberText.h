@@ -15,11 +15,5 @@ inline int CrtAtoi(const std::string& text) {
 // ("47,5" gives 47.0). No number gives 0.0.
 double CrtAtof(const char* text);
 
-// printf "%f": six digits after the point.
-std::string FormatFixed(double value);
-
-// printf "%ld".
-std::string FormatLong(long value);
-
 // snprintf with a C-locale printf format, limited to `limit` characters (truncated beyond).
 std::string FormatC(size_t limit, const char* format, ...) __attribute__((format(printf, 2, 3)));

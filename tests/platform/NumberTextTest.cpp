@@ -46,10 +46,9 @@ TEST_P(NumberText, AtoiReadsSignAndDigits) {
 }
 
 TEST_P(NumberText, FormattingUsesAPoint) {
-    EXPECT_EQ(FormatFixed(11.575382), "11.575382");
-    EXPECT_EQ(FormatFixed(-0.1275), "-0.127500");
-    EXPECT_EQ(FormatFixed(519.6), "519.600000");
-    EXPECT_EQ(FormatLong(-545), "-545");
+    EXPECT_EQ(FormatC(100, "%f", 11.575382), "11.575382");
+    EXPECT_EQ(FormatC(100, "%f", -0.1275), "-0.127500");
+    EXPECT_EQ(FormatC(100, "%f", 519.6), "519.600000");
     EXPECT_EQ(FormatC(100, "%ld/1", 519L), "519/1");
     EXPECT_EQ(FormatC(5, "%s", "abcdefgh"), "abcde");
 }
