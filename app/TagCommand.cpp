@@ -58,11 +58,6 @@ extern "C" void OnInterrupt(int) {
     }
 }
 
-bool ReportedErrors(const RunSummary& summary) {
-    return summary.failed || summary.skipped > 0 || summary.gpxFilesFailed > 0 ||
-           (!summary.gpxProblem.empty() && summary.gpxProblem != "stopped");
-}
-
 // The catalogue's name for a zone given on the command line, or the empty text.
 std::string CatalogueZoneName(const std::string& name) {
     const std::string directory = TzdbDirectory();
@@ -152,7 +147,7 @@ int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFo
     tagger.RunTaggingPass(tagger, inputs);
     std::signal(SIGINT, previous);
     g_Running = nullptr;
-    return ReportedErrors(tagger.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
+    return RunReportedErrors(tagger.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
 }
 
 int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
@@ -165,10 +160,12 @@ int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream&
     }
     std::array<bool, 4> hotFolderOn = {};
     for (size_t i = 0; i < hotFolderOn.size(); ++i) {
+        // As in the window, a hot folder is on only when it is switched on and set.
         hotFolderOn[i] =
-            line.folders.empty()
-                ? AppProfile().GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0
-                : i < line.folders.size();
+            (line.folders.empty()
+                 ? AppProfile().GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0
+                 : i < line.folders.size()) &&
+            !settings.HotFolder(static_cast<int>(i) + 1).empty();
     }
     return RunTagCommand(settings, hotFolderOn, out, terminal);
 }

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "AppFixture.h"
 #include "JpegFixtures.h"
 
@@ -106,14 +108,64 @@ TEST_F(TaggingRunWindow, OnlyEnabledHotFoldersAreTagged) {
     EXPECT_TRUE(Tagged(f4));
 }
 
-TEST_F(TaggingRunWindow, NoGpxFileTagsNothingAndEndsDone) {
+TEST_F(TaggingRunWindow, NoGpxFileTagsNothingAndSaysSo) {
     const std::string folder = PhotoFolder("one", 2);
     Configure({folder}, {true}, "");
     CFenrikWnd& w = Create();
     w.OnStart();
     ASSERT_TRUE(WaitForIdle());
-    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "No track!");
     EXPECT_FALSE(Tagged(folder));
+}
+
+// "Done!" only for a run that did its job; every other end names what went wrong in a word,
+// and the tool tip keeps the whole summary.
+TEST_F(TaggingRunWindow, TheStatusWordTellsTheTruth) {
+    CFenrikWnd& empty = Create();  // an empty profile
+    empty.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(empty).m_StatusField->GetText(), "No track!");
+    window.reset();
+
+    const std::string folder = PhotoFolder("one", 1);
+    const std::string fifo = dir.File("fifo.gpx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string emptyFile = dir.File("empty.gpx");
+    WriteFileText(emptyFile, "");
+    const std::string noise = dir.File("noise.gpx");
+    WriteFileText(noise, std::string("\x8f\x01\xfe\x7f<<\x00garbage", 13));
+    Configure({folder}, {true}, "");
+    CFenrikWnd& w = Create();
+    for (const std::string& gpx : {dir.File("tracks"), fifo, std::string("/dev/zero"), emptyFile,
+                                   noise, dir.File("missing.gpx")}) {
+        fs::create_directories(dir.File("tracks"));
+        w.OnDropFiles({QUrl::fromLocalFile(QString::fromStdString(gpx))});
+        w.OnStart();
+        ASSERT_TRUE(WaitForIdle()) << gpx;
+        EXPECT_EQ(Of(w).m_StatusField->GetText(), "No track!") << gpx;
+        EXPECT_NE(Of(w).m_StatusField->toolTip().toStdString().find("GPX: no points ("),
+                  std::string::npos)
+            << gpx;
+    }
+
+    w.OnDropFiles({QUrl::fromLocalFile(QString::fromStdString(Gpx("track.gpx", "48.137154")))});
+    w.OnCommand(111);  // hot folder 1 off: none is on
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "No folder!");
+
+    w.OnCommand(111);
+    fs::rename(folder, dir.File("moved"));
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Errors!");
+    EXPECT_NE(Of(w).m_StatusField->toolTip().toStdString().find("1 folder could not be read"),
+              std::string::npos);
+
+    fs::rename(dir.File("moved"), folder);
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
 }
 
 TEST_F(TaggingRunWindow, SecondRunUsesTheNewlyDroppedGpxOnly) {
@@ -261,8 +313,8 @@ TEST_F(TaggingRunWindow, StatusLineTellsTheCountsAndThenTheSummary) {
                                                "Tagging: 4 of 4 photos checked",
                                                summary};
     EXPECT_EQ(recorder.tips, expected);
-    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
-    EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Name), "Status: Done!");
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Errors!");  // the broken photo
+    EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Name), "Status: Errors!");
     EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Description),
               QString::fromStdString(summary));
     EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").count(kLat), 1u);
@@ -293,6 +345,8 @@ TEST_F(TaggingRunWindow, EnterOnStartRunsTheTagging) {
     ASSERT_TRUE(WaitForIdle());
     EXPECT_TRUE(Tagged(folder));
     EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
+    // Started from the keyboard: the focus is back on Start, so Tab goes on from there.
+    EXPECT_TRUE(Of(w).m_StartButton->hasFocus());
 }
 
 }  // namespace
