@@ -7,8 +7,14 @@
 
 #include <sys/stat.h>
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
 #include "AppFixture.h"
 #include "JpegFixtures.h"
+#include "config/DialogBuilder.h"
+#include "config/DirectoryConfigTemplate.h"
 
 namespace fs = std::filesystem;
 
@@ -347,6 +353,52 @@ TEST_F(TaggingRunWindow, EnterOnStartRunsTheTagging) {
     EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
     // Started from the keyboard: the focus is back on Start, so Tab goes on from there.
     EXPECT_TRUE(Of(w).m_StartButton->hasFocus());
+}
+
+// The camera clock controls set in the dialog and taken by the next run from the window: a
+// camera two minutes fast on Berlin summer time, a phone that records its own offset, and a
+// photo with a position of its own that is to be kept.
+TEST_F(TaggingRunWindow, CameraClockSettingsFromTheDialogAreTheRunsSettings) {
+    const std::string folder = dir.File("trip");
+    fs::create_directories(folder);
+    const char kDigitized[] = "Exif.Photo.DateTimeDigitized";
+    WriteJpegWithExif(folder + "/camera.jpg", {{kDigitized, "2007:06:01 13:07:30"}});
+    WriteJpegWithExif(folder + "/phone.jpg", {{kDigitized, "2007:06:01 16:07:30"},
+                                              {"Exif.Photo.OffsetTimeOriginal", "+05:00"}});
+    WriteJpegWithExif(folder + "/located.jpg",
+                      {{kDigitized, "2007:06:01 13:07:30"},
+                       {kLat, "10/1 0/1 0/1"},
+                       {"Exif.GPSInfo.GPSLongitude", "20/1 0/1 0/1"}});
+    const std::string gpx = dir.File("track.gpx");
+    WriteFileText(gpx,
+                  "<gpx><trk><trkseg><trkpt lat=\"48.137154\" lon=\"11.575382\">"
+                  "<time>2007-06-01T11:05:00Z</time></trkpt></trkseg></trk></gpx>");
+    Configure({folder}, {true}, gpx);
+    const std::string locatedBefore = ReadFileText(folder + "/located.jpg");
+    CFenrikWnd& w = Create();
+    RunDirConfig(w, [](CDirectoryConfigDlg& d) {
+        QComboBox* zone = d.m_TimeZoneCombo;
+        zone->setCurrentIndex(zone->findText("(UTC+01:00) Europe/Berlin"));
+        d.OnSelchangeTimeZone();
+        d.m_ClockCorrectionEdit->setText("120");
+        qobject_cast<QCheckBox*>(FindControl(d, kIdUsePhotoTimeZoneCheck))->setChecked(true);
+        qobject_cast<QCheckBox*>(FindControl(d, kIdFollowDaylightSavingCheck))->setChecked(true);
+        qobject_cast<QCheckBox*>(FindControl(d, kIdReplaceRecordedPositionsCheck))
+            ->setChecked(false);
+        d.OnBnClickedOk();
+    });
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    // 13:07:30 less 2 min is 13:05:30 at +02:00: 11:05:30 UTC, within 2 min of the point. Read
+    // with the standard +01:00 or without the correction it would be out of reach.
+    EXPECT_EQ(ReadExif(folder + "/camera.jpg").count(kLat), 1u);
+    // 16:07:30 less 2 min at the photo's own +05:00: 11:05:30 UTC as well.
+    EXPECT_EQ(ReadExif(folder + "/phone.jpg").count(kLat), 1u);
+    EXPECT_EQ(ReadFileText(folder + "/located.jpg"), locatedBefore);
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
+    const std::string summary = Of(w).m_StatusField->toolTip().toStdString();
+    EXPECT_NE(summary.find("2 tagged; 1 had a position"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("1 read with their own time offset"), std::string::npos) << summary;
 }
 
 }  // namespace
