@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's only top-level window: borderless and skinned, shaped by a mask, with the
 // command buttons, the hot-folder lines, the GPX line, the status line and the busy indicator.

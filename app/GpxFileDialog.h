@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chooser that picks the GPX track: one file, or a folder of tracks.
 

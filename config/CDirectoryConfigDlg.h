@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration object: the modal "Directory Configuration" dialog (dialog template 9), in
 // which the user sets the hot-folder paths, the matching tolerance, the camera's time zone and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skinned push button: drawn entirely from up to four skin images and lit while it has the
 // keyboard focus. It takes the focus whenever the mouse moves over it (unless it takes no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skinned one-line text display: a background image with a text over it, in one colour
 // while the field is enabled and another while it is disabled. A path too wide for the field

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What one tagging run did, counted by the engine as it goes, and the texts that tell the user.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A main window created on the offscreen platform with a temporary profile and a small,
 // fixed time zone catalogue.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: creation, shape, stored settings and the window's commands.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `fenrik --tag` as a script runs it: the real program, no display, a profile of its own.
 #include <gtest/gtest.h>
 

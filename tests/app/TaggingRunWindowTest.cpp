@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tagging runs started from the window's start button, end to end.
 #include <gtest/gtest.h>
 

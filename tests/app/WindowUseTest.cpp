@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: hovering, dropping files, the keyboard path and what a
 // screen reader reads.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration object driven through its real dialog: construction from the profile, the
 // zone list and its selection, data exchange at OK and Cancel, the browse buttons and the order
 // in which settings are written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts that tell the user what a tagging run did.
 #include <gtest/gtest.h>
 

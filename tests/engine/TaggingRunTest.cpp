@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole tagging pass reporting to recorded events, without any window.
 #include <gtest/gtest.h>
 
