@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AccessibleTexts.h"
 
 #include "resources/MainWindowLayout.h"
@@ -37,9 +38,12 @@ const FixedTexts* FixedTextsOf(int id) {
 
 }  // namespace
 
-std::string HotFolderAccessibleName(int n, bool on, const std::string& path) {
-    return "Hot folder " + std::to_string(n) + (on ? ": on, " : ": off, ") +
-           (path.empty() ? std::string("no folder set") : path);
+std::string HotFolderAccessibleName(int n) {
+    return "Hot folder " + std::to_string(n);
+}
+
+std::string HotFolderAccessibleDescription(const std::string& path) {
+    return path.empty() ? std::string("no folder set") : path;
 }
 
 std::string GpxFileAccessibleName(const std::string& path) {
@@ -64,4 +68,11 @@ std::string ControlAccessibleDescription(int id) {
     }
     const FixedTexts* texts = FixedTextsOf(id);
     return texts != nullptr ? texts->description : "";
+}
+
+std::string ControlToolTip(int id) {
+    if (id >= kIdHotFolderCheck1 && id < kIdHotFolderCheck1 + 4) {
+        return ControlAccessibleDescription(id);
+    }
+    return id >= kIdClose && id <= kIdHomePage ? ControlAccessibleName(id) : "";
 }

@@ -1,11 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What screen readers say for the main window's controls.
 
 #include <string>
 
-// "Hot folder 1: on, /photos/trip", "Hot folder 2: off, /photos/old", and for a hot folder
-// without a path "Hot folder 3: off, no folder set". `n` is 1 .. 4.
-std::string HotFolderAccessibleName(int n, bool on, const std::string& path);
+// The name of hot folder `n`'s check, "Hot folder 1"; its state is the check's own. `n` is
+// 1 .. 4.
+std::string HotFolderAccessibleName(int n);
+
+// The check's description: the folder's path, or "no folder set".
+std::string HotFolderAccessibleDescription(const std::string& path);
 
 // "GPX file: /tracks/day.gpx", or "GPX file: none chosen".
 std::string GpxFileAccessibleName(const std::string& path);
@@ -17,5 +21,10 @@ std::string StatusAccessibleName(const std::string& status);
 // follows their state (the hot-folder lines and checks, the GPX line, the status line).
 std::string ControlAccessibleName(int id);
 
-// What control `id` does: "Writes the GPS position into the photos ...".
+// What control `id` does: "Writes the GPS position into the photos ...". For the hot-folder
+// checks, see HotFolderAccessibleDescription.
 std::string ControlAccessibleDescription(int id);
+
+// The tool tip of button or check `id`: its name, or "Switches hot folder 1 on or off"; the
+// empty text for any other control.
+std::string ControlToolTip(int id);

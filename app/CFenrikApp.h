@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: fixes where the settings live, creates and shows the main window,
 // and releases it when the event loop has ended.

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CFenrikWnd.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -33,8 +35,45 @@
 #include "resources/MainWindowLayout.h"
 #include "resources/SkinResources.h"
 
+namespace {
+
+// The main window as screen readers see it: a frame named by its title.
+QAccessibleInterface* WindowAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("CFenrikWnd") && object != nullptr && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
+
+void InstallWindowAccessibility() {
+    static const bool installed = [] {
+        InstallTextfieldAccessibility();
+        QAccessible::installFactory(WindowAccessibleFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+// Sets a name or description only when it changes, so that screen readers hear only news.
+void SetAccessibleNameIfChanged(QWidget* widget, const std::string& text) {
+    const QString name = QString::fromStdString(text);
+    if (widget->accessibleName() != name) {
+        widget->setAccessibleName(name);
+    }
+}
+
+void SetAccessibleDescriptionIfChanged(QWidget* widget, const std::string& text) {
+    const QString description = QString::fromStdString(text);
+    if (widget->accessibleDescription() != description) {
+        widget->setAccessibleDescription(description);
+    }
+}
+
+}  // namespace
+
 CFenrikWnd::CFenrikWnd(WindowServices services)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Services(std::move(services)) {
+    InstallWindowAccessibility();
     if (!m_Services.config.readCaptureTime) {
         m_Services.config.readCaptureTime = ReadCaptureTimeText;
     }
@@ -67,6 +106,7 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     setCursor(Qt::ArrowCursor);
     CreateControls();
     SetTabOrder();
+    UpdateHotFolderChecks();
     UpdateAccessibleNames();
     // No button is lit when the window first appears.
     setFocus(Qt::OtherFocusReason);
@@ -94,8 +134,18 @@ void CFenrikWnd::CreateButton(const ControlLayout& layout) {
     button->setAccessibleName(QString::fromStdString(ControlAccessibleName(layout.id)));
     button->setAccessibleDescription(
         QString::fromStdString(ControlAccessibleDescription(layout.id)));
+    button->setToolTip(QString::fromStdString(ControlToolTip(layout.id)));
     connect(button, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
     ButtonSlot(layout.id) = button;
+    if (layout.kind == ControlKind::Check) {
+        button->SetCheckBox();
+        // Its focus is shown by a frame around its folder line, apart from its tick.
+        connect(button, &CActiveButton::FocusChanged, this, [this](int id, bool focused) {
+            if (CTextfield* field = HotFolderField(id - kIdHotFolderCheck1 + 1)) {
+                field->SetFocusFrame(focused);
+            }
+        });
+    }
 }
 
 void CFenrikWnd::CreateField(const ControlLayout& layout) {
@@ -119,6 +169,7 @@ void CFenrikWnd::CreateField(const ControlLayout& layout) {
     } else if (layout.id == kIdDeviceField) {
         field->SetText(m_ConfigDlg->m_Device);
     } else {
+        field->SetAccessibleRole(QAccessible::StatusBar);
         field->SetText("Ready");
         SetStatusDescription("No tagging run yet");
     }
@@ -177,23 +228,45 @@ void CFenrikWnd::SetTabOrder() {
     }
 }
 
+CActiveButton* CFenrikWnd::HotFolderCheck(int n) const {
+    CActiveButton* const checks[4] = {m_HotFolderCheck1, m_HotFolderCheck2, m_HotFolderCheck3,
+                                      m_HotFolderCheck4};
+    return n >= 1 && n <= 4 ? checks[n - 1] : nullptr;
+}
+
+bool CFenrikWnd::IsHotFolderOn(int n) const {
+    const CTextfield* field = HotFolderField(n);
+    return field->isEnabled() && !field->GetText().empty();
+}
+
+void CFenrikWnd::UpdateHotFolderChecks() {
+    for (int n = 1; n <= 4; ++n) {
+        CActiveButton* check = HotFolderCheck(n);
+        check->setChecked(IsHotFolderOn(n));
+        // A check without a folder would switch nothing: it is no stop on the Tab path.
+        const bool hasFolder = !HotFolderField(n)->GetText().empty();
+        check->setFocusPolicy(hasFolder ? Qt::StrongFocus : Qt::NoFocus);
+        if (!hasFolder && check->hasFocus()) {
+            setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
 void CFenrikWnd::UpdateAccessibleNames() {
     if (m_StatusField == nullptr) {
         return;  // released by DestroyWindow
     }
-    CActiveButton* const checks[4] = {m_HotFolderCheck1, m_HotFolderCheck2, m_HotFolderCheck3,
-                                      m_HotFolderCheck4};
     for (int n = 1; n <= 4; ++n) {
-        CTextfield* field = HotFolderField(n);
-        const QString name = QString::fromStdString(
-            HotFolderAccessibleName(n, field->isEnabled(), field->GetText()));
-        field->setAccessibleName(name);
-        checks[n - 1]->setAccessibleName(name);
+        CActiveButton* check = HotFolderCheck(n);
+        SetAccessibleNameIfChanged(HotFolderField(n),
+                                   HotFolderAccessibleDescription(HotFolderField(n)->GetText()));
+        SetAccessibleNameIfChanged(check, HotFolderAccessibleName(n));
+        SetAccessibleDescriptionIfChanged(check,
+                                          HotFolderAccessibleDescription(HotFolderField(n)->GetText()));
     }
-    m_DeviceField->setAccessibleName(
-        QString::fromStdString(GpxFileAccessibleName(m_DeviceField->GetText())));
-    m_StatusField->setAccessibleName(
-        QString::fromStdString(StatusAccessibleName(m_StatusField->GetText())));
+    SetAccessibleNameIfChanged(m_DeviceField, GpxFileAccessibleName(m_DeviceField->GetText()));
+    // A status bar whose name changes: what screen readers announce of a run's end.
+    SetAccessibleNameIfChanged(m_StatusField, StatusAccessibleName(m_StatusField->GetText()));
 }
 
 void CFenrikWnd::SetStatusDescription(const std::string& text) {
@@ -245,14 +318,23 @@ void CFenrikWnd::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    QWindow* window = windowHandle();
-    m_ManualDrag = window == nullptr || !window->startSystemMove();
+    // The move begins with the first motion while the button is held, never on the press: a
+    // press and release with nothing between must not hand the window to the window manager,
+    // which would then have it follow the pointer.
+    m_Drag = DragState::Pressed;
     m_DragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
 }
 
 void CFenrikWnd::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
-    if (m_ManualDrag && (event->buttons() & Qt::LeftButton)) {
+    if (!(event->buttons() & Qt::LeftButton)) {
+        m_Drag = DragState::None;
+    } else if (m_Drag == DragState::Pressed) {
+        QWindow* window = windowHandle();
+        m_Drag = window != nullptr && window->startSystemMove() ? DragState::BySystem
+                                                                 : DragState::Manual;
+    }
+    if (m_Drag == DragState::Manual) {
         move(event->globalPosition().toPoint() - m_DragOffset);
     }
     setFocus();
@@ -260,7 +342,7 @@ void CFenrikWnd::mouseMoveEvent(QMouseEvent* event) {
 
 void CFenrikWnd::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
-    m_ManualDrag = false;
+    m_Drag = DragState::None;
 }
 
 void CFenrikWnd::closeEvent(QCloseEvent* event) {
@@ -343,7 +425,7 @@ void CFenrikWnd::SetDevice(const std::string& path) {
 }
 
 void CFenrikWnd::OnDeviceConfig() {
-    const std::string path = m_Services.chooseGpxFile();
+    const std::string path = m_Services.chooseGpxFile(m_DeviceConfigButton, m_ConfigDlg->m_Device);
     if (!path.empty()) {
         SetDevice(path);
     }
@@ -404,12 +486,15 @@ void CFenrikWnd::OnDirConfig() {
         if (field->GetText() == path) {
             continue;
         }
+        // A new folder is on; a folder cleared is off.
         field->SetText(path);
-        field->setEnabled(true);
+        field->setEnabled(!path.empty());
         field->update();
-        AppProfile().WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1], 1);
+        AppProfile().WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1],
+                                     path.empty() ? 0 : 1);
         AppProfile().WriteProfileString(kSettingsSection, kHotFolderKeys[n - 1], path);
     }
+    UpdateHotFolderChecks();
     UpdateAccessibleNames();
 }
 
@@ -422,6 +507,7 @@ void CFenrikWnd::OnHotFolderToggle(int n) {
     field->update();
     AppProfile().WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1],
                                  field->isEnabled() ? 1 : 0);
+    UpdateHotFolderChecks();
     UpdateAccessibleNames();
 }
 
@@ -446,6 +532,8 @@ void CFenrikWnd::OnStart() {
         Log::Instance().Write(Debug, "Starting Log");
     }
     m_Running = true;
+    // A run started from the keyboard gives the focus back to Start when it ends.
+    m_FocusStartAfterRun = m_StartButton->hasFocus() && m_StartButton->LastClickByKeyboard();
     // A disabled button hands its focus on to the next one on the Tab path, which would light
     // up while the mouse still rests on Start; the window's body takes the focus instead.
     const auto controls = RunControls();
@@ -457,7 +545,7 @@ void CFenrikWnd::OnStart() {
     ClearStopRequest();
     TaggingRunInputs inputs = RunInputsFrom(*m_ConfigDlg);  // the run's own copy
     for (int n = 1; n <= 4; ++n) {
-        inputs.hotFolderOn[static_cast<size_t>(n - 1)] = HotFolderField(n)->isEnabled();
+        inputs.hotFolderOn[static_cast<size_t>(n - 1)] = IsHotFolderOn(n);
     }
     try {
         m_Worker = std::thread([this, inputs] {
@@ -465,8 +553,9 @@ void CFenrikWnd::OnStart() {
             PostToGuiThread(this, [this] { OnWorkerFinished(); });
         });
     } catch (const std::system_error&) {
-        // No worker: back to idle at once.
-        m_StatusField->SetText("Done!");
+        // No worker: back to idle at once, saying so.
+        m_StatusField->SetText("Errors!");
+        SetStatusDescription("Last run: could not be started");
         UpdateAccessibleNames();
         m_Running = false;
         SetRunControlsEnabled(true);
@@ -505,8 +594,13 @@ void CFenrikWnd::RunProgressed(const RunSummary& counts) {
 void CFenrikWnd::RunFinished(const RunSummary& summary) {
     PostToGuiThread(this, [this, summary] { SetStatusDescription(RunSummaryText(summary)); });
     m_Spinner->Stop();
-    SetStatusText("Done!");
+    SetStatusText(RunStatusWord(summary));
     m_Running = false;
-    RunOnGuiThreadAndWait(this, [this] { SetRunControlsEnabled(true); });
+    RunOnGuiThreadAndWait(this, [this] {
+        SetRunControlsEnabled(true);
+        if (m_FocusStartAfterRun && isActiveWindow()) {
+            m_StartButton->setFocus(Qt::OtherFocusReason);
+        }
+    });
     RunOnGuiThreadAndWait(this, [this] { m_Spinner->hide(); });
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's only top-level window: borderless and skinned, shaped by a mask, with the
 // command buttons, the hot-folder lines, the GPX line, the status line and the busy indicator.
@@ -25,12 +26,14 @@ class CSpinner;
 class CTextfield;
 class QUrl;
 
-// What the window asks of the system: what its configuration object asks, and the file
-// dialog that picks the GPX file (returns the chosen path, or empty when cancelled).
-// Replaceable, so that tests read no system zones and open no real dialogs.
+// What the window asks of the system: what its configuration object asks, and the chooser
+// that picks the GPX file or folder of tracks, shown at the GPX file button and starting where
+// the current path lies (returns the chosen path, or empty when cancelled). Replaceable, so
+// that tests read no system zones and open no real dialogs.
 struct WindowServices {
     ConfigServices config;
-    std::function<std::string()> chooseGpxFile = ChooseGpxFileWithDialog;
+    std::function<std::string(QWidget* anchor, const std::string& current)> chooseGpxFile =
+        ChooseGpxPathWithDialog;
 };
 
 class CFenrikWnd : public QWidget, public TaggingEngine, private TaggingRunEvents {
@@ -112,9 +115,10 @@ private:
     CTextfield* m_DeviceField = nullptr;
 
     // The tagging run's events, reported on the worker thread. Started: "Tagging..." and the
-    // busy animation. Finished: the animation stopped, "Done!", the running flag cleared, the
-    // run's controls enabled and the indicator hidden, in that order; the counts and the
-    // summary go to the status line's description.
+    // busy animation. Finished: the animation stopped, the run's status word ("Done!" only when
+    // it did its job), the running flag cleared, the run's controls enabled (and the focus back
+    // on Start when the run was started from the keyboard) and the indicator hidden, in that
+    // order; the counts and the summary go to the status line's tool tip and description.
     void RunStarted() override;
     void RunProgressed(const RunSummary& counts) override;
     void RunFinished(const RunSummary& summary) override;
@@ -131,8 +135,15 @@ private:
     CTextfield*& FieldSlot(int id);
     // Tab and Shift+Tab go through the buttons and checks in the reading order of the layout.
     void SetTabOrder();
-    // The accessible names that follow the hot folders, the GPX file and the status text.
+    // The accessible names and descriptions that follow the hot folders, the GPX file and the
+    // status text; each is set only when it changes.
     void UpdateAccessibleNames();
+    // Each check ticked exactly while its hot folder is on; a check without a folder is no Tab
+    // stop.
+    void UpdateHotFolderChecks();
+    // Hot folder `n` (1 .. 4) is on: switched on and set to a folder.
+    bool IsHotFolderOn(int n) const;
+    CActiveButton* HotFolderCheck(int n) const;
     // The status line's tool tip and accessible description: the run's counts or summary.
     void SetStatusDescription(const std::string& text);
     CTextfield* HotFolderField(int n) const;
@@ -151,6 +162,9 @@ private:
     std::thread m_Worker;
     enum class PendingClose { None, Close, DestroyThenClose };
     PendingClose m_PendingClose = PendingClose::None;
-    bool m_ManualDrag = false;
+    // A press on the body, then a move by the window manager or by hand at the first motion.
+    enum class DragState { None, Pressed, BySystem, Manual };
+    DragState m_Drag = DragState::None;
     QPoint m_DragOffset;
+    bool m_FocusStartAfterRun = false;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's command line: the window (no options), one tagging pass without a display
 // (--tag and its options), --help and --version. Parsed before any Qt application exists, so

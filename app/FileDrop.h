@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which drops the main window takes: exactly one local file or folder, and only as a copy or a
 // link, so that the source of the drag never moves or deletes what was dropped.

@@ -1,8 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The file dialog that picks the GPX file.
+// The chooser that picks the GPX track: one file, or a folder of tracks.
 
 #include <string>
 
-// Shows Qt's file dialog for "GPX Files (*.gpx)" and returns the chosen path, or the empty text
-// when the user cancelled. GUI thread only.
-std::string ChooseGpxFileWithDialog();
+class QWidget;
+
+// Offers, in a small menu under `anchor` (or at the pointer when null), "GPX file…" and
+// "Folder of tracks…"; the first opens Qt's file dialog for "GPX Files (*.gpx)", the second its
+// folder dialog. Both start in the folder of `current` (the folder itself when `current` names
+// one; the working directory when it names nothing that exists). Returns the chosen path, or
+// the empty text when the user cancelled. GUI thread only.
+std::string ChooseGpxPathWithDialog(QWidget* anchor, const std::string& current);
+
+// The folder a chooser for `current` starts in, as above; the empty text for the working
+// directory.
+std::string GpxChooserStartFolder(const std::string& current);

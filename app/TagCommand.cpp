@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TagCommand.h"
 
 #include <algorithm>
@@ -56,11 +57,6 @@ extern "C" void OnInterrupt(int) {
     if (g_Running != nullptr) {
         g_Running->RequestStop();
     }
-}
-
-bool ReportedErrors(const RunSummary& summary) {
-    return summary.failed || summary.skipped > 0 || summary.gpxFilesFailed > 0 ||
-           (!summary.gpxProblem.empty() && summary.gpxProblem != "stopped");
 }
 
 // The catalogue's name for a zone given on the command line, or the empty text.
@@ -152,7 +148,7 @@ int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFo
     tagger.RunTaggingPass(tagger, inputs);
     std::signal(SIGINT, previous);
     g_Running = nullptr;
-    return ReportedErrors(tagger.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
+    return RunReportedErrors(tagger.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
 }
 
 int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
@@ -165,10 +161,12 @@ int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream&
     }
     std::array<bool, 4> hotFolderOn = {};
     for (size_t i = 0; i < hotFolderOn.size(); ++i) {
+        // As in the window, a hot folder is on only when it is switched on and set.
         hotFolderOn[i] =
-            line.folders.empty()
-                ? AppProfile().GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0
-                : i < line.folders.size();
+            (line.folders.empty()
+                 ? AppProfile().GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0
+                 : i < line.folders.size()) &&
+            !settings.HotFolder(static_cast<int>(i) + 1).empty();
     }
     return RunTagCommand(settings, hotFolderOn, out, terminal);
 }

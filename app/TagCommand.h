@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `fenrik --tag`: one tagging pass from the command line, with the engine the window uses and
 // no display. The stored settings supply whatever the command line does not give; nothing is

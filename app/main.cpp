@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fenrik: tags photos with the positions of a GPS track.
 #include <unistd.h>
 

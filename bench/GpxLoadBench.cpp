@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads generated GPX files of a day (86,400 points) and of 1,000,000 points at 1 Hz, each in a
 // fresh process, in three ways side by side: parsed in the loading process itself as the
 // program once did, the same with huge pages for the heap (as scripts/run.sh once started it),

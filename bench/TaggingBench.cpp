@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times tagging against the floor of a durable copy of the same files, and matching alone.
 //
 //   tagging_bench                 generated photos (3 MB and 100 KB) and a one-day GPX

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times Fenrik's tagging side by side with other geotaggers on the same generated photos, in
 # one run on one machine: 1,000 small photos (640x480) and 200 camera-sized photos (4000x3000)
 # on a journaled ext4 file system, as a Debian install has; the camera-sized photos also on

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/CDirectoryConfigDlg.h"
+
+#include <climits>
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -173,19 +176,58 @@ void CDirectoryConfigDlg::CreateControls() {
     }
 }
 
+namespace {
+
+// The focusable controls in reading order, each with its name for screen readers (null: the
+// control's own text names it).
+struct ReadingOrderControl {
+    int id;
+    const char* name;
+};
+
+const ReadingOrderControl kReadingOrder[] = {
+    {kIdHotFolderEdit1, "Hot folder 1"},
+    {kIdBrowseHotFolder1, "Choose hot folder 1"},
+    {kIdHotFolderEdit2, "Hot folder 2"},
+    {kIdBrowseHotFolder2, "Choose hot folder 2"},
+    {kIdHotFolderEdit3, "Hot folder 3"},
+    {kIdBrowseHotFolder3, "Choose hot folder 3"},
+    {kIdHotFolderEdit4, "Hot folder 4"},
+    {kIdBrowseHotFolder4, "Choose hot folder 4"},
+    {kIdToleranceHoursEdit, "Hours"},
+    {kIdToleranceMinutesEdit, "Minutes"},
+    {kIdTimeZoneCombo, "Camera time zone"},
+    {kIdUseLogfileCheck, "Write a log file"},
+    {kIdLogfileDirEdit, "Log folder"},
+    {kIdBrowseLogfileDir, "Choose log folder"},
+    {kIdClockCorrectionEdit, "Camera clock correction in seconds, positive when fast"},
+    {kIdSetClockFromPhoto, "Set the clock correction from a photo of a clock"},
+    {kIdUsePhotoTimeZoneCheck, "Use the time zone the photo records"},
+    {kIdFollowDaylightSavingCheck, "Follow daylight saving"},
+    {kIdReplaceRecordedPositionsCheck, "Replace positions the photos already carry"},
+    {kIdOk, nullptr},
+    {kIdCancel, nullptr},
+};
+
+}  // namespace
+
 void CDirectoryConfigDlg::NameControlsForScreenReaders() {
-    const std::pair<int, const char*> kNames[] = {
-        {kIdClockCorrectionEdit, "Camera clock correction in seconds, positive when fast"},
-        {kIdClockCorrectionWords, "Camera clock correction"},
-        {kIdSetClockFromPhoto, "Set the clock correction from a photo of a clock"},
-        {kIdUsePhotoTimeZoneCheck, "Use the time zone the photo records"},
-        {kIdFollowDaylightSavingCheck, "Follow daylight saving"},
-        {kIdReplaceRecordedPositionsCheck, "Replace positions the photos already carry"},
-    };
-    for (const auto& [id, name] : kNames) {
-        if (QWidget* control = FindControl(*this, id)) {
-            control->setAccessibleName(name);
+    if (QWidget* words = FindControl(*this, kIdClockCorrectionWords)) {
+        words->setAccessibleName("Camera clock correction");
+    }
+    QWidget* previous = nullptr;
+    for (const ReadingOrderControl& entry : kReadingOrder) {
+        QWidget* control = FindControl(*this, entry.id);
+        if (control == nullptr) {
+            continue;
         }
+        if (entry.name != nullptr) {
+            control->setAccessibleName(entry.name);
+        }
+        if (previous != nullptr) {
+            setTabOrder(previous, control);
+        }
+        previous = control;
     }
 }
 
@@ -289,11 +331,18 @@ void CDirectoryConfigDlg::DoDataExchange(bool saveAndValidate) {
 
 bool CDirectoryConfigDlg::OnInitDialog() {
     DoDataExchange(false);
-    int32_t zoneIndex = AppProfile().GetProfileInt(kSettingsSection, kTZIndex, 0);
-    if (zoneIndex == kTZIndexSystemZone) {
+    // No zone chosen yet: the system's own, found by its name, taken as if the user had picked
+    // it, so that what the list shows is what the run uses.
+    constexpr int32_t kNoZoneChosen = INT32_MIN;
+    int32_t zoneIndex = AppProfile().GetProfileInt(kSettingsSection, kTZIndex, kNoZoneChosen);
+    const bool firstChoice = zoneIndex == kNoZoneChosen;
+    if (firstChoice || zoneIndex == kTZIndexSystemZone) {
         zoneIndex = m_TimeZones.FindCurrentTimeZone();
     }
     FillTimeZoneCombo(zoneIndex);
+    if (firstChoice && SelectedZoneIndex() >= 0) {
+        OnSelchangeTimeZone();
+    }
     return true;
 }
 
@@ -396,9 +445,9 @@ void CDirectoryConfigDlg::showEvent(QShowEvent* event) {
         return;
     }
     activateWindow();
-    for (const DialogControlTemplate& control : DirectoryConfigTemplate().controls) {
-        QWidget* widget = FindControl(*this, control.id);
-        if ((control.style & kTabStop) && widget != nullptr && widget->isEnabled()) {
+    for (const ReadingOrderControl& entry : kReadingOrder) {
+        QWidget* widget = FindControl(*this, entry.id);
+        if (widget != nullptr && widget->isEnabled()) {
             widget->setFocus(Qt::OtherFocusReason);
             break;
         }

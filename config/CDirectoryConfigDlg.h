@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration object: the modal "Directory Configuration" dialog (dialog template 9), in
 // which the user sets the hot-folder paths, the matching tolerance, the camera's time zone and
@@ -103,8 +104,10 @@ public:
     // Moves the members into the controls, then fills the combo box with every catalogue entry's
     // display text (sorted by the box; each item's data is the entry's Index) and selects the
     // item whose Index equals TZIndex. A stored TZIndex of -1 is replaced by FindCurrentTimeZone,
-    // which writes TZIndex itself when it recognises the system's zone. A TZIndex that no entry
-    // carries leaves the box without a selection. Each display text is traced to the debugger
+    // which writes TZIndex itself when it recognises the system's zone. No stored TZIndex at all
+    // selects the system's zone the same way and takes it as a pick (OnSelchangeTimeZone); an
+    // unrecognised system zone selects nothing. A TZIndex that no entry carries leaves the box
+    // without a selection. Each display text is traced to the debugger
     // output. Returns true.
     bool OnInitDialog();
 
@@ -142,7 +145,8 @@ public:
     void ShowCorrectionInWords();
 
 protected:
-    // Brings the dialog to the foreground and gives the first tab stop the focus.
+    // Brings the dialog to the foreground and gives the first hot folder (the first tab stop)
+    // the focus.
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -153,7 +157,9 @@ private:
     // The catalogue Index carried by the selected item, or -1 when none is selected.
     int32_t SelectedZoneIndex() const;
     void BrowseInto(QLineEdit* edit, const char* title);
-    // Names the controls for screen readers.
+    // Names the controls for screen readers, each from its label, and puts them on the Tab
+    // path in reading order: each path with its "...", the tolerance, the zone, the log, the
+    // camera clock, OK, Cancel.
     void NameControlsForScreenReaders();
 
     FolderChooserFunction m_ChooseFolder;

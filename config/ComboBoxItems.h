@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Adding items to a combo box as the Windows combo box does it: a box built with kSorted keeps
 // its list sorted by text, ignoring case, and places each new item at its sorted position;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds a dialog's controls from a dialog template: Qt widgets at the template's positions,
 // converted from dialog units with the template font's base units.

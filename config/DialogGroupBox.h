@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A group box drawn as dialog templates lay it out: the frame's top edge runs through the middle
 // of the title's first line, and the title interrupts it near the left, so the whole template

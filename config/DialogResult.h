@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The results of a modal dialog, with the numbers that Windows dialogs return.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A dialog template as plain data: the dialog's caption, font, size and style, and its controls
 // in template order, which is also their tab order. Positions and sizes are in dialog units

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dialog units: the font-relative measure of dialog templates. One horizontal unit is a quarter
 // of the dialog font's average character width, one vertical unit an eighth of its height, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dialog template 9: the "Directory Configuration" dialog, with the ids of its controls.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The live settings that a tagging run reads: plain data, held by the configuration object
 // (which derives from this) and read by the engine without any dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Names, kinds and defaults of the persisted settings. Every setting sits in the one section
 // kSettingsSection of the per-user profile.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/CActiveButton.h"
 
 #include <QKeyEvent>
@@ -28,7 +29,16 @@ void CActiveButton::LoadBitmaps(int normal, int pressed, int focus, int disabled
     update();
 }
 
+void CActiveButton::SetCheckBox() {
+    m_CheckBox = true;
+    setCheckable(true);
+    update();
+}
+
 const QImage& CActiveButton::CurrentImage() const {
+    if (m_CheckBox) {
+        return isChecked() && !m_Pressed.isNull() ? m_Pressed : m_Normal;
+    }
     if (isDown() && !m_Pressed.isNull()) {
         return m_Pressed;
     }
@@ -54,10 +64,28 @@ void CActiveButton::paintEvent(QPaintEvent*) {
 void CActiveButton::mouseMoveEvent(QMouseEvent* event) {
     QAbstractButton::mouseMoveEvent(event);
     event->accept();
-    setFocus(Qt::MouseFocusReason);
+    if (focusPolicy() != Qt::NoFocus) {
+        setFocus(Qt::MouseFocusReason);
+    }
+}
+
+void CActiveButton::mousePressEvent(QMouseEvent* event) {
+    m_KeyboardClick = false;
+    QAbstractButton::mousePressEvent(event);
+}
+
+void CActiveButton::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    emit FocusChanged(m_Id, true);
+}
+
+void CActiveButton::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    emit FocusChanged(m_Id, false);
 }
 
 void CActiveButton::keyPressEvent(QKeyEvent* event) {
+    m_KeyboardClick = true;
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && !event->isAutoRepeat()) {
         click();

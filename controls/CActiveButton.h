@@ -1,7 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skinned push button: drawn entirely from up to four skin images and lit while it has the
-// keyboard focus. It takes the focus whenever the mouse moves over it, so the focus image
-// serves as the hover image. While it has the focus, Space, Return or Enter clicks it.
+// keyboard focus. It takes the focus whenever the mouse moves over it (unless it takes no
+// focus at all), so the focus image serves as the hover image. While it has the focus, Space,
+// Return or Enter clicks it.
+//
+// Made a check box (SetCheckBox), it shows its pressed image exactly while it is checked and
+// its normal image otherwise, whatever has the focus; a click does not change the state, the
+// owner sets it. Screen readers then see a check box with a checked state.
 
 #include <QAbstractButton>
 #include <QImage>
@@ -22,9 +28,17 @@ public:
 
     int Id() const { return m_Id; }
 
+    // Turns the button into a check box whose state the owner sets with setChecked.
+    void SetCheckBox();
+
+    // True when the last click came from the keyboard, false when from the mouse.
+    bool LastClickByKeyboard() const { return m_KeyboardClick; }
+
 signals:
     // A click, by mouse or by the keyboard while focused: the button's control id.
     void Command(int id);
+    // The button gained (true) or lost (false) the keyboard focus.
+    void FocusChanged(int id, bool focused);
 
 protected:
     // Copies the current image opaque from its top-left corner; no text, frame or focus mark.
@@ -34,12 +48,20 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     // Return and Enter click the button, as Space does.
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // A check box's state is set by its owner only.
+    void nextCheckState() override {}
 
 private:
     // Pressed, then focus, then disabled, then normal; a missing image falls back to normal.
+    // A check box: pressed while checked, else normal.
     const QImage& CurrentImage() const;
 
     int m_Id = 0;
+    bool m_CheckBox = false;
+    bool m_KeyboardClick = false;
     QImage m_Normal;
     QImage m_Pressed;
     QImage m_Focus;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The busy indicator: shows one 32 x 30 frame of the eight in skin strip 163, advanced every
 // 100 ms by the process's one animation thread while the animation runs.

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/CTextfield.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 
 #include "controls/EdgeExtendedImage.h"
@@ -22,7 +24,41 @@ QFont TextfieldFont() {
     return font;
 }
 
+// A text field as screen readers see it: a label or a status bar, named by its text unless the
+// owner gave it a name.
+class TextfieldAccessible : public QAccessibleWidget {
+public:
+    explicit TextfieldAccessible(CTextfield* field)
+        : QAccessibleWidget(field, field->AccessibleRole()) {}
+
+    QString text(QAccessible::Text t) const override {
+        const auto* field = static_cast<const CTextfield*>(widget());
+        if (t == QAccessible::Name && field->accessibleName().isEmpty()) {
+            return QString::fromStdString(field->GetText());
+        }
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::Role role() const override {
+        return static_cast<const CTextfield*>(widget())->AccessibleRole();
+    }
+};
+
+QAccessibleInterface* TextfieldAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("CTextfield") && object != nullptr && object->isWidgetType()) {
+        return new TextfieldAccessible(static_cast<CTextfield*>(object));
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+void InstallTextfieldAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(TextfieldAccessibleFactory);
+        return true;
+    }();
+    (void)installed;
+}
 
 CTextfield::CTextfield(QWidget* parent) : QWidget(parent), m_Font(TextfieldFont()) {}
 
@@ -49,6 +85,13 @@ void CTextfield::SetText(const std::string& text) {
         this, [this] { update(); }, Qt::QueuedConnection);
 }
 
+void CTextfield::SetFocusFrame(bool shown) {
+    if (m_FocusFrame != shown) {
+        m_FocusFrame = shown;
+        update();
+    }
+}
+
 std::string CTextfield::GetText() const {
     std::lock_guard<std::mutex> lock(m_TextMutex);
     return m_Text;
@@ -60,6 +103,10 @@ void CTextfield::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     DrawEdgeExtendedImage(painter, m_Background, size());
+    if (m_FocusFrame) {
+        painter.setPen(m_TextColor);  // the bright colour, also while the field is off
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 
     const QString text = QString::fromStdString(GetText());
     if (text.isEmpty()) {

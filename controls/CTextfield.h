@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skinned one-line text display: a background image with a text over it, in one colour
 // while the field is enabled and another while it is disabled. A path too wide for the field
 // loses characters in its middle and keeps its last component.
 
+#include <QAccessible>
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -37,6 +39,16 @@ public:
 
     int Id() const { return m_Id; }
 
+    // What the field is to screen readers: a label (the default) or a status bar. Its name is
+    // its accessible name when set, else its text.
+    void SetAccessibleRole(QAccessible::Role role) { m_Role = role; }
+    QAccessible::Role AccessibleRole() const { return m_Role; }
+
+    // Draws a one-pixel frame in the enabled text colour around the field, for example while the
+    // control that switches it has the keyboard focus.
+    void SetFocusFrame(bool shown);
+    bool HasFocusFrame() const { return m_FocusFrame; }
+
     // The text font: Arial (or a metric-compatible stand-in) 12 pixels high and on average
     // 6 pixels wide.
     const QFont& Font() const { return m_Font; }
@@ -54,4 +66,10 @@ private:
     QFont m_Font;
     QImage m_Background;
     int m_Id = 0;
+    QAccessible::Role m_Role = QAccessible::StaticText;
+    bool m_FocusFrame = false;
 };
+
+// Gives screen readers the roles above for every text field. Call once before the first
+// accessible object is asked for; later calls do nothing.
+void InstallTextfieldAccessibility();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The busy indicator's animation: one thread, created by the first Start and then suspended and
 // resumed by Stop and Start through a gate that it waits on between frames, so that a resumed

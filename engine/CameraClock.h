@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a run knows about the camera's clock, and how a photo's capture time is turned into the
 // moment it was taken: the clock correction first, then the offset from UTC, which is the photo's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Replacing files so that a crash, a kill or a full disk never leaves one damaged and never
 // leaves anything behind. The new content is prepared in a file of the same folder that has no

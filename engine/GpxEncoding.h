@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text encoding of a GPX document, and turning UTF-16 documents into UTF-8 for TinyXML,
 // which reads only UTF-8 and single-byte text. Runs in the GPX reader process.

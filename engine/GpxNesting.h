@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How deeply the elements of an XML text nest, as TinyXML would build them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // fenrik-gpx-reader: parses one GPX file for the program in a process of its own, so that a
 // parser fault or a hostile document can cost no more than this process.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running the GPX reader process (fenrik-gpx-reader) on one open file and collecting its answer.
 

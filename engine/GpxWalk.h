@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the points of a GPX document with TinyXML. TinyXML is not safe on hostile input, so
 // this runs only inside the GPX reader process (fenrik-gpx-reader), never in the program

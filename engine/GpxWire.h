@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The answer that the GPX reader process sends back through its pipe: a stream of records,
 // each a one-byte kind followed by its body.

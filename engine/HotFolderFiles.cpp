@@ -1,9 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/HotFolderFiles.h"
 
 #include <dirent.h>
+#include <string.h>
 #include <sys/stat.h>
 
 #include <strings.h>
+
+#include <cerrno>
 
 #include "platform/FileTime.h"
 #include "platform/PathText.h"
@@ -22,12 +26,20 @@ bool IsJpegName(const std::string& name) {
 }  // namespace
 
 std::vector<ImageFile> ListHotFolderImages(const std::string& folder) {
+    std::string problem;
+    return ListHotFolderImages(folder, problem);
+}
+
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem) {
     std::vector<ImageFile> images;
+    problem.clear();
     if (folder.empty()) {
+        problem = "no folder set";
         return images;
     }
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) {
+        problem = strerror(errno);
         return images;
     }
     while (const dirent* entry = readdir(dir)) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the JPEG images of a hot folder.
 
@@ -16,3 +17,8 @@ struct ImageFile {
 // any image is processed, so files written meanwhile do not change it. A folder that does not
 // exist or cannot be read, and an empty folder text, give no files.
 std::vector<ImageFile> ListHotFolderImages(const std::string& folder);
+
+// As above; when the folder cannot be listed (an empty folder text, a folder that does not
+// exist, is no folder or may not be read), `problem` says why ("no folder set", or the
+// system's reason such as "No such file or directory"); otherwise it is left empty.
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the header of a JPEG file ends: the segments before the compressed image data, which
 // hold its metadata.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What makes a photo the same file to its user besides its content: owner, group, permission
 // bits, extended attributes (ACLs travel among them), file flags and the names that link to it. A

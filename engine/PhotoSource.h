@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a photo for tagging: the file itself (symbolic links followed), its state when
 // opened, and the bytes its metadata lives in. Only a JPEG's header is read, the segments

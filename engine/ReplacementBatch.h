@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tagged photos replace their originals in batches: each new file is written and given the
 // original's identity, then a batch of them is flushed to disk together, each original that

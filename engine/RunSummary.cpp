@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/RunSummary.h"
 
 namespace {
@@ -38,6 +39,28 @@ std::string GpxText(const RunSummary& summary) {
 }
 
 }  // namespace
+
+bool RunReportedErrors(const RunSummary& summary) {
+    return summary.failed || summary.foldersUnread > 0 || summary.skipped > 0 ||
+           summary.gpxFilesFailed > 0 ||
+           (!summary.gpxProblem.empty() && summary.gpxProblem != "stopped");
+}
+
+std::string RunStatusWord(const RunSummary& summary) {
+    if (summary.failed) {
+        return "Errors!";
+    }
+    if (summary.stopped) {
+        return "Stopped!";
+    }
+    if (summary.gpxPoints == 0) {
+        return "No track!";
+    }
+    if (summary.folders == 0) {
+        return "No folder!";
+    }
+    return RunReportedErrors(summary) ? "Errors!" : "Done!";
+}
 
 std::string GroupedCount(uint64_t count) {
     const std::string digits = std::to_string(count);
@@ -91,6 +114,11 @@ std::string RunSummaryText(const RunSummary& summary) {
             text +=
                 "; " + GroupedCount(summary.skipped) + " skipped" +
                 (summary.logWritten ? " (see the log)" : " (switch the log file on to see why)");
+        }
+        if (summary.foldersUnread > 0) {
+            text += "; " +
+                    Counted(static_cast<uint64_t>(summary.foldersUnread), "folder", "folders") +
+                    " could not be read";
         }
         if (summary.ownOffset > 0) {
             text += "; " + GroupedCount(summary.ownOffset) + " read with their own time offset";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What one tagging run did, counted by the engine as it goes, and the texts that tell the user.
 
@@ -7,6 +8,7 @@
 struct RunSummary {
     bool photosListed = false;  // the enabled hot folders have been listed
     int folders = 0;            // enabled hot folders in the run
+    int foldersUnread = 0;      // enabled hot folders that could not be listed (an Error line)
     uint64_t photos = 0;        // JPEG files found in them
     uint64_t checked = 0;       // photos dealt with so far (the five counts below added up)
     uint64_t tagged = 0;
@@ -25,6 +27,17 @@ struct RunSummary {
     bool failed = false;          // the run ended early on an unexpected error (an Error line)
 };
 
+// The one word the status line shows for a run that has ended, first that applies:
+// "Errors!" when the run ended early on an unexpected error; "Stopped!" when it was asked to
+// stop; "No track!" when no GPX point was read; "No folder!" when no hot folder was on;
+// "Errors!" when a hot folder, a GPX file of a folder or a photo was reported with an Error
+// line, or the GPX file was not read completely; "Done!" otherwise.
+std::string RunStatusWord(const RunSummary& summary);
+
+// True when the run reported an Error line: an unexpected error, a hot folder that could not
+// be read, a photo skipped, a GPX file that failed or was not read completely.
+bool RunReportedErrors(const RunSummary& summary);
+
 // A count with commas between groups of three digits: "1,204". Independent of any locale.
 std::string GroupedCount(uint64_t count);
 
@@ -36,7 +49,8 @@ std::string ToleranceText(int64_t minutes);
 std::string RunningCountText(const RunSummary& summary);
 
 // The run that has ended, for example "Last run: 412 photos checked in 2 folders; 398 tagged;
-// 12 with no track point within 0 h 2 min; 2 skipped (see the log); GPX: 1,204 points". Counts
+// 12 with no track point within 0 h 2 min; 2 skipped (see the log); GPX: 1,204 points", with
+// "; 1 folder could not be read" for hot folders that could not be listed. Counts
 // that are zero are left out, except "tagged"; when no GPX point was read it says why. A GPX
 // folder reads "GPX: 3 files, 12,345 points", with "; 1 file failed" when files failed.
 std::string RunSummaryText(const RunSummary& summary);

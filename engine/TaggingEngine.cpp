@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/TaggingEngine.h"
 
 #include <sys/stat.h>
@@ -37,6 +38,14 @@ void InitialiseExiv2Once() {
 void ReportImageError(const std::string& path, const std::string& what) {
     const std::string message = "Skipping " + path + ": " + what;
     Log::Instance().WriteAndTrace(Error, message);
+}
+
+// A hot folder that is on but cannot be listed: reported, and its photos are not looked for.
+void ReportUnreadFolder(int n, const std::string& folder, const std::string& problem) {
+    const std::string message =
+        "Hot folder " + std::to_string(n) + " (" + folder + "): " + problem;
+    Log::Instance().Write(Error, message);
+    OutputDebugStringA(message + "\n");
 }
 
 void CountOutcome(RunSummary& summary, const ImageResult& result) {
@@ -149,8 +158,13 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInp
         }
         if (inputs.hotFolderOn[static_cast<size_t>(n - 1)]) {
             const std::string& folder = m_Live->HotFolder(n);
-            folders.emplace_back(folder, ListHotFolderImages(folder));
+            std::string problem;
+            folders.emplace_back(folder, ListHotFolderImages(folder, problem));
             summary.photos += folders.back().second.size();
+            if (!problem.empty()) {
+                ReportUnreadFolder(n, folder, problem);
+                ++summary.foldersUnread;
+            }
         }
     }
     summary.folders = static_cast<int>(folders.size());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tagging work on one hot folder: matching capture times to track points and writing the
 // GPS tags. The main window derives from this class, so it carries the track log and reaches

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a tagging run tells the one who started it, and what it is started with. The run calls
 // the events on its worker thread; whoever receives them decides what each means for its own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target once over every file of the folders given on the command line, so that
 // the seed corpus is an ordinary test with any compiler.
 #include <cstdint>

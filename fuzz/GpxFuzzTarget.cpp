@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the GPX boundary: any bytes, given as the GPX file, must load through the
 // reader process without crashing, hanging or yielding a point that could harm a photo; the
 // same bytes, taken as what a broken reader might answer, must be decoded safely; and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number parsing and formatting with the C run-time's semantics, always in the C locale
 // ('.' as decimal point) whatever the user's locale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PathText.h"
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The per-user profile: named integer and string values, grouped in sections, kept in one INI
 // file (on Linux "$XDG_CONFIG_HOME/<company>/<application>.conf" with one [Section] group per

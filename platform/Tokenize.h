@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Splitting text into tokens, as the C run-time's strtok and the string class's Tokenize do.
 

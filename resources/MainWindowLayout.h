@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's layout: where each control sits, which skin images it shows and in which
 // colours its text is drawn. The window builds its controls from this table, the skin generator

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skin bitmaps and the program icon, embedded in the program and found by numeric id.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A sandbox to try Fenrik in: copies sample photos into a fresh folder, writes a GPX track that
 # passes each photo's capture time, points a throwaway profile at both, and starts Fenrik.
 # Press Start and watch the photos being tagged; your own settings are not touched.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes the GPX boundary (any bytes as the GPX file, read through the reader process) under
 # AddressSanitizer and UndefinedBehaviorSanitizer for the given time, then prints how many
 # inputs ran and what was found. Run by hand; CI runs a short smoke test of the same target.

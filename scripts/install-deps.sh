@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Fenrik's build and tests need on a Debian 12 machine. Idempotent: when
 # everything is there it only checks and returns.
 set -euo pipefail

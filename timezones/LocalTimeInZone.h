@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a local date and time in a named zone with the zone's full rules: summer time and every
 // historical change of offset, as the system's time zone database records them.

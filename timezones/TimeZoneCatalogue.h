@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The catalogue of the system's time zones, in the order in which its zone source lists them,
 // and recognition of the system's current zone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the system's time zone database (tzdata): which zones it lists, how aliases map to
 // them, which zone the system runs in, and a zone's standard offset.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the time zone catalogue comes from: the zones a system knows, and the one it runs in.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a GPX track with one point at the capture time (Exif DateTimeDigitized, read with
 # exiftool) of each JPEG in a folder, so that every dated photo there has a point to match.
 # Points lie along a line at 46.1N 14.2W onwards, 300 m up and rising.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A main window created on the offscreen platform with a temporary profile and a small,
 // fixed time zone catalogue.
@@ -5,6 +6,8 @@
 #include <QDesktopServices>
 #include <QObject>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <QUrl>
 #include <atomic>
 #include <memory>
@@ -90,7 +93,10 @@ protected:
     CFenrikWnd& Create() {
         WindowServices services;
         services.config.zones = &zones;
-        services.chooseGpxFile = [this] { return gpxFileChoice; };
+        services.chooseGpxFile = [this](QWidget*, const std::string& current) {
+            gpxChooserStart = current;
+            return gpxFileChoice;
+        };
         window = std::make_unique<CFenrikWnd>(std::move(services));
         window->CreateSkinned("Fenrik", CenteredWindowRect(1024, 768), 130, 129);
         return *window;
@@ -105,6 +111,13 @@ protected:
         return w;
     }
 
+    // Opens the configuration dialog from the window, lets `edit` work on it once it shows,
+    // and returns when it has closed.
+    static void RunDirConfig(CFenrikWnd& w, std::function<void(CDirectoryConfigDlg&)> edit) {
+        QTimer::singleShot(0, [&w, edit] { edit(*Of(w).m_ConfigDlg); });
+        w.OnCommand(105);
+    }
+
     CTextfield* Field(int n) {
         const WindowParts parts = Of(*window);
         CTextfield* fields[4] = {parts.m_HotFolderField1, parts.m_HotFolderField2,
@@ -114,7 +127,8 @@ protected:
 
     TempDir dir;
     FakeZoneSource zones;
-    std::string gpxFileChoice;  // what the GPX file dialog returns: empty for Cancel
+    std::string gpxFileChoice;    // what the GPX chooser returns: empty for Cancel
+    std::string gpxChooserStart;  // the current path the chooser was last handed
     UrlRecorder urls;
     std::unique_ptr<CFenrikWnd> window;
 };

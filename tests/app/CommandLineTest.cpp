@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the command line asks for, and the one-line messages for bad usage.
 #include <gtest/gtest.h>
 

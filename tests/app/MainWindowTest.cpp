@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: creation, shape, stored settings and the window's commands.
 #include <gtest/gtest.h>
 
 #include <QMouseEvent>
+#include <filesystem>
 #include <QTest>
 #include <QTimer>
 
 #include "AppFixture.h"
+#include "app/GpxFileDialog.h"
 #include "app/ProductLinks.h"
 #include "app/WindowShape.h"
 #include "resources/SkinResources.h"
@@ -113,10 +116,24 @@ TEST_F(MainWindow, TogglesFlipAndStoreTheHotFolderState) {
     EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder1Enabled, 7), 0);
 }
 
-// Runs the configuration dialog from the window; `edit` fills it in and closes it.
-void RunDirConfig(CFenrikWnd& w, std::function<void(CDirectoryConfigDlg&)> edit) {
-    QTimer::singleShot(0, [&w, edit] { edit(*AppTest::Of(w).m_ConfigDlg); });
-    w.OnCommand(105);
+namespace fs = std::filesystem;
+
+TEST_F(MainWindow, TheGpxChooserStartsWhereTheCurrentTrackLies) {
+    CFenrikWnd& w = Create();
+    gpxFileChoice = dir.File("day.gpx");
+    w.OnCommand(104);
+    gpxFileChoice = dir.Path();  // a folder of tracks is taken as well
+    w.OnCommand(104);
+    EXPECT_EQ(gpxChooserStart, dir.File("day.gpx"));
+    EXPECT_EQ(Of(w).m_ConfigDlg->m_Device, dir.Path());
+
+    fs::create_directory(dir.File("tracks"));
+    WriteFileText(dir.File("tracks/a.gpx"), "");
+    EXPECT_EQ(GpxChooserStartFolder(dir.File("tracks/a.gpx")), dir.File("tracks"));
+    EXPECT_EQ(GpxChooserStartFolder(dir.File("tracks/gone.gpx")), dir.File("tracks"));
+    EXPECT_EQ(GpxChooserStartFolder(dir.File("tracks")), dir.File("tracks"));
+    EXPECT_EQ(GpxChooserStartFolder(dir.File("nowhere/gone.gpx")), "");
+    EXPECT_EQ(GpxChooserStartFolder(""), "");
 }
 
 TEST_F(MainWindow, DirConfigTakesOverChangedFoldersOnly) {
@@ -136,11 +153,14 @@ TEST_F(MainWindow, DirConfigTakesOverChangedFoldersOnly) {
     EXPECT_EQ(Field(2)->GetText(), "/case");  // a change of letter case counts
     EXPECT_TRUE(Field(2)->isEnabled());
     EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kHotFolder2, ""), "/case");
-    EXPECT_EQ(Field(3)->GetText(), "");  // emptied: enabled and stored empty
-    EXPECT_TRUE(Field(3)->isEnabled());
-    EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder3Enabled, 7), 1);
+    EXPECT_EQ(Field(3)->GetText(), "");  // emptied: off, stored empty, and no Tab stop
+    EXPECT_FALSE(Field(3)->isEnabled());
+    EXPECT_FALSE(Of(w).m_HotFolderCheck3->isChecked());
+    EXPECT_EQ(Of(w).m_HotFolderCheck3->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder3Enabled, 7), 0);
     EXPECT_EQ(Profile().GetProfileString(kSettingsSection, kHotFolder3, "none"), "");
     EXPECT_EQ(Field(4)->GetText(), "/typed/by hand");
+    EXPECT_TRUE(Of(w).m_HotFolderCheck4->isChecked());
     EXPECT_EQ(Profile().GetProfileInt(kSettingsSection, kHotFolder4Enabled, 7), 1);
 }
 
@@ -186,6 +206,20 @@ TEST_F(MainWindow, PressingTheBodyDragsTheWindow) {
     QApplication::sendEvent(&w, &drag);
     QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, QPoint(180, 90));
     EXPECT_EQ(w.pos(), start + QPoint(30, 20));
+}
+
+TEST_F(MainWindow, AnInstantClickOnTheBodyLeavesTheWindowWhereItIs) {
+    CFenrikWnd& w = Create();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QPoint start = w.pos();
+    QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(150, 70));
+    QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, QPoint(150, 70));
+    // The pointer moves on with no button held, as after a click sent by a tool.
+    QMouseEvent away(QEvent::MouseMove, QPointF(150, 70), QPointF(start + QPoint(400, 300)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &away);
+    EXPECT_EQ(w.pos(), start);
 }
 
 TEST_F(MainWindow, HoverFocusFollowsTheMouse) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tagging runs started from the window's start button, end to end.
 #include <gtest/gtest.h>
 
@@ -5,8 +6,16 @@
 #include <QTest>
 #include <filesystem>
 
+#include <sys/stat.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
 #include "AppFixture.h"
 #include "JpegFixtures.h"
+#include "config/DialogBuilder.h"
+#include "config/DirectoryConfigTemplate.h"
 
 namespace fs = std::filesystem;
 
@@ -106,14 +115,64 @@ TEST_F(TaggingRunWindow, OnlyEnabledHotFoldersAreTagged) {
     EXPECT_TRUE(Tagged(f4));
 }
 
-TEST_F(TaggingRunWindow, NoGpxFileTagsNothingAndEndsDone) {
+TEST_F(TaggingRunWindow, NoGpxFileTagsNothingAndSaysSo) {
     const std::string folder = PhotoFolder("one", 2);
     Configure({folder}, {true}, "");
     CFenrikWnd& w = Create();
     w.OnStart();
     ASSERT_TRUE(WaitForIdle());
-    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "No track!");
     EXPECT_FALSE(Tagged(folder));
+}
+
+// "Done!" only for a run that did its job; every other end names what went wrong in a word,
+// and the tool tip keeps the whole summary.
+TEST_F(TaggingRunWindow, TheStatusWordTellsTheTruth) {
+    CFenrikWnd& empty = Create();  // an empty profile
+    empty.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(empty).m_StatusField->GetText(), "No track!");
+    window.reset();
+
+    const std::string folder = PhotoFolder("one", 1);
+    const std::string fifo = dir.File("fifo.gpx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string emptyFile = dir.File("empty.gpx");
+    WriteFileText(emptyFile, "");
+    const std::string noise = dir.File("noise.gpx");
+    WriteFileText(noise, std::string("\x8f\x01\xfe\x7f<<\x00garbage", 13));
+    Configure({folder}, {true}, "");
+    CFenrikWnd& w = Create();
+    for (const std::string& gpx : {dir.File("tracks"), fifo, std::string("/dev/zero"), emptyFile,
+                                   noise, dir.File("missing.gpx")}) {
+        fs::create_directories(dir.File("tracks"));
+        w.OnDropFiles({QUrl::fromLocalFile(QString::fromStdString(gpx))});
+        w.OnStart();
+        ASSERT_TRUE(WaitForIdle()) << gpx;
+        EXPECT_EQ(Of(w).m_StatusField->GetText(), "No track!") << gpx;
+        EXPECT_NE(Of(w).m_StatusField->toolTip().toStdString().find("GPX: no points ("),
+                  std::string::npos)
+            << gpx;
+    }
+
+    w.OnDropFiles({QUrl::fromLocalFile(QString::fromStdString(Gpx("track.gpx", "48.137154")))});
+    w.OnCommand(111);  // hot folder 1 off: none is on
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "No folder!");
+
+    w.OnCommand(111);
+    fs::rename(folder, dir.File("moved"));
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Errors!");
+    EXPECT_NE(Of(w).m_StatusField->toolTip().toStdString().find("1 folder could not be read"),
+              std::string::npos);
+
+    fs::rename(dir.File("moved"), folder);
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
 }
 
 TEST_F(TaggingRunWindow, SecondRunUsesTheNewlyDroppedGpxOnly) {
@@ -261,8 +320,8 @@ TEST_F(TaggingRunWindow, StatusLineTellsTheCountsAndThenTheSummary) {
                                                "Tagging: 4 of 4 photos checked",
                                                summary};
     EXPECT_EQ(recorder.tips, expected);
-    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
-    EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Name), "Status: Done!");
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Errors!");  // the broken photo
+    EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Name), "Status: Errors!");
     EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Description),
               QString::fromStdString(summary));
     EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").count(kLat), 1u);
@@ -293,6 +352,54 @@ TEST_F(TaggingRunWindow, EnterOnStartRunsTheTagging) {
     ASSERT_TRUE(WaitForIdle());
     EXPECT_TRUE(Tagged(folder));
     EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
+    // Started from the keyboard: the focus is back on Start, so Tab goes on from there.
+    EXPECT_TRUE(Of(w).m_StartButton->hasFocus());
+}
+
+// The camera clock controls set in the dialog and taken by the next run from the window: a
+// camera two minutes fast on Berlin summer time, a phone that records its own offset, and a
+// photo with a position of its own that is to be kept.
+TEST_F(TaggingRunWindow, CameraClockSettingsFromTheDialogAreTheRunsSettings) {
+    const std::string folder = dir.File("trip");
+    fs::create_directories(folder);
+    const char kDigitized[] = "Exif.Photo.DateTimeDigitized";
+    WriteJpegWithExif(folder + "/camera.jpg", {{kDigitized, "2007:06:01 13:07:30"}});
+    WriteJpegWithExif(folder + "/phone.jpg", {{kDigitized, "2007:06:01 16:07:30"},
+                                              {"Exif.Photo.OffsetTimeOriginal", "+05:00"}});
+    WriteJpegWithExif(folder + "/located.jpg",
+                      {{kDigitized, "2007:06:01 13:07:30"},
+                       {kLat, "10/1 0/1 0/1"},
+                       {"Exif.GPSInfo.GPSLongitude", "20/1 0/1 0/1"}});
+    const std::string gpx = dir.File("track.gpx");
+    WriteFileText(gpx,
+                  "<gpx><trk><trkseg><trkpt lat=\"48.137154\" lon=\"11.575382\">"
+                  "<time>2007-06-01T11:05:00Z</time></trkpt></trkseg></trk></gpx>");
+    Configure({folder}, {true}, gpx);
+    const std::string locatedBefore = ReadFileText(folder + "/located.jpg");
+    CFenrikWnd& w = Create();
+    RunDirConfig(w, [](CDirectoryConfigDlg& d) {
+        QComboBox* zone = d.m_TimeZoneCombo;
+        zone->setCurrentIndex(zone->findText("(UTC+01:00) Europe/Berlin"));
+        d.OnSelchangeTimeZone();
+        d.m_ClockCorrectionEdit->setText("120");
+        qobject_cast<QCheckBox*>(FindControl(d, kIdUsePhotoTimeZoneCheck))->setChecked(true);
+        qobject_cast<QCheckBox*>(FindControl(d, kIdFollowDaylightSavingCheck))->setChecked(true);
+        qobject_cast<QCheckBox*>(FindControl(d, kIdReplaceRecordedPositionsCheck))
+            ->setChecked(false);
+        d.OnBnClickedOk();
+    });
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    // 13:07:30 less 2 min is 13:05:30 at +02:00: 11:05:30 UTC, within 2 min of the point. Read
+    // with the standard +01:00 or without the correction it would be out of reach.
+    EXPECT_EQ(ReadExif(folder + "/camera.jpg").count(kLat), 1u);
+    // 16:07:30 less 2 min at the photo's own +05:00: 11:05:30 UTC as well.
+    EXPECT_EQ(ReadExif(folder + "/phone.jpg").count(kLat), 1u);
+    EXPECT_EQ(ReadFileText(folder + "/located.jpg"), locatedBefore);
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
+    const std::string summary = Of(w).m_StatusField->toolTip().toStdString();
+    EXPECT_NE(summary.find("2 tagged; 1 had a position"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("1 read with their own time offset"), std::string::npos) << summary;
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: hovering, dropping files, the keyboard path and what a
 // screen reader reads.
 #include <gtest/gtest.h>
@@ -47,6 +48,14 @@ protected:
         QWidget* target = QApplication::focusWidget();
         ASSERT_NE(target, nullptr);
         QTest::keyClick(target, key, modifiers);
+    }
+
+    // Every hot folder set to a folder, so that every check is a stop on the Tab path.
+    void SetAllHotFolders() {
+        for (int n = 1; n <= 4; ++n) {
+            Profile().WriteProfileString(kSettingsSection, kHotFolderKeys[n - 1],
+                                         "/photos/" + std::to_string(n));
+        }
     }
 
     static QString AccessibleText(QWidget* widget, QAccessible::Text kind) {
@@ -223,6 +232,7 @@ TEST_F(WindowUse, NoButtonIsLitWhenTheWindowFirstAppears) {
 }
 
 TEST_F(WindowUse, TabGoesThroughTheButtonsInLayoutOrderAndShiftTabBack) {
+    SetAllHotFolders();
     CreateActive();
     std::vector<CActiveButton*> layoutOrder = Buttons();
     std::stable_sort(layoutOrder.begin(), layoutOrder.end(),
@@ -269,7 +279,54 @@ TEST_F(WindowUse, TabSkipsTheButtonsThatARunDisables) {
     EXPECT_EQ(visited, expected);
 }
 
+TEST_F(WindowUse, ChecksWithoutAFolderAreNoTabStops) {
+    Profile().WriteProfileString(kSettingsSection, kHotFolder2, "/photos");
+    CFenrikWnd& w = CreateActive();
+    std::vector<CActiveButton*> visited;
+    for (int i = 0; i < 6; ++i) {
+        PressKey(Qt::Key_Tab);
+        visited.push_back(FocusedButton());
+    }
+    const std::vector<CActiveButton*> expected = {
+        Of(w).m_MinimizeButton,  Of(w).m_CloseButton, Of(w).m_DeviceConfigButton,
+        Of(w).m_DirConfigButton, Of(w).m_HotFolderCheck2, Of(w).m_HelpButton};
+    EXPECT_EQ(visited, expected);
+    // Setting a folder makes its check a stop; clearing it takes the stop away again.
+    RunDirConfig(w, [](CDirectoryConfigDlg& d) {
+        d.m_HotFolderEdit3->setText("/more");
+        d.OnBnClickedOk();
+    });
+    EXPECT_EQ(Of(w).m_HotFolderCheck3->focusPolicy(), Qt::StrongFocus);
+    EXPECT_TRUE(Of(w).m_HotFolderCheck3->isChecked());
+}
+
+TEST_F(WindowUse, ACheckShowsItsTickExactlyWhileItsFolderIsOnAndItsFocusByAFrame) {
+    SetAllHotFolders();
+    Profile().WriteProfileInt(kSettingsSection, kHotFolder1Enabled, 1);
+    CFenrikWnd& w = CreateActive();
+    CActiveButton* check = Of(w).m_HotFolderCheck1;
+    const QImage tick = Rgb32(LoadSkinBitmap(161)), box = Rgb32(LoadSkinBitmap(162));
+    EXPECT_TRUE(check->isChecked());
+    EXPECT_EQ(Grab(*check), tick) << "on, without the focus";
+    const QImage lineWithoutFocus = Grab(*Field(1));
+    check->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(Grab(*check), tick) << "on, with the focus";
+    EXPECT_NE(Grab(*Field(1)), lineWithoutFocus) << "the focus is framed on the folder line";
+    PressKey(Qt::Key_Space);
+    EXPECT_FALSE(check->isChecked());
+    EXPECT_FALSE(Field(1)->isEnabled());
+    EXPECT_EQ(Grab(*check), box) << "off, with the focus";
+    EXPECT_TRUE(Field(1)->HasFocusFrame());
+    Of(w).m_HotFolderCheck2->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(Field(1)->HasFocusFrame());
+    EXPECT_TRUE(Field(2)->HasFocusFrame());
+    EXPECT_EQ(Grab(*check), box) << "off, without the focus";
+    // The frame is drawn in the line's bright skin colour, also while the folder is off.
+    EXPECT_EQ(Grab(*Field(2)).pixelColor(0, 0), QColor(242, 129, 73));
+}
+
 TEST_F(WindowUse, TheFocusImageShowsWhereTheFocusIs) {
+    SetAllHotFolders();
     CFenrikWnd& w = CreateActive();
     for (int i = 0; i < 10; ++i) {
         PressKey(Qt::Key_Tab);  // minimize, close, GPX, folders, four checks, help, start
@@ -304,9 +361,9 @@ TEST_F(WindowUse, SpaceAndEnterPressTheFocusedButton) {
 // --- Screen readers --------------------------------------------------------------------------
 
 TEST(AccessibleTexts, NameTheStateAndThePath) {
-    EXPECT_EQ(HotFolderAccessibleName(1, true, "/path"), "Hot folder 1: on, /path");
-    EXPECT_EQ(HotFolderAccessibleName(4, false, "/photos/old"), "Hot folder 4: off, /photos/old");
-    EXPECT_EQ(HotFolderAccessibleName(3, false, ""), "Hot folder 3: off, no folder set");
+    EXPECT_EQ(HotFolderAccessibleName(4), "Hot folder 4");
+    EXPECT_EQ(HotFolderAccessibleDescription("/photos/old"), "/photos/old");
+    EXPECT_EQ(HotFolderAccessibleDescription(""), "no folder set");
     EXPECT_EQ(GpxFileAccessibleName(""), "GPX file: none chosen");
     EXPECT_EQ(GpxFileAccessibleName("/t/day.gpx"), "GPX file: /t/day.gpx");
     EXPECT_EQ(StatusAccessibleName("Done!"), "Status: Done!");
@@ -342,23 +399,49 @@ TEST_F(WindowUse, EveryControlHasANameAndADescription) {
     EXPECT_EQ(AccessibleText(Of(w).m_DirConfigButton, QAccessible::Name), "Folders and settings");
     EXPECT_EQ(AccessibleText(Of(w).m_StatusField, QAccessible::Name), "Status: Ready");
     EXPECT_EQ(AccessibleText(Of(w).m_DeviceField, QAccessible::Name), "GPX file: none chosen");
-    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderCheck3, QAccessible::Name),
-              "Hot folder 3: off, no folder set");
+    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderCheck3, QAccessible::Name), "Hot folder 3");
+    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderCheck3, QAccessible::Description), "no folder set");
+    for (CActiveButton* button : buttons) {
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->text().toStdString();
+    }
+    EXPECT_EQ(Of(w).m_HelpButton->toolTip(), "Help");
+}
+
+TEST_F(WindowUse, RolesAndStatesForScreenReaders) {
+    Profile().WriteProfileString(kSettingsSection, kHotFolder1, "/path");
+    Profile().WriteProfileInt(kSettingsSection, kHotFolder1Enabled, 1);
+    CFenrikWnd& w = Create();
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&w);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), "Fenrik");
+    QAccessibleInterface* check = QAccessible::queryAccessibleInterface(Of(w).m_HotFolderCheck1);
+    EXPECT_EQ(check->role(), QAccessible::CheckBox);
+    EXPECT_TRUE(check->state().checkable);
+    EXPECT_TRUE(check->state().checked);
+    ASSERT_NE(check->actionInterface(), nullptr);
+    EXPECT_TRUE(check->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::toggleAction()));
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(Of(w).m_HotFolderCheck2)->state().checked);
+    for (QWidget* line : std::initializer_list<QWidget*>{Of(w).m_HotFolderField1,
+                                                         Of(w).m_DeviceField}) {
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(line)->role(), QAccessible::StaticText);
+    }
+    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderField1, QAccessible::Name), "/path");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Of(w).m_StatusField)->role(),
+              QAccessible::StatusBar);
 }
 
 TEST_F(WindowUse, HotFolderAndGpxNamesFollowTheirState) {
     Profile().WriteProfileString(kSettingsSection, kHotFolder1, "/path");
     Profile().WriteProfileInt(kSettingsSection, kHotFolder1Enabled, 1);
     CFenrikWnd& w = Create();
-    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderCheck1, QAccessible::Name),
-              "Hot folder 1: on, /path");
-    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderField1, QAccessible::Name),
-              "Hot folder 1: on, /path");
+    QAccessibleInterface* check = QAccessible::queryAccessibleInterface(Of(w).m_HotFolderCheck1);
+    EXPECT_TRUE(check->state().checked);
+    EXPECT_EQ(check->text(QAccessible::Description), "/path");
     w.OnCommand(111);
-    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderCheck1, QAccessible::Name),
-              "Hot folder 1: off, /path");
-    EXPECT_EQ(AccessibleText(Of(w).m_HotFolderField1, QAccessible::Name),
-              "Hot folder 1: off, /path");
+    EXPECT_FALSE(check->state().checked);
+    EXPECT_EQ(check->text(QAccessible::Name), "Hot folder 1");
 
     w.OnDropFiles({QUrl::fromLocalFile("/tracks/day.gpx")});
     EXPECT_EQ(AccessibleText(Of(w).m_DeviceField, QAccessible::Name), "GPX file: /tracks/day.gpx");

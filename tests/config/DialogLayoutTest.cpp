@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialog units, the content of template 9, and the controls built from it: positions, tab
 // order, clicks inside group boxes, captions that fit, digits-only edits and the sorted list.
 #include <gtest/gtest.h>

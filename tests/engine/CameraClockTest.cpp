@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading offsets, choosing the one a photo is matched with, and the words the log uses.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which moment a photo is matched at: its own offset, the zone's summer time, a corrected clock,
 // and photos that carry a position of their own.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files that once crashed, hung or misled the GPX reader, and the reader process misbehaving in
 // every way the engine must survive.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GPX files in UTF-16 are read like their UTF-8 form; encodings that cannot be read say so.
 #include <gtest/gtest.h>
 

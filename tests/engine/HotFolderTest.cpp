@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tagging the images of one hot folder, end to end with real JPEG files.
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A tagging run that is killed, stopped or runs out of disk space: every photo is its original
 // or the complete tagged file at every moment, and nothing is left behind by the next run.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Telling a JPEG file's header apart from its compressed image data.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a tagged photo: the same file as before to its user, only with the GPS tags; or,
 // where that cannot be, the photo exactly as it was and a "Skipping" line.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts that tell the user what a tagging run did.
 #include <gtest/gtest.h>
 
@@ -133,4 +134,65 @@ TEST(RunSummaryText, FolderOfTracksCountsFilesPointsAndFailures) {
     summary.gpxPoints = 0;
     EXPECT_EQ(RunSummaryText(summary).substr(RunSummaryText(summary).find("GPX:")),
               "GPX: 1 file, 0 points; 1 file failed (c.gpx: could not be parsed)");
+}
+
+// What the status line shows: the first word that applies, in order of what must be mended
+// first. Every case changes one fact of a run that did its job.
+TEST(RunStatusWord, DoneOnlyWhenTheRunDidItsJob) {
+    RunSummary done = FinishedRun();
+    done.skipped = 0;
+    EXPECT_EQ(RunStatusWord(done), "Done!");
+    RunSummary nothingMatched = done;
+    nothingMatched.tagged = 0;
+    nothingMatched.noMatch = 412;  // not an error: the tooltip says why
+    EXPECT_EQ(RunStatusWord(nothingMatched), "Done!");
+
+    RunSummary noTrack = done;
+    noTrack.gpxPoints = 0;
+    noTrack.gpxProblem = "not a regular file";
+    EXPECT_EQ(RunStatusWord(noTrack), "No track!");
+    RunSummary noFolder = done;
+    noFolder.folders = 0;
+    EXPECT_EQ(RunStatusWord(noFolder), "No folder!");
+    RunSummary skipped = done;
+    skipped.skipped = 1;
+    EXPECT_EQ(RunStatusWord(skipped), "Errors!");
+    RunSummary unread = done;
+    unread.foldersUnread = 1;
+    EXPECT_EQ(RunStatusWord(unread), "Errors!");
+    RunSummary partlyRead = done;
+    partlyRead.gpxProblem = "truncated";
+    EXPECT_EQ(RunStatusWord(partlyRead), "Errors!");
+    RunSummary failedFile = done;
+    failedFile.gpxFiles = 2;
+    failedFile.gpxFilesFailed = 1;
+    EXPECT_EQ(RunStatusWord(failedFile), "Errors!");
+}
+
+TEST(RunStatusWord, PrecedenceWhenSeveralThingsWentWrong) {
+    RunSummary s;  // an empty profile: no track, no folder
+    EXPECT_EQ(RunStatusWord(s), "No track!");
+    s.foldersUnread = 1;
+    s.folders = 1;
+    EXPECT_EQ(RunStatusWord(s), "No track!");  // without a track nothing could be tagged
+    s.gpxPoints = 10;
+    EXPECT_EQ(RunStatusWord(s), "Errors!");
+    s.folders = 0;
+    EXPECT_EQ(RunStatusWord(s), "No folder!");
+    s.stopped = true;
+    EXPECT_EQ(RunStatusWord(s), "Stopped!");
+    s.failed = true;
+    EXPECT_EQ(RunStatusWord(s), "Errors!");
+    // Each word fits the status line: 74 pixels at 6 pixels a character.
+    for (const char* word : {"Done!", "No track!", "No folder!", "Errors!", "Stopped!"}) {
+        EXPECT_LE(std::string(word).size() * 6, 74u) << word;
+    }
+}
+
+TEST(RunSummaryText, UnreadFoldersAreCounted) {
+    RunSummary s = FinishedRun();
+    s.foldersUnread = 1;
+    EXPECT_NE(RunSummaryText(s).find("; 1 folder could not be read;"), std::string::npos)
+        << RunSummaryText(s);
+    EXPECT_TRUE(RunReportedErrors(s));
 }

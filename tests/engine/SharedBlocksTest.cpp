@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A new file's copy of the photo's image data shares the original's blocks on file systems
 // that can (btrfs, XFS), when the new header leaves the image data at the same place within a
 // block; elsewhere, or misaligned, it is an ordinary copy. Needs root and mkfs for the first.

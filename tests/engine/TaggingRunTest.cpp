@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole tagging pass reporting to recorded events, without any window.
 #include <gtest/gtest.h>
 
@@ -166,7 +167,8 @@ TEST_F(TaggingRun, SummaryCountsWhatBecameOfEachPhoto) {
     EXPECT_FALSE(s.stopped);
     const std::string expected =
         "Last run: 4 photos checked in 2 folders; 1 tagged; 1 with no track point within 0 h "
-        "2 min; 1 with no valid capture time; 1 skipped (see the log); GPX: 1 point";
+        "2 min; 1 with no valid capture time; 1 skipped (see the log); 1 folder could not be "
+        "read; GPX: 1 point";
     EXPECT_EQ(RunSummaryText(s), expected);
 
     const std::vector<std::string> progress = {
@@ -230,6 +232,35 @@ TEST_F(TaggingRun, StoppedRunSaysSo) {
     EXPECT_EQ(RunSummaryText(view.summaries[0]),
               "Last run: stopped before any hot folder was read; GPX: no points (no GPX file "
               "chosen)");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TaggingRun, AHotFolderThatCannotBeReadIsAnErrorLineAndCounted) {
+    inputs.hotFolderOn = {true, true, true, false};
+    engine.settings.m_HotFolder1 = dir.File("gone");
+    engine.settings.m_HotFolder2 = dir.Path();
+    const std::string notAFolder = dir.File("file.txt");
+    WriteFileText(notAFolder, "x");
+    engine.settings.m_HotFolder3 = notAFolder;
+    Log::Instance().Open(Debug, dir.File("fenrik.log"));  // the logging setting is off
+    Run("");
+    const std::string log = ReadFileText(dir.File("fenrik.log"));
+    EXPECT_NE(log.find("[ERROR]>  Hot folder 1 (" + dir.File("gone") +
+                       "): No such file or directory\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("[ERROR]>  Hot folder 3 (" + notAFolder + "): Not a directory\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("Hot folder 2"), std::string::npos);
+    ASSERT_EQ(view.summaries.size(), 1u);
+    EXPECT_EQ(view.summaries[0].folders, 3);
+    EXPECT_EQ(view.summaries[0].foldersUnread, 2);
+    EXPECT_NE(RunSummaryText(view.summaries[0]).find("2 folders could not be read"),
+              std::string::npos);
 }
 
 }  // namespace

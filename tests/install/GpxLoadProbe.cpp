@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads a GPX file as the program does, with the reader the program would find from where this
 // probe is placed, and prints that reader and the points it gave:
 //     gpx_load_probe FILE    ->  "reader <path>" and "points <count>" on standard output

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the build folder with `cpack -G DEB` and checks it:
 #  1. it holds the program, its GPX reader, the desktop entry, the metainfo and the icons below
 #     /usr;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks the result as a desktop reads it:
 #  1. the program and its GPX reader are where they belong, and the installed program finds
 #     and runs the installed reader (not the build tree's);

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the install checks (sourced): a temporary folder $WORK, removed at exit, and
 # failures that are counted so that every check runs before the script ends.
 WORK=$(mktemp -d /tmp/fenrik-check-XXXXXX)

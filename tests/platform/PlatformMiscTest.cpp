@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path joining, local date formatting and the debugger output.
 #include <gtest/gtest.h>
 

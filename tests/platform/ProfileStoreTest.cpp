@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user profile: defaults, round trips, tolerance of foreign content, durability.
 #include <gtest/gtest.h>
 

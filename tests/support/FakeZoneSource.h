@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A zone source held in memory, in which any zone, and the current zone, can be made to fail.
 

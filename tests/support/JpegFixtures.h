@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small real JPEG files for the engine tests, and reading their Exif data back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Leak reports that LeakSanitizer leaves out of tests that draw text with Qt. List this file
 // among the sources of such a test program.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Local times read with a zone's full rules, the two hours around a change of offset included.
 #include <gtest/gtest.h>
 

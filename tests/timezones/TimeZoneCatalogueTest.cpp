@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the catalogue from a zone source, the failure of single zones, recognition of
 // the current zone and the bias rule.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue read from the system's time zone database, and the database reading itself on a
 // made-up database folder.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the directory configuration dialog with sample settings, without the modal loop, and
 // saves pictures of it:
 //     fenrik_dialog_preview <output folder>

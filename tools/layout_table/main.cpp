@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints the main window's layout table, one control a line, for scripts such as the end-to-end
 // test: id, kind, left, top, right and bottom (right and bottom excluded), and the normal,
 // pressed, focus and disabled bitmap ids.

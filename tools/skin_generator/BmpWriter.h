@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes Windows BMP and ICO files at the colour depths the skin needs, including those that
 // Qt's own writers do not produce (4 bits per pixel, 32 bits, 8-bit icons).

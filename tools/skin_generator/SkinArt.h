@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pictures of the skin. Every control image starts as a copy of the window background at the
 // place where the control sits, so that the opaque images blend into the panel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours and fonts of the skin: a dark graphite panel with an orange accent.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program icon for the desktop's icon theme: the icon's artwork at the standard sizes of
 // the hicolor theme, as PNG files.

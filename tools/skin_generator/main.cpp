@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the skin and writes it into the resources folder:
 //     fenrik_skin_generator <resources folder>
 // writes bitmaps/<id>.bmp for every skin bitmap and fenrik.ico. Run it after changing the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composes previews of the skin from the built-in resources, with the real controls:
 //     fenrik_skin_preview <output folder>
 // writes window.png (the main window as a user sees it, on a desktop colour), window-x3.png

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real Fenrik executable under a real X server (Xvfb), as a user would:
 #  1. with a throwaway profile, takes a screenshot and checks the shaped window, the controls'
 #     positions against the skin images, the published screenshot and the window's class;
