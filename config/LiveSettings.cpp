@@ -58,6 +58,7 @@ LiveSettings ReadStoredSettings() {
     settings.m_LogfileDir = ReadString(kLogfileDir);
     settings.m_Device = ReadString(kDevice);
     settings.m_BiasInMinutes = ReadInt(kBiasInMinutes, 0);
+    settings.m_RawSidecars = ReadInt(kRawSidecars, 1);
     ReadCameraClockSettings(settings);
     return settings;
 }

@@ -22,6 +22,7 @@ struct LiveSettings {
     int m_FollowDaylightSaving = 0;      // 1: the zone's full rules instead of its bias
     int m_ClockCorrectionSeconds = 0;    // positive: the camera clock was ahead
     int m_ReplaceRecordedPositions = 1;  // 0: photos that carry a position are left as they are
+    int m_RawSidecars = 1;  // 1: RAW photos' positions go into XMP sidecars; 0: RAW not looked at
 
     // Path of hot folder n (1..4). Read access gives the empty text for any other n; write
     // access is only for 1..4 (any other n reaches hot folder 1).
@@ -38,5 +39,5 @@ void ReadCameraClockSettings(LiveSettings& settings);
 void WriteCameraClockSettings(const LiveSettings& settings);
 
 // Every setting a tagging run reads, as stored: the hot folders, the tolerance, the log file,
-// the GPX path, the bias and the camera clock settings.
+// the GPX path, the bias, the RAW sidecar switch and the camera clock settings.
 LiveSettings ReadStoredSettings();

@@ -25,6 +25,7 @@ inline constexpr char kUsePhotoTimeZone[] = "UsePhotoTimeZone";
 inline constexpr char kFollowDaylightSaving[] = "FollowDaylightSaving";
 inline constexpr char kClockCorrectionSeconds[] = "ClockCorrectionSeconds";
 inline constexpr char kReplaceRecordedPositions[] = "ReplaceRecordedPositions";
+inline constexpr char kRawSidecars[] = "RawSidecars";  // 1: RAW photos tagged through sidecars
 
 // Key of hot folder n (1..4) at index n - 1.
 inline constexpr const char* kHotFolderKeys[4] = {kHotFolder1, kHotFolder2, kHotFolder3,
@@ -68,4 +69,5 @@ inline constexpr SettingInfo kAllSettings[] = {
     {kFollowDaylightSaving, SettingKind::Integer, 0, ""},
     {kClockCorrectionSeconds, SettingKind::Integer, 0, ""},
     {kReplaceRecordedPositions, SettingKind::Integer, 1, ""},
+    {kRawSidecars, SettingKind::Integer, 1, ""},
 };

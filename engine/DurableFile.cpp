@@ -215,7 +215,7 @@ bool IsPhotoName(const std::string& name) {
         const size_t n = std::strlen(suffix);
         return name.size() > n && strcasecmp(name.c_str() + name.size() - n, suffix) == 0;
     };
-    return endsWith(".jpg") || endsWith(".jpeg");
+    return endsWith(".jpg") || endsWith(".jpeg") || endsWith(".xmp");
 }
 
 // True for a current-form name, and for an older-form one whose photo is in the folder.
@@ -228,16 +228,22 @@ bool HasItsPhoto(int folderFd, const std::string& name) {
            S_ISREG(info.st_mode);
 }
 
-// A killed run leaves a new file that is empty or that begins with the JPEG start-of-image
-// marker; anything else under such a name is not ours.
-bool BeginsAsJpegOrEmpty(int folderFd, const char* name) {
+bool StartsWith(const char* data, ssize_t size, const char* prefix) {
+    const size_t length = std::strlen(prefix);
+    return size >= static_cast<ssize_t>(length) && std::memcmp(data, prefix, length) == 0;
+}
+
+// A killed run leaves a new file that is empty, that begins with the JPEG start-of-image
+// marker, or that begins as an XMP sidecar; anything else under such a name is not ours.
+bool BeginsAsOursOrEmpty(int folderFd, const char* name) {
     const UniqueFd fd(openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    unsigned char start[3] = {};
+    char start[16] = {};
     if (!fd.Valid()) {
         return false;
     }
     const ssize_t n = pread(fd.Get(), start, sizeof start, 0);
-    return n == 0 || (n == 3 && start[0] == 0xFF && start[1] == 0xD8 && start[2] == 0xFF);
+    return n == 0 || StartsWith(start, n, "\xFF\xD8\xFF") || StartsWith(start, n, "<?xpacket") ||
+           StartsWith(start, n, "<x:xmpmeta");
 }
 
 }  // namespace
@@ -375,6 +381,23 @@ bool TemporaryFile::Replace(const std::string& target, const Recheck& recheck, s
     return true;
 }
 
+bool TemporaryFile::PlaceNew(const std::string& target, std::string& error) {
+    if (!EnsureNamed(error)) {
+        return false;
+    }
+    // A link, unlike a rename, fails where the name is taken.
+    if (!DurableStepAllowed("rename") ||
+        linkat(AT_FDCWD, m_Path.c_str(), AT_FDCWD, target.c_str(), 0) != 0) {
+        error = errno == EEXIST ? "a file of that name appeared meanwhile; the next run will tag it"
+                                : SystemError("cannot create " + target);
+        return false;
+    }
+    unlink(m_Path.c_str());
+    m_Path.clear();
+    m_Fd.Reset();
+    return true;
+}
+
 void TemporaryFile::SwapBack(const std::string& target) {
     if (renameat2(AT_FDCWD, m_Path.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
         return;  // the new file has its temporary name again, and goes with it
@@ -408,7 +431,7 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
         const std::string name = entry->d_name;
         if (IsTemporaryName(name) && HasItsPhoto(dirfd(dir), name) &&
             IsStale(dirfd(dir), entry->d_name, olderThan) &&
-            BeginsAsJpegOrEmpty(dirfd(dir), entry->d_name) &&
+            BeginsAsOursOrEmpty(dirfd(dir), entry->d_name) &&
             unlinkat(dirfd(dir), entry->d_name, 0) == 0) {
             ++removed;
         }

@@ -56,6 +56,10 @@ public:
     // An empty `recheck` accepts. On failure the target is what it was, untouched, and the
     // file stays discardable.
     bool Replace(const std::string& target, const Recheck& recheck, std::string& error);
+    // Gives the file the name `target`, a path in the same folder, only while no file has that
+    // name: one that appeared meanwhile is never replaced, and the error then says so. On
+    // failure the file stays discardable.
+    bool PlaceNew(const std::string& target, std::string& error);
 
 private:
     void Discard();
@@ -75,14 +79,14 @@ inline constexpr uint64_t kCloneBlock = 4096;
 
 // True for the names of this program's temporary files: ".fenrik-" and six letters or digits,
 // or the form that older versions used, "." NAME ".fenrik-" and six letters or digits, where
-// NAME is a photo's name (ending in .jpg or .jpeg, in any case).
+// NAME is a photo's name (ending in .jpg or .jpeg, in any case) or a sidecar's (.xmp).
 bool IsTemporaryName(const std::string& name);
 
 // Removes the temporary files that a killed run left in `folder`, and nothing else: regular
 // files with a temporary name (of the older form only where its photo NAME is in the folder),
 // whose last status change lies before `olderThan` (a newer one may belong to a run in
-// progress), and whose content is empty or begins as a JPEG file does. Returns how many were
-// removed.
+// progress), and whose content is empty or begins as a JPEG file or an XMP packet ("<?xpacket"
+// or "<x:xmpmeta") does. Returns how many were removed.
 int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan);
 
 // Flushes a folder's entries (renames into it) to disk. False when it cannot be flushed.

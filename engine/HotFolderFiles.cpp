@@ -7,8 +7,12 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <map>
 
+#include "engine/XmpSidecar.h"
 #include "platform/FileTime.h"
 #include "platform/PathText.h"
 
@@ -31,7 +35,45 @@ std::vector<ImageFile> ListHotFolderImages(const std::string& folder) {
 }
 
 std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem) {
+    return ListHotFolderImages(folder, problem, false);
+}
+
+namespace {
+
+std::string LowerStem(const std::string& name) {
+    std::string stem = NameStem(name);
+    std::transform(stem.begin(), stem.end(), stem.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return stem;
+}
+
+std::string FileNameOf(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+// Gives each RAW photo of `folder` its sidecar, chosen among the folder's names.
+void AssignSidecars(const std::string& folder, std::vector<ImageFile>& images,
+                    const std::vector<std::string>& names) {
+    std::map<std::string, int> rawPerStem;
+    for (const ImageFile& image : images) {
+        rawPerStem[LowerStem(FileNameOf(image.path))] += image.raw ? 1 : 0;
+    }
+    for (ImageFile& image : images) {
+        if (image.raw) {
+            const std::string name = FileNameOf(image.path);
+            const bool shared = rawPerStem[LowerStem(name)] > 1;
+            image.sidecar =
+                JoinPath(folder, ChooseSidecarName(name, names, shared, image.sidecarExists));
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem,
+                                           bool withRaw) {
     std::vector<ImageFile> images;
+    std::vector<std::string> names;
     problem.clear();
     if (folder.empty()) {
         problem = "no folder set";
@@ -44,7 +86,9 @@ std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::strin
     }
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        if (!IsJpegName(name)) {
+        names.push_back(name);
+        const bool raw = withRaw && IsRawName(name);
+        if (!IsJpegName(name) && !raw) {
             continue;
         }
         const std::string path = JoinPath(folder, name);
@@ -52,8 +96,10 @@ std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::strin
         if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
             continue;
         }
-        images.push_back({path, FileTimeCountFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec)});
+        images.push_back({path, FileTimeCountFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec),
+                          raw, std::string(), false});
     }
     closedir(dir);
+    AssignSidecars(folder, images, names);
     return images;
 }

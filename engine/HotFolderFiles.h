@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Finding the JPEG images of a hot folder.
+// Finding the JPEG images of a hot folder, and its RAW photos with their XMP sidecars.
 
 #include <cstdint>
 #include <string>
@@ -9,6 +9,9 @@
 struct ImageFile {
     std::string path;        // folder text, one separator, file name
     uint64_t lastWriteTime;  // FILETIME count (UTC) of the file's last modification
+    bool raw = false;        // a RAW photo: its position goes into `sidecar`, never into it
+    std::string sidecar;     // RAW only: the sidecar's path (ChooseSidecarName)
+    bool sidecarExists = false;  // RAW only: the sidecar was there when the folder was listed
 };
 
 // The regular files directly in `folder` (never its subfolders) whose names end in ".jpg" or
@@ -22,3 +25,7 @@ std::vector<ImageFile> ListHotFolderImages(const std::string& folder);
 // exist, is no folder or may not be read), `problem` says why ("no folder set", or the
 // system's reason such as "No such file or directory"); otherwise it is left empty.
 std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem);
+
+// As above, listing also the RAW photos (IsRawName) when `withRaw`, each with its sidecar.
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem,
+                                           bool withRaw);

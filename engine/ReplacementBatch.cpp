@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/ReplacementBatch.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <fstream>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -47,7 +53,42 @@ std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending)
     return errors;
 }
 
+// The process's file-creation mask, read without changing it (umask() would, for a moment,
+// for every thread); the usual 022 where it cannot be read.
+mode_t FileCreationMask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+        }
+    }
+    return 022;
+}
+
 }  // namespace
+
+Preparation PrepareNewFile(const std::string& path, const std::string& target,
+                           const std::string& content, PendingReplacement& pending,
+                           std::string& error) {
+    pending.path = path;
+    pending.target = target;
+    pending.createsNew = true;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
+    if (!pending.file.Create(FolderOf(target), error) ||
+        !pending.file.Append(bytes, content.size(), error)) {
+        const bool full = errno == ENOSPC || errno == EDQUOT;
+        pending.file = TemporaryFile();
+        return full ? Preparation::OutOfSpace : Preparation::Refused;
+    }
+    if (fchmod(pending.file.Fd(), 0666 & ~FileCreationMask()) != 0) {
+        error = std::string("cannot set the permissions of the new file: ") + strerror(errno);
+        pending.file = TemporaryFile();
+        return Preparation::Refused;
+    }
+    pending.file.StartWriteback();
+    return Preparation::Ready;
+}
 
 Preparation PrepareReplacement(const std::string& path, PhotoSource& photo,
                                const unsigned char* head, size_t headSize,
@@ -165,7 +206,7 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
             const std::string reason =
                 flushErrors[done].empty() ? ReplaceIfUnchanged(pending) : flushErrors[done];
             if (!reason.empty()) {
-                left.push_back({pending.path, reason});
+                left.push_back({pending.path, reason, pending.sidecar});
                 continue;
             }
             pending.replaced = true;
@@ -179,7 +220,7 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
     } catch (const std::exception& e) {
         for (size_t i = done; i < batch.size(); ++i) {
             if (!batch[i].replaced) {
-                left.push_back({batch[i].path, e.what()});
+                left.push_back({batch[i].path, e.what(), batch[i].sidecar});
             }
         }
     }
@@ -188,6 +229,10 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
 }
 
 std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
+    if (pending.createsNew) {
+        std::string error;
+        return pending.file.PlaceNew(pending.target, error) ? std::string() : error;
+    }
     if (!IsUnchanged(pending.target, pending.original)) {
         return kChanged;
     }

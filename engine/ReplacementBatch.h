@@ -28,6 +28,8 @@ struct PendingReplacement {
     bool leased = false;      // originalFd holds a read lease
     TemporaryFile file;       // the complete new file, with the original's identity
     bool replaced = false;    // the new file has taken the original's place
+    bool createsNew = false;  // no original: the new file takes a name that no file has
+    bool sidecar = false;     // a RAW photo's sidecar, for the counts
 };
 
 enum class Preparation {
@@ -46,6 +48,13 @@ Preparation PrepareReplacement(const std::string& path, PhotoSource& photo,
                                const unsigned char* head, size_t headSize,
                                PendingReplacement& pending, std::string& error);
 
+// Prepares a new file `target` holding `content`, readable and writable as the process's
+// file-creation mask allows, to be put in place only where no file has that name by then.
+// False with the reason, `pending` empty, when the file cannot be written.
+Preparation PrepareNewFile(const std::string& path, const std::string& target,
+                           const std::string& content, PendingReplacement& pending,
+                           std::string& error);
+
 // When a batch is due: whichever bound is reached first.
 struct BatchLimits {
     size_t count = 128;                    // photos
@@ -57,6 +66,7 @@ struct BatchLimits {
 struct NotReplaced {
     std::string path;
     std::string reason;
+    bool sidecar = false;  // a RAW photo's sidecar
 };
 
 class ReplacementBatch {

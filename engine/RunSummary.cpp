@@ -89,6 +89,23 @@ std::string RunningCountText(const RunSummary& summary) {
            Counted(summary.photos, "photo", "photos") + " checked";
 }
 
+namespace {
+
+// "; 12 RAW photos: 11 sidecars written, 1 unreadable", or nothing without RAW photos.
+std::string RawText(const RunSummary& summary) {
+    if (summary.rawPhotos == 0) {
+        return std::string();
+    }
+    std::string text = "; " + Counted(summary.rawPhotos, "RAW photo", "RAW photos") + ": " +
+                       Counted(summary.sidecarsWritten, "sidecar", "sidecars") + " written";
+    if (summary.rawUnreadable > 0) {
+        text += ", " + GroupedCount(summary.rawUnreadable) + " unreadable";
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string RunSummaryText(const RunSummary& summary) {
     std::string text = "Last run: ";
     if (summary.folders == 0) {
@@ -123,6 +140,7 @@ std::string RunSummaryText(const RunSummary& summary) {
         if (summary.ownOffset > 0) {
             text += "; " + GroupedCount(summary.ownOffset) + " read with their own time offset";
         }
+        text += RawText(summary);
     }
     return text + "; " + GpxText(summary);
 }

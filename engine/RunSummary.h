@@ -17,6 +17,9 @@ struct RunSummary {
     uint64_t skipped = 0;        // could not be read or written
     uint64_t hadPosition = 0;    // carried a position of its own, which was kept
     uint64_t ownOffset = 0;      // photos read with the time offset they record themselves
+    uint64_t rawPhotos = 0;        // RAW photos among the photos checked
+    uint64_t sidecarsWritten = 0;  // RAW photos whose sidecar was written (also tagged)
+    uint64_t rawUnreadable = 0;    // RAW photos the image library cannot read (also skipped)
     int64_t toleranceMinutes = 0;
     uint64_t gpxPoints = 0;
     uint64_t gpxFiles = 0;        // files read from a GPX folder; 0 when the path names a file
@@ -53,4 +56,6 @@ std::string RunningCountText(const RunSummary& summary);
 // "; 1 folder could not be read" for hot folders that could not be listed. Counts
 // that are zero are left out, except "tagged"; when no GPX point was read it says why. A GPX
 // folder reads "GPX: 3 files, 12,345 points", with "; 1 file failed" when files failed.
+// When RAW photos were checked, "; 12 RAW photos: 11 sidecars written, 1 unreadable" follows
+// the counts (an unreadable count of zero left out).
 std::string RunSummaryText(const RunSummary& summary);

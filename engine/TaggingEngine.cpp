@@ -14,6 +14,7 @@
 #include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"
 #include "engine/PhotoSource.h"
+#include "engine/XmpSidecar.h"
 #include "platform/DebugOutput.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
@@ -68,6 +69,9 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
             ++summary.hadPosition;
             break;
     }
+    summary.rawPhotos += result.raw ? 1 : 0;
+    summary.sidecarsWritten += result.sidecarWritten ? 1 : 0;
+    summary.rawUnreadable += result.unreadable ? 1 : 0;
 }
 
 // The tolerance in minutes, as the matching reads it from the settings' texts.
@@ -86,6 +90,7 @@ TaggingRunInputs RunInputsFrom(const LiveSettings& settings) {
     inputs.clock.correctionSeconds = settings.m_ClockCorrectionSeconds;
     inputs.clock.zoneId = settings.m_TimeZoneId;
     inputs.replaceRecordedPositions = settings.m_ReplaceRecordedPositions != 0;
+    inputs.rawSidecars = settings.m_RawSidecars != 0;
     return inputs;
 }
 
@@ -122,6 +127,7 @@ const TrackPoint* TaggingEngine::MatchAt(int64_t capture, int64_t bias) {
 void TaggingEngine::RunTaggingPass(TaggingRunEvents& events, const TaggingRunInputs& inputs) {
     events.RunStarted();
     SetCaptureRules(inputs.clock, inputs.replaceRecordedPositions);
+    SetRawSidecars(inputs.rawSidecars);
     RunSummary summary;
     summary.toleranceMinutes = ToleranceMinutes(*m_Live);
     summary.logWritten = Log::Instance().IsWritten(Error);
@@ -159,7 +165,7 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInp
         if (inputs.hotFolderOn[static_cast<size_t>(n - 1)]) {
             const std::string& folder = m_Live->HotFolder(n);
             std::string problem;
-            folders.emplace_back(folder, ListHotFolderImages(folder, problem));
+            folders.emplace_back(folder, ListHotFolderImages(folder, problem, m_RawSidecars));
             summary.photos += folders.back().second.size();
             if (!problem.empty()) {
                 ReportUnreadFolder(n, folder, problem);
@@ -181,7 +187,8 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInp
 
 void TaggingEngine::ProcessHotFolder(std::string folder) {
     RunSummary uncounted;
-    ProcessImages(folder, ListHotFolderImages(folder), uncounted, nullptr);
+    std::string problem;
+    ProcessImages(folder, ListHotFolderImages(folder, problem, m_RawSidecars), uncounted, nullptr);
 }
 
 void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
@@ -198,7 +205,8 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
         OutputDebugStringA("Checking " + image.path + "\n");
         ImageResult result;
         try {
-            result = ProcessImage(image.path, image.lastWriteTime);
+            result = image.raw ? ProcessRawPhoto(image)
+                               : ProcessImage(image.path, image.lastWriteTime);
         } catch (const std::exception& e) {
             ReportImageError(image.path, e.what());
         } catch (...) {
@@ -225,6 +233,7 @@ void TaggingEngine::CommitPendingWrites() {
 void TaggingEngine::ReportNotReplaced(const std::vector<NotReplaced>& photos) {
     for (const NotReplaced& photo : photos) {
         ReportImageError(photo.path, photo.reason);
+        m_UncommittedSidecars += photo.sidecar ? 1 : 0;
     }
     m_Uncommitted += photos.size();
 }
@@ -232,7 +241,9 @@ void TaggingEngine::ReportNotReplaced(const std::vector<NotReplaced>& photos) {
 void TaggingEngine::CountUncommitted(RunSummary& summary) {
     summary.tagged -= std::min<uint64_t>(summary.tagged, m_Uncommitted);
     summary.skipped += m_Uncommitted;
+    summary.sidecarsWritten -= std::min<uint64_t>(summary.sidecarsWritten, m_UncommittedSidecars);
     m_Uncommitted = 0;
+    m_UncommittedSidecars = 0;
 }
 
 ImageResult TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
@@ -252,26 +263,101 @@ ImageResult TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWr
     if (image->exifData().count() == 0) {
         WriteLogLine(Info, "Created new exif header");
     }
-    if (!m_ReplaceRecordedPositions && HasRecordedPosition(image->exifData())) {
+    ImageResult result;
+    const TrackPoint* point = MatchPhoto(image->exifData(), lastWriteTime, result);
+    if (point != nullptr) {
+        result.outcome = TagImage(path, photo, *image, *point);
+    }
+    return result;
+}
+
+ImageResult TaggingEngine::ProcessRawPhoto(const ImageFile& raw) {
+    ImageResult result;
+    result.raw = true;
+    Exiv2::Image::AutoPtr image;
+    try {
+        // Opened by path, the file is only ever read: nothing here writes its metadata back.
+        image = Exiv2::ImageFactory::open(raw.path);
+        image->readMetadata();
+    } catch (const std::exception& e) {
+        ReportImageError(raw.path, std::string("cannot read this RAW photo: ") + e.what());
+        result.unreadable = true;
+        return result;
+    }
+    const TrackPoint* point = MatchPhoto(image->exifData(), raw.lastWriteTime, result);
+    if (point != nullptr) {
+        result.outcome = TagSidecar(raw, *point, result);
+    }
+    return result;
+}
+
+const TrackPoint* TaggingEngine::MatchPhoto(const Exiv2::ExifData& exif, uint64_t lastWriteTime,
+                                            ImageResult& result) {
+    if (!m_ReplaceRecordedPositions && HasRecordedPosition(exif)) {
         WriteLogLine(Info, "Keeping the position recorded in the photo");
-        return ImageResult{ImageOutcome::HadPosition};
+        result.outcome = ImageOutcome::HadPosition;
+        return nullptr;
     }
-    const std::optional<PhotoCapture> capture = CaptureTime(image->exifData(), lastWriteTime);
+    const std::optional<PhotoCapture> capture = CaptureTime(exif, lastWriteTime);
     if (!capture) {
-        return ImageResult{ImageOutcome::NoCaptureTime};
+        result.outcome = ImageOutcome::NoCaptureTime;
+        return nullptr;
     }
-    ImageResult result{ImageOutcome::NoMatch, capture->offset.source == OffsetSource::Photo};
+    result.outcome = ImageOutcome::NoMatch;
+    result.ownOffset = capture->offset.source == OffsetSource::Photo;
     const int64_t bias = -int64_t{capture->offset.offsetSeconds} * kFileTimeUnitsPerSecond;
     const TrackPoint* point = MatchAt(capture->corrected, bias);
     if (point == nullptr) {
-        return result;
+        return nullptr;
     }
     const int64_t pointMinusCapture =
         static_cast<int64_t>(FileTimeToCount(point->time)) - (capture->corrected + bias);
     WriteLogLine(Info, MatchedTimeLine(capture->offset, m_Clock,
                                        pointMinusCapture / kFileTimeUnitsPerSecond));
-    result.outcome = TagImage(path, photo, *image, *point);
-    return result;
+    return point;
+}
+
+ImageOutcome TaggingEngine::TagSidecar(const ImageFile& raw, const TrackPoint& point,
+                                       ImageResult& result) {
+    PhotoSource sidecar;
+    std::string existing;
+    std::string error;
+    if (raw.sidecarExists) {
+        struct stat info {};
+        if (stat(raw.sidecar.c_str(), &info) == 0 && m_Batch.Holds(info)) {
+            CommitPendingWrites();  // the sidecar of another RAW photo of the same name
+        }
+        if (!OpenPhoto(raw.sidecar, sidecar, error)) {
+            ReportImageError(raw.sidecar, error);
+            return ImageOutcome::Skipped;
+        }
+        existing.assign(reinterpret_cast<const char*>(sidecar.head.data.get()), sidecar.head.size);
+    }
+    const SidecarUpdate update = UpdateSidecar(existing, point);
+    if (update.change == SidecarChange::AlreadyHeld) {
+        WriteLogLine(Info, "The sidecar " + raw.sidecar + " holds the position already");
+        return ImageOutcome::Tagged;
+    }
+    if (update.change == SidecarChange::Refused) {
+        ReportImageError(raw.sidecar, update.reason);
+        return ImageOutcome::Skipped;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(update.text.data());
+    const auto prepare = [&](PendingReplacement& pending, std::string& why) {
+        pending.sidecar = true;
+        return raw.sidecarExists ? PrepareReplacement(raw.sidecar, sidecar, bytes,
+                                                      update.text.size(), pending, why)
+                                 : PrepareNewFile(raw.sidecar, raw.sidecar, update.text, pending,
+                                                  why);
+    };
+    PendingReplacement pending;
+    if (!QueuePrepared(prepare, pending, error)) {
+        ReportImageError(raw.sidecar, error);
+        return ImageOutcome::Skipped;
+    }
+    Log::Instance().Write(Info, "Sidecar written: " + raw.sidecar);
+    result.sidecarWritten = true;
+    return ImageOutcome::Tagged;
 }
 
 std::optional<PhotoCapture> TaggingEngine::CaptureTime(const Exiv2::ExifData& exif,
@@ -353,13 +439,23 @@ bool TaggingEngine::QueueReplacement(const std::string& path, PhotoSource& photo
                                      const unsigned char* head, size_t headSize,
                                      std::string& error) {
     PendingReplacement pending;
-    Preparation prepared = PrepareReplacement(path, photo, head, headSize, pending, error);
+    return QueuePrepared(
+        [&](PendingReplacement& p, std::string& why) {
+            return PrepareReplacement(path, photo, head, headSize, p, why);
+        },
+        pending, error);
+}
+
+bool TaggingEngine::QueuePrepared(
+    const std::function<Preparation(PendingReplacement&, std::string&)>& prepare,
+    PendingReplacement& pending, std::string& error) {
+    Preparation prepared = prepare(pending, error);
     if (prepared == Preparation::OutOfSpace) {
         // The batch's originals hold space until they are replaced: put them in place, let
         // their space go, and try once more.
         CommitPendingWrites();
         m_Batch.WaitForReleases();
-        prepared = PrepareReplacement(path, photo, head, headSize, pending, error);
+        prepared = prepare(pending, error);
     }
     if (prepared != Preparation::Ready) {
         return false;

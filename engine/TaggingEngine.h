@@ -5,6 +5,7 @@
 // the live settings without any dialog.
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ enum class ImageOutcome {
 struct ImageResult {
     ImageOutcome outcome = ImageOutcome::Skipped;
     bool ownOffset = false;
+    bool raw = false;             // a RAW photo
+    bool sidecarWritten = false;  // its sidecar's new content waits in the batch
+    bool unreadable = false;      // the image library cannot read the RAW photo
 };
 
 // One photo's capture time as matching uses it: the camera reading less the clock correction,
@@ -63,7 +67,9 @@ public:
     // every point is examined in order and logged; otherwise a sorted index answers.
     const TrackPoint* FindBestMatch(uint64_t captureTime);
 
-    // Tags every JPEG image directly in `folder` whose capture time matches a track point.
+    // Tags every JPEG image directly in `folder` whose capture time matches a track point, and,
+    // unless the RAW sidecar setting is off, writes the position of every matching RAW photo
+    // into its XMP sidecar (the RAW file is only read).
     // Images are rewritten only when they match, each through a new file that replaces the
     // original once it is on disk, in batches; the folder's batch is finished before this
     // returns. An image that cannot be read or written, or whose identity (owner, group,
@@ -99,6 +105,8 @@ protected:
         m_Clock = clock;
         m_ReplaceRecordedPositions = replaceRecordedPositions;
     }
+    // Whether ProcessHotFolder looks at RAW photos; a run takes it from its inputs.
+    void SetRawSidecars(bool on) { m_RawSidecars = on; }
 
     TrackLog m_TrackLog;
 
@@ -114,6 +122,15 @@ private:
     // Tagged means the new file is complete and waits in the batch; should the batch then fail
     // to put it in place, ReportNotReplaced reports it.
     ImageResult ProcessImage(const std::string& path, uint64_t lastWriteTime);
+    // Writes a matching RAW photo's position into its sidecar. A RAW photo the image library
+    // cannot read is reported once, with the reason.
+    ImageResult ProcessRawPhoto(const ImageFile& raw);
+    // The point a photo read into `exif` is tagged with; nullptr, with the outcome in `result`,
+    // when it is not tagged. Logs the match.
+    const TrackPoint* MatchPhoto(const Exiv2::ExifData& exif, uint64_t lastWriteTime,
+                                 ImageResult& result);
+    // Queues the RAW photo's sidecar with the position of `point`, unless it holds it already.
+    ImageOutcome TagSidecar(const ImageFile& raw, const TrackPoint& point, ImageResult& result);
     // Puts the batch's tagged images in place, and those of the commit in flight; reports each
     // one left as it was.
     void CommitPendingWrites();
@@ -140,6 +157,11 @@ private:
     // Returns false with the reason when it is not queued.
     bool QueueReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
                           size_t headSize, std::string& error);
+    // Prepares a new file by `prepare` and queues it, trying once more as above when it does
+    // not fit on the disk.
+    bool QueuePrepared(
+        const std::function<Preparation(PendingReplacement&, std::string&)>& prepare,
+        PendingReplacement& pending, std::string& error);
     bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
     // A line of the tagging's own, written only while the log file setting is on.
     void WriteLogLine(unsigned level, const std::string& message) const;
@@ -147,8 +169,10 @@ private:
     const LiveSettings* m_Live = nullptr;
     CameraClock m_Clock;
     bool m_ReplaceRecordedPositions = true;
+    bool m_RawSidecars = true;
     TrackTimeIndex m_Index;
     ReplacementBatch m_Batch;
     size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted
+    size_t m_UncommittedSidecars = 0;  // of these, sidecars
     std::atomic<bool> m_StopRequested{false};
 };

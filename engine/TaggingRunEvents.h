@@ -15,6 +15,7 @@ struct TaggingRunInputs {
     std::array<bool, 4> hotFolderOn = {};  // hot folders 1 to 4 that take part
     CameraClock clock;                     // how capture times are read
     bool replaceRecordedPositions = true;  // false: a photo with a position is left as it is
+    bool rawSidecars = true;               // RAW photos tagged through XMP sidecars
 };
 
 class TaggingRunEvents {
