@@ -17,6 +17,7 @@ public:
     void SetRules(const CameraClock& clock, bool replaceRecordedPositions) {
         SetCaptureRules(clock, replaceRecordedPositions);
     }
+    void SetRaw(bool rawSidecars) { SetRawSidecars(rawSidecars); }
 
     void AddPoint(double latitude, double longitude, double elevation, uint64_t time) {
         TrackPoint point;

@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// RAW photos in a hot folder: their positions go into XMP sidecars, the RAW files stay exactly
+// as the camera wrote them, and an editor's sidecar keeps all it held.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+
+#include "EngineFixture.h"
+#include "JpegFixtures.h"
+#include "RawFixtures.h"
+#include "TestSupport.h"
+#include "engine/HotFolderFiles.h"
+
+namespace {
+
+constexpr char kDigitized[] = "Exif.Photo.DateTimeDigitized";
+constexpr char kMatching[] = "2007:06:01 12:05:30";
+constexpr char kSidecarLatitude[] = "Xmp.exif.GPSLatitude";
+constexpr char kTrackLatitude[] = "48,08.229167N";
+
+// A file's bytes and modification time, to tell that it was not touched.
+struct FileState {
+    std::string bytes;
+    timespec modified{};
+    bool operator==(const FileState& other) const {
+        return bytes == other.bytes && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FileState StateOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return {ReadFileText(path), info.st_mtim};
+}
+
+std::set<std::string> FolderNames(const std::string& folder) {
+    std::set<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    while (const dirent* entry = dir != nullptr ? readdir(dir) : nullptr) {
+        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") {
+            names.insert(entry->d_name);
+        }
+    }
+    if (dir != nullptr) {
+        closedir(dir);
+    }
+    return names;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+bool IsCr2(const std::string& name) {
+    return name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".cr2") == 0;
+}
+
+class RawSidecarRun : public PhotoTaggingTest {
+protected:
+    std::string Raw(const std::string& name, const char* digitized = kMatching) {
+        const std::string path = dir.File(name);
+        WriteTiffRaw(path, {{kDigitized, digitized}}, IsCr2(name));
+        return path;
+    }
+
+    void Process(bool rawSidecars = true) {
+        engine.SetRaw(rawSidecars);
+        engine.ProcessHotFolder(dir.Path());
+    }
+
+    std::string SidecarLatitude(const std::string& name) {
+        return ReadSidecar(dir.File(name))[kSidecarLatitude];
+    }
+};
+
+TEST_F(RawSidecarRun, ARawAndJpegPairIsTaggedTheJpegInItselfTheRawInANewSidecar) {
+    const std::string raw = Raw("IMG_1.NEF");
+    WriteJpegWithExif(dir.File("IMG_1.JPG"), {{kDigitized, kMatching}});
+    const FileState before = StateOf(raw);
+    Process();
+    EXPECT_EQ(ReadExif(dir.File("IMG_1.JPG"))["Exif.GPSInfo.GPSLatitude"], "48/1 8/1 1375/100");
+    EXPECT_EQ(SidecarLatitude("IMG_1.xmp"), kTrackLatitude);
+    const std::map<std::string, std::string> sidecar = ReadSidecar(dir.File("IMG_1.xmp"));
+    EXPECT_EQ(sidecar.at("Xmp.exif.GPSLongitude"), "11,34.522833E");
+    EXPECT_EQ(sidecar.at("Xmp.exif.GPSAltitude"), "519/1");
+    EXPECT_TRUE(StateOf(raw) == before) << "the RAW file changed";
+    struct stat info {};
+    ASSERT_EQ(stat(dir.File("IMG_1.xmp").c_str(), &info), 0);
+    const mode_t mask = umask(022);
+    umask(mask);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST_F(RawSidecarRun, TheSidecarIsChosenAsEditorsExpect) {
+    // Two RAW photos sharing a name each get NAME.EXT.xmp.
+    Raw("IMG_2.CR2");
+    Raw("IMG_2.ARW");
+    // An existing darktable sidecar is updated, the Lightroom one beside it left alone.
+    Raw("IMG_3.pef");
+    WriteFileText(dir.File("IMG_3.pef.xmp"), DarktableSidecar());
+    WriteFileText(dir.File("IMG_3.xmp"), "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>");
+    const FileState lightroom = StateOf(dir.File("IMG_3.xmp"));
+    // An existing NAME.xmp in another case is found and updated, no second one made.
+    Raw("IMG_4.DNG");
+    WriteFileText(dir.File("img_4.XMP"), "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>");
+    Process();
+    EXPECT_EQ(SidecarLatitude("IMG_2.CR2.xmp"), kTrackLatitude);
+    EXPECT_EQ(SidecarLatitude("IMG_2.ARW.xmp"), kTrackLatitude);
+    EXPECT_FALSE(Exists(dir.File("IMG_2.xmp")));
+    const std::map<std::string, std::string> darktable = ReadSidecar(dir.File("IMG_3.pef.xmp"));
+    EXPECT_EQ(darktable.at(kSidecarLatitude), kTrackLatitude);
+    EXPECT_EQ(darktable.at("Xmp.xmp.Rating"), "4");
+    EXPECT_EQ(darktable.at("Xmp.darktable.history[2]/darktable:operation"), "colorin");
+    EXPECT_TRUE(StateOf(dir.File("IMG_3.xmp")) == lightroom);
+    EXPECT_EQ(SidecarLatitude("img_4.XMP"), kTrackLatitude);
+    EXPECT_FALSE(Exists(dir.File("IMG_4.xmp")));
+}
+
+TEST_F(RawSidecarRun, TheSwitchOffLeavesRawPhotosUnlooked) {
+    Raw("IMG_5.cr2");
+    WriteJpegWithExif(dir.File("IMG_5.jpg"), {{kDigitized, kMatching}});
+    Process(false);
+    EXPECT_FALSE(Exists(dir.File("IMG_5.xmp")));
+    std::string problem;
+    const std::vector<ImageFile> listed = ListHotFolderImages(dir.Path(), problem, false);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_FALSE(listed[0].raw);
+}
+
+TEST_F(RawSidecarRun, UnmatchedUnreadableAndUnparseableLeaveEverythingAsItWas) {
+    ClosedLogAfterTest closeLog;
+    TempDir logDir;
+    Log::Instance().Open(Debug, logDir.File("fenrik.log"));
+    Raw("early.nef", "2007:06:01 10:00:00");
+    WriteX3fStart(dir.File("IMG_6.X3F"));
+    const FileState x3f = StateOf(dir.File("IMG_6.X3F"));
+    Raw("IMG_7.orf");
+    WriteFileText(dir.File("IMG_7.xmp"), "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF");
+    const FileState broken = StateOf(dir.File("IMG_7.xmp"));
+    Process();
+    EXPECT_FALSE(Exists(dir.File("early.xmp")));
+    EXPECT_FALSE(Exists(dir.File("IMG_6.xmp")));
+    EXPECT_TRUE(StateOf(dir.File("IMG_6.X3F")) == x3f);
+    EXPECT_TRUE(StateOf(dir.File("IMG_7.xmp")) == broken);
+    const std::string log = ReadFileText(logDir.File("fenrik.log"));
+    const std::string unreadable = "Skipping " + dir.File("IMG_6.X3F") + ": cannot read this RAW";
+    ASSERT_NE(log.find(unreadable), std::string::npos) << log;
+    EXPECT_EQ(log.find(unreadable, log.find(unreadable) + 1), std::string::npos) << "twice";
+    EXPECT_NE(log.find("Skipping " + dir.File("IMG_7.xmp") + ": its XMP cannot be parsed"),
+              std::string::npos)
+        << log;
+}
+
+TEST_F(RawSidecarRun, ASidecarThatAppearsMeanwhileIsNeverClobbered) {
+    Raw("IMG_8.rw2");
+    const std::string sidecar = dir.File("IMG_8.xmp");
+    SetDurableWriteFaultHook([&sidecar](const std::string& step) {
+        if (step == "rename") {
+            WriteFileText(sidecar, "written by an editor meanwhile");
+        }
+        return true;
+    });
+    Process();
+    EXPECT_EQ(ReadFileText(sidecar), "written by an editor meanwhile");
+    // Only the editor's file and the RAW photo remain: no temporary is left behind.
+    EXPECT_EQ(FolderNames(dir.Path()), (std::set<std::string>{"IMG_8.rw2", "IMG_8.xmp"}));
+}
+
+TEST_F(RawSidecarRun, ARunCountsRawPhotosAndSidecars) {
+    Raw("IMG_9.dng");
+    Raw("IMG_10.nef");
+    WriteX3fStart(dir.File("IMG_11.x3f"));
+    WriteJpegWithExif(dir.File("IMG_9.jpg"), {{kDigitized, kMatching}});
+    const std::string gpx = dir.File("track.gpx.txt");
+    WriteFileText(gpx, R"(<gpx><trk><trkseg>
+        <trkpt lat="48.137154" lon="11.575382"><ele>519.6</ele><time>2007-06-01T12:04:50Z</time></trkpt>
+        </trkseg></trk></gpx>)");
+    struct Summaries : TaggingRunEvents {
+        void RunStarted() override {}
+        void RunProgressed(const RunSummary&) override {}
+        void RunFinished(const RunSummary& summary) override { last = summary; }
+        RunSummary last;
+    } events;
+    engine.settings.m_HotFolder1 = dir.Path();
+    TaggingRunInputs inputs;
+    inputs.gpxPath = gpx;
+    inputs.hotFolderOn[0] = true;
+    engine.RunTaggingPass(events, inputs);
+    EXPECT_EQ(RunSummaryText(events.last),
+              "Last run: 4 photos checked in 1 folder; 3 tagged; 1 skipped (switch the log file "
+              "on to see why); 3 RAW photos: 2 sidecars written, 1 unreadable; GPX: 1 point");
+    inputs.rawSidecars = false;
+    engine.RunTaggingPass(events, inputs);
+    EXPECT_EQ(events.last.rawPhotos, 0u);
+    EXPECT_EQ(events.last.photos, 1u);
+}
+
+TEST(RawStaleTemporaries, SidecarTemporariesOfAKilledRunAreRemovedAndNothingElse) {
+    TempDir dir;
+    const char packet[] = "<?xpacket begin=\"\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>";
+    WriteFileText(dir.File(".fenrik-Ab12Cd"), packet);
+    WriteFileText(dir.File(".fenrik-Ef34Gh"), "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>");
+    WriteFileText(dir.File("IMG_1.xmp"), packet);
+    WriteFileText(dir.File(".IMG_1.xmp.fenrik-Ij56Kl"), packet);
+    // Not ours: other content, or an older-form name whose sidecar is not there.
+    WriteFileText(dir.File(".fenrik-Mn78Op"), "<?xml version=\"1.0\"?>");
+    WriteFileText(dir.File(".IMG_2.xmp.fenrik-Qr90St"), packet);
+    timespec later{};
+    clock_gettime(CLOCK_REALTIME, &later);
+    later.tv_sec += 60;
+    EXPECT_EQ(RemoveStaleTemporaries(dir.Path(), later), 3);
+    EXPECT_FALSE(Exists(dir.File(".fenrik-Ab12Cd")));
+    EXPECT_FALSE(Exists(dir.File(".IMG_1.xmp.fenrik-Ij56Kl")));
+    EXPECT_TRUE(Exists(dir.File("IMG_1.xmp")));
+    EXPECT_TRUE(Exists(dir.File(".fenrik-Mn78Op")));
+    EXPECT_TRUE(Exists(dir.File(".IMG_2.xmp.fenrik-Qr90St")));
+}
+
+}  // namespace
