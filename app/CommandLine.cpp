@@ -94,6 +94,7 @@ const std::map<std::string, std::pair<const char*, OptionSetter>>& TagOptions() 
               return line.clockCorrectionSeconds.has_value();
           }}},
         {"--replace-positions", {"on or off", Switch(&CommandLine::replacePositions)}},
+        {"--raw-sidecars", {"on or off", Switch(&CommandLine::rawSidecars)}},
         {"--log", {"a folder", Text(&CommandLine::logDir)}},
     };
     return kOptions;
@@ -186,6 +187,7 @@ std::string UsageText() {
            "  --daylight-saving on|off    follow the zone's summer time\n"
            "  --clock-correction SECONDS  how far the camera clock was ahead (negative: behind)\n"
            "  --replace-positions on|off  replace positions the photos already carry\n"
+           "  --raw-sidecars on|off       write the positions of RAW photos into XMP sidecars\n"
            "  --log DIR                   write fenrik.log into DIR\n"
            "\n"
            "Exit status: 0 when the run completed, 1 when it completed but reported an error,\n"

@@ -23,6 +23,7 @@ struct CommandLine {
     std::optional<bool> daylightSaving;
     std::optional<int> clockCorrectionSeconds;
     std::optional<bool> replacePositions;
+    std::optional<bool> rawSidecars;
     std::optional<std::string> logDir;
 };
 

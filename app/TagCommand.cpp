@@ -127,6 +127,9 @@ std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings) {
     if (line.replacePositions) {
         settings.m_ReplaceRecordedPositions = *line.replacePositions ? 1 : 0;
     }
+    if (line.rawSidecars) {
+        settings.m_RawSidecars = *line.rawSidecars ? 1 : 0;
+    }
     if (line.logDir) {
         settings.m_UseLogfile = 1;
         settings.m_LogfileDir = *line.logDir;

@@ -145,6 +145,7 @@ CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, ConfigServices service
     m_UseLogfile = AppProfile().GetProfileInt(kSettingsSection, kUseLogfile, 0);
     m_LogfileDir = ReadString(kLogfileDir);
     ReadCameraClockSettings(*this);
+    m_RawSidecars = AppProfile().GetProfileInt(kSettingsSection, kRawSidecars, 1);
     m_TimeZones.clear();
     m_BiasInMinutes = 0;
     m_TimeZones.LoadTimeZones();
@@ -205,6 +206,7 @@ const ReadingOrderControl kReadingOrder[] = {
     {kIdUsePhotoTimeZoneCheck, "Use the time zone the photo records"},
     {kIdFollowDaylightSavingCheck, "Follow daylight saving"},
     {kIdReplaceRecordedPositionsCheck, "Replace positions the photos already carry"},
+    {kIdRawSidecarsCheck, "Write the positions of RAW photos into XMP sidecar files"},
     {kIdOk, nullptr},
     {kIdCancel, nullptr},
 };
@@ -326,6 +328,7 @@ void CDirectoryConfigDlg::DoDataExchange(bool saveAndValidate) {
     ExchangeCheck(save, FindControl(*this, kIdFollowDaylightSavingCheck), m_FollowDaylightSaving);
     ExchangeCheck(save, FindControl(*this, kIdReplaceRecordedPositionsCheck),
                   m_ReplaceRecordedPositions);
+    ExchangeCheck(save, FindControl(*this, kIdRawSidecarsCheck), m_RawSidecars);
     ShowCorrectionInWords();
 }
 
@@ -437,6 +440,7 @@ void CDirectoryConfigDlg::OnBnClickedOk() {
     profile.WriteProfileString(kSettingsSection, kLogfileDir, m_LogfileDir);
     profile.WriteProfileInt(kSettingsSection, kUseLogfile, m_UseLogfile);
     WriteCameraClockSettings(*this);
+    profile.WriteProfileInt(kSettingsSection, kRawSidecars, m_RawSidecars);
 }
 
 void CDirectoryConfigDlg::showEvent(QShowEvent* event) {

@@ -18,12 +18,12 @@ DialogTemplate MakeTemplate() {
     t.fontFace = "MS Shell Dlg";
     t.fontPointSize = 8;
     t.width = 260;
-    t.height = 334;
+    t.height = 345;
     t.style = kPopup | kCaption | kSystemMenu | kModalFrame | kShellFont | kSetForeground;
     t.controls = {
         {kIdBrowseHotFolder1, ControlKind::PushButton, "...", {221, 44, 27, 10}, kTabStop},
-        {kIdOk, ControlKind::DefaultPushButton, "OK", {203, 312, 50, 15}, kTabStop},
-        {kIdCancel, ControlKind::PushButton, "Cancel", {7, 312, 50, 15}, kTabStop},
+        {kIdOk, ControlKind::DefaultPushButton, "OK", {203, 323, 50, 15}, kTabStop},
+        {kIdCancel, ControlKind::PushButton, "Cancel", {7, 323, 50, 15}, kTabStop},
         {kNoControlId, ControlKind::GroupBox, "Hot Folders", {7, 8, kGroupWidth, 81}, 0},
         {kIdBrowseHotFolder2, ControlKind::PushButton, "...", {221, 54, 27, 10}, kTabStop},
         {kIdBrowseHotFolder3, ControlKind::PushButton, "...", {221, 64, 27, 10}, kTabStop},
@@ -90,6 +90,11 @@ DialogTemplate MakeTemplate() {
          ControlKind::CheckBox,
          "Replace positions the photos already carry",
          {13, 297, 235, 10},
+         kTabStop},
+        {kIdRawSidecarsCheck,
+         ControlKind::CheckBox,
+         "Write the positions of RAW photos into XMP sidecar files",
+         {13, 308, 235, 10},
          kTabStop},
     };
     return t;

@@ -29,10 +29,11 @@ inline constexpr int kIdSetClockFromPhoto = 1042;
 inline constexpr int kIdUsePhotoTimeZoneCheck = 1043;
 inline constexpr int kIdFollowDaylightSavingCheck = 1044;
 inline constexpr int kIdReplaceRecordedPositionsCheck = 1045;
+inline constexpr int kIdRawSidecarsCheck = 1046;
 
-// The dialog: 260 x 334 dialog units, "MS Shell Dlg" 8 point, 34 controls in tab order: the
-// 25 of the hot folders, tolerance, time zone and log, then the "Camera clock" group and the
-// switch for positions the photos carry.
+// The dialog: 260 x 345 dialog units, "MS Shell Dlg" 8 point, 35 controls in tab order: the
+// 25 of the hot folders, tolerance, time zone and log, then the "Camera clock" group, the
+// switch for positions the photos carry and the one for RAW photos' sidecars.
 const DialogTemplate& DirectoryConfigTemplate();
 
 // The edit that browse button `buttonId` fills (1005 -> 1031, 1007 -> 1032, 1008 -> 1033,

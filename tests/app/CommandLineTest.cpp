@@ -43,6 +43,8 @@ TEST(ParseCommandLine, TagTakesEveryOptionOnce) {
                                     "-200",
                                     "--replace-positions",
                                     "off",
+                                    "--raw-sidecars",
+                                    "off",
                                     "--log",
                                     "/l"});
     ASSERT_EQ(line.mode, CommandLine::Mode::Tag) << line.error;
@@ -55,6 +57,7 @@ TEST(ParseCommandLine, TagTakesEveryOptionOnce) {
     EXPECT_EQ(line.daylightSaving, true);
     EXPECT_EQ(line.clockCorrectionSeconds, -200);
     EXPECT_EQ(line.replacePositions, false);
+    EXPECT_EQ(line.rawSidecars, false);
     EXPECT_EQ(line.logDir, "/l");
     const CommandLine bare = Parse({"--tag"});
     EXPECT_EQ(bare.mode, CommandLine::Mode::Tag);

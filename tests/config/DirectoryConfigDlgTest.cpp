@@ -419,7 +419,8 @@ TEST_F(ConfigDlgTest, OkWritesTheSettingsInItsOrder) {
     EXPECT_EQ(FailedWrites(capture.Text()),
               (std::vector<std::string>{"ToleranceHours", "ToleranceMinutes", "LogfileDir",
                                         "UseLogfile", "UsePhotoTimeZone", "FollowDaylightSaving",
-                                        "ClockCorrectionSeconds", "ReplaceRecordedPositions"}));
+                                        "ClockCorrectionSeconds", "ReplaceRecordedPositions",
+                                        "RawSidecars"}));
 }
 
 TEST_F(ConfigDlgTest, CancelEscapeAndTheCloseBoxLeaveTheMembersAsTheyWere) {
@@ -531,6 +532,7 @@ TEST_F(ConfigDlgTest, CameraClockGroupShowsTheCorrectionInWordsAndIsStoredOnOk) 
     CDirectoryConfigDlg dialog(nullptr, services);
     EXPECT_EQ(dialog.m_UsePhotoTimeZone, 1);  // the defaults of a profile without them
     EXPECT_EQ(dialog.m_ReplaceRecordedPositions, 1);
+    EXPECT_EQ(dialog.m_RawSidecars, 1);
     EXPECT_EQ(RunModal(dialog,
                        [&] {
                            auto* words =
@@ -542,7 +544,7 @@ TEST_F(ConfigDlgTest, CameraClockGroupShowsTheCorrectionInWordsAndIsStoredOnOk) 
                            EXPECT_EQ(dialog.m_ClockCorrectionEdit->text(), "200");
                            EXPECT_EQ(words->text(), "camera 3 min 20 s fast");
                            for (int id : {kIdUsePhotoTimeZoneCheck, kIdFollowDaylightSavingCheck,
-                                          kIdReplaceRecordedPositionsCheck}) {
+                                          kIdReplaceRecordedPositionsCheck, kIdRawSidecarsCheck}) {
                                auto* check = qobject_cast<QCheckBox*>(FindControl(dialog, id));
                                ASSERT_NE(check, nullptr);
                                EXPECT_FALSE(check->accessibleName().isEmpty());
@@ -555,6 +557,7 @@ TEST_F(ConfigDlgTest, CameraClockGroupShowsTheCorrectionInWordsAndIsStoredOnOk) 
     EXPECT_EQ(StoredInt(kUsePhotoTimeZone), 0);
     EXPECT_EQ(StoredInt(kFollowDaylightSaving), 1);
     EXPECT_EQ(StoredInt(kReplaceRecordedPositions), 0);
+    EXPECT_EQ(StoredInt(kRawSidecars), 0);
 }
 
 TEST(CorrectionFromPhoto, CameraLessTrueTimeInSeconds) {
