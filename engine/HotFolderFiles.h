@@ -7,10 +7,10 @@
 #include <vector>
 
 struct ImageFile {
-    std::string path;        // folder text, one separator, file name
-    uint64_t lastWriteTime;  // FILETIME count (UTC) of the file's last modification
-    bool raw = false;        // a RAW photo: its position goes into `sidecar`, never into it
-    std::string sidecar;     // RAW only: the sidecar's path (ChooseSidecarName)
+    std::string path;            // folder text, one separator, file name
+    uint64_t lastWriteTime;      // FILETIME count (UTC) of the file's last modification
+    bool raw = false;            // a RAW photo: its position goes into `sidecar`, never into it
+    std::string sidecar;         // RAW only: the sidecar's path (ChooseSidecarName)
     bool sidecarExists = false;  // RAW only: the sidecar was there when the folder was listed
 };
 

@@ -5,11 +5,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <system_error>
 #include <thread>
 

@@ -12,11 +12,11 @@ struct RunSummary {
     uint64_t photos = 0;        // JPEG files found in them
     uint64_t checked = 0;       // photos dealt with so far (the five counts below added up)
     uint64_t tagged = 0;
-    uint64_t noMatch = 0;        // no track point within the tolerance
-    uint64_t noCaptureTime = 0;  // a capture time that is no valid date
-    uint64_t skipped = 0;        // could not be read or written
-    uint64_t hadPosition = 0;    // carried a position of its own, which was kept
-    uint64_t ownOffset = 0;      // photos read with the time offset they record themselves
+    uint64_t noMatch = 0;          // no track point within the tolerance
+    uint64_t noCaptureTime = 0;    // a capture time that is no valid date
+    uint64_t skipped = 0;          // could not be read or written
+    uint64_t hadPosition = 0;      // carried a position of its own, which was kept
+    uint64_t ownOffset = 0;        // photos read with the time offset they record themselves
     uint64_t rawPhotos = 0;        // RAW photos among the photos checked
     uint64_t sidecarsWritten = 0;  // RAW photos whose sidecar was written (also tagged)
     uint64_t rawUnreadable = 0;    // RAW photos the image library cannot read (also skipped)

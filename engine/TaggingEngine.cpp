@@ -43,8 +43,7 @@ void ReportImageError(const std::string& path, const std::string& what) {
 
 // A hot folder that is on but cannot be listed: reported, and its photos are not looked for.
 void ReportUnreadFolder(int n, const std::string& folder, const std::string& problem) {
-    const std::string message =
-        "Hot folder " + std::to_string(n) + " (" + folder + "): " + problem;
+    const std::string message = "Hot folder " + std::to_string(n) + " (" + folder + "): " + problem;
     Log::Instance().Write(Error, message);
     OutputDebugStringA(message + "\n");
 }
@@ -205,8 +204,8 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
         OutputDebugStringA("Checking " + image.path + "\n");
         ImageResult result;
         try {
-            result = image.raw ? ProcessRawPhoto(image)
-                               : ProcessImage(image.path, image.lastWriteTime);
+            result =
+                image.raw ? ProcessRawPhoto(image) : ProcessImage(image.path, image.lastWriteTime);
         } catch (const std::exception& e) {
             ReportImageError(image.path, e.what());
         } catch (...) {
@@ -345,10 +344,10 @@ ImageOutcome TaggingEngine::TagSidecar(const ImageFile& raw, const TrackPoint& p
     const auto* bytes = reinterpret_cast<const unsigned char*>(update.text.data());
     const auto prepare = [&](PendingReplacement& pending, std::string& why) {
         pending.sidecar = true;
-        return raw.sidecarExists ? PrepareReplacement(raw.sidecar, sidecar, bytes,
-                                                      update.text.size(), pending, why)
-                                 : PrepareNewFile(raw.sidecar, raw.sidecar, update.text, pending,
-                                                  why);
+        return raw.sidecarExists
+                   ? PrepareReplacement(raw.sidecar, sidecar, bytes, update.text.size(), pending,
+                                        why)
+                   : PrepareNewFile(raw.sidecar, raw.sidecar, update.text, pending, why);
     };
     PendingReplacement pending;
     if (!QueuePrepared(prepare, pending, error)) {

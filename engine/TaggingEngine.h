@@ -159,9 +159,8 @@ private:
                           size_t headSize, std::string& error);
     // Prepares a new file by `prepare` and queues it, trying once more as above when it does
     // not fit on the disk.
-    bool QueuePrepared(
-        const std::function<Preparation(PendingReplacement&, std::string&)>& prepare,
-        PendingReplacement& pending, std::string& error);
+    bool QueuePrepared(const std::function<Preparation(PendingReplacement&, std::string&)>& prepare,
+                       PendingReplacement& pending, std::string& error);
     bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
     // A line of the tagging's own, written only while the log file setting is on.
     void WriteLogLine(unsigned level, const std::string& message) const;

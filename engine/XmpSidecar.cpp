@@ -17,9 +17,9 @@
 
 namespace {
 
-const char* const kRawExtensions[] = {
-    "dng", "cr2", "crw", "nef", "nrw", "arw", "srf", "sr2", "orf", "rw2", "raf", "pef",
-    "srw", "mrw", "3fr", "erf", "mef", "mos", "iiq", "rwl", "kdc", "dcr", "cr3", "x3f"};
+const char* const kRawExtensions[] = {"dng", "cr2", "crw", "nef", "nrw", "arw", "srf", "sr2",
+                                      "orf", "rw2", "raf", "pef", "srw", "mrw", "3fr", "erf",
+                                      "mef", "mos", "iiq", "rwl", "kdc", "dcr", "cr3", "x3f"};
 
 const char kLatitude[] = "Xmp.exif.GPSLatitude";
 const char kLongitude[] = "Xmp.exif.GPSLongitude";
@@ -78,8 +78,7 @@ void SetPosition(Exiv2::XmpData& xmp, const TrackPoint& point) {
     if (elevation == -9999) {
         return;
     }
-    xmp[kAltitude] =
-        FormatC(100, "%lld/1", static_cast<long long>(std::llabs(int64_t{elevation})));
+    xmp[kAltitude] = FormatC(100, "%lld/1", static_cast<long long>(std::llabs(int64_t{elevation})));
     if (elevation < 0) {
         xmp[kAltitudeRef] = "1";
     } else if (Text(xmp, kAltitudeRef) == "1") {
@@ -137,10 +136,9 @@ std::string XmpGpsCoordinate(double value, char positive, char negative) {
     long hundredths = 0;
     std::sscanf(FormatGpsCoordinate(value).c_str(), "%ld/1 %ld/1 %ld/100", &degrees, &minutes,
                 &hundredths);
-    const double decimalMinutes = static_cast<double>(minutes) +
-                                  static_cast<double>(hundredths) / 6000.0;
-    return FormatC(100, "%ld,%09.6f%c", degrees, decimalMinutes,
-                   value > 0 ? positive : negative);
+    const double decimalMinutes =
+        static_cast<double>(minutes) + static_cast<double>(hundredths) / 6000.0;
+    return FormatC(100, "%ld,%09.6f%c", degrees, decimalMinutes, value > 0 ? positive : negative);
 }
 
 SidecarUpdate UpdateSidecar(const std::string& existing, const TrackPoint& point) {

@@ -9,9 +9,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "EngineFixture.h"
 #include "JpegFixtures.h"
@@ -203,6 +205,39 @@ TEST_F(RawSidecarRun, ARunCountsRawPhotosAndSidecars) {
     engine.RunTaggingPass(events, inputs);
     EXPECT_EQ(events.last.rawPhotos, 0u);
     EXPECT_EQ(events.last.photos, 1u);
+}
+
+// What exiftool, another program, reads from a file: "-n" decimal values, one a line.
+std::vector<double> ExiftoolNumbers(const std::string& path) {
+    const std::string command =
+        "exiftool -n -s3 -GPSLatitude -GPSLongitude -GPSAltitude '" + path + "' 2>/dev/null";
+    std::vector<double> numbers;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return numbers;
+    }
+    double value = 0;
+    while (std::fscanf(pipe, "%lf", &value) == 1) {
+        numbers.push_back(value);
+    }
+    pclose(pipe);
+    return numbers;
+}
+
+TEST_F(RawSidecarRun, AnotherProgramReadsThePositionFromTheSidecar) {
+    if (std::system("exiftool -ver >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "exiftool is not installed";
+    }
+    engine.Track().Empty();
+    engine.AddPoint(-33.856784, -151.215297, -12.4, UtcCount(2007, 6, 1, 12, 4, 50));
+    Raw("IMG_12.DNG");
+    Process();
+    const std::vector<double> read = ExiftoolNumbers(dir.File("IMG_12.xmp"));
+    ASSERT_EQ(read.size(), 3u);
+    // The Exif write's resolution: hundredths of a second of arc.
+    EXPECT_NEAR(read[0], -33.856784, 0.01 / 3600);
+    EXPECT_NEAR(read[1], -151.215297, 0.01 / 3600);
+    EXPECT_NEAR(read[2], -12, 1e-9);
 }
 
 TEST(RawStaleTemporaries, SidecarTemporariesOfAKilledRunAreRemovedAndNothingElse) {

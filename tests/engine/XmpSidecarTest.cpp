@@ -4,12 +4,11 @@
 
 #include <exiv2/exiv2.hpp>
 
-#include "engine/GpsTags.h"
 #include "RawFixtures.h"
+#include "engine/GpsTags.h"
 #include "engine/XmpSidecar.h"
 
 namespace {
-
 
 TrackPoint Point(double latitude, double longitude, double elevation) {
     TrackPoint point;
@@ -31,8 +30,8 @@ std::string Property(const Exiv2::XmpData& xmp, const char* key) {
 }
 
 TEST(RawNames, TheFormatsTheImageLibraryReadsInAnyCaseAndNothingElse) {
-    for (const char* name : {"a.dng", "IMG_0001.CR2", "b.NeF", "c.arw", "d.raf", "e.rw2",
-                             "f.orf", "g.pef", "h.3fr", "i.cr3", "j.X3F"}) {
+    for (const char* name : {"a.dng", "IMG_0001.CR2", "b.NeF", "c.arw", "d.raf", "e.rw2", "f.orf",
+                             "g.pef", "h.3fr", "i.cr3", "j.X3F"}) {
         EXPECT_TRUE(IsRawName(name)) << name;
     }
     for (const char* name : {"a.jpg", "a.xmp", "dng", ".dng", "a.dng.xmp", "a.tif", "a.cr2x"}) {
@@ -43,9 +42,9 @@ TEST(RawNames, TheFormatsTheImageLibraryReadsInAnyCaseAndNothingElse) {
 TEST(SidecarChoice, AnEditorsSidecarIsFoundBeforeANewOneIsNamed) {
     bool exists = false;
     // darktable's NAME.EXT.xmp wins over NAME.xmp.
-    EXPECT_EQ(ChooseSidecarName("IMG_1.CR2", {"IMG_1.CR2", "IMG_1.xmp", "IMG_1.CR2.xmp"}, false,
-                                exists),
-              "IMG_1.CR2.xmp");
+    EXPECT_EQ(
+        ChooseSidecarName("IMG_1.CR2", {"IMG_1.CR2", "IMG_1.xmp", "IMG_1.CR2.xmp"}, false, exists),
+        "IMG_1.CR2.xmp");
     EXPECT_TRUE(exists);
     EXPECT_EQ(ChooseSidecarName("IMG_1.CR2", {"IMG_1.CR2", "IMG_1.xmp"}, true, exists),
               "IMG_1.xmp");
@@ -127,8 +126,8 @@ TEST(SidecarContent, ASidecarHoldingThePositionIsNotRewritten) {
 }
 
 TEST(SidecarContent, ASidecarThatCannotBeParsedIsLeftAlone) {
-    for (const char* text : {"<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF", "not XML at all",
-                             "\x89PNG\r\n"}) {
+    for (const char* text :
+         {"<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF", "not XML at all", "\x89PNG\r\n"}) {
         const SidecarUpdate update = UpdateSidecar(text, Point(1, 2, 3));
         EXPECT_EQ(update.change, SidecarChange::Refused) << text;
         EXPECT_FALSE(update.reason.empty());

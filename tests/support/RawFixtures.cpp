@@ -18,9 +18,9 @@ std::string MinimalTiff(bool cr2) {
     if (cr2) {
         bytes += std::string("CR\x02\0\0\0\0\0", 8);
     }
-    bytes += std::string("\x01\0", 2);                                // one entry
+    bytes += std::string("\x01\0", 2);                               // one entry
     bytes += std::string("\x00\x01\x03\0\x01\0\0\0\x01\0\0\0", 12);  // ImageWidth 1
-    bytes += std::string(4, '\0');                                    // no next IFD
+    bytes += std::string(4, '\0');                                   // no next IFD
     return bytes;
 }
 
