@@ -219,12 +219,7 @@ TEST_F(CaptureTimeRules, RunTakesItsRulesFromItsInputsAndCountsThem) {
         <trkpt lat="10" lon="1"><time>2024-07-14T20:53:51Z</time></trkpt>
         <trkpt lat="20" lon="1"><time>2024-07-14T22:53:51Z</time></trkpt>
         </trkseg></trk></gpx>)");
-    struct Summaries : TaggingRunEvents {
-        void RunStarted() override {}
-        void RunProgressed(const RunSummary&) override {}
-        void RunFinished(const RunSummary& summary) override { last = summary; }
-        RunSummary last;
-    } events;
+    LastSummary events;
     TaggingRunInputs inputs;
     inputs.gpxPath = gpx;
     inputs.hotFolderOn[0] = true;

@@ -31,6 +31,14 @@ public:
     LiveSettings settings;
 };
 
+// Keeps the summary of the last run that finished.
+struct LastSummary : TaggingRunEvents {
+    void RunStarted() override {}
+    void RunProgressed(const RunSummary&) override {}
+    void RunFinished(const RunSummary& summary) override { last = summary; }
+    RunSummary last;
+};
+
 // Closes the process-wide log when the test ends, so that tests do not see each other's log.
 struct ClosedLogAfterTest {
     ~ClosedLogAfterTest() { Log::Instance().Close(); }

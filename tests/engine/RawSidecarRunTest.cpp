@@ -187,12 +187,7 @@ TEST_F(RawSidecarRun, ARunCountsRawPhotosAndSidecars) {
     WriteFileText(gpx, R"(<gpx><trk><trkseg>
         <trkpt lat="48.137154" lon="11.575382"><ele>519.6</ele><time>2007-06-01T12:04:50Z</time></trkpt>
         </trkseg></trk></gpx>)");
-    struct Summaries : TaggingRunEvents {
-        void RunStarted() override {}
-        void RunProgressed(const RunSummary&) override {}
-        void RunFinished(const RunSummary& summary) override { last = summary; }
-        RunSummary last;
-    } events;
+    LastSummary events;
     engine.settings.m_HotFolder1 = dir.Path();
     TaggingRunInputs inputs;
     inputs.gpxPath = gpx;
