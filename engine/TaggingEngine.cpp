@@ -332,6 +332,10 @@ ImageOutcome TaggingEngine::TagSidecar(const ImageFile& raw, const TrackPoint& p
         }
         existing.assign(reinterpret_cast<const char*>(sidecar.head.data.get()), sidecar.head.size);
     }
+    if (!m_ReplaceRecordedPositions && SidecarHasPosition(existing)) {
+        WriteLogLine(Info, "Keeping the position recorded in the sidecar " + raw.sidecar);
+        return ImageOutcome::HadPosition;
+    }
     const SidecarUpdate update = UpdateSidecar(existing, point);
     if (update.change == SidecarChange::AlreadyHeld) {
         WriteLogLine(Info, "The sidecar " + raw.sidecar + " holds the position already");

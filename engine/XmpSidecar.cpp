@@ -141,6 +141,16 @@ std::string XmpGpsCoordinate(double value, char positive, char negative) {
     return FormatC(100, "%ld,%09.6f%c", degrees, decimalMinutes, value > 0 ? positive : negative);
 }
 
+bool SidecarHasPosition(const std::string& text) {
+    try {
+        Exiv2::XmpData xmp;
+        return Exiv2::XmpParser::decode(xmp, text) == 0 && !Text(xmp, kLatitude).empty() &&
+               !Text(xmp, kLongitude).empty();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 SidecarUpdate UpdateSidecar(const std::string& existing, const TrackPoint& point) {
     try {
         Exiv2::XmpData before;

@@ -29,6 +29,10 @@ std::string NameStem(const std::string& fileName);
 // decimals, and R `positive` or `negative` by the sign, as the Exif reference tags have it.
 std::string XmpGpsCoordinate(double value, char positive, char negative);
 
+// True when the sidecar content `text` holds a latitude and a longitude; false also when it
+// cannot be parsed. Never throws.
+bool SidecarHasPosition(const std::string& text);
+
 enum class SidecarChange {
     Written,      // `text` holds the sidecar's new content
     AlreadyHeld,  // the sidecar holds exactly this position already; nothing to write

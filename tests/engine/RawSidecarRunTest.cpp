@@ -128,6 +128,22 @@ TEST_F(RawSidecarRun, TheSidecarIsChosenAsEditorsExpect) {
     EXPECT_FALSE(Exists(dir.File("IMG_4.xmp")));
 }
 
+TEST_F(RawSidecarRun, APositionTheSidecarHoldsIsKeptWhenAskedTo) {
+    Raw("IMG_13.nef");
+    const std::string kept = dir.File("IMG_13.xmp");
+    WriteFileText(kept, R"(<x:xmpmeta xmlns:x="adobe:ns:meta/"><rdf:RDF
+        xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"><rdf:Description
+        xmlns:exif="http://ns.adobe.com/exif/1.0/" exif:GPSLatitude="10,00.000000N"
+        exif:GPSLongitude="20,00.000000E"/></rdf:RDF></x:xmpmeta>)");
+    const FileState before = StateOf(kept);
+    engine.SetRules(CameraClock(), false);
+    Process();
+    EXPECT_TRUE(StateOf(kept) == before);
+    engine.SetRules(CameraClock(), true);
+    Process();
+    EXPECT_EQ(SidecarLatitude("IMG_13.xmp"), kTrackLatitude);
+}
+
 TEST_F(RawSidecarRun, TheSwitchOffLeavesRawPhotosUnlooked) {
     Raw("IMG_5.cr2");
     WriteJpegWithExif(dir.File("IMG_5.jpg"), {{kDigitized, kMatching}});
