@@ -107,6 +107,9 @@ TEST(ApplyCommandLine, OverridesOnlyWhatIsGivenAndChecksTheZone) {
     EXPECT_EQ(settings.m_ClockCorrectionSeconds, 30);
     EXPECT_EQ(settings.m_UseLogfile, 1);
     EXPECT_EQ(settings.m_LogfileDir, "/logs");
+    EXPECT_EQ(settings.m_RawSidecars, 1);  // as stored when not given
+    EXPECT_EQ(ApplyCommandLine(Parse({"--tag", "--raw-sidecars", "off"}), settings), "");
+    EXPECT_EQ(settings.m_RawSidecars, 0);
 
     line = Parse({"--tag", "--zone", "Europe/Atlantis"});
     EXPECT_EQ(ApplyCommandLine(line, settings),
