@@ -42,8 +42,7 @@ void ReportImageError(const std::string& path, const std::string& what) {
 
 // A hot folder that is on but cannot be listed: reported, and its photos are not looked for.
 void ReportUnreadFolder(int n, const std::string& folder, const std::string& problem) {
-    const std::string message =
-        "Hot folder " + std::to_string(n) + " (" + folder + "): " + problem;
+    const std::string message = "Hot folder " + std::to_string(n) + " (" + folder + "): " + problem;
     Log::Instance().Write(Error, message);
     OutputDebugStringA(message + "\n");
 }

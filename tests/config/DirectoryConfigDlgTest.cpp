@@ -222,8 +222,9 @@ TEST_F(ConfigDlgTest, TabFollowsTheReadingOrderAndEveryStopHasAUniqueName) {
         QWidget* first = QApplication::focusWidget();
         QWidget* at = first;
         do {
-            names.push_back(at->accessibleName().isEmpty() ? at->property("text").toString().toStdString()
-                                                           : at->accessibleName().toStdString());
+            names.push_back(at->accessibleName().isEmpty()
+                                ? at->property("text").toString().toStdString()
+                                : at->accessibleName().toStdString());
             QTest::keyClick(at, Qt::Key_Tab);
             at = QApplication::focusWidget();
             if (at != nullptr && at->parentWidget() != &dialog) {
@@ -232,9 +233,9 @@ TEST_F(ConfigDlgTest, TabFollowsTheReadingOrderAndEveryStopHasAUniqueName) {
         } while (at != nullptr && at != first && names.size() < 40);
         const std::vector<std::string> expected = {
             "Hot folder 1", "Choose hot folder 1", "Hot folder 2", "Choose hot folder 2",
-            "Hot folder 3", "Choose hot folder 3", "Hot folder 4", "Choose hot folder 4",
-            "Hours", "Minutes", "Camera time zone", "Write a log file", "Log folder",
-            "Choose log folder", "Camera clock correction in seconds, positive when fast",
+            "Hot folder 3", "Choose hot folder 3", "Hot folder 4", "Choose hot folder 4", "Hours",
+            "Minutes", "Camera time zone", "Write a log file", "Log folder", "Choose log folder",
+            "Camera clock correction in seconds, positive when fast",
             // "Set from a photo..." is disabled here: it has no capture-time reader
             "Use the time zone the photo records", "Follow daylight saving",
             "Replace positions the photos already carry", "OK", "Cancel"};

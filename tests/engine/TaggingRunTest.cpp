@@ -248,9 +248,9 @@ TEST_F(TaggingRun, AHotFolderThatCannotBeReadIsAnErrorLineAndCounted) {
     Log::Instance().Open(Debug, dir.File("fenrik.log"));  // the logging setting is off
     Run("");
     const std::string log = ReadFileText(dir.File("fenrik.log"));
-    EXPECT_NE(log.find("[ERROR]>  Hot folder 1 (" + dir.File("gone") +
-                       "): No such file or directory\n"),
-              std::string::npos)
+    EXPECT_NE(
+        log.find("[ERROR]>  Hot folder 1 (" + dir.File("gone") + "): No such file or directory\n"),
+        std::string::npos)
         << log;
     EXPECT_NE(log.find("[ERROR]>  Hot folder 3 (" + notAFolder + "): Not a directory\n"),
               std::string::npos)
