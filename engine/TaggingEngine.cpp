@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/ExifDate.h"
+#include "engine/ExifGpsEdit.h"
+#include "engine/Exiv2Messages.h"
 #include "engine/GpsTags.h"
 #include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"
@@ -19,17 +21,15 @@
 
 namespace {
 
-// Exiv2's own warnings go to the debugger output rather than to standard error.
-void RouteExiv2Messages(int level, const char* message) {
-    OutputDebugStringA(std::string(level >= Exiv2::LogMsg::error ? "Exiv2 error: " : "Exiv2: ") +
-                       message);
-}
+// File systems that share data between files (reflinks) do so in blocks of this size: a new
+// header as long as the original's, modulo this, lets the image data be shared.
+constexpr size_t kSharedBlockSize = 4096;
 
 void InitialiseExiv2Once() {
     static std::once_flag once;
     std::call_once(once, [] {
         Exiv2::XmpParser::initialize();
-        Exiv2::LogMsg::setHandler(RouteExiv2Messages);
+        RouteExiv2Messages();
     });
 }
 
@@ -40,27 +40,14 @@ void ReportImageError(const std::string& path, const std::string& what) {
     OutputDebugStringA(message + "\n");
 }
 
-// Prepares the replacement of the photo by the header as Exiv2 rewrote it in memory,
-// followed by the photo's own bytes after its header.
-bool PrepareFromMemoryContent(Exiv2::Image& image, const std::string& path, PhotoSource& photo,
-                              PendingReplacement& pending, std::string& error) {
-    Exiv2::BasicIo& io = image.io();
-    if (io.open() != 0) {
-        error = "cannot read the rewritten image";
-        return false;
-    }
-    const bool prepared = PrepareReplacement(path, photo, io.mmap(false),
-                                             static_cast<size_t>(io.size()), pending, error);
-    io.munmap();
-    io.close();
-    return prepared;
-}
-
 void CountOutcome(RunSummary& summary, ImageOutcome outcome) {
     ++summary.checked;
     switch (outcome) {
         case ImageOutcome::Tagged:
             ++summary.tagged;
+            break;
+        case ImageOutcome::AlreadyTagged:
+            ++summary.alreadyTagged;
             break;
         case ImageOutcome::NoMatch:
             ++summary.noMatch;
@@ -174,12 +161,13 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
         WriteLogLine(Debug, "Checking :" + image.path);
         OutputDebugStringA("Checking " + image.path + "\n");
         ImageOutcome outcome = ImageOutcome::Skipped;
+        Exiv2MessageCapture exiv2Messages;
         try {
-            outcome = ProcessImage(image.path, image.lastWriteTime);
+            outcome = ProcessImage(image.path, image.lastWriteTime, exiv2Messages);
         } catch (const std::exception& e) {
-            ReportImageError(image.path, e.what());
+            ReportImageError(image.path, exiv2Messages.Explain(e.what()));
         } catch (...) {
-            ReportImageError(image.path, "unknown error");
+            ReportImageError(image.path, exiv2Messages.Explain("unknown error"));
         }
         CountOutcome(summary, outcome);
         if (m_Batch.IsDue()) {
@@ -212,7 +200,8 @@ void TaggingEngine::CountUncommitted(RunSummary& summary) {
     m_Uncommitted = 0;
 }
 
-ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
+ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime,
+                                         const Exiv2MessageCapture& exiv2Messages) {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0 && m_Batch.Holds(info)) {
         CommitPendingWrites();  // another name of a photo in the batch: put that one in place
@@ -237,7 +226,7 @@ ImageOutcome TaggingEngine::ProcessImage(const std::string& path, uint64_t lastW
     if (point == nullptr) {
         return ImageOutcome::NoMatch;
     }
-    return TagImage(path, photo, *image, *point);
+    return TagImage(path, photo, *image, *point, exiv2Messages);
 }
 
 std::optional<uint64_t> TaggingEngine::CaptureTime(const Exiv2::ExifData& exif,
@@ -256,23 +245,32 @@ std::optional<uint64_t> TaggingEngine::CaptureTime(const Exiv2::ExifData& exif,
 }
 
 ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo,
-                                     Exiv2::Image& image, const TrackPoint& point) {
+                                     const Exiv2::Image& image, const TrackPoint& point,
+                                     const Exiv2MessageCapture& exiv2Messages) {
     WriteLogLine(Info, "Found best match, tagging image with:");
     WriteLogLine(Info, "longitude:");
     WriteLogLine(Info, FormatC(100, "%f", point.longitude));
     WriteLogLine(Info, "latitude:");
     WriteLogLine(Info, FormatC(100, "%f", point.latitude));
-    Exiv2::ExifData& exif = image.exifData();
-    const WrittenGps written = WriteGpsTags(point, exif);
-    if (written.altitude) {
+    const GpsPosition position = GpsPositionOf(point);
+    if (position.altitude) {
         WriteLogLine(Info, "elevation:");
-        WriteLogLine(Info, *written.altitude);
+        WriteLogLine(Info, *position.altitude);
     }
-    image.setExifData(exif);
-    image.writeMetadata();
+    const ExifEdit edit =
+        EditExifGps(photo.head.data.get(), photo.head.size, image, position, kSharedBlockSize);
+    if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
+        WriteLogLine(Info, "Already tagged with this position, left as it is");
+        return ImageOutcome::AlreadyTagged;
+    }
     PendingReplacement pending;
     std::string error;
-    if (!PrepareFromMemoryContent(image, path, photo, pending, error)) {
+    if (edit.outcome == ExifEditOutcome::Refused) {
+        ReportImageError(path, exiv2Messages.Explain(edit.reason));
+        return ImageOutcome::Skipped;
+    }
+    if (!PrepareReplacement(path, photo, reinterpret_cast<const unsigned char*>(edit.head.data()),
+                            edit.head.size(), pending, error)) {
         ReportImageError(path, error);
         return ImageOutcome::Skipped;
     }
