@@ -8,9 +8,9 @@
 
 #include <filesystem>
 #include <optional>
-#include <set>
 
 #include "EngineFixture.h"
+#include "Exiv2Listing.h"
 #include "ReferenceGpsWriter.h"
 #include "TestSupport.h"
 #include "engine/PhotoSource.h"
@@ -19,62 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Exiv2's reading of a photo as lines "key type count value": the GPS IFD apart.
-struct Listing {
-    std::multiset<std::string> other;
-    std::multiset<std::string> gps;
-};
-
-template <typename Datum>
-std::string Line(const Datum& datum) {
-    return datum.key() + " " + datum.typeName() + " " + std::to_string(datum.count()) + " " +
-           datum.toString();
-}
-
-Listing ListWithExiv2(const std::string& bytes) {
-    auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.data()),
-                                           static_cast<long>(bytes.size()));
-    image->readMetadata();
-    Listing listing;
-    for (const Exiv2::Exifdatum& datum : image->exifData()) {
-        if (datum.groupName() == "GPSInfo") {
-            listing.gps.insert(Line(datum));
-        } else if (datum.key() != "Exif.Image.GPSTag") {
-            listing.other.insert(Line(datum));
-        }
-    }
-    for (const Exiv2::Iptcdatum& datum : image->iptcData()) {
-        listing.other.insert(Line(datum));
-    }
-    listing.other.insert("XMP " + image->xmpPacket());
-    listing.other.insert("COM " + image->comment());
-    return listing;
-}
-
-struct Span {
-    size_t start = 0;
-    size_t end = 0;
-};
-
-// The first APP1 segment that holds Exif data, found by its signature.
-std::optional<Span> ExifSegmentOf(const std::string& jpeg) {
-    for (size_t at = jpeg.find("\xFF\xE1"); at != std::string::npos;
-         at = jpeg.find("\xFF\xE1", at + 1)) {
-        if (at + 10 <= jpeg.size() && jpeg.compare(at + 4, 6, std::string("Exif\0\0", 6)) == 0) {
-            const size_t length = static_cast<unsigned char>(jpeg[at + 2]) << 8 |
-                                  static_cast<unsigned char>(jpeg[at + 3]);
-            return Span{at, at + 2 + length};
-        }
-    }
-    return std::nullopt;
-}
-
 // Every byte outside the Exif segment is as it was; so is every byte of the original TIFF data
 // but the header's IFD0 offset.
 void ExpectOnlyTheExifSegmentChanged(const std::string& before, const std::string& after,
                                      const std::string& name) {
-    const std::optional<Span> old = ExifSegmentOf(before);
-    const std::optional<Span> now = ExifSegmentOf(after);
+    const std::optional<ByteSpan> old = FirstExifSegment(before);
+    const std::optional<ByteSpan> now = FirstExifSegment(after);
     ASSERT_TRUE(now) << name;
     const std::string outsideAfter = after.substr(0, now->start) + after.substr(now->end);
     if (!old) {
@@ -112,7 +62,7 @@ protected:
         const std::string path = dir.File(name);
         CopyFile(sample.string(), path);
         const std::string before = ReadFileText(path);
-        std::optional<Listing> reference;
+        std::optional<Exiv2Listing> reference;
         try {
             reference = ListWithExiv2(RewriteWithExiv2(before, engine.Track().At(0)));
         } catch (const std::exception&) {
@@ -126,8 +76,8 @@ protected:
             std::printf("%s not tagged: %s", name.c_str(), capture.Text().c_str());
             return false;
         }
-        const Listing was = ListWithExiv2(before);
-        const Listing is = ListWithExiv2(after);
+        const Exiv2Listing was = ListWithExiv2(before);
+        const Exiv2Listing is = ListWithExiv2(after);
         EXPECT_TRUE(is.other == was.other) << name;
         EXPECT_TRUE(reference && is.gps == reference->gps) << name;
         ExpectOnlyTheExifSegmentChanged(before, after, name);
