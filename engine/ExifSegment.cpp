@@ -63,6 +63,7 @@ ExifSegmentPlace LocateExifSegment(const unsigned char* data, size_t size) {
     while (pos < size) {
         while (pos < size && data[pos] != kMarkerPrefix) {
             ++pos;  // stray bytes between segments
+            leadingApp0 = false;
         }
         while (pos < size && data[pos] == kMarkerPrefix) {
             ++pos;
