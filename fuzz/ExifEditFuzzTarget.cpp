@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Exiv2Listing was;
     try {
         original = ReadWithExiv2(data, size);
-        was = ListWithExiv2(before);
+        was = ListWithExiv2(*original);
     } catch (const std::exception&) {
         return 0;  // a photo that Exiv2 cannot read is skipped before it is edited
     }

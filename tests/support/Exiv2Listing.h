@@ -22,25 +22,30 @@ std::string ListingLine(const Datum& datum) {
            std::to_string(datum.count()) + " " + datum.toString();
 }
 
-// Reads `bytes` with Exiv2; throws Exiv2::Error when it cannot.
-inline Exiv2Listing ListWithExiv2(const std::string& bytes) {
-    auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.data()),
-                                           static_cast<long>(bytes.size()));
-    image->readMetadata();
+// What Exiv2 read into `image`.
+inline Exiv2Listing ListWithExiv2(const Exiv2::Image& image) {
     Exiv2Listing listing;
-    for (const Exiv2::Exifdatum& datum : image->exifData()) {
+    for (const Exiv2::Exifdatum& datum : image.exifData()) {
         if (datum.groupName() == "GPSInfo") {
             listing.gps.insert(ListingLine(datum));
         } else if (datum.key() != "Exif.Image.GPSTag") {
             listing.other.insert(ListingLine(datum));
         }
     }
-    for (const Exiv2::Iptcdatum& datum : image->iptcData()) {
+    for (const Exiv2::Iptcdatum& datum : image.iptcData()) {
         listing.other.insert(ListingLine(datum));
     }
-    listing.other.insert("XMP " + image->xmpPacket());
-    listing.other.insert("COM " + image->comment());
+    listing.other.insert("XMP " + image.xmpPacket());
+    listing.other.insert("COM " + image.comment());
     return listing;
+}
+
+// Reads `bytes` with Exiv2; throws Exiv2::Error when it cannot.
+inline Exiv2Listing ListWithExiv2(const std::string& bytes) {
+    auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.data()),
+                                           static_cast<long>(bytes.size()));
+    image->readMetadata();
+    return ListWithExiv2(*image);
 }
 
 struct ByteSpan {
