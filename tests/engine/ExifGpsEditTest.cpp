@@ -50,13 +50,7 @@ std::string JpegWithExif(const std::map<std::string, std::string>& tags,
     }
     image->setByteOrder(order);
     image->writeMetadata();
-    Exiv2::BasicIo& io = image->io();
-    io.open();
-    std::string bytes(reinterpret_cast<const char*>(io.mmap(false)),
-                      static_cast<size_t>(io.size()));
-    io.munmap();
-    io.close();
-    return bytes;
+    return BytesInMemory(*image);
 }
 
 std::string Segment(unsigned char marker, const std::string& payload) {

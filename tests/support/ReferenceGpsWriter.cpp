@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "JpegFixtures.h"
+
 #include "engine/GpsTags.h"
 #include "platform/NumberText.h"
 
@@ -75,11 +77,5 @@ std::string RewriteWithExiv2(const std::string& bytes, const TrackPoint& point) 
     WriteGpsTagsWithExiv2(point, exif);
     image->setExifData(exif);
     image->writeMetadata();
-    Exiv2::BasicIo& io = image->io();
-    io.open();
-    std::string written(reinterpret_cast<const char*>(io.mmap(false)),
-                        static_cast<size_t>(io.size()));
-    io.munmap();
-    io.close();
-    return written;
+    return BytesInMemory(*image);
 }
