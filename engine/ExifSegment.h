@@ -16,7 +16,8 @@ struct ExifSegmentPlace {
 // Follows the segments from the start-of-image marker to the start of scan, the end-of-image
 // marker or the end of the bytes given, skipping stray bytes between segments as image
 // readers do. A new segment goes after the start-of-image marker and the APP0 segments
-// (JFIF, JFXX) that follow it directly, without stray bytes. Sets `problem` for bytes that do not begin as a JPEG does, for
-// two Exif segments, for an APP1 segment that begins with "Exif" but not "Exif\0\0", and for
-// an Exif segment too short for a TIFF header. Reads only the `size` bytes at `data`.
+// (JFIF, JFXX) that follow it directly, without stray bytes. Sets `problem` for bytes that do not
+// begin as a JPEG does, for two Exif segments, for an APP1 segment that begins with "Exif" but not
+// "Exif\0\0", and for an Exif segment too short for a TIFF header. Reads only the `size` bytes at
+// `data`.
 ExifSegmentPlace LocateExifSegment(const unsigned char* data, size_t size);

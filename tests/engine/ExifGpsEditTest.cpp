@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "EngineFixture.h"
 #include "Exiv2Listing.h"
 #include "JpegFixtures.h"
 #include "ReferenceGpsWriter.h"
@@ -20,14 +21,6 @@ namespace {
 const char kLat[] = "Exif.GPSInfo.GPSLatitude";
 const char kAlt[] = "Exif.GPSInfo.GPSAltitude";
 const char kAltRef[] = "Exif.GPSInfo.GPSAltitudeRef";
-
-TrackPoint Point(double latitude, double longitude, double elevation) {
-    TrackPoint point;
-    point.latitude = latitude;
-    point.longitude = longitude;
-    point.elevation = elevation;
-    return point;
-}
 
 std::string PlainJpeg() {
     static const std::string bytes = [] {
@@ -108,8 +101,8 @@ TEST(ExifGpsEdit, EitherByteOrderGetsTheTagsTheExiv2WriterSetsAndKeepsEverything
                                                 {kLat, "1/1 2/1 3/1"}},
                                                order);
         for (const TrackPoint& point :
-             {Point(48.137154, 11.575382, 519.6), Point(-33.8568, 151.2153, -58.9),
-              Point(0.0, 0.0, kNoElevation)}) {
+             {PointAt(48.137154, 11.575382, 519.6), PointAt(-33.8568, 151.2153, -58.9),
+              PointAt(0.0, 0.0, kNoElevation)}) {
             const ExifEdit edit = Edit(photo, point);
             ASSERT_EQ(edit.outcome, ExifEditOutcome::Edited) << edit.reason;
             EXPECT_EQ(ListWithExiv2(edit.head).gps, ReferenceGps(photo, point));
@@ -124,7 +117,7 @@ TEST(ExifGpsEdit, PhotoWithoutExifGetsASegmentAfterTheJfifSegments) {
     const std::string jfif = Segment(0xE0, std::string("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
     const std::string jfxx = Segment(0xE0, std::string("JFXX\0\x13", 6));
     const std::string comment = Segment(0xFE, "a comment");
-    const TrackPoint point = Point(48.137154, 11.575382, 519.6);
+    const TrackPoint point = PointAt(48.137154, 11.575382, 519.6);
     for (const std::string& before : {jfif + jfxx + comment, comment, std::string()}) {
         const std::string photo = JpegWith(before + "stray");
         const ExifEdit edit = Edit(photo, point);
@@ -144,7 +137,7 @@ TEST(ExifGpsEdit, TaggingAgainWritesOverTheEarlierEditInsteadOfGrowing) {
         std::string head = photo;
         size_t firstSize = 0;
         for (int run = 0; run < 5; ++run) {
-            const TrackPoint point = Point(10.0 + run, -20.0 - run, 100.0 * run);
+            const TrackPoint point = PointAt(10.0 + run, -20.0 - run, 100.0 * run);
             const ExifEdit edit = Edit(head, point, alignment);
             ASSERT_EQ(edit.outcome, ExifEditOutcome::Edited) << edit.reason;
             EXPECT_EQ(ListWithExiv2(edit.head).gps, ReferenceGps(photo, point));
@@ -158,18 +151,18 @@ TEST(ExifGpsEdit, TaggingAgainWritesOverTheEarlierEditInsteadOfGrowing) {
 
 TEST(ExifGpsEdit, SamePositionAgainIsAlreadyTaggedAndAltitudeReferenceRulesDecideOtherwise) {
     const std::string photo = JpegWithExif({{"Exif.Image.Make", "Fenrik"}});
-    const TrackPoint below = Point(1.5, 2.5, -12.7);
+    const TrackPoint below = PointAt(1.5, 2.5, -12.7);
     const std::string tagged = Edit(photo, below).head;
     EXPECT_EQ(Edit(tagged, below).outcome, ExifEditOutcome::AlreadyTagged);
-    EXPECT_EQ(Edit(tagged, Point(1.5, 2.5, kNoElevation)).outcome,
+    EXPECT_EQ(Edit(tagged, PointAt(1.5, 2.5, kNoElevation)).outcome,
               ExifEditOutcome::AlreadyTagged);  // no elevation: the altitude is left alone
-    EXPECT_EQ(Edit(tagged, Point(1.5, 2.5, -12.2)).outcome, ExifEditOutcome::AlreadyTagged);
-    const ExifEdit above = Edit(tagged, Point(1.5, 2.5, 12.7));
+    EXPECT_EQ(Edit(tagged, PointAt(1.5, 2.5, -12.2)).outcome, ExifEditOutcome::AlreadyTagged);
+    const ExifEdit above = Edit(tagged, PointAt(1.5, 2.5, 12.7));
     ASSERT_EQ(above.outcome, ExifEditOutcome::Edited);
     EXPECT_EQ(Tags(above.head).at(kAltRef), "0");
     EXPECT_EQ(Tags(above.head).at(kAlt), "12/1");
-    EXPECT_EQ(Edit(above.head, Point(1.5, 2.5, 12.7)).outcome, ExifEditOutcome::AlreadyTagged);
-    EXPECT_EQ(Edit(tagged, Point(1.5, 2.6, -12.7)).outcome, ExifEditOutcome::Edited);
+    EXPECT_EQ(Edit(above.head, PointAt(1.5, 2.5, 12.7)).outcome, ExifEditOutcome::AlreadyTagged);
+    EXPECT_EQ(Edit(tagged, PointAt(1.5, 2.6, -12.7)).outcome, ExifEditOutcome::Edited);
 
     // Tags that another writer stored the same way count; the same position as other
     // rationals does not.
@@ -178,16 +171,16 @@ TEST(ExifGpsEdit, SamePositionAgainIsAlreadyTaggedAndAltitudeReferenceRulesDecid
                                                {kLat, "1/1 30/1 0/100"},
                                                {"Exif.GPSInfo.GPSLongitudeRef", "E"},
                                                {"Exif.GPSInfo.GPSLongitude", "2/1 30/1 0/100"}};
-    EXPECT_EQ(Edit(JpegWithExif(tags), Point(1.5, 2.5, kNoElevation)).outcome,
+    EXPECT_EQ(Edit(JpegWithExif(tags), PointAt(1.5, 2.5, kNoElevation)).outcome,
               ExifEditOutcome::AlreadyTagged);
     tags[kLat] = "1/1 30/1 0/1";
-    EXPECT_EQ(Edit(JpegWithExif(tags), Point(1.5, 2.5, kNoElevation)).outcome,
+    EXPECT_EQ(Edit(JpegWithExif(tags), PointAt(1.5, 2.5, kNoElevation)).outcome,
               ExifEditOutcome::Edited);
 }
 
 TEST(ExifGpsEdit, PaddingKeepsTheHeaderSizeModuloTheBlockWhereItFits) {
     const std::string photo = JpegWithExif({{"Exif.Image.Make", "Fenrik"}});
-    const TrackPoint point = Point(48.137154, 11.575382, 519.6);
+    const TrackPoint point = PointAt(48.137154, 11.575382, 519.6);
     const ExifEdit padded = Edit(photo, point, 4096);
     ASSERT_EQ(padded.outcome, ExifEditOutcome::Edited);
     EXPECT_TRUE(padded.aligned);
@@ -234,7 +227,7 @@ std::string MakeIfd(size_t count) {
 }
 
 TEST(ExifGpsEdit, HeadersThatCannotBeEditedSoAreRefusedWithTheReason) {
-    const TrackPoint point = Point(48.137154, 11.575382, 519.6);
+    const TrackPoint point = PointAt(48.137154, 11.575382, 519.6);
     const std::string good = Tiff(8, MakeIfd(1));
     const std::map<std::string, std::string> cases = {
         {JpegWith(ExifSegment(good) + ExifSegment(good)), "the photo has two Exif segments"},
@@ -260,14 +253,14 @@ TEST(ExifGpsEdit, AnEditThatExiv2ReadsDifferentlyIsRefused) {
     // Exiv2 reads no IFD with more than 256 entries: the new IFD0, and its GPS pointer, would
     // not be read.
     const std::string photo = JpegWith(ExifSegment(Tiff(8, MakeIfd(300))));
-    const ExifEdit edit = Edit(photo, Point(48.137154, 11.575382, 519.6));
+    const ExifEdit edit = Edit(photo, PointAt(48.137154, 11.575382, 519.6));
     EXPECT_EQ(edit.outcome, ExifEditOutcome::Refused);
     EXPECT_EQ(edit.reason.rfind("the edited Exif data does not read back as it should: ", 0), 0u)
         << edit.reason;
 }
 
 TEST(GpsEntries, ValuesAndTheAltitudeReferenceRules) {
-    GpsPosition position = GpsPositionOf(Point(-33.8568, 151.2153, 58.9));
+    GpsPosition position = GpsPositionOf(PointAt(-33.8568, 151.2153, 58.9));
     EXPECT_EQ(position.latitude, "33/1 51/1 2448/100");
     EXPECT_EQ(position.latitudeRef, 'S');
     EXPECT_EQ(position.longitudeRef, 'E');
@@ -283,10 +276,10 @@ TEST(GpsEntries, ValuesAndTheAltitudeReferenceRules) {
               std::string("\0\0\0\x21\0\0\0\1\0\0\0\x33\0\0\0\1\0\0\x09\x90\0\0\0\x64", 24));
     EXPECT_EQ(GpsEntriesFor(position, 1u)->at(5).value, std::string(1, '\0'));  // reset to above
     EXPECT_EQ(GpsEntriesFor(position, 0u)->size(), 6u);
-    EXPECT_EQ(GpsEntriesFor(GpsPositionOf(Point(1, 1, -0.5)), std::nullopt)->size(), 6u);  // 0 m
-    EXPECT_EQ(GpsEntriesFor(GpsPositionOf(Point(1, 1, -1.5)), std::nullopt)->at(5).value,
+    EXPECT_EQ(GpsEntriesFor(GpsPositionOf(PointAt(1, 1, -0.5)), std::nullopt)->size(), 6u);  // 0 m
+    EXPECT_EQ(GpsEntriesFor(GpsPositionOf(PointAt(1, 1, -1.5)), std::nullopt)->at(5).value,
               std::string(1, '\1'));
-    EXPECT_EQ(GpsEntriesFor(GpsPositionOf(Point(1, 1, kNoElevation)), 1u)->size(), 5u);
+    EXPECT_EQ(GpsEntriesFor(GpsPositionOf(PointAt(1, 1, kNoElevation)), 1u)->size(), 5u);
     position.latitude = "-1/1 2/1 3/100";  // what a position off the globe would give
     EXPECT_FALSE(GpsEntriesFor(position, std::nullopt));
     EXPECT_FALSE(RationalBytes("1/1 2/1", 3));

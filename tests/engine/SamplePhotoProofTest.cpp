@@ -13,6 +13,8 @@
 #include "Exiv2Listing.h"
 #include "ReferenceGpsWriter.h"
 #include "TestSupport.h"
+#include "engine/ExifGpsEdit.h"
+#include "engine/ExifReadBack.h"
 #include "engine/PhotoSource.h"
 
 namespace fs = std::filesystem;
@@ -92,6 +94,26 @@ TEST_F(SamplePhotos, TaggingChangesOnlyTheGpsTagsAsTheExiv2WriterSetsThem) {
     EXPECT_EQ(TagEachAndCompare(), 0);
     UsePoint(48.137154, 11.575382, kNoElevation);  // an older altitude stays
     EXPECT_EQ(TagEachAndCompare(), 0);
+}
+
+TEST_F(SamplePhotos, TaggingAPhotoAgainAndAgainKeepsItsSizeAfterTheFirstTime) {
+    for (const auto& entry : fs::directory_iterator(SamplePath("jpg"))) {
+        std::string photo = ReadFileText(entry.path().string());
+        const Exiv2Listing original = ListWithExiv2(photo);
+        size_t firstSize = 0;
+        for (int run = 0; run < 5; ++run) {
+            const TrackPoint point = PointAt(-40.0 + 7.5 * run, 100.0 - 3.25 * run, 20.0 * run);
+            const auto image =
+                ReadWithExiv2(reinterpret_cast<const unsigned char*>(photo.data()), photo.size());
+            const ExifEdit edit = EditExifGps(reinterpret_cast<const unsigned char*>(photo.data()),
+                                              photo.size(), *image, GpsPositionOf(point), 4096);
+            ASSERT_EQ(edit.outcome, ExifEditOutcome::Edited) << entry.path() << edit.reason;
+            firstSize = run == 0 ? edit.head.size() : firstSize;
+            EXPECT_EQ(edit.head.size(), firstSize) << entry.path() << " run " << run;
+            EXPECT_TRUE(ListWithExiv2(edit.head).other == original.other) << entry.path();
+            photo = edit.head;
+        }
+    }
 }
 
 TEST_F(SamplePhotos, OnlyTheHeaderIsReadOfPhotosWhoseImageDataReachesPastIt) {
