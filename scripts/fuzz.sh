@@ -22,6 +22,9 @@ case "$target" in
     exif)
         seeds=(fuzz/corpus/exif)
         options=(-max_len=70000 -timeout=30)
+        # Exiv2 allocates for every datum it reads: recording each allocation's stack took three
+        # quarters of the time. A finding's input reproduces with the full reports.
+        asan_extra=:malloc_context_size=0
         ;;
     *)
         echo "unknown target: $target (gpx or exif)" >&2
@@ -40,7 +43,7 @@ work=build/fuzz/long-run-$target
 mkdir -p "$work/corpus" "$work/artifacts"
 rm -f "$work"/fuzz-*.log
 
-export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
+export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1${asan_extra:-}
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 start=$(date +%s)
 status=0
