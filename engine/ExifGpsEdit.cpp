@@ -77,6 +77,20 @@ ExifEdit Checked(ExifEdit edit, const MetadataListing& original,
     return edit;
 }
 
+// The value of the first GPSAltitudeRef as Exiv2 reads it, when there is one.
+std::optional<uint32_t> CurrentAltitudeRef(const Exiv2::Image& image) {
+    const Exiv2::ExifData& exif = image.exifData();
+    const auto ref = exif.findKey(Exiv2::ExifKey("Exif.GPSInfo.GPSAltitudeRef"));
+    if (ref == exif.end() || ref->count() == 0) {
+        return std::nullopt;
+    }
+    const long value = ref->toLong(0);
+    if (value < 0 || value > static_cast<long>(UINT32_MAX)) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(value);
+}
+
 ExifEdit NewExifSegment(const unsigned char* head, size_t size, const ExifSegmentPlace& place,
                         const MetadataListing& original, const GpsPosition& position,
                         size_t alignment) {
@@ -89,8 +103,8 @@ ExifEdit NewExifSegment(const unsigned char* head, size_t size, const ExifSegmen
 }
 
 ExifEdit EditedExifSegment(const unsigned char* head, size_t size, const ExifSegmentPlace& place,
-                           const MetadataListing& original, const GpsPosition& position,
-                           size_t alignment) {
+                           const Exiv2::Image& image, const MetadataListing& original,
+                           const GpsPosition& position, size_t alignment) {
     const unsigned char* tiff = head + place.tiffStart;
     const size_t tiffSize = place.end - place.tiffStart;
     TiffGpsLayout layout;
@@ -99,7 +113,7 @@ ExifEdit EditedExifSegment(const unsigned char* head, size_t size, const ExifSeg
         return Refusal(problem);
     }
     const std::optional<std::vector<GpsEntry>> entries =
-        GpsEntriesFor(position, GpsAltitudeRef(tiff, tiffSize, layout));
+        GpsEntriesFor(position, CurrentAltitudeRef(image));
     if (!entries) {
         return Refusal("the position cannot be written as GPS tags");
     }
@@ -142,5 +156,5 @@ ExifEdit EditExifGps(const unsigned char* head, size_t size, const Exiv2::Image&
     if (!place.found) {
         return NewExifSegment(head, size, place, listing, position, alignment);
     }
-    return EditedExifSegment(head, size, place, listing, position, alignment);
+    return EditedExifSegment(head, size, place, original, listing, position, alignment);
 }

@@ -60,8 +60,9 @@ struct GpsEntry {
 // The entries that tagging with `position` writes, in tag order: GPSVersionID 2.0.0.0 (four
 // bytes), the two references (ASCII, one letter), latitude and longitude (three unsigned
 // rationals each) and, when the position has an altitude, GPSAltitude (one unsigned rational)
-// with GPSAltitudeRef: 1 (one byte) below sea level, 0 above it when `currentAltitudeRef` is 1,
-// and not written otherwise. Every other GPS tag is left as it is. Returns nothing when a
+// with GPSAltitudeRef: 1 (one byte) below sea level, 0 above it when `currentAltitudeRef` (the
+// photo's GPSAltitudeRef as an image reader takes it as a number) is 1, and not written
+// otherwise. Every other GPS tag is left as it is. Returns nothing when a
 // coordinate text does not read as unsigned rationals (a position off the globe).
 std::optional<std::vector<GpsEntry>> GpsEntriesFor(const GpsPosition& position,
                                                    std::optional<uint32_t> currentAltitudeRef);

@@ -324,24 +324,6 @@ bool ReadTiffGpsLayout(const unsigned char* tiff, size_t size, TiffGpsLayout& la
     return true;
 }
 
-std::optional<uint32_t> GpsAltitudeRef(const unsigned char* tiff, size_t size,
-                                       const TiffGpsLayout& layout) {
-    const ByteOrder order{layout.bigEndian};
-    for (const TiffEntry& entry : layout.gpsEntries) {
-        if (entry.tag != kGpsAltitudeRef || entry.count == 0) {
-            continue;
-        }
-        const size_t element = ElementSize(entry.type);
-        const bool integer = element > 0 && element <= 4 && entry.type != 2 && entry.type != 11;
-        const std::optional<std::string> value = ValueOf(tiff, size, order, entry);
-        if (!integer || !value) {
-            return std::nullopt;
-        }
-        return ByteOrder{true}.Get(reinterpret_cast<const unsigned char*>(value->data()), element);
-    }
-    return std::nullopt;
-}
-
 bool HoldsGpsEntries(const unsigned char* tiff, size_t size, const TiffGpsLayout& layout,
                      const std::vector<GpsEntry>& entries) {
     const ByteOrder order{layout.bigEndian};

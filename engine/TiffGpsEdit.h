@@ -45,10 +45,6 @@ struct TiffGpsLayout {
 bool ReadTiffGpsLayout(const unsigned char* tiff, size_t size, TiffGpsLayout& layout,
                        std::string& problem);
 
-// The first value of the GPS IFD's GPSAltitudeRef when it holds an integer; nothing otherwise.
-std::optional<uint32_t> GpsAltitudeRef(const unsigned char* tiff, size_t size,
-                                       const TiffGpsLayout& layout);
-
 // True when the GPS IFD holds each of `entries` exactly once, with the same type, count and
 // value.
 bool HoldsGpsEntries(const unsigned char* tiff, size_t size, const TiffGpsLayout& layout,

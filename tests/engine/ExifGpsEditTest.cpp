@@ -178,6 +178,26 @@ TEST(ExifGpsEdit, SamePositionAgainIsAlreadyTaggedAndAltitudeReferenceRulesDecid
               ExifEditOutcome::Edited);
 }
 
+// Found by the fuzz target: an AltitudeRef of another type counts as 1 when Exiv2 reads its first
+// value as 1, as the Exiv2 writer took it (an ASCII text's first value is its first byte).
+TEST(ExifGpsEdit, AnAltitudeReferenceOfAnyTypeIsTakenAsTheExiv2WriterTakesIt) {
+    const TrackPoint point = PointAt(1.5, 2.5, 12.7);
+    for (const char* text : {"\x01", "1"}) {
+        const std::string plain = PlainJpeg();
+        auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(plain.data()),
+                                               static_cast<long>(plain.size()));
+        image->readMetadata();
+        const Exiv2::AsciiValue ref(text);
+        image->exifData().add(Exiv2::ExifKey(kAltRef), &ref);
+        image->writeMetadata();
+        const std::string photo = BytesInMemory(*image);
+        const ExifEdit edit = Edit(photo, point);
+        ASSERT_EQ(edit.outcome, ExifEditOutcome::Edited) << edit.reason;
+        EXPECT_EQ(ListWithExiv2(edit.head).gps, ReferenceGps(photo, point)) << text;
+        EXPECT_EQ(Tags(edit.head).at(kAltRef), text[0] == 1 ? "0" : "1");
+    }
+}
+
 TEST(ExifGpsEdit, PaddingKeepsTheHeaderSizeModuloTheBlockWhereItFits) {
     const std::string photo = JpegWithExif({{"Exif.Image.Make", "Fenrik"}});
     const TrackPoint point = PointAt(48.137154, 11.575382, 519.6);
