@@ -93,26 +93,6 @@ size_t ExifSegmentSize(const std::string& jpeg) {
     return span ? span->end - span->start : 0;
 }
 
-TEST(ExifGpsEdit, EitherByteOrderGetsTheTagsTheExiv2WriterSetsAndKeepsEverythingElse) {
-    for (const Exiv2::ByteOrder order : {Exiv2::littleEndian, Exiv2::bigEndian}) {
-        const std::string photo = JpegWithExif({{"Exif.Image.Make", "Fenrik"},
-                                                {"Exif.Photo.DateTimeDigitized", "2007:06:01"},
-                                                {"Exif.GPSInfo.GPSMapDatum", "WGS-84"},
-                                                {kLat, "1/1 2/1 3/1"}},
-                                               order);
-        for (const TrackPoint& point :
-             {PointAt(48.137154, 11.575382, 519.6), PointAt(-33.8568, 151.2153, -58.9),
-              PointAt(0.0, 0.0, kNoElevation)}) {
-            const ExifEdit edit = Edit(photo, point);
-            ASSERT_EQ(edit.outcome, ExifEditOutcome::Edited) << edit.reason;
-            EXPECT_EQ(ListWithExiv2(edit.head).gps, ReferenceGps(photo, point));
-            EXPECT_EQ(ListWithExiv2(edit.head).other, ListWithExiv2(photo).other);
-            EXPECT_EQ(edit.head.substr(0, 8), photo.substr(0, 8));
-            EXPECT_EQ(edit.head.substr(edit.head.size() - 100), photo.substr(photo.size() - 100));
-        }
-    }
-}
-
 TEST(ExifGpsEdit, PhotoWithoutExifGetsASegmentAfterTheJfifSegments) {
     const std::string jfif = Segment(0xE0, std::string("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
     const std::string jfxx = Segment(0xE0, std::string("JFXX\0\x13", 6));
