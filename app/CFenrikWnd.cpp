@@ -261,8 +261,8 @@ void CFenrikWnd::UpdateAccessibleNames() {
         SetAccessibleNameIfChanged(HotFolderField(n),
                                    HotFolderAccessibleDescription(HotFolderField(n)->GetText()));
         SetAccessibleNameIfChanged(check, HotFolderAccessibleName(n));
-        SetAccessibleDescriptionIfChanged(check,
-                                          HotFolderAccessibleDescription(HotFolderField(n)->GetText()));
+        SetAccessibleDescriptionIfChanged(
+            check, HotFolderAccessibleDescription(HotFolderField(n)->GetText()));
     }
     SetAccessibleNameIfChanged(m_DeviceField, GpxFileAccessibleName(m_DeviceField->GetText()));
     // A status bar whose name changes: what screen readers announce of a run's end.
@@ -332,7 +332,7 @@ void CFenrikWnd::mouseMoveEvent(QMouseEvent* event) {
     } else if (m_Drag == DragState::Pressed) {
         QWindow* window = windowHandle();
         m_Drag = window != nullptr && window->startSystemMove() ? DragState::BySystem
-                                                                 : DragState::Manual;
+                                                                : DragState::Manual;
     }
     if (m_Drag == DragState::Manual) {
         move(event->globalPosition().toPoint() - m_DragOffset);

@@ -129,26 +129,31 @@ void CompareWithFloor(const std::string& root, const std::string& gpx, const cha
                       int height, int count) {
     const std::string templ = MakeTemplateJpeg(root + "/template.jpg", width, height);
     const double size = static_cast<double>(fs::file_size(templ)) / 1e6;
+    const std::string untagged = root + "/untagged-" + label;
     const std::string tagFolder = root + "/tag-" + label;
     const std::string copyFolder = root + "/copy-" + label;
-    MakePhotoFolder(tagFolder, templ, count);
+    MakePhotoFolder(untagged, templ, count);
     MakePhotoFolder(copyFolder, templ, count);
     BenchEngine engine;
     engine.settings.m_ToleranceMinutes = "5";
-    // Alternate the two, three times, and keep the best of each: the machine is shared.
+    // Alternate the two, three times, and keep the best of each: the machine is shared. Each
+    // round tags untagged photos; a photo already tagged is not written again.
     double floor = 1e9;
     TaggingTimes best{1e9, 1e9};
     for (int round = 0; round < 3; ++round) {
+        fs::remove_all(tagFolder);
+        fs::copy(untagged, tagFolder);
         floor = std::min(floor, DurableCopySeconds(copyFolder));
         const TaggingTimes t = TimeTagging(engine, gpx, tagFolder);
         best.load = std::min(best.load, t.load);
         best.process = std::min(best.process, t.process);
     }
+    const double rerun = TimeTagging(engine, gpx, tagFolder).process;
     std::printf(
         "%-6s %4d photos of %5.2f MB: durable copy %.3f s; tagging %.3f s (ratio %.2f); "
-        "with the one-day GPX load %.3f s (ratio %.2f)\n",
+        "with the one-day GPX load %.3f s (ratio %.2f); rerun over the tagged photos %.3f s\n",
         label, count, size, floor, best.process, best.process / floor, best.load + best.process,
-        (best.load + best.process) / floor);
+        (best.load + best.process) / floor, rerun);
 }
 
 void MatchingAlone() {

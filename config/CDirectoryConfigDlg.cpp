@@ -217,6 +217,18 @@ void CDirectoryConfigDlg::NameControlsForScreenReaders() {
     if (QWidget* words = FindControl(*this, kIdClockCorrectionWords)) {
         words->setAccessibleName("Camera clock correction");
     }
+    // On Linux a screen reader names a combo box by its value and takes its name from the label
+    // it is labelled by: the sentence above the zone list is that label.
+    if (auto* zones = qobject_cast<QComboBox*>(FindControl(*this, kIdTimeZoneCombo))) {
+        for (QLabel* label : findChildren<QLabel*>()) {
+            if (label->text().startsWith("Select your picture")) {
+                label->setBuddy(zones);
+            }
+        }
+        if (zones->lineEdit() != nullptr) {
+            zones->lineEdit()->setAccessibleName("Camera time zone");
+        }
+    }
     QWidget* previous = nullptr;
     for (const ReadingOrderControl& entry : kReadingOrder) {
         QWidget* control = FindControl(*this, entry.id);

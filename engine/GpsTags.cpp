@@ -1,51 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/GpsTags.h"
 
-#include <exiv2/exiv2.hpp>
-
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
 
 #include "platform/NumberText.h"
 
 namespace {
 
-const char kLongitudeKey[] = "Exif.GPSInfo.GPSLongitude";
-const char kLatitudeKey[] = "Exif.GPSInfo.GPSLatitude";
-const char kAltitudeKey[] = "Exif.GPSInfo.GPSAltitude";
-const char kAltitudeRefKey[] = "Exif.GPSInfo.GPSAltitudeRef";
-
-void EraseFirst(Exiv2::ExifData& exif, const char* key) {
-    const auto it = exif.findKey(Exiv2::ExifKey(key));
-    if (it != exif.end()) {
-        exif.erase(it);
-    }
+std::string BigEndian32(uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 8), static_cast<char>(value)};
 }
 
-void AddRational(Exiv2::ExifData& exif, Exiv2::Value& value, const char* key,
-                 const std::string& text) {
-    value.read(text);
-    exif.add(Exiv2::ExifKey(key), &value);
+// Reads an unsigned decimal number of at most 32 bits at `pos`, advancing past it.
+bool ReadNumber(const std::string& text, size_t& pos, uint32_t& value) {
+    const size_t start = pos;
+    uint64_t number = 0;
+    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
+        number = number * 10 + static_cast<uint64_t>(text[pos] - '0');
+        if (number > UINT32_MAX) {
+            return false;
+        }
+        ++pos;
+    }
+    value = static_cast<uint32_t>(number);
+    return pos > start;
 }
 
-// Sets `key` to unsigned bytes read from `text`, replacing the value and its type.
-void SetBytes(Exiv2::ExifData& exif, const char* key, const char* text) {
-    Exiv2::DataValue bytes(Exiv2::unsignedByte);
-    bytes.read(text);
-    exif[key].setValue(&bytes);
+GpsEntry Entry(uint16_t tag, uint16_t type, uint32_t count, std::string value) {
+    GpsEntry entry;
+    entry.tag = tag;
+    entry.type = type;
+    entry.count = count;
+    entry.value = std::move(value);
+    return entry;
 }
 
-// Below sea level when negative; an AltitudeRef saying "below" is reset for heights above.
-void WriteAltitudeRef(Exiv2::ExifData& exif, int64_t elevation) {
-    if (elevation < 0) {
-        SetBytes(exif, kAltitudeRefKey, "1");
-        return;
-    }
-    const auto ref = exif.findKey(Exiv2::ExifKey(kAltitudeRefKey));
-    if (ref != exif.end() && ref->count() > 0 && ref->toLong(0) == 1) {
-        SetBytes(exif, kAltitudeRefKey, "0");
-    }
+GpsEntry Reference(uint16_t tag, char letter) {
+    return Entry(tag, kTiffAscii, 2, std::string{letter, '\0'});
 }
 
 }  // namespace
@@ -71,28 +65,67 @@ std::string FormatGpsCoordinate(double value) {
                    static_cast<long>(minutes), static_cast<long>(hundredths));
 }
 
-WrittenGps WriteGpsTags(const TrackPoint& point, Exiv2::ExifData& exif) {
-    WrittenGps written;
-    written.longitude = FormatGpsCoordinate(point.longitude);
-    written.latitude = FormatGpsCoordinate(point.latitude);
-
-    EraseFirst(exif, kLongitudeKey);
-    EraseFirst(exif, kLatitudeKey);
-    const std::unique_ptr<Exiv2::Value> rational(
-        Exiv2::Value::create(Exiv2::unsignedRational).release());
-    AddRational(exif, *rational, kLongitudeKey, written.longitude);
-    AddRational(exif, *rational, kLatitudeKey, written.latitude);
-    exif["Exif.GPSInfo.GPSLatitudeRef"] = point.latitude > 0 ? "N" : "S";
-    exif["Exif.GPSInfo.GPSLongitudeRef"] = point.longitude > 0 ? "E" : "W";
-    SetBytes(exif, "Exif.GPSInfo.GPSVersionID", "2 0 0 0");
-
+GpsPosition GpsPositionOf(const TrackPoint& point) {
+    GpsPosition position;
+    position.longitude = FormatGpsCoordinate(point.longitude);
+    position.latitude = FormatGpsCoordinate(point.latitude);
+    position.longitudeRef = point.longitude > 0 ? 'E' : 'W';
+    position.latitudeRef = point.latitude > 0 ? 'N' : 'S';
     const int32_t elevation = TruncateToInt32(point.elevation);
-    if (elevation != -9999) {
+    if (elevation != TruncateToInt32(kNoElevation)) {
         const int64_t height = std::llabs(static_cast<int64_t>(elevation));
-        written.altitude = FormatC(100, "%lld/1", static_cast<long long>(height));
-        EraseFirst(exif, kAltitudeKey);
-        AddRational(exif, *rational, kAltitudeKey, *written.altitude);
-        WriteAltitudeRef(exif, elevation);
+        position.altitude = FormatC(100, "%lld/1", static_cast<long long>(height));
+        position.belowSeaLevel = elevation < 0;
     }
-    return written;
+    return position;
+}
+
+std::optional<std::string> RationalBytes(const std::string& text, size_t count) {
+    std::string bytes;
+    size_t pos = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0 && (pos >= text.size() || text[pos++] != ' ')) {
+            return std::nullopt;
+        }
+        uint32_t numerator = 0;
+        uint32_t denominator = 0;
+        if (!ReadNumber(text, pos, numerator) || pos >= text.size() || text[pos++] != '/' ||
+            !ReadNumber(text, pos, denominator)) {
+            return std::nullopt;
+        }
+        bytes += BigEndian32(numerator) + BigEndian32(denominator);
+    }
+    if (pos != text.size()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<std::vector<GpsEntry>> GpsEntriesFor(const GpsPosition& position,
+                                                   std::optional<uint32_t> currentAltitudeRef) {
+    const std::optional<std::string> latitude = RationalBytes(position.latitude, 3);
+    const std::optional<std::string> longitude = RationalBytes(position.longitude, 3);
+    if (!latitude || !longitude) {
+        return std::nullopt;
+    }
+    std::vector<GpsEntry> entries{
+        Entry(kGpsVersionId, kTiffByte, 4, std::string{2, 0, 0, 0}),
+        Reference(kGpsLatitudeRef, position.latitudeRef),
+        Entry(kGpsLatitude, kTiffRational, 3, *latitude),
+        Reference(kGpsLongitudeRef, position.longitudeRef),
+        Entry(kGpsLongitude, kTiffRational, 3, *longitude),
+    };
+    if (!position.altitude) {
+        return entries;
+    }
+    const std::optional<std::string> altitude = RationalBytes(*position.altitude, 1);
+    if (!altitude) {
+        return std::nullopt;
+    }
+    if (position.belowSeaLevel || currentAltitudeRef == 1u) {
+        entries.push_back(
+            Entry(kGpsAltitudeRef, kTiffByte, 1, std::string(1, position.belowSeaLevel ? 1 : 0)));
+    }
+    entries.push_back(Entry(kGpsAltitude, kTiffRational, 1, *altitude));
+    return entries;
 }

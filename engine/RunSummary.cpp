@@ -117,6 +117,9 @@ std::string RunSummaryText(const RunSummary& summary) {
             text += " (stopped before the end)";
         }
         text += "; " + GroupedCount(summary.tagged) + " tagged";
+        if (summary.alreadyTagged > 0) {
+            text += "; " + GroupedCount(summary.alreadyTagged) + " already tagged";
+        }
         if (summary.noMatch > 0) {
             text += "; " + GroupedCount(summary.noMatch) + " with no track point within " +
                     ToleranceText(summary.toleranceMinutes);

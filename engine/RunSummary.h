@@ -12,6 +12,7 @@ struct RunSummary {
     uint64_t photos = 0;        // JPEG files found in them
     uint64_t checked = 0;       // photos dealt with so far (the five counts below added up)
     uint64_t tagged = 0;
+    uint64_t alreadyTagged = 0;    // their GPS tags already held the position; not rewritten
     uint64_t noMatch = 0;          // no track point within the tolerance
     uint64_t noCaptureTime = 0;    // a capture time that is no valid date
     uint64_t skipped = 0;          // could not be read or written
@@ -51,9 +52,9 @@ std::string ToleranceText(int64_t minutes);
 // file" until the hot folders have been listed.
 std::string RunningCountText(const RunSummary& summary);
 
-// The run that has ended, for example "Last run: 412 photos checked in 2 folders; 398 tagged;
-// 12 with no track point within 0 h 2 min; 2 skipped (see the log); GPX: 1,204 points", with
-// "; 1 folder could not be read" for hot folders that could not be listed. Counts
+// The run that has ended, for example "Last run: 412 photos checked in 2 folders; 390 tagged;
+// 8 already tagged; 12 with no track point within 0 h 2 min; 2 skipped (see the log); GPX: 1,204
+// points", with "; 1 folder could not be read" for hot folders that could not be listed. Counts
 // that are zero are left out, except "tagged"; when no GPX point was read it says why. A GPX
 // folder reads "GPX: 3 files, 12,345 points", with "; 1 file failed" when files failed.
 // When RAW photos were checked, "; 12 RAW photos: 11 sidecars written, 1 unreadable" follows

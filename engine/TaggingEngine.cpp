@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "engine/ExifDate.h"
+#include "engine/ExifGpsEdit.h"
+#include "engine/Exiv2Messages.h"
 #include "engine/GpsTags.h"
 #include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"
@@ -21,17 +23,14 @@
 
 namespace {
 
-// Exiv2's own warnings go to the debugger output rather than to standard error.
-void RouteExiv2Messages(int level, const char* message) {
-    OutputDebugStringA(std::string(level >= Exiv2::LogMsg::error ? "Exiv2 error: " : "Exiv2: ") +
-                       message);
-}
+// File systems that share data between files (reflinks) do so in blocks of this size: a new
+// header as long as the original's, modulo this, lets the image data be shared.
 
 void InitialiseExiv2Once() {
     static std::once_flag once;
     std::call_once(once, [] {
         Exiv2::XmpParser::initialize();
-        Exiv2::LogMsg::setHandler(RouteExiv2Messages);
+        RouteExiv2Messages();
     });
 }
 
@@ -54,6 +53,9 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
     switch (result.outcome) {
         case ImageOutcome::Tagged:
             ++summary.tagged;
+            break;
+        case ImageOutcome::AlreadyTagged:
+            ++summary.alreadyTagged;
             break;
         case ImageOutcome::NoMatch:
             ++summary.noMatch;
@@ -203,13 +205,14 @@ void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<I
         WriteLogLine(Debug, "Checking :" + image.path);
         OutputDebugStringA("Checking " + image.path + "\n");
         ImageResult result;
+        Exiv2MessageCapture exiv2Messages;
         try {
-            result =
-                image.raw ? ProcessRawPhoto(image) : ProcessImage(image.path, image.lastWriteTime);
+            result = image.raw ? ProcessRawPhoto(image)
+                               : ProcessImage(image.path, image.lastWriteTime, exiv2Messages);
         } catch (const std::exception& e) {
-            ReportImageError(image.path, e.what());
+            ReportImageError(image.path, exiv2Messages.Explain(e.what()));
         } catch (...) {
-            ReportImageError(image.path, "unknown error");
+            ReportImageError(image.path, exiv2Messages.Explain("unknown error"));
         }
         CountOutcome(summary, result);
         if (m_Batch.IsDue()) {
@@ -245,7 +248,8 @@ void TaggingEngine::CountUncommitted(RunSummary& summary) {
     m_UncommittedSidecars = 0;
 }
 
-ImageResult TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime) {
+ImageResult TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime,
+                                        const Exiv2MessageCapture& exiv2Messages) {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0 && m_Batch.Holds(info)) {
         CommitPendingWrites();  // another name of a photo in the batch: put that one in place
@@ -265,7 +269,7 @@ ImageResult TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWr
     ImageResult result;
     const TrackPoint* point = MatchPhoto(image->exifData(), lastWriteTime, result);
     if (point != nullptr) {
-        result.outcome = TagImage(path, photo, *image, *point);
+        result.outcome = TagImage(path, photo, *image, *point, exiv2Messages);
     }
     return result;
 }
@@ -339,7 +343,7 @@ ImageOutcome TaggingEngine::TagSidecar(const ImageFile& raw, const TrackPoint& p
     const SidecarUpdate update = UpdateSidecar(existing, point);
     if (update.change == SidecarChange::AlreadyHeld) {
         WriteLogLine(Info, "The sidecar " + raw.sidecar + " holds the position already");
-        return ImageOutcome::Tagged;
+        return ImageOutcome::AlreadyTagged;
     }
     if (update.change == SidecarChange::Refused) {
         ReportImageError(raw.sidecar, update.reason);
@@ -411,27 +415,31 @@ std::optional<int32_t> TaggingEngine::PhotoOffset(const Exiv2::ExifData& exif) c
 }
 
 ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo,
-                                     Exiv2::Image& image, const TrackPoint& point) {
+                                     const Exiv2::Image& image, const TrackPoint& point,
+                                     const Exiv2MessageCapture& exiv2Messages) {
     WriteLogLine(Info, "Found best match, tagging image with:");
     WriteLogLine(Info, "longitude:");
     WriteLogLine(Info, FormatC(100, "%f", point.longitude));
     WriteLogLine(Info, "latitude:");
     WriteLogLine(Info, FormatC(100, "%f", point.latitude));
-    Exiv2::ExifData& exif = image.exifData();
-    const WrittenGps written = WriteGpsTags(point, exif);
-    if (written.altitude) {
+    const GpsPosition position = GpsPositionOf(point);
+    if (position.altitude) {
         WriteLogLine(Info, "elevation:");
-        WriteLogLine(Info, *written.altitude);
+        WriteLogLine(Info, *position.altitude);
     }
-    image.setExifData(exif);
-    image.writeMetadata();
-    Exiv2::BasicIo& io = image.io();
-    std::string error = "cannot read the rewritten image";
-    const bool queued = io.open() == 0 && QueueReplacement(path, photo, io.mmap(false),
-                                                           static_cast<size_t>(io.size()), error);
-    io.munmap();
-    io.close();
-    if (!queued) {
+    const ExifEdit edit =
+        EditExifGps(photo.head.data.get(), photo.head.size, image, position, kCloneBlock);
+    if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
+        WriteLogLine(Info, "Already tagged with this position, left as it is");
+        return ImageOutcome::AlreadyTagged;
+    }
+    if (edit.outcome == ExifEditOutcome::Refused) {
+        ReportImageError(path, exiv2Messages.Explain(edit.reason));
+        return ImageOutcome::Skipped;
+    }
+    std::string error;
+    if (!QueueReplacement(path, photo, reinterpret_cast<const unsigned char*>(edit.head.data()),
+                          edit.head.size(), error)) {
         ReportImageError(path, error);
         return ImageOutcome::Skipped;
     }

@@ -23,6 +23,7 @@
 // What became of one image of a hot folder.
 enum class ImageOutcome {
     Tagged,         // rewritten with the matched point's position
+    AlreadyTagged,  // its GPS tags already held the matched point's position; left as it was
     NoMatch,        // no track point within the tolerance; left as it was
     NoCaptureTime,  // a capture time that does not form a valid date; left as it was
     Skipped,        // could not be read or written; reported, and left as it was
@@ -53,6 +54,7 @@ namespace Exiv2 {
 class ExifData;
 class Image;
 }  // namespace Exiv2
+class Exiv2MessageCapture;
 
 class TaggingEngine {
 public:
@@ -75,7 +77,8 @@ public:
     // returns. An image that cannot be read or written, or whose identity (owner, group,
     // permissions, extended attributes, hard links) a replacement could not keep, is left as it
     // was, with an Error line "Skipping <path>: <reason>" in the log and a trace; processing goes
-    // on with the next one. Stops early, between images, once RequestStop has been called; the
+    // on with the next one. A photo whose GPS tags already hold the position is not rewritten.
+    // Stops early, between images, once RequestStop has been called; the
     // images already tagged are then still put in place.
     void ProcessHotFolder(std::string folder);
 
@@ -118,10 +121,12 @@ private:
     // `summary` and reporting the counts to `events`, when given, after every image.
     void ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
                        RunSummary& summary, TaggingRunEvents* events);
-    // Tags one image when it matches. Throws on an image the image library cannot handle.
+    // Tags one image when it matches. Throws on an image the image library cannot handle;
+    // Exiv2's messages about it are then part of the reason it is skipped.
     // Tagged means the new file is complete and waits in the batch; should the batch then fail
     // to put it in place, ReportNotReplaced reports it.
-    ImageResult ProcessImage(const std::string& path, uint64_t lastWriteTime);
+    ImageResult ProcessImage(const std::string& path, uint64_t lastWriteTime,
+                             const Exiv2MessageCapture& exiv2Messages);
     // Writes a matching RAW photo's position into its sidecar. A RAW photo the image library
     // cannot read is reported once, with the reason.
     ImageResult ProcessRawPhoto(const ImageFile& raw);
@@ -148,9 +153,10 @@ private:
     // The closest point to `capture` (camera clock) read with `bias` (100-ns units, UTC =
     // capture + bias), as FindBestMatch.
     const TrackPoint* MatchAt(int64_t capture, int64_t bias);
-    // Writes `point` into the image's GPS tags and queues the rewritten photo in the batch.
-    ImageOutcome TagImage(const std::string& path, PhotoSource& photo, Exiv2::Image& image,
-                          const TrackPoint& point);
+    // Writes `point` into the photo's GPS tags (`image` is what Exiv2 read from its header) and
+    // queues the rewritten photo in the batch; leaves a photo that already holds it as it is.
+    ImageOutcome TagImage(const std::string& path, PhotoSource& photo, const Exiv2::Image& image,
+                          const TrackPoint& point, const Exiv2MessageCapture& exiv2Messages);
     // Prepares the photo's replacement by `head` and the photo's bytes after its header, and
     // queues it in the batch. When the new file does not fit on the disk, the batch is put in
     // place first, the space of the originals it replaced freed, and the photo tried once more.

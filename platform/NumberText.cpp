@@ -66,4 +66,3 @@ std::string FormatC(size_t limit, const char* format, ...) {
     va_end(args);
     return text;
 }
-

@@ -13,6 +13,7 @@ PACKAGES=(
     fonts-liberation fonts-dejavu-core locales
     desktop-file-utils appstream dpkg-dev file
     btrfs-progs xfsprogs
+    python3-pyatspi at-spi2-core dbus
 )
 
 SUDO=""

@@ -7,9 +7,9 @@
 #include <QObject>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <QUrl>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "FakeZoneSource.h"

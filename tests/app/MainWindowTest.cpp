@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QMouseEvent>
-#include <filesystem>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "AppFixture.h"
 #include "app/GpxFileDialog.h"

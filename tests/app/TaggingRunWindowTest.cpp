@@ -366,10 +366,9 @@ TEST_F(TaggingRunWindow, CameraClockSettingsFromTheDialogAreTheRunsSettings) {
     WriteJpegWithExif(folder + "/camera.jpg", {{kDigitized, "2007:06:01 13:07:30"}});
     WriteJpegWithExif(folder + "/phone.jpg", {{kDigitized, "2007:06:01 16:07:30"},
                                               {"Exif.Photo.OffsetTimeOriginal", "+05:00"}});
-    WriteJpegWithExif(folder + "/located.jpg",
-                      {{kDigitized, "2007:06:01 13:07:30"},
-                       {kLat, "10/1 0/1 0/1"},
-                       {"Exif.GPSInfo.GPSLongitude", "20/1 0/1 0/1"}});
+    WriteJpegWithExif(folder + "/located.jpg", {{kDigitized, "2007:06:01 13:07:30"},
+                                                {kLat, "10/1 0/1 0/1"},
+                                                {"Exif.GPSInfo.GPSLongitude", "20/1 0/1 0/1"}});
     const std::string gpx = dir.File("track.gpx");
     WriteFileText(gpx,
                   "<gpx><trk><trkseg><trkpt lat=\"48.137154\" lon=\"11.575382\">"

@@ -288,7 +288,7 @@ TEST_F(WindowUse, ChecksWithoutAFolderAreNoTabStops) {
         visited.push_back(FocusedButton());
     }
     const std::vector<CActiveButton*> expected = {
-        Of(w).m_MinimizeButton,  Of(w).m_CloseButton, Of(w).m_DeviceConfigButton,
+        Of(w).m_MinimizeButton,  Of(w).m_CloseButton,     Of(w).m_DeviceConfigButton,
         Of(w).m_DirConfigButton, Of(w).m_HotFolderCheck2, Of(w).m_HelpButton};
     EXPECT_EQ(visited, expected);
     // Setting a folder makes its check a stop; clearing it takes the stop away again.
@@ -423,8 +423,8 @@ TEST_F(WindowUse, RolesAndStatesForScreenReaders) {
     EXPECT_TRUE(check->actionInterface()->actionNames().contains(
         QAccessibleActionInterface::toggleAction()));
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(Of(w).m_HotFolderCheck2)->state().checked);
-    for (QWidget* line : std::initializer_list<QWidget*>{Of(w).m_HotFolderField1,
-                                                         Of(w).m_DeviceField}) {
+    for (QWidget* line :
+         std::initializer_list<QWidget*>{Of(w).m_HotFolderField1, Of(w).m_DeviceField}) {
         EXPECT_EQ(QAccessible::queryAccessibleInterface(line)->role(), QAccessible::StaticText);
     }
     EXPECT_EQ(AccessibleText(Of(w).m_HotFolderField1, QAccessible::Name), "/path");

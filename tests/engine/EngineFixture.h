@@ -9,6 +9,15 @@
 #include "engine/TaggingEngine.h"
 #include "platform/Log.h"
 
+// A track point at a position; its time is not set.
+inline TrackPoint PointAt(double latitude, double longitude, double elevation) {
+    TrackPoint point;
+    point.latitude = latitude;
+    point.longitude = longitude;
+    point.elevation = elevation;
+    return point;
+}
+
 class TestEngine : public TaggingEngine {
 public:
     TestEngine() { AttachLiveSettings(&settings); }

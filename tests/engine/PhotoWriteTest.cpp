@@ -25,7 +25,6 @@
 #include "JpegFixtures.h"
 #include "TestSupport.h"
 #include "engine/DurableFile.h"
-#include "engine/GpsTags.h"
 #include "engine/PhotoSource.h"
 
 namespace fs = std::filesystem;
@@ -33,25 +32,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kLat[] = "Exif.GPSInfo.GPSLatitude";
-
-// What the writer that rewrites the whole file in memory makes of a photo's bytes when it is
-// tagged with `point`: the reference the header-only writer must match byte for byte.
-std::string WholeFileWriter(const std::string& bytes, const TrackPoint& point) {
-    auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.data()),
-                                           static_cast<long>(bytes.size()));
-    image->readMetadata();
-    Exiv2::ExifData& exif = image->exifData();
-    WriteGpsTags(point, exif);
-    image->setExifData(exif);
-    image->writeMetadata();
-    Exiv2::BasicIo& io = image->io();
-    io.open();
-    std::string written(reinterpret_cast<const char*>(io.mmap(false)),
-                        static_cast<size_t>(io.size()));
-    io.munmap();
-    io.close();
-    return written;
-}
 
 // Runs `work` in a child process under the unprivileged user 65534 and returns what it sent
 // to the debugger output; empty with `ran` false when the child could not be started.
@@ -145,67 +125,6 @@ protected:
         return info;
     }
 };
-
-TEST_F(PhotoWrite, SamplePhotosAreByteForByteWhatTheWholeFileWriterMakes) {
-    engine.Track().Empty();
-    engine.AddPoint(-33.8568, 151.2153, 58.9, UtcCount(2005, 1, 1, 0, 0, 0));
-    engine.settings.m_ToleranceHours = "500000";  // about 57 years either side
-    int tagged = 0;
-    int split = 0;
-    for (const auto& entry : fs::directory_iterator(SamplePath("jpg"))) {
-        const std::string name = entry.path().filename().string();
-        const std::string path = dir.File(name);
-        CopyFile(entry.path().string(), path);
-        chmod(path.c_str(), 0644);
-        const std::string original = ReadFileText(path);
-        std::string expected;
-        try {
-            expected = WholeFileWriter(original, engine.Track().At(0));
-        } catch (const std::exception&) {
-            expected = original;  // the whole-file writer cannot tag it either
-        }
-        DebugCapture capture;
-        engine.ProcessHotFolder(dir.Path());
-        const std::string result = ReadFileText(path);
-        if (result != original) {
-            EXPECT_EQ(result, expected) << name;
-            ++tagged;
-        } else {
-            EXPECT_TRUE(expected == original ||
-                        capture.Text().find("Skipping") == std::string::npos)
-                << name << ": " << capture.Text();
-        }
-        PhotoSource source;
-        std::string error;
-        if (OpenPhoto(entry.path().string(), source, error) && source.head.size < original.size()) {
-            ++split;
-            EXPECT_EQ(std::string(reinterpret_cast<const char*>(source.head.data.get()),
-                                  source.head.size),
-                      original.substr(0, source.head.size))
-                << name;
-        }
-        fs::remove(path);
-    }
-    EXPECT_GE(tagged, 15);
-    // Every photo whose image data reaches past the header's margin is read only that far; the
-    // small camera samples end within it.
-    EXPECT_GE(split, 13);
-}
-
-TEST_F(PhotoWrite, LargeGeneratedPhotoMatchesTheWholeFileWriter) {
-    const std::string path = dir.File("big.jpg");
-    WritePlainJpeg(path, 1600, 1200);
-    {
-        auto image = Exiv2::ImageFactory::open(path);
-        image->readMetadata();
-        image->exifData()["Exif.Photo.DateTimeDigitized"] = "2007:06:01 12:05:30";
-        image->exifData()["Exif.Image.Make"] = "Fenrik";
-        image->writeMetadata();
-    }
-    const std::string original = ReadFileText(path);
-    Run();
-    EXPECT_EQ(ReadFileText(path), WholeFileWriter(original, engine.Track().At(0)));
-}
 
 TEST_F(PhotoWrite, OwnerGroupModeAttributesAndAclAreKept) {
     const std::string path = Photo("photo.jpg");

@@ -248,9 +248,9 @@ TEST_F(TaggingRun, AHotFolderThatCannotBeReadIsAnErrorLineAndCounted) {
     Log::Instance().Open(Debug, dir.File("fenrik.log"));  // the logging setting is off
     Run("");
     const std::string log = ReadFileText(dir.File("fenrik.log"));
-    EXPECT_NE(log.find("[ERROR]>  Hot folder 1 (" + dir.File("gone") +
-                       "): No such file or directory\n"),
-              std::string::npos)
+    EXPECT_NE(
+        log.find("[ERROR]>  Hot folder 1 (" + dir.File("gone") + "): No such file or directory\n"),
+        std::string::npos)
         << log;
     EXPECT_NE(log.find("[ERROR]>  Hot folder 3 (" + notAFolder + "): Not a directory\n"),
               std::string::npos)
@@ -261,6 +261,78 @@ TEST_F(TaggingRun, AHotFolderThatCannotBeReadIsAnErrorLineAndCounted) {
     EXPECT_EQ(view.summaries[0].foldersUnread, 2);
     EXPECT_NE(RunSummaryText(view.summaries[0]).find("2 folders could not be read"),
               std::string::npos);
+}
+
+class RerunOverATaggedFolder : public TaggingRun {
+protected:
+    void SetUp() override {
+        inputs.hotFolderOn[0] = true;
+        engine.settings.m_HotFolder1 = dir.Path();
+        engine.settings.m_ToleranceMinutes = "2";
+        gpx = dir.File("track.gpx");
+        WriteFileText(gpx, R"(<gpx><trk><trkseg><trkpt lat="-33.8568" lon="151.2153">
+            <ele>-3.5</ele><time>2007-06-01T12:04:50Z</time></trkpt></trkseg></trk></gpx>)");
+    }
+    std::string gpx;
+};
+
+struct FileState {
+    ino_t inode;
+    timespec modified;
+    bool operator==(const FileState& other) const {
+        return inode == other.inode && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FileState StateOf(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return FileState{info.st_ino, info.st_mtim};
+}
+
+TEST_F(RerunOverATaggedFolder, WritesNothingAndCountsThePhotosAsAlreadyTagged) {
+    std::vector<std::string> photos;
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+        photos.push_back(dir.File(name));
+        WriteJpegWithExif(photos.back(), {{"Exif.Photo.DateTimeDigitized", "2007:06:01 12:05:30"}});
+    }
+    Run(gpx);
+    std::vector<FileState> tagged;
+    for (const std::string& photo : photos) {
+        tagged.push_back(StateOf(photo));
+    }
+    ASSERT_EQ(view.summaries.back().tagged, 3u);
+
+    Run(gpx);
+    for (size_t i = 0; i < photos.size(); ++i) {
+        EXPECT_TRUE(StateOf(photos[i]) == tagged[i]) << photos[i];
+    }
+    const RunSummary& rerun = view.summaries.back();
+    EXPECT_EQ(rerun.tagged, 0u);
+    EXPECT_EQ(rerun.alreadyTagged, 3u);
+    EXPECT_EQ(RunSummaryText(rerun),
+              "Last run: 3 photos checked in 1 folder; 0 tagged; 3 already tagged; GPX: 1 point");
+}
+
+TEST_F(RerunOverATaggedFolder, ASkippedPhotosReasonCarriesWhatExiv2Said) {
+    // Exif whose GPS pointer points past its end.
+    const std::string tiff("II*\0\x08\0\0\0\x01\0\x25\x88\x04\0\x01\0\0\0\0\x10\0\0\0\0\0\0", 26);
+    const std::string segment =
+        std::string("\xFF\xE1\0\x22", 4) + std::string("Exif\0\0", 6) + tiff;
+    const std::string photo = dir.File("broken.jpg");
+    WritePlainJpeg(photo);
+    SetLastWriteTime(photo, 2007, 6, 1, 12, 5, 0);
+    const std::string plain = ReadFileText(photo);
+    WriteFileText(photo, plain.substr(0, 2) + segment + plain.substr(2));
+    SetLastWriteTime(photo, 2007, 6, 1, 12, 5, 0);
+    DebugCapture capture;
+    Run(gpx);
+    EXPECT_EQ(view.summaries.back().skipped, 1u);
+    EXPECT_NE(capture.Text().find("Skipping " + photo +
+                                  ": the GPS IFD lies outside the Exif data (Exiv2: "),
+              std::string::npos)
+        << capture.Text();
 }
 
 }  // namespace

@@ -52,3 +52,13 @@ void SetLastWriteTime(const std::string& path, int year, int month, int day, int
     const timespec times[2] = {{timegm(&utc), 0}, {timegm(&utc), 0}};
     utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
+
+std::string BytesInMemory(Exiv2::Image& image) {
+    Exiv2::BasicIo& io = image.io();
+    io.open();
+    std::string bytes(reinterpret_cast<const char*>(io.mmap(false)),
+                      static_cast<size_t>(io.size()));
+    io.munmap();
+    io.close();
+    return bytes;
+}

@@ -5,6 +5,10 @@
 #include <map>
 #include <string>
 
+namespace Exiv2 {
+class Image;
+}
+
 // Writes a small JPEG (Qt's encoder) with no metadata at all.
 void WritePlainJpeg(const std::string& path, int width = 32, int height = 24);
 
@@ -18,3 +22,7 @@ std::map<std::string, std::string> ReadExif(const std::string& path);
 // Sets a file's last-modification time to the given UTC calendar time.
 void SetLastWriteTime(const std::string& path, int year, int month, int day, int hour, int minute,
                       int second);
+
+// The bytes of an image that Exiv2 opened in memory, as it now holds them (after
+// writeMetadata: the rewritten file).
+std::string BytesInMemory(Exiv2::Image& image);

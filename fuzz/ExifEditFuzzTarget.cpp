@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Fuzz target for the GPS tag writer: any bytes, taken as a photo's header, must either be
+// refused or give a header that differs from them in one Exif segment only, whose TIFF data
+// keeps every byte before its new IFD0, and that Exiv2 reads back with every datum as before
+// and the GPS tags as meant. The writer checks the read-back itself; this target checks it
+// again in its own way, from Exiv2's texts.
+#include <exiv2/exiv2.hpp>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Exiv2Listing.h"
+#include "engine/ExifGpsEdit.h"
+#include "engine/ExifReadBack.h"
+#include "engine/Exiv2Messages.h"
+#include "engine/GpsTags.h"
+#include "platform/DebugOutput.h"
+
+namespace {
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "GPS tag writer broken: %s\n", what);
+        std::abort();
+    }
+}
+
+void InitialiseOnce() {
+    static const bool done = [] {
+        Exiv2::XmpParser::initialize();
+        RouteExiv2Messages();
+        SetDebugSink([](const std::string&) {});
+        return true;
+    }();
+    (void)done;
+}
+
+// One of three positions, picked by the input: above sea level in the north-east, below it on
+// the equator and the prime meridian, and without elevation in the south-west.
+TrackPoint PointFor(size_t size) {
+    TrackPoint point;
+    switch (size % 3) {
+        case 0:
+            point.latitude = 48.137154;
+            point.longitude = 11.575382;
+            point.elevation = 519.6;
+            break;
+        case 1:
+            point.elevation = -12.7;
+            break;
+        default:
+            point.latitude = -33.8568;
+            point.longitude = -122.4194;
+            break;
+    }
+    return point;
+}
+
+std::string Line(const char* tag, const char* type, int count, const std::string& value) {
+    return std::string("Exif.GPSInfo.") + tag + " " + type + " " + std::to_string(count) + " " +
+           value;
+}
+
+void Replace(std::multiset<std::string>& gps, const std::string& line) {
+    const std::string key = line.substr(0, line.find(' ') + 1);
+    for (auto it = gps.begin(); it != gps.end();) {
+        it = it->compare(0, key.size(), key) == 0 ? gps.erase(it) : std::next(it);
+    }
+    gps.insert(line);
+}
+
+// The GPS lines that writing `position` into a photo with `gps` should give.
+std::multiset<std::string> ExpectedGpsLines(std::multiset<std::string> gps,
+                                            const GpsPosition& position, bool altitudeRefIsOne) {
+    Replace(gps, Line("GPSVersionID", "1", 4, "2 0 0 0"));
+    Replace(gps, Line("GPSLatitudeRef", "2", 2, std::string(1, position.latitudeRef)));
+    Replace(gps, Line("GPSLatitude", "5", 3, position.latitude));
+    Replace(gps, Line("GPSLongitudeRef", "2", 2, std::string(1, position.longitudeRef)));
+    Replace(gps, Line("GPSLongitude", "5", 3, position.longitude));
+    if (position.altitude) {
+        Replace(gps, Line("GPSAltitude", "5", 1, *position.altitude));
+        if (position.belowSeaLevel || altitudeRefIsOne) {
+            Replace(gps, Line("GPSAltitudeRef", "1", 1, position.belowSeaLevel ? "1" : "0"));
+        }
+    }
+    return gps;
+}
+
+bool AltitudeRefIsOne(const Exiv2::Image& image) {
+    const auto& exif = image.exifData();
+    const auto ref = exif.findKey(Exiv2::ExifKey("Exif.GPSInfo.GPSAltitudeRef"));
+    return ref != exif.end() && ref->count() > 0 && ref->toLong(0) == 1;
+}
+
+// The new header is the old one with one Exif segment put in, or put in place of the old one;
+// the new TIFF data keeps every byte of the old one before its new IFD0.
+void CheckOnlyTheExifSegmentChanged(const std::string& before, const std::string& after) {
+    size_t prefix = 0;
+    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) {
+        ++prefix;
+    }
+    for (size_t start = std::min(prefix, after.size());; --start) {
+        const std::optional<ByteSpan> now = ExifSegmentAt(after, start);
+        const std::optional<ByteSpan> old = ExifSegmentAt(before, start);
+        const size_t oldEnd = old ? old->end : start;
+        if (now && now->end <= after.size() && oldEnd <= before.size() &&
+            after.compare(now->end, std::string::npos, before, oldEnd) == 0) {
+            Require(after.compare(0, start, before, 0, start) == 0, "bytes before it changed");
+            if (old) {
+                const std::string oldTiff = before.substr(start + 10, oldEnd - start - 10);
+                const std::string newTiff = after.substr(start + 10, now->end - start - 10);
+                const size_t ifd0 =
+                    Exiv2::getULong(reinterpret_cast<const Exiv2::byte*>(newTiff.data() + 4),
+                                    newTiff[0] == 'M' ? Exiv2::bigEndian : Exiv2::littleEndian);
+                const size_t kept = std::min<size_t>(ifd0, oldTiff.size());
+                Require(ifd0 >= 8 && newTiff.compare(8, kept - 8, oldTiff, 8, kept - 8) == 0,
+                        "TIFF data before the new IFD0 changed");
+            }
+            return;
+        }
+        Require(start > 0, "the header changed outside one Exif segment");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    InitialiseOnce();
+    const std::string before(reinterpret_cast<const char*>(data), size);
+    std::unique_ptr<Exiv2::Image> original;
+    Exiv2Listing was;
+    try {
+        original = ReadWithExiv2(data, size);
+        was = ListWithExiv2(*original);
+    } catch (const std::exception&) {
+        return 0;  // a photo that Exiv2 cannot read is skipped before it is edited
+    }
+    const GpsPosition position = GpsPositionOf(PointFor(size));
+    const size_t alignment = size % 2 == 0 ? 4096 : 0;
+    Exiv2MessageCapture quiet;
+    const ExifEdit edit = EditExifGps(data, size, *original, position, alignment);
+    const std::multiset<std::string> gps =
+        ExpectedGpsLines(was.gps, position, AltitudeRefIsOne(*original));
+    if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
+        Require(gps == was.gps, "a photo taken for tagged that is not");
+    }
+    if (edit.outcome != ExifEditOutcome::Edited) {
+        return 0;
+    }
+    Require(!edit.aligned || edit.head.size() % alignment == size % alignment,
+            "a header said to be aligned is not");
+    CheckOnlyTheExifSegmentChanged(before, edit.head);
+    Exiv2Listing is;
+    try {
+        is = ListWithExiv2(edit.head);
+    } catch (const std::exception&) {
+        Require(false, "Exiv2 cannot read the edited header");
+    }
+    Require(is.other == was.other, "metadata other than GPS changed");
+    Require(is.gps == gps, "the GPS tags do not read back as meant");
+    return 0;
+}
