@@ -88,6 +88,14 @@ CFenrikWnd::~CFenrikWnd() {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     AttachLiveSettings(nullptr);
+    // The children outlive this part of the window: a check that loses the focus while they
+    // are destroyed must not reach the fields through it.
+    for (CActiveButton* check :
+         {m_HotFolderCheck1, m_HotFolderCheck2, m_HotFolderCheck3, m_HotFolderCheck4}) {
+        if (check != nullptr) {
+            disconnect(check, nullptr, this, nullptr);
+        }
+    }
 }
 
 void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBitmapId,
