@@ -124,9 +124,9 @@ void CFenrikWnd::CreateControls() {
     m_ConfigDlg->m_Device = AppProfile().GetProfileString(kSettingsSection, kDevice, "");
     m_ConfigDlg->m_BiasInMinutes = AppProfile().GetProfileInt(kSettingsSection, kBiasInMinutes, 0);
     for (const ControlLayout& layout : MainWindowLayout()) {
-        if (layout.kind == ControlKind::Field) {
+        if (layout.kind == WindowControlKind::Field) {
             CreateField(layout);
-        } else if (layout.kind == ControlKind::Spinner) {
+        } else if (layout.kind == WindowControlKind::Spinner) {
             CreateSpinner(layout);
         } else {
             CreateButton(layout);
@@ -145,7 +145,7 @@ void CFenrikWnd::CreateButton(const ControlLayout& layout) {
     button->setToolTip(QString::fromStdString(ControlToolTip(layout.id)));
     connect(button, &CActiveButton::Command, this, &CFenrikWnd::OnCommand);
     ButtonSlot(layout.id) = button;
-    if (layout.kind == ControlKind::Check) {
+    if (layout.kind == WindowControlKind::Check) {
         button->SetCheckBox();
         // Its focus is shown by a frame around its folder line, apart from its tick.
         connect(button, &CActiveButton::FocusChanged, this, [this](int id, bool focused) {

@@ -19,7 +19,7 @@ constexpr QRgb kStatusText = qRgb(229, 178, 57);
 }  // namespace
 
 const std::array<ControlLayout, 18>& MainWindowLayout() {
-    using K = ControlKind;
+    using K = WindowControlKind;
     static const std::array<ControlLayout, 18> layout = {{
         {kIdClose, K::Button, "close", Edges(256, 5, 275, 13), 139, 132, 131, 139, 0, 0},
         {kIdMinimize, K::Button, "minimize", Edges(233, 5, 252, 13), 141, 134, 135, 141, 0, 0},

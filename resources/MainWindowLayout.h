@@ -28,11 +28,12 @@ enum MainWindowControlId : int {
     kIdSpinner = 118,
 };
 
-enum class ControlKind { Button, Check, Field, Spinner };
+// What a main-window layout entry makes; the dialog template has kinds of its own.
+enum class WindowControlKind { Button, Check, Field, Spinner };
 
 struct ControlLayout {
     int id;
-    ControlKind kind;
+    WindowControlKind kind;
     const char* text;  // a button's window text
     QRect rect;        // in window coordinates
     // Skin bitmap ids. Buttons and checks: normal, pressed, focus and disabled images; fields:

@@ -13,6 +13,8 @@
 #include "app/AccessibleTexts.h"
 #include "app/FileDrop.h"
 #include "app/ProductLinks.h"
+#include "config/DialogTemplate.h"  // beside the window layout: no two types share a name
+#include "resources/MainWindowLayout.h"
 #include "resources/SkinResources.h"
 
 namespace {

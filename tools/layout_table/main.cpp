@@ -8,15 +8,15 @@
 
 namespace {
 
-const char* KindName(ControlKind kind) {
+const char* KindName(WindowControlKind kind) {
     switch (kind) {
-        case ControlKind::Button:
+        case WindowControlKind::Button:
             return "button";
-        case ControlKind::Check:
+        case WindowControlKind::Check:
             return "check";
-        case ControlKind::Field:
+        case WindowControlKind::Field:
             return "field";
-        case ControlKind::Spinner:
+        case WindowControlKind::Spinner:
             return "spinner";
     }
     return "?";

@@ -49,12 +49,12 @@ protected:
 
 void AddControls(QWidget& window, std::vector<std::unique_ptr<QWidget>>& owned) {
     for (const auto& spot : MainWindowLayout()) {
-        if (spot.kind == ControlKind::Button || spot.kind == ControlKind::Check) {
+        if (spot.kind == WindowControlKind::Button || spot.kind == WindowControlKind::Check) {
             auto button = std::make_unique<CActiveButton>();
             button->Create("", spot.rect, &window, spot.id);
             button->LoadBitmaps(spot.normal, spot.pressed, spot.focus, spot.disabled);
             owned.push_back(std::move(button));
-        } else if (spot.kind == ControlKind::Field) {
+        } else if (spot.kind == WindowControlKind::Field) {
             auto field = std::make_unique<CTextfield>();
             field->m_TextColor = QColor(spot.textColor);
             field->m_DisabledTextColor = QColor(spot.disabledTextColor);
@@ -112,7 +112,7 @@ QImage Enlarged(const QImage& image, int factor) {
 QImage StatesSheet() {
     std::vector<std::vector<QImage>> rows;
     for (const auto& spot : MainWindowLayout()) {
-        if (spot.kind != ControlKind::Field && spot.kind != ControlKind::Spinner &&
+        if (spot.kind != WindowControlKind::Field && spot.kind != WindowControlKind::Spinner &&
             spot.id != 113 && spot.id != 114) {
             rows.push_back({LoadSkinBitmap(spot.normal), LoadSkinBitmap(spot.pressed),
                             LoadSkinBitmap(spot.focus)});
