@@ -255,7 +255,7 @@ TEST_F(PhotoWrite, BytesAppendedWhileTaggingAreNotLostAndTheNextRunTagsThem) {
                 std::fwrite(appended.data(), 1, appended.size(), out);
                 std::fclose(out);
             });
-            usleep(200000);  // until the writer waits in its open
+            EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
         }
         return true;
     });
@@ -355,7 +355,7 @@ TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
         SetDurableWriteFaultHook([&](const std::string& step) {
             if (step == moment && writer < 0) {
                 writer = StartAppender(path);
-                usleep(200000);  // until the writer waits in its open
+                EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
             }
             return true;
         });

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 
+#include <unistd.h>
+
 #include "platform/FileTime.h"
 
 #include <filesystem>
@@ -128,4 +130,14 @@ std::string Utf16Text(const std::string& utf8, bool bigEndian, bool withMark) {
         }
     }
     return out;
+}
+
+bool WaitUntilALeaseIsBreaking() {
+    for (int poll = 0; poll < 60000; ++poll) {
+        if (ReadFileText("/proc/locks").find("BREAKING") != std::string::npos) {
+            return true;
+        }
+        usleep(1000);
+    }
+    return false;
 }

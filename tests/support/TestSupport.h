@@ -33,6 +33,10 @@ std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& content);
 void CopyFile(const std::string& from, const std::string& to);
 
+// Waits until the kernel lists a lease as being broken (/proc/locks): a program that opened a
+// leased file for writing now waits in its open. Returns false after a minute without one.
+bool WaitUntilALeaseIsBreaking();
+
 // UTF-16 of a text made of ASCII and two-byte UTF-8 characters, in either byte order, with or
 // without the byte-order mark.
 std::string Utf16Text(const std::string& utf8, bool bigEndian, bool withMark);
