@@ -5,7 +5,6 @@
 
 #include "app/CFenrikWnd.h"
 #include "app/WindowGeometry.h"
-#include "platform/ProfileStore.h"
 #include "resources/SkinResources.h"
 
 CFenrikApp::CFenrikApp(int& argc, char** argv) : QApplication(argc, argv) {
@@ -20,7 +19,7 @@ CFenrikApp::~CFenrikApp() {
 bool CFenrikApp::InitInstance() {
     SetRegistryKey(kCompanyName);
     setDesktopFileName(QString::fromLatin1(kDesktopFileId));
-    m_pWnd = new CFenrikWnd();
+    m_pWnd = new CFenrikWnd(m_Profile);
     QRect area(0, 0, 1024, 768);
     if (QScreen* screen = primaryScreen()) {
         area = screen->availableGeometry();
@@ -45,23 +44,5 @@ int CFenrikApp::ExitInstance() {
 }
 
 void CFenrikApp::SetRegistryKey(const char* company) {
-    SetAppProfilePath(UserProfilePath(company, ExecutableBaseName()));
-}
-
-int CFenrikApp::GetProfileInt(const char* section, const char* key, int defaultValue) const {
-    return AppProfile().GetProfileInt(section, key, defaultValue);
-}
-
-std::string CFenrikApp::GetProfileString(const char* section, const char* key,
-                                         const char* defaultValue) const {
-    return AppProfile().GetProfileString(section, key, defaultValue);
-}
-
-bool CFenrikApp::WriteProfileInt(const char* section, const char* key, int value) {
-    return AppProfile().WriteProfileInt(section, key, value);
-}
-
-bool CFenrikApp::WriteProfileString(const char* section, const char* key,
-                                    const std::string& value) {
-    return AppProfile().WriteProfileString(section, key, value);
+    m_Profile.SetPath(UserProfilePath(company, ExecutableBaseName()));
 }

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <string>
 
+#include "platform/ProfileStore.h"
+
 class CFenrikWnd;
 
 // The id of the program's desktop entry (its file name without ".desktop"), by which the desktop
@@ -28,16 +30,12 @@ public:
 
     // Places the per-user profile under `company` and the executable's name.
     void SetRegistryKey(const char* company);
-
-    // The four profile operations, always on the per-user profile.
-    int GetProfileInt(const char* section, const char* key, int defaultValue) const;
-    std::string GetProfileString(const char* section, const char* key,
-                                 const char* defaultValue) const;
-    bool WriteProfileInt(const char* section, const char* key, int value);
-    bool WriteProfileString(const char* section, const char* key, const std::string& value);
+    // The application's one profile, which the window and its dialog read and write.
+    ProfileStore& Profile() { return m_Profile; }
 
     CFenrikWnd* m_pWnd = nullptr;
 
 private:
+    ProfileStore m_Profile{UserProfilePath(kCompanyName, ExecutableBaseName())};
     int m_ExitCode = 0;
 };

@@ -71,8 +71,10 @@ void SetAccessibleDescriptionIfChanged(QWidget* widget, const std::string& text)
 
 }  // namespace
 
-CFenrikWnd::CFenrikWnd(WindowServices services)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Services(std::move(services)) {
+CFenrikWnd::CFenrikWnd(ProfileStore& profile, WindowServices services)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      m_Profile(profile),
+      m_Services(std::move(services)) {
     InstallWindowAccessibility();
     if (!m_Services.config.readCaptureTime) {
         m_Services.config.readCaptureTime = ReadCaptureTimeText;
@@ -109,7 +111,7 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     setFocusPolicy(Qt::ClickFocus);
     ApplyWindowShape(shapeBitmapId);
     m_BackgroundBitmapId = static_cast<uint16_t>(backgroundBitmapId);
-    m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr, m_Services.config);
+    m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr, m_Profile, m_Services.config);
     AttachLiveSettings(m_ConfigDlg.get());
     setCursor(Qt::ArrowCursor);
     CreateControls();
@@ -121,8 +123,8 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
 }
 
 void CFenrikWnd::CreateControls() {
-    m_ConfigDlg->m_Device = AppProfile().GetProfileString(kSettingsSection, kDevice, "");
-    m_ConfigDlg->m_BiasInMinutes = AppProfile().GetProfileInt(kSettingsSection, kBiasInMinutes, 0);
+    m_ConfigDlg->m_Device = m_Profile.GetProfileString(kSettingsSection, kDevice, "");
+    m_ConfigDlg->m_BiasInMinutes = m_Profile.GetProfileInt(kSettingsSection, kBiasInMinutes, 0);
     for (const ControlLayout& layout : MainWindowLayout()) {
         if (layout.kind == WindowControlKind::Field) {
             CreateField(layout);
@@ -172,8 +174,8 @@ void CFenrikWnd::CreateField(const ControlLayout& layout) {
     const int hotFolder = layout.id - kIdHotFolderField1 + 1;
     if (hotFolder >= 1 && hotFolder <= 4) {
         field->SetText(m_ConfigDlg->HotFolder(hotFolder));
-        field->setEnabled(AppProfile().GetProfileInt(kSettingsSection,
-                                                     kHotFolderEnabledKeys[hotFolder - 1], 0) != 0);
+        field->setEnabled(m_Profile.GetProfileInt(kSettingsSection,
+                                                  kHotFolderEnabledKeys[hotFolder - 1], 0) != 0);
     } else if (layout.id == kIdDeviceField) {
         field->SetText(m_ConfigDlg->m_Device);
     } else {
@@ -428,7 +430,7 @@ void CFenrikWnd::OpenInBrowser(const char* url) {
 void CFenrikWnd::SetDevice(const std::string& path) {
     m_ConfigDlg->m_Device = path;
     m_DeviceField->SetText(path);
-    AppProfile().WriteProfileString(kSettingsSection, kDevice, path);
+    m_Profile.WriteProfileString(kSettingsSection, kDevice, path);
     UpdateAccessibleNames();
 }
 
@@ -498,9 +500,9 @@ void CFenrikWnd::OnDirConfig() {
         field->SetText(path);
         field->setEnabled(!path.empty());
         field->update();
-        AppProfile().WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1],
-                                     path.empty() ? 0 : 1);
-        AppProfile().WriteProfileString(kSettingsSection, kHotFolderKeys[n - 1], path);
+        m_Profile.WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1],
+                                  path.empty() ? 0 : 1);
+        m_Profile.WriteProfileString(kSettingsSection, kHotFolderKeys[n - 1], path);
     }
     UpdateHotFolderChecks();
     UpdateAccessibleNames();
@@ -513,8 +515,8 @@ void CFenrikWnd::OnHotFolderToggle(int n) {
     }
     field->setEnabled(!field->isEnabled());
     field->update();
-    AppProfile().WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1],
-                                 field->isEnabled() ? 1 : 0);
+    m_Profile.WriteProfileInt(kSettingsSection, kHotFolderEnabledKeys[n - 1],
+                              field->isEnabled() ? 1 : 0);
     UpdateHotFolderChecks();
     UpdateAccessibleNames();
 }

@@ -23,6 +23,7 @@ class CActiveButton;
 struct ControlLayout;
 class CDirectoryConfigDlg;
 class CSpinner;
+class ProfileStore;
 class CTextfield;
 class QUrl;
 
@@ -39,8 +40,9 @@ struct WindowServices {
 class CFenrikWnd : public QWidget, public TaggingEngine, private TaggingRunEvents {
     Q_OBJECT
 public:
-    // Nothing is created before CreateSkinned.
-    explicit CFenrikWnd(WindowServices services = {});
+    // Nothing is created before CreateSkinned. The settings are read from and written to
+    // `profile`, the application's, which must outlive the window.
+    explicit CFenrikWnd(ProfileStore& profile, WindowServices services = {});
     // Waits for a tagging run still in progress (asking it to stop first), then releases
     // everything.
     ~CFenrikWnd() override;
@@ -158,6 +160,7 @@ private:
     void CloseAfterRun(bool releaseFirst);
     void QuitApplication();
 
+    ProfileStore& m_Profile;
     WindowServices m_Services;
     std::thread m_Worker;
     enum class PendingClose { None, Close, DestroyThenClose };

@@ -67,12 +67,12 @@ std::string CatalogueZoneName(const std::string& name) {
     return std::find(ids.begin(), ids.end(), id) != ids.end() ? id : std::string();
 }
 
-// The name of the catalogue zone at the stored TZIndex, or the empty text.
-std::string StoredCatalogueZone() {
+// The name of the catalogue zone at the TZIndex stored in `profile`, or the empty text.
+std::string StoredCatalogueZone(const ProfileStore& profile) {
     TimeZoneCatalogue catalogue(SystemZoneSource());
     catalogue.LoadTimeZones();
     const TimeZoneEntry* entry =
-        catalogue.FindTimeZoneByIndex(AppProfile().GetProfileInt(kSettingsSection, kTZIndex, 0));
+        catalogue.FindTimeZoneByIndex(profile.GetProfileInt(kSettingsSection, kTZIndex, 0));
     return entry != nullptr ? entry->Std : std::string();
 }
 
@@ -99,8 +99,6 @@ std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings) {
         }
         settings.m_TimeZoneId = id;
         settings.m_BiasInMinutes = zone.entry.Bias;
-    } else if (settings.m_TimeZoneId.empty()) {
-        settings.m_TimeZoneId = StoredCatalogueZone();
     }
     if (line.gpx) {
         settings.m_Device = *line.gpx;
@@ -154,9 +152,13 @@ int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFo
     return RunReportedErrors(tagger.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
 }
 
-int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
-                       bool terminal) {
-    LiveSettings settings = ReadStoredSettings();
+int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std::ostream& out,
+                       std::ostream& err, bool terminal) {
+    LiveSettings settings = ReadStoredSettings(profile);
+    if (!line.zone && settings.m_TimeZoneId.empty()) {
+        // A profile from before the zone's name was kept.
+        settings.m_TimeZoneId = StoredCatalogueZone(profile);
+    }
     const std::string problem = ApplyCommandLine(line, settings);
     if (!problem.empty()) {
         err << problem << '\n';
@@ -167,7 +169,7 @@ int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream&
         // As in the window, a hot folder is on only when it is switched on and set.
         hotFolderOn[i] =
             (line.folders.empty()
-                 ? AppProfile().GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0
+                 ? profile.GetProfileInt(kSettingsSection, kHotFolderEnabledKeys[i], 0) != 0
                  : i < line.folders.size()) &&
             !settings.HotFolder(static_cast<int>(i) + 1).empty();
     }

@@ -12,6 +12,8 @@
 #include "app/CommandLine.h"
 #include "config/LiveSettings.h"
 
+class ProfileStore;
+
 // The exit statuses of the command line.
 inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitCompletedWithErrors = 1;
@@ -21,8 +23,7 @@ inline constexpr int kExitBadUsage = 2;
 // (which replace hot folders 1 to 4, the rest emptied), the tolerance, the zone (its IANA name
 // and standard bias), the switches, the correction and the log folder (which switches the log
 // on). Returns the empty text, or the bad-usage message for a zone the catalogue does not know
-// ("fenrik: --zone: unknown time zone \"X\""). When neither the profile nor the command line
-// names the zone, the catalogue zone at the stored TZIndex gives its name.
+// ("fenrik: --zone: unknown time zone \"X\"").
 std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings);
 
 // Runs one pass with `settings` and the hot folders of `hotFolderOn`. Progress goes to
@@ -32,11 +33,11 @@ std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings);
 int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
                   std::ostream& out, bool terminal);
 
-// The whole of `fenrik --tag`: reads the stored settings, applies `line`, runs with the stored
-// hot folders that are on, or with every folder given by --folder; bad usage is written to
-// `err` and gives kExitBadUsage.
-int TagFromCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
-                       bool terminal);
+// The whole of `fenrik --tag`: reads the settings stored in `profile` (never writing it),
+// applies `line`, runs with the stored hot folders that are on, or with every folder given by
+// --folder; bad usage is written to `err` and gives kExitBadUsage.
+int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std::ostream& out,
+                       std::ostream& err, bool terminal);
 
 // "[#########...........]  120/412 photos" for the bar, 20 cells wide.
 std::string ProgressBarText(uint64_t done, uint64_t total);

@@ -37,9 +37,11 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::BadUsage:
             std::cerr << line.error << '\n';
             return kExitBadUsage;
-        case CommandLine::Mode::Tag:
-            SetAppProfilePath(UserProfilePath(kCompanyName, ExecutableBaseName()));
-            return TagFromCommandLine(line, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1);
+        case CommandLine::Mode::Tag: {
+            const ProfileStore profile(UserProfilePath(kCompanyName, ExecutableBaseName()));
+            return TagFromCommandLine(line, profile, std::cout, std::cerr,
+                                      isatty(STDOUT_FILENO) == 1);
+        }
         case CommandLine::Mode::Window:
         default:
             return RunWindow(argc, argv);

@@ -32,10 +32,6 @@ void SetEditText(QLineEdit& edit, const std::string& text) {
     edit.setCursorPosition(0);
 }
 
-std::string ReadString(const char* key) {
-    return AppProfile().GetProfileString(kSettingsSection, key, "");
-}
-
 // Text exchange between an edit and a member.
 void ExchangeText(bool saveAndValidate, QWidget* control, std::string& value) {
     auto* edit = qobject_cast<QLineEdit*>(control);
@@ -131,27 +127,32 @@ std::optional<std::string> AskTrueTime(QWidget* parent, const std::string& captu
     return ok ? std::optional<std::string>(text.trimmed().toStdString()) : std::nullopt;
 }
 
-CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, ConfigServices services)
+CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, ProfileStore& profile,
+                                         ConfigServices services)
     : QDialog(parent),
       m_TimeZones(*services.zones),
       m_ChooseFolder(std::move(services.chooseFolder)),
+      m_Profile(profile),
       m_Services(std::move(services)) {
-    m_HotFolder1 = ReadString(kHotFolder1);
-    m_HotFolder2 = ReadString(kHotFolder2);
-    m_HotFolder3 = ReadString(kHotFolder3);
-    m_HotFolder4 = ReadString(kHotFolder4);
-    m_ToleranceHours = ReadString(kToleranceHours);
-    m_ToleranceMinutes = ReadString(kToleranceMinutes);
-    m_UseLogfile = AppProfile().GetProfileInt(kSettingsSection, kUseLogfile, 0);
-    m_LogfileDir = ReadString(kLogfileDir);
-    ReadCameraClockSettings(*this);
-    m_RawSidecars = AppProfile().GetProfileInt(kSettingsSection, kRawSidecars, 1);
+    const auto readString = [&profile](const char* key) {
+        return profile.GetProfileString(kSettingsSection, key, "");
+    };
+    m_HotFolder1 = readString(kHotFolder1);
+    m_HotFolder2 = readString(kHotFolder2);
+    m_HotFolder3 = readString(kHotFolder3);
+    m_HotFolder4 = readString(kHotFolder4);
+    m_ToleranceHours = readString(kToleranceHours);
+    m_ToleranceMinutes = readString(kToleranceMinutes);
+    m_UseLogfile = profile.GetProfileInt(kSettingsSection, kUseLogfile, 0);
+    m_LogfileDir = readString(kLogfileDir);
+    ReadCameraClockSettings(profile, *this);
+    m_RawSidecars = profile.GetProfileInt(kSettingsSection, kRawSidecars, 1);
     m_TimeZones.clear();
     m_BiasInMinutes = 0;
     m_TimeZones.LoadTimeZones();
     // A profile from before the zone's name was kept: the name of the zone at TZIndex.
     const TimeZoneEntry* entry =
-        m_TimeZones.FindTimeZoneByIndex(AppProfile().GetProfileInt(kSettingsSection, kTZIndex, 0));
+        m_TimeZones.FindTimeZoneByIndex(profile.GetProfileInt(kSettingsSection, kTZIndex, 0));
     if (entry != nullptr && m_TimeZoneId.empty()) {
         m_TimeZoneId = entry->Std;
     }
@@ -349,10 +350,13 @@ bool CDirectoryConfigDlg::OnInitDialog() {
     // No zone chosen yet: the system's own, found by its name, taken as if the user had picked
     // it, so that what the list shows is what the run uses.
     constexpr int32_t kNoZoneChosen = INT32_MIN;
-    int32_t zoneIndex = AppProfile().GetProfileInt(kSettingsSection, kTZIndex, kNoZoneChosen);
+    int32_t zoneIndex = m_Profile.GetProfileInt(kSettingsSection, kTZIndex, kNoZoneChosen);
     const bool firstChoice = zoneIndex == kNoZoneChosen;
     if (firstChoice || zoneIndex == kTZIndexSystemZone) {
         zoneIndex = m_TimeZones.FindCurrentTimeZone();
+        if (!firstChoice && zoneIndex >= 0) {  // the system's zone, recognised, is the choice
+            m_Profile.WriteProfileInt(kSettingsSection, kTZIndex, zoneIndex);
+        }
     }
     FillTimeZoneCombo(zoneIndex);
     if (firstChoice && SelectedZoneIndex() >= 0) {
@@ -392,11 +396,11 @@ void CDirectoryConfigDlg::OnSelchangeTimeZone() {
     if (entry != nullptr) {
         m_BiasInMinutes = entry->Bias;
     }
-    AppProfile().WriteProfileInt(kSettingsSection, kBiasInMinutes, m_BiasInMinutes);
+    m_Profile.WriteProfileInt(kSettingsSection, kBiasInMinutes, m_BiasInMinutes);
     if (entry != nullptr) {
-        AppProfile().WriteProfileInt(kSettingsSection, kTZIndex, entry->Index);
+        m_Profile.WriteProfileInt(kSettingsSection, kTZIndex, entry->Index);
         m_TimeZoneId = entry->Std;
-        AppProfile().WriteProfileString(kSettingsSection, kTimeZoneId, m_TimeZoneId);
+        m_Profile.WriteProfileString(kSettingsSection, kTimeZoneId, m_TimeZoneId);
     }
 }
 
@@ -446,12 +450,12 @@ void CDirectoryConfigDlg::OnOK() {
 
 void CDirectoryConfigDlg::OnBnClickedOk() {
     OnOK();
-    ProfileStore& profile = AppProfile();
+    ProfileStore& profile = m_Profile;
     profile.WriteProfileString(kSettingsSection, kToleranceHours, m_ToleranceHours);
     profile.WriteProfileString(kSettingsSection, kToleranceMinutes, m_ToleranceMinutes);
     profile.WriteProfileString(kSettingsSection, kLogfileDir, m_LogfileDir);
     profile.WriteProfileInt(kSettingsSection, kUseLogfile, m_UseLogfile);
-    WriteCameraClockSettings(*this);
+    WriteCameraClockSettings(*this, profile);
     profile.WriteProfileInt(kSettingsSection, kRawSidecars, m_RawSidecars);
 }
 

@@ -25,6 +25,7 @@
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/TzdbZoneSource.h"
 
+class ProfileStore;
 class QShowEvent;
 class QCheckBox;
 class QLabel;
@@ -61,12 +62,13 @@ class CDirectoryConfigDlg : public QDialog, public LiveSettings {
     Q_OBJECT
 
 public:
-    // Reads, from section Settings of AppProfile() and in this order, HotFolder1 .. HotFolder4,
+    // Reads, from section Settings of `profile` (the application's, which must outlive the
+    // dialog and which it writes its settings to) and in this order, HotFolder1 .. HotFolder4,
     // ToleranceHours, ToleranceMinutes (absent reads empty), UseLogfile (absent reads 0) and
     // LogfileDir into their members; then sets m_BiasInMinutes to 0 and loads m_TimeZones from
     // the services' zone source. m_Device stays empty: the main window sets it, and
     // m_BiasInMinutes, from their settings afterwards. Creates no controls yet.
-    explicit CDirectoryConfigDlg(QWidget* parent = nullptr, ConfigServices services = {});
+    CDirectoryConfigDlg(QWidget* parent, ProfileStore& profile, ConfigServices services = {});
     ~CDirectoryConfigDlg() override;
 
     // Shows the dialog modally: creates its controls afresh from template 9, runs OnInitDialog,
@@ -103,12 +105,11 @@ public:
 
     // Moves the members into the controls, then fills the combo box with every catalogue entry's
     // display text (sorted by the box; each item's data is the entry's Index) and selects the
-    // item whose Index equals TZIndex. A stored TZIndex of -1 is replaced by FindCurrentTimeZone,
-    // which writes TZIndex itself when it recognises the system's zone. No stored TZIndex at all
-    // selects the system's zone the same way and takes it as a pick (OnSelchangeTimeZone); an
-    // unrecognised system zone selects nothing. A TZIndex that no entry carries leaves the box
-    // without a selection. Each display text is traced to the debugger
-    // output. Returns true.
+    // item whose Index equals TZIndex. A stored TZIndex of -1 selects the system's zone, as
+    // FindCurrentTimeZone finds it by its name. No stored TZIndex at all selects the system's
+    // zone the same way and takes it as a pick (OnSelchangeTimeZone); an unrecognised system
+    // zone selects nothing. A TZIndex that no entry carries leaves the box without a selection.
+    // Returns true.
     bool OnInitDialog();
 
     // The user picked an item in the combo box list: m_BiasInMinutes takes the Bias of the entry
@@ -163,5 +164,6 @@ private:
     void NameControlsForScreenReaders();
 
     FolderChooserFunction m_ChooseFolder;
+    ProfileStore& m_Profile;
     ConfigServices m_Services;
 };

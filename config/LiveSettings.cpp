@@ -18,26 +18,25 @@ std::string& LiveSettings::HotFolder(int n) {
 
 namespace {
 
-int ReadInt(const char* key, int defaultValue) {
-    return AppProfile().GetProfileInt(kSettingsSection, key, defaultValue);
+int ReadInt(const ProfileStore& profile, const char* key, int defaultValue) {
+    return profile.GetProfileInt(kSettingsSection, key, defaultValue);
 }
 
-std::string ReadString(const char* key) {
-    return AppProfile().GetProfileString(kSettingsSection, key, "");
+std::string ReadString(const ProfileStore& profile, const char* key) {
+    return profile.GetProfileString(kSettingsSection, key, "");
 }
 
 }  // namespace
 
-void ReadCameraClockSettings(LiveSettings& settings) {
-    settings.m_TimeZoneId = ReadString(kTimeZoneId);
-    settings.m_UsePhotoTimeZone = ReadInt(kUsePhotoTimeZone, 1);
-    settings.m_FollowDaylightSaving = ReadInt(kFollowDaylightSaving, 0);
-    settings.m_ClockCorrectionSeconds = ReadInt(kClockCorrectionSeconds, 0);
-    settings.m_ReplaceRecordedPositions = ReadInt(kReplaceRecordedPositions, 1);
+void ReadCameraClockSettings(const ProfileStore& profile, LiveSettings& settings) {
+    settings.m_TimeZoneId = ReadString(profile, kTimeZoneId);
+    settings.m_UsePhotoTimeZone = ReadInt(profile, kUsePhotoTimeZone, 1);
+    settings.m_FollowDaylightSaving = ReadInt(profile, kFollowDaylightSaving, 0);
+    settings.m_ClockCorrectionSeconds = ReadInt(profile, kClockCorrectionSeconds, 0);
+    settings.m_ReplaceRecordedPositions = ReadInt(profile, kReplaceRecordedPositions, 1);
 }
 
-void WriteCameraClockSettings(const LiveSettings& settings) {
-    ProfileStore& profile = AppProfile();
+void WriteCameraClockSettings(const LiveSettings& settings, ProfileStore& profile) {
     profile.WriteProfileInt(kSettingsSection, kUsePhotoTimeZone, settings.m_UsePhotoTimeZone);
     profile.WriteProfileInt(kSettingsSection, kFollowDaylightSaving,
                             settings.m_FollowDaylightSaving);
@@ -47,18 +46,18 @@ void WriteCameraClockSettings(const LiveSettings& settings) {
                             settings.m_ReplaceRecordedPositions);
 }
 
-LiveSettings ReadStoredSettings() {
+LiveSettings ReadStoredSettings(const ProfileStore& profile) {
     LiveSettings settings;
     for (int n = 1; n <= 4; ++n) {
-        settings.HotFolder(n) = ReadString(kHotFolderKeys[n - 1]);
+        settings.HotFolder(n) = ReadString(profile, kHotFolderKeys[n - 1]);
     }
-    settings.m_ToleranceHours = ReadString(kToleranceHours);
-    settings.m_ToleranceMinutes = ReadString(kToleranceMinutes);
-    settings.m_UseLogfile = ReadInt(kUseLogfile, 0);
-    settings.m_LogfileDir = ReadString(kLogfileDir);
-    settings.m_Device = ReadString(kDevice);
-    settings.m_BiasInMinutes = ReadInt(kBiasInMinutes, 0);
-    settings.m_RawSidecars = ReadInt(kRawSidecars, 1);
-    ReadCameraClockSettings(settings);
+    settings.m_ToleranceHours = ReadString(profile, kToleranceHours);
+    settings.m_ToleranceMinutes = ReadString(profile, kToleranceMinutes);
+    settings.m_UseLogfile = ReadInt(profile, kUseLogfile, 0);
+    settings.m_LogfileDir = ReadString(profile, kLogfileDir);
+    settings.m_Device = ReadString(profile, kDevice);
+    settings.m_BiasInMinutes = ReadInt(profile, kBiasInMinutes, 0);
+    settings.m_RawSidecars = ReadInt(profile, kRawSidecars, 1);
+    ReadCameraClockSettings(profile, settings);
     return settings;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+class ProfileStore;
+
 struct LiveSettings {
     int32_t m_BiasInMinutes = 0;     // UTC = camera time + bias
     std::string m_ToleranceHours;    // decimal text as typed; read with atoi at every match
@@ -31,13 +33,13 @@ struct LiveSettings {
 };
 
 // Reads the camera clock settings (TimeZoneId, UsePhotoTimeZone, FollowDaylightSaving,
-// ClockCorrectionSeconds, ReplaceRecordedPositions) from section Settings of AppProfile(), each
+// ClockCorrectionSeconds, ReplaceRecordedPositions) from section Settings of `profile`, each
 // with its default when absent.
-void ReadCameraClockSettings(LiveSettings& settings);
+void ReadCameraClockSettings(const ProfileStore& profile, LiveSettings& settings);
 
-// Writes the four camera clock switches and the correction (not the zone) to AppProfile().
-void WriteCameraClockSettings(const LiveSettings& settings);
+// Writes the four camera clock switches and the correction (not the zone) to `profile`.
+void WriteCameraClockSettings(const LiveSettings& settings, ProfileStore& profile);
 
 // Every setting a tagging run reads, as stored: the hot folders, the tolerance, the log file,
-// the GPX path, the bias, the RAW sidecar switch and the camera clock settings.
-LiveSettings ReadStoredSettings();
+// the GPX path, the bias, the RAW sidecar switch and the camera clock settings, from `profile`.
+LiveSettings ReadStoredSettings(const ProfileStore& profile);

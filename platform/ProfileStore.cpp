@@ -105,17 +105,6 @@ bool ProfileStore::WriteProfileString(const char* section, const char* key,
     return StoreValue(m_Path, section, key, StoredText(value));
 }
 
-ProfileStore& AppProfile() {
-    // Never destroyed, so that settings may still be written during static destruction.
-    static ProfileStore* profile =
-        new ProfileStore(UserProfilePath(kCompanyName, ExecutableBaseName()));
-    return *profile;
-}
-
-void SetAppProfilePath(const std::string& iniPath) {
-    AppProfile().SetPath(iniPath);
-}
-
 std::string UserProfilePath(const std::string& company, const std::string& appName) {
     const QString configHome =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

@@ -45,14 +45,6 @@ private:
 // The company under which the application's profile is kept.
 inline constexpr char kCompanyName[] = "Quillbay";
 
-// The process-wide profile of the application, created on first use for the company
-// kCompanyName and the executable's base name. It is used without a running Qt application.
-ProfileStore& AppProfile();
-
-// Points the application's profile at another file (the application object does it at start-up;
-// tests point it at a temporary file).
-void SetAppProfilePath(const std::string& iniPath);
-
 // The per-user profile file of an application: "<config home>/<company>/<appName>.conf", where
 // the config home is $XDG_CONFIG_HOME, or ~/.config when that is not set.
 std::string UserProfilePath(const std::string& company, const std::string& appName);

@@ -3,10 +3,8 @@
 
 #include <string>
 
-#include "config/SettingKeys.h"
 #include "platform/DebugOutput.h"
 #include "platform/Log.h"
-#include "platform/ProfileStore.h"
 
 void TimeZoneCatalogue::LoadTimeZones() {
     m_Entries.clear();
@@ -32,7 +30,6 @@ int32_t TimeZoneCatalogue::FindCurrentTimeZone() const {
     }
     for (const TimeZoneEntry& entry : m_Entries) {
         if (entry.Std == current.standardName) {
-            AppProfile().WriteProfileInt(kSettingsSection, kTZIndex, entry.Index);
             return entry.Index;
         }
     }

@@ -23,8 +23,7 @@ public:
     void LoadTimeZones();
 
     // Index of the first entry whose Std equals the system's current standard name byte for byte
-    // (case-sensitive), or -1. On a match it writes TZIndex (section Settings) through
-    // AppProfile(); otherwise it writes nothing. When the current zone cannot be read it writes
+    // (case-sensitive), or -1. Stores nothing. When the current zone cannot be read it writes
     // the source's failure text ("Failure in Open.\n" or "Failure in GetStringValue") to the Log
     // at level Error and returns -1.
     int32_t FindCurrentTimeZone() const;

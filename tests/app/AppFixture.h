@@ -77,7 +77,6 @@ public:
 protected:
 protected:
     AppTest() {
-        SetAppProfilePath(dir.File("profile/fenrik.conf"));
         zones.AddZone("W. Europe Standard Time", -60, "(UTC+01:00) Europe/Berlin", "Europe/Berlin");
         zones.AddZone("UTC", 0, "(UTC+00:00) UTC", "UTC");
         QDesktopServices::setUrlHandler("https", &urls, "Open");
@@ -88,7 +87,7 @@ protected:
         Log::Instance().Close();
     }
 
-    ProfileStore& Profile() { return AppProfile(); }
+    ProfileStore& Profile() { return profile; }
 
     CFenrikWnd& Create() {
         WindowServices services;
@@ -97,7 +96,7 @@ protected:
             gpxChooserStart = current;
             return gpxFileChoice;
         };
-        window = std::make_unique<CFenrikWnd>(std::move(services));
+        window = std::make_unique<CFenrikWnd>(profile, std::move(services));
         window->CreateSkinned("Fenrik", CenteredWindowRect(1024, 768), 130, 129);
         return *window;
     }
@@ -126,6 +125,7 @@ protected:
     }
 
     TempDir dir;
+    ProfileStore profile{dir.File("profile/fenrik.conf")};  // the application's
     FakeZoneSource zones;
     std::string gpxFileChoice;    // what the GPX chooser returns: empty for Cancel
     std::string gpxChooserStart;  // the current path the chooser was last handed

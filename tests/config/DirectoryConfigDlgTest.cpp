@@ -45,10 +45,7 @@ FakeZoneSource FourZones() {
 
 class ConfigDlgTest : public WidgetTest {
 protected:
-    void SetUp() override {
-        Log::Instance().Close();
-        SetAppProfilePath(ProfilePath());
-    }
+    void SetUp() override { Log::Instance().Close(); }
     void TearDown() override { Log::Instance().Close(); }
 
     std::string ProfilePath() const { return m_Dir.File("fenrik.conf"); }
@@ -132,6 +129,8 @@ protected:
     }
 
     TempDir m_Dir;
+    // The application's profile as the dialog is handed it.
+    ProfileStore m_AppProfile{ProfilePath()};
     FakeZoneSource m_Source = FourZones();
 
     // The fake zones, and a folder chooser that records its titles and gives m_ChooserAnswer.
@@ -158,7 +157,7 @@ TEST_F(ConfigDlgTest, ConstructionReadsTheSettingsAndLoadsTheCatalogue) {
     Store(kBiasInMinutes, -60);
     Store(kDevice, "/gps/track.gpx");
 
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     EXPECT_EQ(dialog.m_HotFolder1, "/photos/one");
     EXPECT_EQ(dialog.m_HotFolder2, "");
     EXPECT_EQ(dialog.m_HotFolder4, "/photos/four");
@@ -176,7 +175,8 @@ TEST_F(ConfigDlgTest, ConstructionReadsTheSettingsAndLoadsTheCatalogue) {
 }
 
 TEST_F(ConfigDlgTest, EmptyProfileShowsEmptyFieldsAndSelectsNoZoneItDoesNotKnow) {
-    CDirectoryConfigDlg dialog(nullptr, Services());  // the system's zone is not recognised
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile,
+                               Services());  // the system's zone is not recognised
     DebugCapture capture;
     const int result = RunModal(dialog, [&] {
         for (int id : {1017, 1018, 1031, 1032, 1033, 1034, 1035}) {
@@ -204,7 +204,7 @@ TEST_F(ConfigDlgTest, EmptyProfileShowsEmptyFieldsAndSelectsNoZoneItDoesNotKnow)
 TEST_F(ConfigDlgTest, AFirstShowingPreselectsTheSystemZoneByNameAndTakesIt) {
     m_Source.current.standardName = "Coordinated Universal Time";  // a UTC system
     Store(kBiasInMinutes, 15);
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     RunModal(dialog, [&] {
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentText(),
                   QStringLiteral("(UTC) Coordinated Universal Time"));
@@ -216,7 +216,7 @@ TEST_F(ConfigDlgTest, AFirstShowingPreselectsTheSystemZoneByNameAndTakesIt) {
 
 // The keyboard path follows the reading order, and every stop has a name of its own.
 TEST_F(ConfigDlgTest, TabFollowsTheReadingOrderAndEveryStopHasAUniqueName) {
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     RunModal(dialog, [&] {
         std::vector<std::string> names;
         QWidget* first = QApplication::focusWidget();
@@ -247,14 +247,14 @@ TEST_F(ConfigDlgTest, TabFollowsTheReadingOrderAndEveryStopHasAUniqueName) {
 TEST_F(ConfigDlgTest, ReturnPressesOkUnlessTheFocusIsOnAnotherButton) {
     for (int id : {kIdHotFolderEdit2, kIdToleranceMinutesEdit, kIdUseLogfileCheck,
                    kIdFollowDaylightSavingCheck}) {
-        CDirectoryConfigDlg dialog(nullptr, Services());
+        CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
         const int result = RunModal(dialog, [&] {
             FindControl(dialog, id)->setFocus(Qt::TabFocusReason);
             QTest::keyClick(FindControl(dialog, id), Qt::Key_Return);
         });
         EXPECT_EQ(result, IDOK) << id;
     }
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     m_ChooserAnswer = "/chosen";
     const int result = RunModal(dialog, [&] {
         QWidget* browse = FindControl(dialog, kIdBrowseHotFolder3);
@@ -270,7 +270,7 @@ TEST_F(ConfigDlgTest, RecognisedSystemZoneIsSelectedAndStoredWithoutTouchingTheB
     Store(kTZIndex, kTZIndexSystemZone);
     Store(kBiasInMinutes, 15);
     m_Source.current.standardName = "Nepal Standard Time";
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     RunModal(dialog, [&] {
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentText(), QStringLiteral("(utc+05:45) kathmandu"));
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentData().toInt(), 3);
@@ -282,7 +282,7 @@ TEST_F(ConfigDlgTest, RecognisedSystemZoneIsSelectedAndStoredWithoutTouchingTheB
 TEST_F(ConfigDlgTest, UnrecognisedSystemZoneSelectsNothingAndIsSearchedAgainNextTime) {
     Store(kTZIndex, kTZIndexSystemZone);
     m_Source.current.standardName = "nepal standard time";  // differs in case only
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     RunModal(dialog, [&] {
         EXPECT_EQ(dialog.m_TimeZoneCombo->count(), 4);
         EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1);
@@ -300,14 +300,14 @@ TEST_F(ConfigDlgTest, UnrecognisedSystemZoneSelectsNothingAndIsSearchedAgainNext
 
 TEST_F(ConfigDlgTest, StoredIndexThatNoEntryCarriesSelectsNothing) {
     Store(kTZIndex, 4);
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     RunModal(dialog, [&] { EXPECT_EQ(dialog.m_TimeZoneCombo->currentIndex(), -1); });
     EXPECT_EQ(StoredInt(kTZIndex), 4);
 }
 
 TEST_F(ConfigDlgTest, PickedZoneTakesEffectAtOnceAndSurvivesCancel) {
     Store(kHotFolder1, "/photos");
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     const int result = RunModal(dialog, [&] {
         PickInList(*dialog.m_TimeZoneCombo, 3);  // Pacific, catalogue Index 1
         EXPECT_EQ(dialog.m_BiasInMinutes, 480);
@@ -327,7 +327,7 @@ TEST_F(ConfigDlgTest, PickedZoneTakesEffectAtOnceAndSurvivesCancel) {
 
 TEST_F(ConfigDlgTest, TheEditableFieldNeverChangesTheZone) {
     Store(kBiasInMinutes, 15);
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     dialog.m_BiasInMinutes = 15;
     const int result = RunModal(dialog, [&] {
         QComboBox* combo = dialog.m_TimeZoneCombo;
@@ -358,7 +358,7 @@ TEST_F(ConfigDlgTest, SelectionChangeWithoutASelectionRewritesTheOldBiasOnly) {
         const FakeZoneSource none;
         ConfigServices services = Services();
         services.zones = emptyCatalogue ? &none : &m_Source;
-        CDirectoryConfigDlg dialog(nullptr, services);
+        CDirectoryConfigDlg dialog(nullptr, m_AppProfile, services);
         dialog.m_BiasInMinutes = 30;
         dialog.CreateControls();
         EXPECT_TRUE(dialog.OnInitDialog());
@@ -371,11 +371,11 @@ TEST_F(ConfigDlgTest, SelectionChangeWithoutASelectionRewritesTheOldBiasOnly) {
 }
 
 TEST_F(ConfigDlgTest, SelectionChangeWritesTheBiasThenTheIndex) {
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     dialog.CreateControls();
     dialog.OnInitDialog();
     dialog.m_TimeZoneCombo->setCurrentIndex(2);  // Kathmandu, catalogue Index 3
-    SetAppProfilePath(UnwritableProfilePath());
+    m_AppProfile.SetPath(UnwritableProfilePath());
     DebugCapture capture;
     dialog.OnSelchangeTimeZone();
     EXPECT_EQ(dialog.m_BiasInMinutes, -345);
@@ -387,7 +387,7 @@ TEST_F(ConfigDlgTest, OkTakesTypedAndEmptiedTextsAndWritesFourSettings) {
     Store(kHotFolder1, "/old/one");
     Store(kHotFolder2, "/old/two");
     Store(kToleranceHours, "1");
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     const int result = RunModal(dialog, [&] {
         Retype(dialog, kIdHotFolderEdit1, "/typed/path");
         Retype(dialog, kIdHotFolderEdit2, "");
@@ -414,8 +414,8 @@ TEST_F(ConfigDlgTest, OkTakesTypedAndEmptiedTextsAndWritesFourSettings) {
 }
 
 TEST_F(ConfigDlgTest, OkWritesTheSettingsInItsOrder) {
-    CDirectoryConfigDlg dialog(nullptr, Services());
-    SetAppProfilePath(UnwritableProfilePath());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
+    m_AppProfile.SetPath(UnwritableProfilePath());
     DebugCapture capture;
     EXPECT_EQ(RunModal(dialog, [&] { Click(dialog, kIdOk); }), IDOK);
     EXPECT_EQ(FailedWrites(capture.Text()),
@@ -435,7 +435,7 @@ TEST_F(ConfigDlgTest, CancelEscapeAndTheCloseBoxLeaveTheMembersAsTheyWere) {
          [](CDirectoryConfigDlg& d) { QTest::keyClick(d.m_HotFolderEdit3, Qt::Key_Escape); }},
         {"close box", [](CDirectoryConfigDlg& d) { d.close(); }},
     };
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     for (const auto& [name, closeIt] : ways) {
         SCOPED_TRACE(name);
         const int result = RunModal(dialog, [&] {
@@ -470,7 +470,7 @@ TEST_F(ConfigDlgTest, EachBrowseButtonFillsOnlyItsEditAndCancelKeepsTheText) {
         {1010, 1035, "Select a directory for the logfiles"},
     };
     const int kEdits[] = {1031, 1032, 1033, 1034, 1035};
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     const int result = RunModal(dialog, [&] {
         for (const Browse& browse : kBrowses) {
             SCOPED_TRACE(browse.button);
@@ -505,7 +505,7 @@ TEST_F(ConfigDlgTest, EachBrowseButtonFillsOnlyItsEditAndCancelKeepsTheText) {
 
 TEST_F(ConfigDlgTest, AnyNonZeroLogSettingShowsCheckedAndIsStoredAsOne) {
     Store(kUseLogfile, 5);
-    CDirectoryConfigDlg dialog(nullptr, Services());
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
     EXPECT_EQ(RunModal(dialog,
                        [&] {
                            EXPECT_TRUE(Control<QCheckBox>(dialog, kIdUseLogfileCheck)->isChecked());
@@ -519,7 +519,7 @@ TEST_F(ConfigDlgTest, AnyNonZeroLogSettingShowsCheckedAndIsStoredAsOne) {
 }  // namespace
 
 TEST_F(ConfigDlgTest, CameraClockGroupShowsTheCorrectionInWordsAndIsStoredOnOk) {
-    AppProfile().WriteProfileInt(kSettingsSection, kClockCorrectionSeconds, -5);
+    m_AppProfile.WriteProfileInt(kSettingsSection, kClockCorrectionSeconds, -5);
     ConfigServices services = Services();
     services.chooseClockPhoto = [](QWidget*) { return std::optional<std::string>("/clock.jpg"); };
     services.readCaptureTime = [](const std::string& path) {
@@ -531,7 +531,7 @@ TEST_F(ConfigDlgTest, CameraClockGroupShowsTheCorrectionInWordsAndIsStoredOnOk) 
         offered = capture;
         return std::optional<std::string>("12:04:50");
     };
-    CDirectoryConfigDlg dialog(nullptr, services);
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, services);
     EXPECT_EQ(dialog.m_UsePhotoTimeZone, 1);  // the defaults of a profile without them
     EXPECT_EQ(dialog.m_ReplaceRecordedPositions, 1);
     EXPECT_EQ(dialog.m_RawSidecars, 1);

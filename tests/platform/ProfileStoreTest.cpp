@@ -181,10 +181,6 @@ TEST(AppProfile, LivesInTheUsersConfigFolderUnderTheExecutablesName) {
     } else {
         unsetenv("XDG_CONFIG_HOME");
     }
-
-    SetAppProfilePath(dir.File("app.conf"));
-    ASSERT_TRUE(AppProfile().WriteProfileInt(kSettingsSection, kTZIndex, 12));
-    EXPECT_EQ(ProfileStore(dir.File("app.conf")).GetProfileInt(kSettingsSection, kTZIndex, 0), 12);
 }
 
 }  // namespace

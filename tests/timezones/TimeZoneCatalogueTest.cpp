@@ -8,19 +8,14 @@
 
 #include "FakeZoneSource.h"
 #include "TestSupport.h"
-#include "config/SettingKeys.h"
 #include "platform/Log.h"
-#include "platform/ProfileStore.h"
 #include "timezones/TimeZoneCatalogue.h"
 
 namespace {
 
 class CatalogueTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Log::Instance().Close();
-        SetAppProfilePath(m_Dir.File("fenrik.conf"));
-    }
+    void SetUp() override { Log::Instance().Close(); }
     void TearDown() override { Log::Instance().Close(); }
 
     void OpenLog() { Log::Instance().Open(Debug, LogPath()); }
@@ -33,10 +28,6 @@ protected:
             messages.push_back(prefix == std::string::npos ? line : line.substr(prefix));
         }
         return messages;
-    }
-    int StoredTZIndex() const {
-        return ProfileStore(m_Dir.File("fenrik.conf"))
-            .GetProfileInt(kSettingsSection, kTZIndex, 77);
     }
 
     static FakeZoneSource ThreeZones() {
@@ -106,7 +97,7 @@ TEST_F(CatalogueTest, FailuresReachTheLogFileOnlyWhileItIsOpen) {
               (std::vector<std::string>{"[ERROR]>  Failure in QueryBinaryValue.", ""}));
 }
 
-TEST_F(CatalogueTest, TheCurrentZoneIsTheFirstExactMatchAndIsStored) {
+TEST_F(CatalogueTest, TheCurrentZoneIsTheFirstExactMatch) {
     FakeZoneSource source = ThreeZones();
     source.AddZone("Second Nepal", -345, "(UTC+05:45) Second", "Nepal Standard Time");
     TimeZoneCatalogue catalogue(source);
@@ -114,19 +105,15 @@ TEST_F(CatalogueTest, TheCurrentZoneIsTheFirstExactMatchAndIsStored) {
 
     source.current.standardName = "Nepal Standard Time";
     EXPECT_EQ(catalogue.FindCurrentTimeZone(), 2);
-    EXPECT_EQ(StoredTZIndex(), 2);
 
-    ASSERT_TRUE(AppProfile().WriteProfileInt(kSettingsSection, kTZIndex, 5));
     for (const char* name : {"nepal standard time", "Nepal Standard Time ", "Nepal", ""}) {
         source.current.standardName = name;
         EXPECT_EQ(catalogue.FindCurrentTimeZone(), -1) << name;
     }
-    EXPECT_EQ(StoredTZIndex(), 5);
 
     TimeZoneCatalogue empty(source);
     source.current.standardName = "Nepal Standard Time";
     EXPECT_EQ(empty.FindCurrentTimeZone(), -1);
-    EXPECT_EQ(StoredTZIndex(), 5);
 }
 
 TEST_F(CatalogueTest, AnUnreadableCurrentZoneMatchesNothingAndIsLogged) {
@@ -146,7 +133,6 @@ TEST_F(CatalogueTest, AnUnreadableCurrentZoneMatchesNothingAndIsLogged) {
                                  "[ERROR]>  Failure in Open.",
                                  "",
                              }));
-    EXPECT_EQ(StoredTZIndex(), 77);
 }
 
 TEST_F(CatalogueTest, FindByIndexTakesTheEntryAtThatPosition) {

@@ -11,7 +11,6 @@
 
 #include "TestSupport.h"
 #include "platform/Log.h"
-#include "platform/ProfileStore.h"
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/TzdbZoneSource.h"
 
@@ -55,7 +54,6 @@ protected:
         s_Catalogue->LoadTimeZones();
     }
     static void TearDownTestSuite() { delete s_Catalogue; }
-    void SetUp() override { SetAppProfilePath(m_Dir.File("fenrik.conf")); }
 
     static TimeZoneCatalogue* s_Catalogue;
     TempDir m_Dir;
@@ -172,7 +170,6 @@ TEST_F(SystemCatalogue, TheSystemsZoneIsRecognisedThroughAliasesAndPaths) {
         const TimeZoneEntry* expected = EntryWithStd(*s_Catalogue, c.id);
         ASSERT_NE(expected, nullptr);
         EXPECT_EQ(s_Catalogue->FindCurrentTimeZone(), expected->Index);
-        EXPECT_EQ(AppProfile().GetProfileInt("Settings", "TZIndex", -7), expected->Index);
     }
     ScopedTz unknown("Mars/Olympus_Mons");
     EXPECT_EQ(s_Catalogue->FindCurrentTimeZone(), -1);

@@ -22,8 +22,7 @@
 
 namespace {
 
-void FillSampleSettings() {
-    ProfileStore& profile = AppProfile();
+void FillSampleSettings(ProfileStore& profile) {
     profile.WriteProfileString(kSettingsSection, kHotFolder1, "/home/anna/Pictures/Camera");
     profile.WriteProfileString(
         kSettingsSection, kHotFolder2,
@@ -57,13 +56,13 @@ int main(int argc, char** argv) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir profileDir;
-    SetAppProfilePath(profileDir.filePath(QStringLiteral("fenrik.conf")).toStdString());
-    FillSampleSettings();
+    ProfileStore profile(profileDir.filePath(QStringLiteral("fenrik.conf")).toStdString());
+    FillSampleSettings(profile);
 
     ConfigServices services;
     // The program reads a photo's capture time through the engine; the preview needs none.
     services.readCaptureTime = [](const std::string&) { return std::optional<std::string>(); };
-    CDirectoryConfigDlg dialog(nullptr, services);
+    CDirectoryConfigDlg dialog(nullptr, profile, services);
     dialog.CreateControls();
     dialog.OnInitDialog();
     dialog.show();
