@@ -85,24 +85,6 @@ protected:
     std::string SidecarLatitude(const std::string& name) {
         return ReadSidecar(dir.File(name))[kSidecarLatitude];
     }
-
-    // A whole run over the folder as hot folder 1, with a GPX file of the fixture's track point;
-    // returns its summary.
-    RunSummary RunPass(bool rawSidecars = true) {
-        TempDir tracks;
-        const std::string gpx = tracks.File("track.gpx");
-        WriteFileText(gpx, R"(<gpx><trk><trkseg>
-            <trkpt lat="48.137154" lon="11.575382"><ele>519.6</ele><time>2007-06-01T12:04:50Z</time></trkpt>
-            </trkseg></trk></gpx>)");
-        engine.settings.m_HotFolder1 = dir.Path();
-        TaggingRunInputs inputs;
-        inputs.gpxPath = gpx;
-        inputs.hotFolderOn[0] = true;
-        inputs.rawSidecars = rawSidecars;
-        LastSummary events;
-        engine.RunTaggingPass(events, inputs);
-        return events.last;
-    }
 };
 
 TEST_F(RawSidecarRun, ARawAndJpegPairIsTaggedTheJpegInItselfTheRawInANewSidecar) {
