@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing an editor's sidecar as safely as a photo: a write that fails at any step leaves the
 // old sidecar exactly as it was and nothing beside it, and another program writing to it is
 // never overruled.
