@@ -287,6 +287,17 @@ ImageResult TaggingEngine::ProcessRawPhoto(const ImageFile& raw) {
         result.unreadable = true;
         return result;
     }
+    // Every RAW format the library reads keeps Exif data, the camera's make at least. None
+    // means the library took the file for something else (a CR3 for a QuickTime movie): its
+    // capture time is unknown, and the file's modification time must not stand in for it.
+    if (image->exifData().empty()) {
+        ReportImageError(raw.path,
+                         "cannot read this RAW photo: the image library finds no Exif "
+                         "data in it (it reads it as " +
+                             image->mimeType() + ")");
+        result.unreadable = true;
+        return result;
+    }
     const TrackPoint* point = MatchPhoto(image->exifData(), raw.lastWriteTime, result);
     if (point != nullptr) {
         result.outcome = TagSidecar(raw, *point, result);

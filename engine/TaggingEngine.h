@@ -128,7 +128,8 @@ private:
     ImageResult ProcessImage(const std::string& path, uint64_t lastWriteTime,
                              const Exiv2MessageCapture& exiv2Messages);
     // Writes a matching RAW photo's position into its sidecar. A RAW photo the image library
-    // cannot read is reported once, with the reason.
+    // cannot read, or reads no Exif data from (a CR3 it takes for a movie), is reported once,
+    // with the reason, and counted as unreadable.
     ImageResult ProcessRawPhoto(const ImageFile& raw);
     // The point a photo read into `exif` is tagged with; nullptr, with the outcome in `result`,
     // when it is not tagged. Logs the match.

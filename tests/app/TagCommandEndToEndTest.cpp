@@ -10,6 +10,7 @@
 #include <map>
 
 #include "JpegFixtures.h"
+#include "RawFixtures.h"
 #include "TestSupport.h"
 
 extern char** environ;
@@ -215,4 +216,43 @@ TEST_F(TagCommand, StoredSettingsRunAsTheWindowWouldAndKeepRecordedPositions) {
     EXPECT_EQ(run.out,
               "Last run: 3 photos checked in 2 folders; 2 tagged; 1 had a position; 1 folder "
               "could not be read; GPX: 6 points\n");
+}
+
+// A RAW+JPEG pair and a RAW photo with its darktable sidecar: the JPEG tagged in itself, the RAW
+// photos through their sidecars, the RAW files exactly as they were.
+TEST_F(TagCommand, RawPhotosGetTheirPositionsInSidecars) {
+    TrackFolder();
+    const char kTaken[] = "2024:07:14 10:00:00";  // London standard time: point 10
+    const std::string jpeg = Photo("raw", "IMG_1.JPG", {{kDigitized, kTaken}});
+    const std::string orf = root.File("raw/IMG_1.ORF");
+    WriteRawFile(orf, RawFormat::Orf, kTaken);
+    const std::string raf = root.File("raw/IMG_2.RAF");
+    WriteRawFile(raf, RawFormat::Raf, kTaken);
+    WriteFileText(raf + ".xmp", DarktableSidecar());
+    const std::string orfBefore = ReadFileText(orf);
+    const std::string rafBefore = ReadFileText(raf);
+    const std::vector<std::string> arguments = {"--tag", "--gpx", root.File("tracks/1-day.gpx"),
+                                                "--folder", root.File("raw")};
+
+    std::vector<std::string> off = arguments;
+    off.insert(off.end(), {"--raw-sidecars", "off"});
+    const Outcome skipped = Run(off);
+    EXPECT_EQ(skipped.status, 0) << skipped.out << skipped.err;
+    EXPECT_EQ(skipped.out, "Last run: 1 photo checked in 1 folder; 1 tagged; GPX: 6 points\n");
+    EXPECT_FALSE(std::filesystem::exists(root.File("raw/IMG_1.xmp")));
+
+    const Outcome run = Run(arguments);  // the stored setting: on
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.out,
+              "Last run: 3 photos checked in 1 folder; 2 tagged; 1 already tagged; 2 RAW photos: "
+              "2 sidecars written; GPX: 6 points\n");
+    EXPECT_EQ(LatitudeOf(jpeg), Latitude(10));
+    EXPECT_EQ(ReadSidecar(root.File("raw/IMG_1.xmp"))["Xmp.exif.GPSLatitude"], "10,00.000000N");
+    const std::map<std::string, std::string> darktable = ReadSidecar(raf + ".xmp");
+    EXPECT_EQ(darktable.at("Xmp.exif.GPSLatitude"), "10,00.000000N");
+    EXPECT_EQ(darktable.at("Xmp.exif.GPSLongitude"), "1,00.000000E");
+    EXPECT_EQ(darktable.at("Xmp.xmp.Rating"), "4");
+    EXPECT_EQ(darktable.at("Xmp.darktable.history[2]/darktable:operation"), "colorin");
+    EXPECT_EQ(ReadFileText(orf), orfBefore);
+    EXPECT_EQ(ReadFileText(raf), rafBefore);
 }

@@ -14,6 +14,7 @@
 
 #include "AppFixture.h"
 #include "JpegFixtures.h"
+#include "RawFixtures.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
 
@@ -402,3 +403,36 @@ TEST_F(TaggingRunWindow, CameraClockSettingsFromTheDialogAreTheRunsSettings) {
 }
 
 }  // namespace
+
+// The RAW sidecar switch as the user sets it in the dialog, taken by the window's next run.
+TEST_F(TaggingRunWindow, RawPhotosGoThroughSidecarsOnlyWhileTheSwitchIsOn) {
+    const std::string folder = PhotoFolder("pair", 1);  // IMG_0.JPG
+    const std::string raw = folder + "/IMG_0.RW2";
+    WriteRawFile(raw, RawFormat::Rw2, "2007:06:01 13:05:30");
+    const std::string rawBefore = ReadFileText(raw);
+    const std::string sidecar = folder + "/IMG_0.xmp";
+    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    CFenrikWnd& w = Create();
+    const auto setSwitch = [&w](bool on) {
+        RunDirConfig(w, [on](CDirectoryConfigDlg& d) {
+            qobject_cast<QCheckBox*>(FindControl(d, kIdRawSidecarsCheck))->setChecked(on);
+            d.OnBnClickedOk();
+        });
+    };
+
+    setSwitch(false);
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(ReadExif(folder + "/IMG_0.JPG").count(kLat), 1u);
+    EXPECT_FALSE(fs::exists(sidecar));
+    EXPECT_EQ(Of(w).m_StatusField->toolTip().toStdString().find("RAW"), std::string::npos);
+
+    setSwitch(true);
+    w.OnStart();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Done!");
+    EXPECT_EQ(ReadSidecar(sidecar)["Xmp.exif.GPSLatitude"], "48,08.229167N");
+    EXPECT_EQ(ReadFileText(raw), rawBefore);
+    const std::string summary = Of(w).m_StatusField->toolTip().toStdString();
+    EXPECT_NE(summary.find("1 RAW photo: 1 sidecar written"), std::string::npos) << summary;
+}

@@ -65,6 +65,25 @@ protected:
     }
     void TearDown() override { SetDurableWriteFaultHook(nullptr); }
 
+    // A whole run over the folder as hot folder 1, with a GPX file of the same track point;
+    // returns its summary.
+    RunSummary RunPass(bool rawSidecars = true) {
+        TempDir tracks;
+        const std::string gpx = tracks.File("track.gpx");
+        WriteFileText(
+            gpx,
+            "<gpx><trk><trkseg><trkpt lat=\"48.137154\" lon=\"11.575382\"><ele>519.6</ele>"
+            "<time>2007-06-01T12:04:50Z</time></trkpt></trkseg></trk></gpx>");
+        engine.settings.m_HotFolder1 = dir.Path();
+        TaggingRunInputs inputs;
+        inputs.gpxPath = gpx;
+        inputs.hotFolderOn[0] = true;
+        inputs.rawSidecars = rawSidecars;
+        LastSummary events;
+        engine.RunTaggingPass(events, inputs);
+        return events.last;
+    }
+
     TempDir dir;
     TestEngine engine;
 };

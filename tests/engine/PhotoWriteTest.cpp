@@ -327,25 +327,6 @@ TEST_F(PhotoWrite, APhotoThatAnotherProgramOnlyReadsIsTagged) {
     EXPECT_TRUE(Tagged(path));
 }
 
-// Starts a process that opens `path` for appending, waits for any lease on it and then
-// appends "tail"; it holds none of this process's descriptors.
-pid_t StartAppender(const std::string& path) {
-    const pid_t writer = fork();
-    if (writer == 0) {
-        close_range(3, ~0U, 0);  // a copy of the leased descriptor would keep the lease
-        const int fd = open(path.c_str(), O_WRONLY | O_APPEND);
-        const ssize_t written = write(fd, "tail", 4);
-        _exit(written == 4 ? 0 : 1);
-    }
-    return writer;
-}
-
-int WaitFor(pid_t child) {
-    int status = -1;
-    waitpid(child, &status, 0);
-    return status;
-}
-
 TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
     // While the batch is flushed, and at the last moment before the new file takes the name.
     for (const char* moment : {"sync", "rename"}) {

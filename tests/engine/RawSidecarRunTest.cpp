@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <exiv2/exiv2.hpp>
+
 #include "EngineFixture.h"
 #include "JpegFixtures.h"
 #include "RawFixtures.h"
@@ -199,23 +201,86 @@ TEST_F(RawSidecarRun, ARunCountsRawPhotosAndSidecars) {
     Raw("IMG_10.nef");
     WriteX3fStart(dir.File("IMG_11.x3f"));
     WriteJpegWithExif(dir.File("IMG_9.jpg"), {{kDigitized, kMatching}});
-    const std::string gpx = dir.File("track.gpx.txt");
-    WriteFileText(gpx, R"(<gpx><trk><trkseg>
-        <trkpt lat="48.137154" lon="11.575382"><ele>519.6</ele><time>2007-06-01T12:04:50Z</time></trkpt>
-        </trkseg></trk></gpx>)");
-    LastSummary events;
-    engine.settings.m_HotFolder1 = dir.Path();
-    TaggingRunInputs inputs;
-    inputs.gpxPath = gpx;
-    inputs.hotFolderOn[0] = true;
-    engine.RunTaggingPass(events, inputs);
-    EXPECT_EQ(RunSummaryText(events.last),
+    EXPECT_EQ(RunSummaryText(RunPass()),
               "Last run: 4 photos checked in 1 folder; 3 tagged; 1 skipped (switch the log file "
               "on to see why); 3 RAW photos: 2 sidecars written, 1 unreadable; GPX: 1 point");
-    inputs.rawSidecars = false;
-    engine.RunTaggingPass(events, inputs);
-    EXPECT_EQ(events.last.rawPhotos, 0u);
-    EXPECT_EQ(events.last.photos, 1u);
+    const RunSummary off = RunPass(false);
+    EXPECT_EQ(off.rawPhotos, 0u);
+    EXPECT_EQ(off.photos, 1u);
+}
+
+TEST(RawFormatFixtures, EachIsReadAsItsOwnTypeWithItsCaptureTimeAndCr3IsNotReadAtAll) {
+    TempDir dir;
+    const std::pair<RawFormat, int> formats[] = {{RawFormat::Orf, Exiv2::ImageType::orf},
+                                                 {RawFormat::Rw2, Exiv2::ImageType::rw2},
+                                                 {RawFormat::Raf, Exiv2::ImageType::raf}};
+    for (const auto& [format, type] : formats) {
+        const std::string path = dir.File(std::string("a.") + RawExtension(format));
+        WriteRawFile(path, format, kMatching);
+        EXPECT_EQ(Exiv2::ImageFactory::getType(path), type) << path;
+        auto image = Exiv2::ImageFactory::open(path);
+        image->readMetadata();
+        const Exiv2::ExifData& exif = image->exifData();
+        const auto digitized = exif.findKey(Exiv2::ExifKey(kDigitized));
+        ASSERT_NE(digitized, exif.end()) << path;
+        EXPECT_EQ(digitized->toString(), kMatching) << path;
+    }
+    // The library opens a CR3, but as a movie: no Exif data, so no capture time.
+    const std::string cr3 = dir.File("a.CR3");
+    WriteCr3(cr3, kMatching);
+    EXPECT_EQ(ReadFileText(cr3).substr(4, 8), "ftypcrx ");
+    auto image = Exiv2::ImageFactory::open(cr3);
+    image->readMetadata();
+    EXPECT_TRUE(image->exifData().empty());
+}
+
+TEST_F(RawSidecarRun, EachFormatHasItsCaptureTimeReadAndItsSidecarWrittenItsBytesUnchanged) {
+    for (const RawFormat format : {RawFormat::Orf, RawFormat::Rw2, RawFormat::Raf}) {
+        const std::string name = std::string("P1000001.") + RawExtension(format);
+        WriteRawFile(dir.File(name), format, kMatching);
+        // Far from the track: only the capture time inside the file can match.
+        SetLastWriteTime(dir.File(name), 2020, 1, 1, 0, 0, 0);
+        const FileState before = StateOf(dir.File(name));
+        Process();
+        EXPECT_EQ(SidecarLatitude("P1000001.xmp"), kTrackLatitude) << name;
+        EXPECT_TRUE(StateOf(dir.File(name)) == before) << name << " changed";
+        EXPECT_EQ(FolderNames(dir.Path()), (std::set<std::string>{name, "P1000001.xmp"}));
+        std::remove(dir.File(name).c_str());
+        std::remove(dir.File("P1000001.xmp").c_str());
+    }
+}
+
+TEST_F(RawSidecarRun, ACr3IsReportedOnceAsUnreadableAndLeftAloneWithItsSidecar) {
+    ClosedLogAfterTest closeLog;
+    TempDir logDir;
+    Log::Instance().Open(Debug, logDir.File("fenrik.log"));
+    engine.settings.m_UseLogfile = 1;
+    const std::string cr3 = dir.File("IMG_20.CR3");
+    WriteCr3(cr3, kMatching);
+    // Taken for a photo without Exif data, it would match by this time.
+    SetLastWriteTime(cr3, 2007, 6, 1, 12, 5, 30);
+    WriteFileText(dir.File("IMG_20.CR3.xmp"), DarktableSidecar());
+    WriteRawFile(dir.File("IMG_21.ORF"), RawFormat::Orf, kMatching);
+    const FileState cr3Before = StateOf(cr3);
+    const FileState sidecarBefore = StateOf(dir.File("IMG_20.CR3.xmp"));
+    const RunSummary summary = RunPass();
+    EXPECT_EQ(summary.rawPhotos, 2u);
+    EXPECT_EQ(summary.rawUnreadable, 1u);
+    EXPECT_EQ(summary.sidecarsWritten, 1u);
+    EXPECT_NE(RunSummaryText(summary).find("2 RAW photos: 1 sidecar written, 1 unreadable"),
+              std::string::npos)
+        << RunSummaryText(summary);
+    EXPECT_TRUE(StateOf(cr3) == cr3Before);
+    EXPECT_TRUE(StateOf(dir.File("IMG_20.CR3.xmp")) == sidecarBefore);
+    EXPECT_EQ(SidecarLatitude("IMG_21.xmp"), kTrackLatitude);
+    EXPECT_EQ(FolderNames(dir.Path()),
+              (std::set<std::string>{"IMG_20.CR3", "IMG_20.CR3.xmp", "IMG_21.ORF", "IMG_21.xmp"}));
+    const std::string log = ReadFileText(logDir.File("fenrik.log"));
+    const std::string reported = "Skipping " + cr3 + ": cannot read this RAW photo: ";
+    const size_t at = log.find(reported);
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_NE(log.find("finds no Exif data", at), std::string::npos) << log;
+    EXPECT_EQ(log.find(cr3, at + reported.size() + cr3.size()), std::string::npos) << log;
 }
 
 // What exiftool, another program, reads from a file: "-n" decimal values, one a line.

@@ -13,6 +13,25 @@ void WriteTiffRaw(const std::string& path, const std::map<std::string, std::stri
 // A file the image library cannot read: the start of a Sigma X3F.
 void WriteX3fStart(const std::string& path);
 
+// RAW formats whose files are built here byte by byte, after the layouts their makers use.
+enum class RawFormat {
+    Orf,  // Olympus: TIFF structure under the "IIRO" mark
+    Rw2,  // Panasonic: TIFF structure under the "IIU\0" mark, its first IFD after a 24-byte header
+    Raf,  // Fujifilm: the RAF container, its Exif in the embedded JPEG, a TIFF as its CFA part
+};
+
+// The usual extension of `format`, upper case, without the dot ("ORF").
+const char* RawExtension(RawFormat format);
+
+// A small file of `format` at `path` whose Exif DateTimeOriginal and DateTimeDigitized read
+// `captured` ("2007:06:01 12:05:30"), its make "Fenrik test camera".
+void WriteRawFile(const std::string& path, RawFormat format, const std::string& captured);
+
+// A Canon CR3 as far as its metadata goes: an ISO base media file of brand "crx " whose Canon
+// box holds the TIFF of IFD0 (CMT1) and of the Exif IFD with DateTimeDigitized `captured` (CMT2).
+// The image library of this build cannot read it.
+void WriteCr3(const std::string& path, const std::string& captured);
+
 // Every XMP property of the sidecar at `path`, by key, as text.
 std::map<std::string, std::string> ReadSidecar(const std::string& path);
 

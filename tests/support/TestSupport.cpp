@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/FileTime.h"
@@ -130,6 +132,23 @@ std::string Utf16Text(const std::string& utf8, bool bigEndian, bool withMark) {
         }
     }
     return out;
+}
+
+pid_t StartAppender(const std::string& path, const std::string& bytes) {
+    const pid_t writer = fork();
+    if (writer == 0) {
+        close_range(3, ~0U, 0);
+        const int fd = open(path.c_str(), O_WRONLY | O_APPEND);
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        _exit(written == static_cast<ssize_t>(bytes.size()) ? 0 : 1);
+    }
+    return writer;
+}
+
+int WaitFor(pid_t child) {
+    int status = -1;
+    waitpid(child, &status, 0);
+    return status;
 }
 
 bool WaitUntilALeaseIsBreaking() {

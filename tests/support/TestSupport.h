@@ -2,6 +2,8 @@
 #pragma once
 // Shared helpers for the tests.
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,6 +38,14 @@ void CopyFile(const std::string& from, const std::string& to);
 // Waits until the kernel lists a lease as being broken (/proc/locks): a program that opened a
 // leased file for writing now waits in its open. Returns false after a minute without one.
 bool WaitUntilALeaseIsBreaking();
+
+// Starts a process, another program to the file, that opens `path` for appending (waiting in
+// its open while a lease on it is being broken) and then appends `bytes`; it holds none of
+// this process's descriptors, so no copy of them keeps a lease.
+pid_t StartAppender(const std::string& path, const std::string& bytes = "tail");
+
+// Waits for the child process `child` to end; its wait status, -1 when it cannot be waited for.
+int WaitFor(pid_t child);
 
 // UTF-16 of a text made of ASCII and two-byte UTF-8 characters, in either byte order, with or
 // without the byte-order mark.
