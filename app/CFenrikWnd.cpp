@@ -29,8 +29,6 @@
 #include "controls/CTextfield.h"
 #include "controls/ControlRect.h"
 #include "engine/ExifDate.h"
-#include "platform/Log.h"
-#include "platform/PathText.h"
 #include "platform/ProfileStore.h"
 #include "resources/MainWindowLayout.h"
 #include "resources/SkinResources.h"
@@ -82,14 +80,13 @@ CFenrikWnd::CFenrikWnd(ProfileStore& profile, WindowServices services)
 }
 
 CFenrikWnd::~CFenrikWnd() {
-    // A run still in progress stops after the image in hand. Its window calls wait for this
-    // thread, so keep serving events until it has reported its end.
+    // A run still in progress stops after the image in hand. The worker never waits for this
+    // thread, so it can be joined here; what it posted to the window goes with the window.
     m_PendingClose = PendingClose::None;
-    RequestStop();
-    while (m_Worker.joinable()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    m_Engine.RequestStop();
+    if (m_Worker.joinable()) {
+        m_Worker.join();
     }
-    AttachLiveSettings(nullptr);
     // The children outlive this part of the window: a check that loses the focus while they
     // are destroyed must not reach the fields through it.
     for (CActiveButton* check :
@@ -112,7 +109,6 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     ApplyWindowShape(shapeBitmapId);
     m_BackgroundBitmapId = static_cast<uint16_t>(backgroundBitmapId);
     m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr, m_Profile, m_Services.config);
-    AttachLiveSettings(m_ConfigDlg.get());
     setCursor(Qt::ArrowCursor);
     CreateControls();
     SetTabOrder();
@@ -307,13 +303,12 @@ bool CFenrikWnd::DestroyWindow() {
         delete *field;
         *field = nullptr;
     }
-    AttachLiveSettings(nullptr);
     m_ConfigDlg.reset();
     delete m_Spinner;
     m_Spinner = nullptr;
     delete m_StatusField;
     m_StatusField = nullptr;
-    m_TrackLog.Empty();
+    m_Engine.Track().Empty();
     close();
     return true;
 }
@@ -375,7 +370,7 @@ void CFenrikWnd::CloseAfterRun(bool releaseFirst) {
     if (m_PendingClose != PendingClose::DestroyThenClose) {
         m_PendingClose = releaseFirst ? PendingClose::DestroyThenClose : PendingClose::Close;
     }
-    RequestStop();
+    m_Engine.RequestStop();
     hide();
 }
 
@@ -537,10 +532,12 @@ void CFenrikWnd::OnStart() {
     if (m_Running || m_Worker.joinable()) {
         return;
     }
-    if (m_ConfigDlg->m_UseLogfile != 0) {
-        Log::Instance().Open(Debug, JoinPath(m_ConfigDlg->m_LogfileDir, "fenrik.log"));
-        Log::Instance().Write(Debug, "Starting Log");
+    // Everything the run reads, copied here: it owns its inputs.
+    TaggingRunInputs inputs = RunInputsFrom(*m_ConfigDlg);
+    for (int n = 1; n <= 4; ++n) {
+        inputs.hotFolderOn[static_cast<size_t>(n - 1)] = IsHotFolderOn(n);
     }
+    OpenRunLog(inputs);
     m_Running = true;
     // A run started from the keyboard gives the focus back to Start when it ends.
     m_FocusStartAfterRun = m_StartButton->hasFocus() && m_StartButton->LastClickByKeyboard();
@@ -552,14 +549,10 @@ void CFenrikWnd::OnStart() {
     }
     SetRunControlsEnabled(false);
     m_Spinner->show();
-    ClearStopRequest();
-    TaggingRunInputs inputs = RunInputsFrom(*m_ConfigDlg);  // the run's own copy
-    for (int n = 1; n <= 4; ++n) {
-        inputs.hotFolderOn[static_cast<size_t>(n - 1)] = IsHotFolderOn(n);
-    }
+    m_Engine.ClearStopRequest();
     try {
         m_Worker = std::thread([this, inputs] {
-            RunTaggingPass(*this, inputs);
+            m_Engine.RunTaggingPass(*this, inputs);
             PostToGuiThread(this, [this] { OnWorkerFinished(); });
         });
     } catch (const std::system_error&) {
@@ -577,7 +570,7 @@ void CFenrikWnd::OnWorkerFinished() {
     if (m_Worker.joinable()) {
         m_Worker.join();
     }
-    ClearStopRequest();
+    m_Engine.ClearStopRequest();
     const PendingClose pending = m_PendingClose;
     m_PendingClose = PendingClose::None;
     if (pending == PendingClose::DestroyThenClose) {
@@ -589,12 +582,14 @@ void CFenrikWnd::OnWorkerFinished() {
 
 void CFenrikWnd::SetStatusText(const std::string& text) {
     m_StatusField->SetText(text);
-    PostToGuiThread(this, [this] { UpdateAccessibleNames(); });
+    UpdateAccessibleNames();
 }
 
 void CFenrikWnd::RunStarted() {
-    SetStatusText("Tagging...");
-    m_Spinner->Start();
+    PostToGuiThread(this, [this] {
+        SetStatusText("Tagging...");
+        m_Spinner->Start();
+    });
 }
 
 void CFenrikWnd::RunProgressed(const RunSummary& counts) {
@@ -602,15 +597,17 @@ void CFenrikWnd::RunProgressed(const RunSummary& counts) {
 }
 
 void CFenrikWnd::RunFinished(const RunSummary& summary) {
-    PostToGuiThread(this, [this, summary] { SetStatusDescription(RunSummaryText(summary)); });
+    PostToGuiThread(this, [this, summary] { ShowRunFinished(summary); });
+}
+
+void CFenrikWnd::ShowRunFinished(const RunSummary& summary) {
+    SetStatusDescription(RunSummaryText(summary));
     m_Spinner->Stop();
     SetStatusText(RunStatusWord(summary));
     m_Running = false;
-    RunOnGuiThreadAndWait(this, [this] {
-        SetRunControlsEnabled(true);
-        if (m_FocusStartAfterRun && isActiveWindow()) {
-            m_StartButton->setFocus(Qt::OtherFocusReason);
-        }
-    });
-    RunOnGuiThreadAndWait(this, [this] { m_Spinner->hide(); });
+    SetRunControlsEnabled(true);
+    if (m_FocusStartAfterRun && isActiveWindow()) {
+        m_StartButton->setFocus(Qt::OtherFocusReason);
+    }
+    m_Spinner->hide();
 }

@@ -2,8 +2,9 @@
 #pragma once
 // The program's only top-level window: borderless and skinned, shaped by a mask, with the
 // command buttons, the hot-folder lines, the GPX line, the status line and the busy indicator.
-// It carries the tagging engine (track log, matching and tagging) and owns the configuration
-// object whose live settings the engine reads.
+// It holds the tagging engine, starts its runs on a worker thread with a copy of the settings,
+// and shows what the run reports; it owns the configuration object. Everything here runs on
+// the GUI thread except the three run events, which only post their work to it.
 
 #include <QWidget>
 #include <array>
@@ -37,7 +38,7 @@ struct WindowServices {
         ChooseGpxPathWithDialog;
 };
 
-class CFenrikWnd : public QWidget, public TaggingEngine, private TaggingRunEvents {
+class CFenrikWnd : public QWidget, private TaggingRunEvents {
     Q_OBJECT
 public:
     // Nothing is created before CreateSkinned. The settings are read from and written to
@@ -116,15 +117,18 @@ private:
     CTextfield* m_HotFolderField4 = nullptr;
     CTextfield* m_DeviceField = nullptr;
 
-    // The tagging run's events, reported on the worker thread. Started: "Tagging..." and the
-    // busy animation. Finished: the animation stopped, the run's status word ("Done!" only when
-    // it did its job), the running flag cleared, the run's controls enabled (and the focus back
-    // on Start when the run was started from the keyboard) and the indicator hidden, in that
-    // order; the counts and the summary go to the status line's tool tip and description.
+    // The tagging run's events, reported on the worker thread: each posts its work to the GUI
+    // thread and returns. Started: "Tagging..." and the busy animation. Progressed: the counts
+    // in the status line's tool tip and description. Finished: ShowRunFinished.
     void RunStarted() override;
     void RunProgressed(const RunSummary& counts) override;
     void RunFinished(const RunSummary& summary) override;
-    // The status text, set from any thread.
+    // The summary in the status line's tool tip and description, then the animation stopped,
+    // the run's status word ("Done!" only when it did its job), the running flag cleared, the
+    // run's controls enabled (and the focus back on Start when the run was started from the
+    // keyboard) and the indicator hidden, in that order.
+    void ShowRunFinished(const RunSummary& summary);
+    // The status text, and the names that follow it.
     void SetStatusText(const std::string& text);
 
     // The controls of the main window's layout, in its order, showing the stored settings.
@@ -162,6 +166,7 @@ private:
 
     ProfileStore& m_Profile;
     WindowServices m_Services;
+    TaggingEngine m_Engine;
     std::thread m_Worker;
     enum class PendingClose { None, Close, DestroyThenClose };
     PendingClose m_PendingClose = PendingClose::None;

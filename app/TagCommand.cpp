@@ -6,8 +6,6 @@
 
 #include "config/SettingKeys.h"
 #include "engine/TaggingEngine.h"
-#include "platform/Log.h"
-#include "platform/PathText.h"
 #include "platform/ProfileStore.h"
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/Tzdb.h"
@@ -17,13 +15,10 @@ namespace {
 
 constexpr int kBarCells = 20;
 
-// The engine and its events for one pass on the calling thread.
-class CommandLineTagger : public TaggingEngine, public TaggingRunEvents {
+// The events of one pass on the calling thread: a progress bar on a terminal, then the summary.
+class CommandLineProgress : public TaggingRunEvents {
 public:
-    CommandLineTagger(const LiveSettings& settings, std::ostream& out, bool terminal)
-        : m_Settings(settings), m_Out(out), m_Terminal(terminal) {
-        AttachLiveSettings(&m_Settings);
-    }
+    CommandLineProgress(std::ostream& out, bool terminal) : m_Out(out), m_Terminal(terminal) {}
 
     void RunStarted() override {}
     void RunProgressed(const RunSummary& counts) override {
@@ -43,14 +38,13 @@ public:
     const RunSummary& Summary() const { return m_Summary; }
 
 private:
-    LiveSettings m_Settings;
     std::ostream& m_Out;
     bool m_Terminal;
     bool m_BarShown = false;
     RunSummary m_Summary;
 };
 
-CommandLineTagger* g_Running = nullptr;
+TaggingEngine* g_Running = nullptr;
 
 // Ctrl+C asks the pass to stop after the photo in hand, so no photo is left half done.
 extern "C" void OnInterrupt(int) {
@@ -137,19 +131,17 @@ std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings) {
 
 int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
                   std::ostream& out, bool terminal) {
-    if (settings.m_UseLogfile != 0) {
-        Log::Instance().Open(Debug, JoinPath(settings.m_LogfileDir, "fenrik.log"));
-        Log::Instance().Write(Debug, "Starting Log");
-    }
     TaggingRunInputs inputs = RunInputsFrom(settings);
     inputs.hotFolderOn = hotFolderOn;
-    CommandLineTagger tagger(settings, out, terminal);
-    g_Running = &tagger;
+    OpenRunLog(inputs);
+    TaggingEngine engine;
+    CommandLineProgress progress(out, terminal);
+    g_Running = &engine;
     const auto previous = std::signal(SIGINT, OnInterrupt);
-    tagger.RunTaggingPass(tagger, inputs);
+    engine.RunTaggingPass(progress, inputs);
     std::signal(SIGINT, previous);
     g_Running = nullptr;
-    return RunReportedErrors(tagger.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
+    return RunReportedErrors(progress.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
 }
 
 int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std::ostream& out,

@@ -20,6 +20,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
+#include "platform/PathText.h"
 
 namespace {
 
@@ -75,24 +76,32 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
     summary.rawUnreadable += result.unreadable ? 1 : 0;
 }
 
-// The tolerance in minutes, as the matching reads it from the settings' texts.
-int64_t ToleranceMinutes(const LiveSettings& live) {
-    return static_cast<int64_t>(CrtAtoi(live.m_ToleranceHours)) * 60 +
-           CrtAtoi(live.m_ToleranceMinutes);
-}
-
 }  // namespace
 
 TaggingRunInputs RunInputsFrom(const LiveSettings& settings) {
     TaggingRunInputs inputs;
     inputs.gpxPath = settings.m_Device;
+    for (int n = 1; n <= 4; ++n) {
+        inputs.hotFolders[static_cast<size_t>(n - 1)] = settings.HotFolder(n);
+    }
+    inputs.tolerance = ToleranceUnits(settings.m_ToleranceHours, settings.m_ToleranceMinutes);
+    inputs.biasInMinutes = settings.m_BiasInMinutes;
     inputs.clock.usePhotoTimeZone = settings.m_UsePhotoTimeZone != 0;
     inputs.clock.followDaylightSaving = settings.m_FollowDaylightSaving != 0;
     inputs.clock.correctionSeconds = settings.m_ClockCorrectionSeconds;
     inputs.clock.zoneId = settings.m_TimeZoneId;
     inputs.replaceRecordedPositions = settings.m_ReplaceRecordedPositions != 0;
     inputs.rawSidecars = settings.m_RawSidecars != 0;
+    inputs.useLogfile = settings.m_UseLogfile != 0;
+    inputs.logfileDir = settings.m_LogfileDir;
     return inputs;
+}
+
+void OpenRunLog(const TaggingRunInputs& inputs) {
+    if (inputs.useLogfile) {
+        Log::Instance().Open(Debug, JoinPath(inputs.logfileDir, "fenrik.log"));
+        Log::Instance().Write(Debug, "Starting Log");
+    }
 }
 
 TaggingEngine::TaggingEngine() {
@@ -100,7 +109,7 @@ TaggingEngine::TaggingEngine() {
 }
 
 const TrackPoint* TaggingEngine::FindBestMatch(uint64_t captureTime) {
-    return MatchAt(static_cast<int64_t>(captureTime), BiasUnits(m_Live->m_BiasInMinutes));
+    return MatchAt(static_cast<int64_t>(captureTime), BiasUnits(m_Inputs.biasInMinutes));
 }
 
 const TrackPoint* TaggingEngine::MatchAt(int64_t capture, int64_t bias) {
@@ -109,7 +118,7 @@ const TrackPoint* TaggingEngine::MatchAt(int64_t capture, int64_t bias) {
     }
     MatchQuery query;
     query.capture = capture;
-    query.tolerance = ToleranceUnits(m_Live->m_ToleranceHours, m_Live->m_ToleranceMinutes);
+    query.tolerance = m_Inputs.tolerance;
     query.bias = bias;
     ptrdiff_t best;
     if (Log::Instance().IsWritten(Debug)) {
@@ -127,13 +136,12 @@ const TrackPoint* TaggingEngine::MatchAt(int64_t capture, int64_t bias) {
 
 void TaggingEngine::RunTaggingPass(TaggingRunEvents& events, const TaggingRunInputs& inputs) {
     events.RunStarted();
-    SetCaptureRules(inputs.clock, inputs.replaceRecordedPositions);
-    SetRawSidecars(inputs.rawSidecars);
+    m_Inputs = inputs;
     RunSummary summary;
-    summary.toleranceMinutes = ToleranceMinutes(*m_Live);
+    summary.toleranceMinutes = inputs.tolerance / kFileTimeUnitsPerMinute;
     summary.logWritten = Log::Instance().IsWritten(Error);
     try {
-        LoadAndProcess(events, inputs, summary);
+        LoadAndProcess(events, summary);
     } catch (const std::exception& e) {
         summary.failed = true;
         Log::Instance().WriteAndTrace(Error, std::string("Tagging run failed: ") + e.what());
@@ -145,13 +153,12 @@ void TaggingEngine::RunTaggingPass(TaggingRunEvents& events, const TaggingRunInp
     events.RunFinished(summary);
 }
 
-void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInputs& inputs,
-                                   RunSummary& summary) {
+void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, RunSummary& summary) {
     events.RunProgressed(summary);
     m_TrackLog.Empty();
     GpxReadOptions options;
     options.stop = &m_StopRequested;
-    const GpxLoadReport gpx = LoadTrackLog(inputs.gpxPath, m_TrackLog, options);
+    const GpxLoadReport gpx = LoadTrackLog(m_Inputs.gpxPath, m_TrackLog, options);
     summary.gpxPoints = gpx.points;
     summary.gpxProblem = gpx.problem;
     summary.gpxFiles = gpx.files;
@@ -163,10 +170,11 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInp
             summary.stopped = true;
             break;
         }
-        if (inputs.hotFolderOn[static_cast<size_t>(n - 1)]) {
-            const std::string& folder = m_Live->HotFolder(n);
+        if (m_Inputs.hotFolderOn[static_cast<size_t>(n - 1)]) {
+            const std::string& folder = m_Inputs.hotFolders[static_cast<size_t>(n - 1)];
             std::string problem;
-            folders.emplace_back(folder, ListHotFolderImages(folder, problem, m_RawSidecars));
+            folders.emplace_back(folder,
+                                 ListHotFolderImages(folder, problem, m_Inputs.rawSidecars));
             summary.photos += folders.back().second.size();
             if (!problem.empty()) {
                 ReportUnreadFolder(n, folder, problem);
@@ -182,18 +190,13 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, const TaggingRunInp
             summary.stopped = true;
             break;
         }
-        ProcessImages(folder, images, summary, &events);
+        ProcessHotFolder(folder, images, summary, &events);
     }
 }
 
-void TaggingEngine::ProcessHotFolder(std::string folder) {
-    RunSummary uncounted;
-    std::string problem;
-    ProcessImages(folder, ListHotFolderImages(folder, problem, m_RawSidecars), uncounted, nullptr);
-}
-
-void TaggingEngine::ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
-                                  RunSummary& summary, TaggingRunEvents* events) {
+void TaggingEngine::ProcessHotFolder(const std::string& folder,
+                                     const std::vector<ImageFile>& images, RunSummary& summary,
+                                     TaggingRunEvents* events) {
     WriteLogLine(Debug, "ProcessHotFolder:");
     WriteLogLine(Debug, folder);
     m_Batch.BeginFolder(folder);
@@ -307,7 +310,7 @@ ImageResult TaggingEngine::ProcessRawPhoto(const ImageFile& raw) {
 
 const TrackPoint* TaggingEngine::MatchPhoto(const Exiv2::ExifData& exif, uint64_t lastWriteTime,
                                             ImageResult& result) {
-    if (!m_ReplaceRecordedPositions && HasRecordedPosition(exif)) {
+    if (!m_Inputs.replaceRecordedPositions && HasRecordedPosition(exif)) {
         WriteLogLine(Info, "Keeping the position recorded in the photo");
         result.outcome = ImageOutcome::HadPosition;
         return nullptr;
@@ -326,7 +329,7 @@ const TrackPoint* TaggingEngine::MatchPhoto(const Exiv2::ExifData& exif, uint64_
     }
     const int64_t pointMinusCapture =
         static_cast<int64_t>(FileTimeToCount(point->time)) - (capture->corrected + bias);
-    WriteLogLine(Info, MatchedTimeLine(capture->offset, m_Clock,
+    WriteLogLine(Info, MatchedTimeLine(capture->offset, m_Inputs.clock,
                                        pointMinusCapture / kFileTimeUnitsPerSecond));
     return point;
 }
@@ -347,7 +350,7 @@ ImageOutcome TaggingEngine::TagSidecar(const ImageFile& raw, const TrackPoint& p
         }
         existing.assign(reinterpret_cast<const char*>(sidecar.head.data.get()), sidecar.head.size);
     }
-    if (!m_ReplaceRecordedPositions && SidecarHasPosition(existing)) {
+    if (!m_Inputs.replaceRecordedPositions && SidecarHasPosition(existing)) {
         WriteLogLine(Info, "Keeping the position recorded in the sidecar " + raw.sidecar);
         return ImageOutcome::HadPosition;
     }
@@ -386,7 +389,7 @@ std::optional<PhotoCapture> TaggingEngine::CaptureTime(const Exiv2::ExifData& ex
     if (dateText.empty()) {
         // The file system's time, not the camera's: matched as it always was.
         capture.corrected = static_cast<int64_t>(lastWriteTime);
-        capture.offset.offsetSeconds = -m_Live->m_BiasInMinutes * 60;
+        capture.offset.offsetSeconds = -m_Inputs.biasInMinutes * 60;
         capture.offset.source = OffsetSource::FileTime;
         return capture;
     }
@@ -397,14 +400,14 @@ std::optional<PhotoCapture> TaggingEngine::CaptureTime(const Exiv2::ExifData& ex
         return std::nullopt;
     }
     capture.corrected =
-        static_cast<int64_t>(*parsed) - m_Clock.correctionSeconds * kFileTimeUnitsPerSecond;
-    capture.offset = ChooseOffset(m_Clock, m_Live->m_BiasInMinutes, PhotoOffset(exif),
+        static_cast<int64_t>(*parsed) - m_Inputs.clock.correctionSeconds * kFileTimeUnitsPerSecond;
+    capture.offset = ChooseOffset(m_Inputs.clock, m_Inputs.biasInMinutes, PhotoOffset(exif),
                                   UnixSecondsOfCount(capture.corrected));
     return capture;
 }
 
 std::optional<int32_t> TaggingEngine::PhotoOffset(const Exiv2::ExifData& exif) const {
-    if (!m_Clock.usePhotoTimeZone) {
+    if (!m_Inputs.clock.usePhotoTimeZone) {
         return std::nullopt;
     }
     const std::optional<OffsetTag> tag = ReadOffsetTag(exif);

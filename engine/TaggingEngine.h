@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The tagging work on one hot folder: matching capture times to track points and writing the
-// GPS tags. The main window derives from this class, so it carries the track log and reaches
-// the live settings without any dialog.
+// The tagging engine: it holds the track log, matches capture times to track points and writes
+// the GPS tags into the photos of the hot folders. A run works on a worker thread with a copy
+// of its inputs; the engine knows nothing of the one who started it beyond its events.
 
 #include <atomic>
 #include <functional>
@@ -46,9 +46,14 @@ struct PhotoCapture {
     CaptureOffset offset;
 };
 
-// A run's inputs as `settings` give them: the GPX path, the camera clock and the
-// recorded-position rule; no hot folder takes part yet.
+// A run's inputs as `settings` give them: the GPX path, the hot folders' paths, the tolerance
+// (its texts read once, as ToleranceUnits reads them), the bias, the camera clock, the
+// recorded-position rule, the RAW switch and the log file; no hot folder takes part yet.
 TaggingRunInputs RunInputsFrom(const LiveSettings& settings);
+
+// Opens the run's log file, "fenrik.log" in the inputs' log folder, when the inputs switch it
+// on, and writes its first line; otherwise does nothing.
+void OpenRunLog(const TaggingRunInputs& inputs);
 
 namespace Exiv2 {
 class ExifData;
@@ -59,68 +64,59 @@ class Exiv2MessageCapture;
 class TaggingEngine {
 public:
     TaggingEngine();
-    virtual ~TaggingEngine() = default;
     TaggingEngine(const TaggingEngine&) = delete;
     TaggingEngine& operator=(const TaggingEngine&) = delete;
 
+    // The track points that matching uses: loaded by a run, emptied when the program ends.
+    TrackLog& Track() { return m_TrackLog; }
+    const TrackLog& Track() const { return m_TrackLog; }
+
+    // The inputs that FindBestMatch and ProcessHotFolder work with. A run sets them from its
+    // own; set them before calling either outside a run.
+    void SetRunInputs(const TaggingRunInputs& inputs) { m_Inputs = inputs; }
+    const TaggingRunInputs& RunInputs() const { return m_Inputs; }
+    // When a batch of tagged images is put in place.
+    void SetBatchLimits(BatchLimits limits) { m_Batch.SetLimits(limits); }
+
     // The closest track point to a capture time (a FILETIME count on the camera's clock)
-    // within the tolerance, after shifting the points by the bias; the first of equally close
-    // points wins. Returns nullptr when no point lies in the window. While the log is open
-    // every point is examined in order and logged; otherwise a sorted index answers.
+    // within the inputs' tolerance, after shifting the points by the inputs' bias; the first of
+    // equally close points wins. Returns nullptr when no point lies in the window. While the
+    // log is open every point is examined in order and logged; otherwise a sorted index
+    // answers.
     const TrackPoint* FindBestMatch(uint64_t captureTime);
 
-    // Tags every JPEG image directly in `folder` whose capture time matches a track point, and,
-    // unless the RAW sidecar setting is off, writes the position of every matching RAW photo
-    // into its XMP sidecar (the RAW file is only read).
+    // Tags every listed JPEG image of hot folder `folder` whose capture time matches a track
+    // point, and, unless the inputs' RAW sidecar switch is off, writes the position of every
+    // matching listed RAW photo into its XMP sidecar (the RAW file is only read). Counts what
+    // becomes of each image into `summary`, reporting the counts to `events`, when given,
+    // after every image.
     // Images are rewritten only when they match, each through a new file that replaces the
     // original once it is on disk, in batches; the folder's batch is finished before this
     // returns. An image that cannot be read or written, or whose identity (owner, group,
     // permissions, extended attributes, hard links) a replacement could not keep, is left as it
     // was, with an Error line "Skipping <path>: <reason>" in the log and a trace; processing goes
     // on with the next one. A photo whose GPS tags already hold the position is not rewritten.
-    // Stops early, between images, once RequestStop has been called; the
-    // images already tagged are then still put in place.
-    void ProcessHotFolder(std::string folder);
+    // Stops early, between images, once RequestStop has been called; the images already
+    // tagged are then still put in place.
+    void ProcessHotFolder(const std::string& folder, const std::vector<ImageFile>& images,
+                          RunSummary& summary, TaggingRunEvents* events);
 
-    // One tagging pass, run on a worker thread: the track log emptied and reloaded from the
-    // inputs' GPX path (a file, or a folder of tracks), then the hot folders 1 to 4 that take
-    // part listed and processed in order, with the inputs' camera clock and recorded-position
-    // rule. Reports RunStarted first, the counts as they grow, and RunFinished with the
-    // summary last, whatever happens while loading or processing; a stop request skips the
-    // photos and folders not yet begun. The summary is also the run's last log line, at level
-    // Info.
+    // One tagging pass, run on a worker thread with `inputs`, which it keeps: the track log
+    // emptied and reloaded from the GPX path (a file, or a folder of tracks), then the hot
+    // folders 1 to 4 that take part listed and processed in order. Reports RunStarted first,
+    // the counts as they grow, and RunFinished with the summary last, whatever happens while
+    // loading or processing; a stop request skips the photos and folders not yet begun. The
+    // summary is also the run's last log line, at level Info.
     void RunTaggingPass(TaggingRunEvents& events, const TaggingRunInputs& inputs);
 
     // Asks a running pass to stop: a GPX file being read is abandoned, and ProcessHotFolder
     // stops after the image in hand. Thread-safe.
     void RequestStop() { m_StopRequested = true; }
-    bool IsStopRequested() const { return m_StopRequested; }
     void ClearStopRequest() { m_StopRequested = false; }
-
-protected:
-    // The live settings read by matching and tagging; must be set before either is used.
-    void AttachLiveSettings(const LiveSettings* settings) { m_Live = settings; }
-    // Test seam: when a batch of tagged images is put in place.
-    void SetBatchLimits(BatchLimits limits) { m_Batch.SetLimits(limits); }
-    // How ProcessHotFolder reads capture times and treats positions the photos carry; a run
-    // takes them from its inputs.
-    void SetCaptureRules(const CameraClock& clock, bool replaceRecordedPositions) {
-        m_Clock = clock;
-        m_ReplaceRecordedPositions = replaceRecordedPositions;
-    }
-    // Whether ProcessHotFolder looks at RAW photos; a run takes it from its inputs.
-    void SetRawSidecars(bool on) { m_RawSidecars = on; }
-
-    TrackLog m_TrackLog;
 
 private:
     // Loads the track log and processes the enabled hot folders, counting into `summary`.
-    void LoadAndProcess(TaggingRunEvents& events, const TaggingRunInputs& inputs,
-                        RunSummary& summary);
-    // Processes the listed images of hot folder `folder`, counting what becomes of each into
-    // `summary` and reporting the counts to `events`, when given, after every image.
-    void ProcessImages(const std::string& folder, const std::vector<ImageFile>& images,
-                       RunSummary& summary, TaggingRunEvents* events);
+    void LoadAndProcess(TaggingRunEvents& events, RunSummary& summary);
     // Tags one image when it matches. Throws on an image the image library cannot handle;
     // Exiv2's messages about it are then part of the reason it is skipped.
     // Tagged means the new file is complete and waits in the batch; should the batch then fail
@@ -168,14 +164,12 @@ private:
     // not fit on the disk.
     bool QueuePrepared(const std::function<Preparation(PendingReplacement&, std::string&)>& prepare,
                        PendingReplacement& pending, std::string& error);
-    bool UseLogfile() const { return m_Live->m_UseLogfile != 0; }
+    bool UseLogfile() const { return m_Inputs.useLogfile; }
     // A line of the tagging's own, written only while the log file setting is on.
     void WriteLogLine(unsigned level, const std::string& message) const;
 
-    const LiveSettings* m_Live = nullptr;
-    CameraClock m_Clock;
-    bool m_ReplaceRecordedPositions = true;
-    bool m_RawSidecars = true;
+    TaggingRunInputs m_Inputs;
+    TrackLog m_TrackLog;
     TrackTimeIndex m_Index;
     ReplacementBatch m_Batch;
     size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted

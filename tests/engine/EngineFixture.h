@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A tagging engine with its own live settings, for tests without a window.
+// The tagging engine with settings of its own, for tests without a window.
 
 #include <gtest/gtest.h>
 
@@ -18,15 +18,19 @@ inline TrackPoint PointAt(double latitude, double longitude, double elevation) {
     return point;
 }
 
-class TestEngine : public TaggingEngine {
+// A tagging engine driven as the program drives it, from settings as the dialog holds them:
+// every call hands the engine the inputs that `settings`, the capture rules and the RAW switch
+// give, as the window does when it starts a run.
+class TestEngine {
 public:
-    TestEngine() { AttachLiveSettings(&settings); }
-    TrackLog& Track() { return m_TrackLog; }
-    void SetLimits(BatchLimits limits) { SetBatchLimits(limits); }
+    TrackLog& Track() { return m_Engine.Track(); }
+    void SetLimits(BatchLimits limits) { m_Engine.SetBatchLimits(limits); }
     void SetRules(const CameraClock& clock, bool replaceRecordedPositions) {
-        SetCaptureRules(clock, replaceRecordedPositions);
+        m_Clock = clock;
+        m_ReplaceRecordedPositions = replaceRecordedPositions;
     }
-    void SetRaw(bool rawSidecars) { SetRawSidecars(rawSidecars); }
+    void SetRaw(bool rawSidecars) { m_RawSidecars = rawSidecars; }
+    void RequestStop() { m_Engine.RequestStop(); }
 
     void AddPoint(double latitude, double longitude, double elevation, uint64_t time) {
         TrackPoint point;
@@ -34,10 +38,52 @@ public:
         point.longitude = longitude;
         point.elevation = elevation;
         point.time = CountToFileTime(time);
-        m_TrackLog.Append(point);
+        m_Engine.Track().Append(point);
+    }
+
+    // The inputs a run started now would have; no hot folder takes part.
+    TaggingRunInputs Inputs() const {
+        TaggingRunInputs inputs = RunInputsFrom(settings);
+        inputs.clock = m_Clock;
+        inputs.replaceRecordedPositions = m_ReplaceRecordedPositions;
+        inputs.rawSidecars = m_RawSidecars;
+        return inputs;
+    }
+
+    const TrackPoint* FindBestMatch(uint64_t captureTime) {
+        m_Engine.SetRunInputs(Inputs());
+        return m_Engine.FindBestMatch(captureTime);
+    }
+
+    // Lists `folder` and processes it as a run processes a hot folder; returns the counts.
+    RunSummary ProcessHotFolder(const std::string& folder) {
+        m_Engine.SetRunInputs(Inputs());
+        std::string problem;
+        RunSummary summary;
+        m_Engine.ProcessHotFolder(folder, ListHotFolderImages(folder, problem, m_RawSidecars),
+                                  summary, nullptr);
+        return summary;
+    }
+
+    // A whole pass with the inputs that `settings` give, its GPX path, the hot folders that
+    // take part, the camera clock and the switches taken from `choices`.
+    void RunTaggingPass(TaggingRunEvents& events, const TaggingRunInputs& choices) {
+        TaggingRunInputs inputs = RunInputsFrom(settings);
+        inputs.gpxPath = choices.gpxPath;
+        inputs.hotFolderOn = choices.hotFolderOn;
+        inputs.clock = choices.clock;
+        inputs.replaceRecordedPositions = choices.replaceRecordedPositions;
+        inputs.rawSidecars = choices.rawSidecars;
+        m_Engine.RunTaggingPass(events, inputs);
     }
 
     LiveSettings settings;
+
+private:
+    TaggingEngine m_Engine;
+    CameraClock m_Clock;
+    bool m_ReplaceRecordedPositions = true;
+    bool m_RawSidecars = true;
 };
 
 // Keeps the summary of the last run that finished.
