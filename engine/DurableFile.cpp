@@ -20,9 +20,6 @@
 
 namespace {
 
-std::mutex g_HookMutex;
-DurableWriteFaultHook g_Hook;
-
 const char kTemporaryMark[] = ".fenrik-";
 constexpr size_t kTemporaryMarkLength = sizeof kTemporaryMark - 1;
 constexpr size_t kRandomLength = 6;
@@ -50,8 +47,8 @@ std::string RandomTemporaryName() {
 }
 
 // An unnamed file in `folder`, or -1 where the file system cannot make one.
-int CreateUnnamed(const std::string& folder) {
-    if (!DurableStepAllowed("unnamed")) {
+int CreateUnnamed(const std::string& folder, const WriteFaults* faults) {
+    if (!DurableStepAllowed(faults, "unnamed")) {
         return -1;
     }
     return open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -248,14 +245,18 @@ bool BeginsAsOursOrEmpty(int folderFd, const char* name) {
 
 }  // namespace
 
-void SetDurableWriteFaultHook(DurableWriteFaultHook hook) {
-    std::lock_guard<std::mutex> lock(g_HookMutex);
-    g_Hook = std::move(hook);
+void WriteFaults::SetHook(Hook hook) {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    m_Hook = std::move(hook);
 }
 
-bool DurableStepAllowed(const char* step) {
-    std::lock_guard<std::mutex> lock(g_HookMutex);
-    return !g_Hook || g_Hook(step);
+bool WriteFaults::Allows(const char* step) const {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    return !m_Hook || m_Hook(step);
+}
+
+bool DurableStepAllowed(const WriteFaults* faults, const char* step) {
+    return faults == nullptr || faults->Allows(step);
 }
 
 TemporaryFile::~TemporaryFile() {
@@ -269,6 +270,7 @@ TemporaryFile& TemporaryFile::operator=(TemporaryFile&& other) noexcept {
         m_Folder = std::move(other.m_Folder);
         m_Path = std::move(other.m_Path);
         m_Size = other.m_Size;
+        m_Faults = other.m_Faults;
         other.m_Path.clear();  // the moved-from object must not remove the file on its way out
     }
     return *this;
@@ -282,12 +284,14 @@ void TemporaryFile::Discard() {
     m_Fd.Reset();
 }
 
-bool TemporaryFile::Create(const std::string& folder, std::string& error) {
+bool TemporaryFile::Create(const std::string& folder, std::string& error,
+                           const WriteFaults* faults) {
     Discard();
     m_Folder = folder;
     m_Size = 0;
-    int fd = CreateUnnamed(folder);
-    if (fd < 0 && DurableStepAllowed("create")) {
+    m_Faults = faults;
+    int fd = CreateUnnamed(folder, faults);
+    if (fd < 0 && DurableStepAllowed(m_Faults, "create")) {
         fd = CreateNamed(folder, m_Path);
         if (fd < 0) {
             m_Path.clear();
@@ -302,7 +306,7 @@ bool TemporaryFile::Create(const std::string& folder, std::string& error) {
 }
 
 bool TemporaryFile::Append(const unsigned char* data, size_t size, std::string& error) {
-    if (!DurableStepAllowed("write") || !WriteAll(m_Fd.Get(), data, size)) {
+    if (!DurableStepAllowed(m_Faults, "write") || !WriteAll(m_Fd.Get(), data, size)) {
         error = SystemError("cannot write the temporary file");
         return false;
     }
@@ -311,7 +315,8 @@ bool TemporaryFile::Append(const unsigned char* data, size_t size, std::string& 
 }
 
 bool TemporaryFile::AppendFrom(int source, uint64_t offset, uint64_t length, std::string& error) {
-    if (!DurableStepAllowed("copy") || !CopyOrClone(source, offset, length, m_Fd.Get(), m_Size)) {
+    if (!DurableStepAllowed(m_Faults, "copy") ||
+        !CopyOrClone(source, offset, length, m_Fd.Get(), m_Size)) {
         error = SystemError("cannot copy the image data into the temporary file");
         return false;
     }
@@ -324,7 +329,7 @@ void TemporaryFile::StartWriteback() const {
 }
 
 bool TemporaryFile::Sync(std::string& error) const {
-    if (!DurableStepAllowed("sync") || fsync(m_Fd.Get()) != 0) {
+    if (!DurableStepAllowed(m_Faults, "sync") || fsync(m_Fd.Get()) != 0) {
         error = SystemError("cannot flush the temporary file");
         return false;
     }
@@ -333,7 +338,7 @@ bool TemporaryFile::Sync(std::string& error) const {
 
 bool TemporaryFile::EnsureNamed(std::string& error) {
     if (m_Path.empty() &&
-        (!DurableStepAllowed("link") || !LinkUnnamed(m_Fd.Get(), m_Folder, m_Path))) {
+        (!DurableStepAllowed(m_Faults, "link") || !LinkUnnamed(m_Fd.Get(), m_Folder, m_Path))) {
         error = SystemError("cannot name the temporary file");
         return false;
     }
@@ -344,16 +349,17 @@ bool TemporaryFile::Replace(const std::string& target, const Recheck& recheck, s
     if (!EnsureNamed(error)) {
         return false;
     }
-    if (!DurableStepAllowed("rename")) {
+    if (!DurableStepAllowed(m_Faults, "rename")) {
         error = SystemError("cannot replace " + target);
         return false;
     }
     // Swapped, the displaced file keeps a name until it is known that no other program opened
     // it meanwhile: its writes are never lost in a file that has already gone.
     if (renameat2(AT_FDCWD, m_Path.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-        const std::string reason = !DurableStepAllowed("recheck") ? "the replaced file changed"
-                                   : recheck                      ? recheck(m_Path)
-                                                                  : "";
+        const std::string reason = !DurableStepAllowed(m_Faults, "recheck")
+                                       ? "the replaced file changed"
+                                   : recheck ? recheck(m_Path)
+                                             : "";
         if (!reason.empty()) {
             SwapBack(target);
             error = reason;
@@ -386,7 +392,7 @@ bool TemporaryFile::PlaceNew(const std::string& target, std::string& error) {
         return false;
     }
     // A link, unlike a rename, fails where the name is taken.
-    if (!DurableStepAllowed("rename") ||
+    if (!DurableStepAllowed(m_Faults, "rename") ||
         linkat(AT_FDCWD, m_Path.c_str(), AT_FDCWD, target.c_str(), 0) != 0) {
         error = errno == EEXIST ? "a file of that name appeared meanwhile; the next run will tag it"
                                 : SystemError("cannot create " + target);

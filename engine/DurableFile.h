@@ -9,9 +9,32 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "platform/UniqueFd.h"
+
+// Faults that a disk, a kill or another program cause, injected into the steps of a write by
+// tests; the program never sets a hook. The hook is called before each step with the step's
+// name ("unnamed", "create", "flags", "write", "copy", "owner", "xattr", "chmod", "sync",
+// "link", "rename", and "recheck" once the new file has the target's name); returning false
+// makes that step fail as the system would, with errno as the hook left it ("unnamed" failing
+// makes the file a named one, as on a file system without unnamed files). It is handed to the
+// writes it concerns, never reached as process-wide state; calls are serialised.
+class WriteFaults {
+public:
+    using Hook = std::function<bool(const std::string& step)>;
+    void SetHook(Hook hook);
+    // False when the hook fails `step`.
+    bool Allows(const char* step) const;
+
+private:
+    mutable std::mutex m_Mutex;
+    Hook m_Hook;
+};
+
+// True unless `faults` is given and fails `step`: every step of a write asks before it is taken.
+bool DurableStepAllowed(const WriteFaults* faults, const char* step);
 
 // A file being prepared in a folder to replace another one there. It cannot outlive the
 // process: it has no name until Replace, or a hidden one that RemoveStaleTemporaries matches.
@@ -26,8 +49,10 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
     // Creates an empty file that only its owner may read and write, in `folder`. Returns false
-    // with an error text when the folder does not take one.
-    bool Create(const std::string& folder, std::string& error);
+    // with an error text when the folder does not take one. Every step on the file asks
+    // `faults`, when given, which must outlive the file.
+    bool Create(const std::string& folder, std::string& error, const WriteFaults* faults = nullptr);
+    const WriteFaults* Faults() const { return m_Faults; }
     int Fd() const { return m_Fd.Get(); }
     uint64_t Size() const { return m_Size; }
     const std::string& Folder() const { return m_Folder; }
@@ -72,6 +97,7 @@ private:
     std::string m_Folder;
     std::string m_Path;  // while it has a name; empty while it has none
     uint64_t m_Size = 0;
+    const WriteFaults* m_Faults = nullptr;
 };
 
 // The block size that cloned ranges are aligned to.
@@ -91,15 +117,3 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
 
 // Flushes a folder's entries (renames into it) to disk. False when it cannot be flushed.
 bool SyncFolder(const std::string& folder);
-
-// ---- Test seam ------------------------------------------------------------------------------
-// Faults that a disk, a kill or another program cause are injected here; the program never sets
-// a hook. The hook is called before each step with the step's name ("unnamed", "create",
-// "flags", "write", "copy", "owner", "xattr", "chmod", "sync", "link", "rename", and "recheck"
-// once the new file has the target's name); returning
-// false makes that step fail as the system would, with errno as the hook left it ("unnamed"
-// failing makes the file a named one, as on a file system without unnamed files).
-using DurableWriteFaultHook = std::function<bool(const std::string& step)>;
-void SetDurableWriteFaultHook(DurableWriteFaultHook hook);
-// False when the hook fails `step`; every step of the write asks before it is taken.
-bool DurableStepAllowed(const char* step);

@@ -73,7 +73,7 @@ bool ReadAttribute(int fd, const std::string& name, std::vector<char>& value) {
     }
 }
 
-bool CopyOwner(const struct stat& info, int to, std::string& error) {
+bool CopyOwner(const struct stat& info, int to, std::string& error, const WriteFaults* faults) {
     struct stat current {};
     if (fstat(to, &current) != 0) {
         error = std::string("cannot examine the temporary file: ") + std::strerror(errno);
@@ -82,7 +82,7 @@ bool CopyOwner(const struct stat& info, int to, std::string& error) {
     if (current.st_uid == info.st_uid && current.st_gid == info.st_gid) {
         return true;
     }
-    if (!DurableStepAllowed("owner") || fchown(to, info.st_uid, info.st_gid) != 0) {
+    if (!DurableStepAllowed(faults, "owner") || fchown(to, info.st_uid, info.st_gid) != 0) {
         error = "cannot keep its owner " + std::to_string(info.st_uid) + " and group " +
                 std::to_string(info.st_gid) + ": " + std::strerror(errno);
         return false;
@@ -90,7 +90,7 @@ bool CopyOwner(const struct stat& info, int to, std::string& error) {
     return true;
 }
 
-bool CopyAttributes(int from, int to, std::string& error) {
+bool CopyAttributes(int from, int to, std::string& error, const WriteFaults* faults) {
     std::vector<std::string> wanted;
     std::vector<std::string> present;
     if (!ListAttributes(from, wanted) || !ListAttributes(to, present)) {
@@ -110,7 +110,7 @@ bool CopyAttributes(int from, int to, std::string& error) {
             error = "cannot read its extended attribute " + name + ": " + std::strerror(errno);
             return false;
         }
-        if (!DurableStepAllowed("xattr") ||
+        if (!DurableStepAllowed(faults, "xattr") ||
             fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
             error = "cannot keep its extended attribute " + name + ": " + std::strerror(errno);
             return false;
@@ -119,9 +119,9 @@ bool CopyAttributes(int from, int to, std::string& error) {
     return true;
 }
 
-bool CopyMode(const struct stat& info, int to, std::string& error) {
+bool CopyMode(const struct stat& info, int to, std::string& error, const WriteFaults* faults) {
     struct stat result {};
-    if (!DurableStepAllowed("chmod") || fchmod(to, info.st_mode & kPermissionBits) != 0 ||
+    if (!DurableStepAllowed(faults, "chmod") || fchmod(to, info.st_mode & kPermissionBits) != 0 ||
         fstat(to, &result) != 0) {
         error = std::string("cannot keep its permissions: ") + std::strerror(errno);
         return false;
@@ -136,7 +136,7 @@ bool CopyMode(const struct stat& info, int to, std::string& error) {
 
 }  // namespace
 
-bool CopyFileFlags(int from, int to, std::string& error) {
+bool CopyFileFlags(int from, int to, std::string& error, const WriteFaults* faults) {
     int wanted = 0;
     if (ioctl(from, FS_IOC_GETFLAGS, &wanted) != 0) {
         if (NoFileFlags(errno)) {
@@ -153,7 +153,7 @@ bool CopyFileFlags(int from, int to, std::string& error) {
     if (flags == present) {
         return true;
     }
-    if (!DurableStepAllowed("flags") || ioctl(to, FS_IOC_SETFLAGS, &flags) != 0) {
+    if (!DurableStepAllowed(faults, "flags") || ioctl(to, FS_IOC_SETFLAGS, &flags) != 0) {
         error = std::string("cannot keep its file flags: ") + std::strerror(errno);
         return false;
     }
@@ -175,8 +175,9 @@ std::string ReplacementBlocker(const std::string& target, const struct stat& inf
     return std::string();
 }
 
-bool CopyIdentity(int from, const struct stat& info, int to, std::string& error) {
+bool CopyIdentity(int from, const struct stat& info, int to, std::string& error,
+                  const WriteFaults* faults) {
     // The owner first: changing it clears set-id bits and file capabilities, which follow.
-    return CopyOwner(info, to, error) && CopyAttributes(from, to, error) &&
-           CopyMode(info, to, error);
+    return CopyOwner(info, to, error, faults) && CopyAttributes(from, to, error, faults) &&
+           CopyMode(info, to, error, faults);
 }

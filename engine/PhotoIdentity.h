@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "engine/DurableFile.h"
+
 // Why the file at `target`, as `info` describes it, cannot be replaced without its user
 // noticing, or the empty text when it can: "read-only" when no one may write it by its
 // permission bits or the running user may not; a reason naming its hard links when other
@@ -19,9 +21,11 @@ std::string ReplacementBlocker(const std::string& target, const struct stat& inf
 // and a file system keeps per file (no-dump, no-atime, synchronous, no copy-on-write,
 // compression; as lsattr lists them). Returns false with a reason when one cannot be kept;
 // true when the file system keeps no flags.
-bool CopyFileFlags(int from, int to, std::string& error);
+bool CopyFileFlags(int from, int to, std::string& error, const WriteFaults* faults = nullptr);
 
 // Gives the open file `to` the owner and group from `info`, every extended attribute of the
 // open file `from` that this process can read (and drops any that `from` lacks), then the
 // permission bits from `info`. Returns false with a reason when one of them cannot be kept.
-bool CopyIdentity(int from, const struct stat& info, int to, std::string& error);
+// Each step asks `faults`, when given.
+bool CopyIdentity(int from, const struct stat& info, int to, std::string& error,
+                  const WriteFaults* faults = nullptr);

@@ -70,12 +70,12 @@ mode_t FileCreationMask() {
 
 Preparation PrepareNewFile(const std::string& path, const std::string& target,
                            const std::string& content, PendingReplacement& pending,
-                           std::string& error) {
+                           std::string& error, const WriteFaults* faults) {
     pending.path = path;
     pending.target = target;
     pending.createsNew = true;
     const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
-    if (!pending.file.Create(FolderOf(target), error) ||
+    if (!pending.file.Create(FolderOf(target), error, faults) ||
         !pending.file.Append(bytes, content.size(), error)) {
         const bool full = errno == ENOSPC || errno == EDQUOT;
         pending.file = TemporaryFile();
@@ -92,7 +92,8 @@ Preparation PrepareNewFile(const std::string& path, const std::string& target,
 
 Preparation PrepareReplacement(const std::string& path, PhotoSource& photo,
                                const unsigned char* head, size_t headSize,
-                               PendingReplacement& pending, std::string& error) {
+                               PendingReplacement& pending, std::string& error,
+                               const WriteFaults* faults) {
     error = ReplacementBlocker(photo.target, photo.info);
     if (!error.empty()) {
         return Preparation::Refused;
@@ -108,11 +109,11 @@ Preparation PrepareReplacement(const std::string& path, PhotoSource& photo,
     pending.path = path;
     pending.target = photo.target;
     pending.original = photo.info;
-    if (!pending.file.Create(FolderOf(photo.target), error) ||
-        !CopyFileFlags(photo.fd.Get(), pending.file.Fd(), error) ||  // before any data
+    if (!pending.file.Create(FolderOf(photo.target), error, faults) ||
+        !CopyFileFlags(photo.fd.Get(), pending.file.Fd(), error, faults) ||  // before any data
         !pending.file.Append(head, headSize, error) ||
         !pending.file.AppendFrom(photo.fd.Get(), photo.tailOffset, photo.TailSize(), error) ||
-        !CopyIdentity(photo.fd.Get(), photo.info, pending.file.Fd(), error)) {
+        !CopyIdentity(photo.fd.Get(), photo.info, pending.file.Fd(), error, faults)) {
         const bool full = errno == ENOSPC || errno == EDQUOT;
         pending.file = TemporaryFile();
         return full ? Preparation::OutOfSpace : Preparation::Refused;

@@ -44,16 +44,19 @@ enum class Preparation {
 // cannot be replaced without its user noticing (ReplacementBlocker) and one that another
 // program has open for writing. On any failure nothing is left behind and the photo's
 // descriptor stays with `photo`, so that it may be tried again.
+// Every step of the write asks `faults`, when given, which must outlive `pending`.
 Preparation PrepareReplacement(const std::string& path, PhotoSource& photo,
                                const unsigned char* head, size_t headSize,
-                               PendingReplacement& pending, std::string& error);
+                               PendingReplacement& pending, std::string& error,
+                               const WriteFaults* faults = nullptr);
 
 // Prepares a new file `target` holding `content`, readable and writable as the process's
 // file-creation mask allows, to be put in place only where no file has that name by then.
 // False with the reason, `pending` empty, when the file cannot be written.
+// Every step of the write asks `faults`, when given, as above.
 Preparation PrepareNewFile(const std::string& path, const std::string& target,
                            const std::string& content, PendingReplacement& pending,
-                           std::string& error);
+                           std::string& error, const WriteFaults* faults = nullptr);
 
 // When a batch is due: whichever bound is reached first.
 struct BatchLimits {

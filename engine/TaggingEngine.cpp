@@ -368,8 +368,9 @@ ImageOutcome TaggingEngine::TagSidecar(const ImageFile& raw, const TrackPoint& p
         pending.sidecar = true;
         return raw.sidecarExists
                    ? PrepareReplacement(raw.sidecar, sidecar, bytes, update.text.size(), pending,
-                                        why)
-                   : PrepareNewFile(raw.sidecar, raw.sidecar, update.text, pending, why);
+                                        why, &m_WriteFaults)
+                   : PrepareNewFile(raw.sidecar, raw.sidecar, update.text, pending, why,
+                                    &m_WriteFaults);
     };
     PendingReplacement pending;
     if (!QueuePrepared(prepare, pending, error)) {
@@ -466,7 +467,7 @@ bool TaggingEngine::QueueReplacement(const std::string& path, PhotoSource& photo
     PendingReplacement pending;
     return QueuePrepared(
         [&](PendingReplacement& p, std::string& why) {
-            return PrepareReplacement(path, photo, head, headSize, p, why);
+            return PrepareReplacement(path, photo, head, headSize, p, why, &m_WriteFaults);
         },
         pending, error);
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/LiveSettings.h"
@@ -77,6 +78,8 @@ public:
     const TaggingRunInputs& RunInputs() const { return m_Inputs; }
     // When a batch of tagged images is put in place.
     void SetBatchLimits(BatchLimits limits) { m_Batch.SetLimits(limits); }
+    // Faults injected into every write of the engine's (see WriteFaults); tests only.
+    void SetWriteFaultHook(WriteFaults::Hook hook) { m_WriteFaults.SetHook(std::move(hook)); }
 
     // The closest track point to a capture time (a FILETIME count on the camera's clock)
     // within the inputs' tolerance, after shifting the points by the inputs' bias; the first of
@@ -171,6 +174,7 @@ private:
     TaggingRunInputs m_Inputs;
     TrackLog m_TrackLog;
     TrackTimeIndex m_Index;
+    WriteFaults m_WriteFaults;  // before the batch, whose files ask it until they are gone
     ReplacementBatch m_Batch;
     size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted
     size_t m_UncommittedSidecars = 0;  // of these, sidecars

@@ -30,6 +30,7 @@ public:
         m_ReplaceRecordedPositions = replaceRecordedPositions;
     }
     void SetRaw(bool rawSidecars) { m_RawSidecars = rawSidecars; }
+    void SetWriteFaultHook(WriteFaults::Hook hook) { m_Engine.SetWriteFaultHook(std::move(hook)); }
     void RequestStop() { m_Engine.RequestStop(); }
 
     void AddPoint(double latitude, double longitude, double elevation, uint64_t time) {
@@ -101,7 +102,7 @@ struct ClosedLogAfterTest {
 
 // Tags photos in a fresh folder with one track point, 2007-06-01 12:04:50 UTC at
 // 48.137154 N 11.575382 E and 519.6 m, and two minutes' tolerance, the camera clock on UTC:
-// a photo taken at 12:05:30 matches. The write fault hook is cleared after each test.
+// a photo taken at 12:05:30 matches.
 class PhotoTaggingTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -109,7 +110,6 @@ protected:
         engine.settings.m_ToleranceMinutes = "2";
         engine.AddPoint(48.137154, 11.575382, 519.6, UtcCount(2007, 6, 1, 12, 4, 50));
     }
-    void TearDown() override { SetDurableWriteFaultHook(nullptr); }
 
     // A whole run over the folder as hot folder 1, with a GPX file of the same track point;
     // returns its summary.

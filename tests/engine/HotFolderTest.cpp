@@ -37,7 +37,6 @@ protected:
         engine.settings.m_ToleranceMinutes = "2";
         engine.AddPoint(48.137154, 11.575382, 519.6, UtcCount(2007, 6, 1, 12, 4, 50));
     }
-    void TearDown() override { SetDurableWriteFaultHook(nullptr); }
 
     std::string Image(const std::string& name,
                       const std::string& digitized = "2007:06:01 13:05:30") {
@@ -266,7 +265,7 @@ TEST_F(HotFolder, FailedWriteLeavesTheOriginalByteForByte) {
                 continue;
             }
             int calls = 0;
-            SetDurableWriteFaultHook([step, unnamed, &calls](const std::string& s) {
+            engine.SetWriteFaultHook([step, unnamed, &calls](const std::string& s) {
                 calls += s == step ? 1 : 0;
                 if (s == step || (s == "unnamed" && (!unnamed || std::string(step) == "create"))) {
                     errno = EIO;
@@ -282,7 +281,7 @@ TEST_F(HotFolder, FailedWriteLeavesTheOriginalByteForByte) {
             EXPECT_NE(capture.Text().find("Skipping " + path + ": "), std::string::npos) << step;
         }
     }
-    SetDurableWriteFaultHook(nullptr);
+    engine.SetWriteFaultHook(nullptr);
     chmod(path.c_str(), 0640);
     engine.ProcessHotFolder(dir.Path());
     EXPECT_EQ(ReadExif(path).count(kLat), 1u);
@@ -385,7 +384,7 @@ TEST_F(HotFolder, APhotoThatDoesNotFitIsTriedOnceMoreAndReportedOnce) {
     const std::string original = ReadFileText(path);
     for (const char* step : {"create", "write", "copy", "chmod"}) {
         int calls = 0;
-        SetDurableWriteFaultHook([step, &calls](const std::string& s) {
+        engine.SetWriteFaultHook([step, &calls](const std::string& s) {
             calls += s == step ? 1 : 0;
             if (s == step || (s == "unnamed" && std::string(step) == "create")) {
                 errno = ENOSPC;

@@ -87,7 +87,7 @@ TEST_F(InterruptedWrite, KilledRunsLeaveEachPhotoWholeAndTheNextRunLeavesNothing
         ASSERT_GE(child, 0);
         if (child == 0) {
             if (named) {
-                SetDurableWriteFaultHook([](const std::string& step) {
+                engine.SetWriteFaultHook([](const std::string& step) {
                     errno = EOPNOTSUPP;
                     return step != "unnamed";
                 });
@@ -121,7 +121,7 @@ TEST_F(InterruptedWrite, StopRequestFinishesTheBatchInHandAndTouchesNoMore) {
     double seconds = 0.0;
     const auto tagged = TaggedForms(photos, seconds);
     int written = 0;
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    engine.SetWriteFaultHook([&](const std::string& step) {
         if (step == "write" && ++written == 3) {
             engine.RequestStop();  // as closing the window does, while the third is written
         }
@@ -175,14 +175,15 @@ TEST(ReplacementBatchLimits, DueAtTheFirstBoundReached) {
 
 // The replacement of the file at `path` by `content` followed by whatever of the file lies
 // after its header (nothing, for a file that is no JPEG).
-PendingReplacement Prepared(const std::string& path, const std::string& content) {
+PendingReplacement Prepared(const std::string& path, const std::string& content,
+                            const WriteFaults& faults) {
     PhotoSource photo;
     PendingReplacement pending;
     std::string error;
     EXPECT_TRUE(OpenPhoto(path, photo, error)) << error;
     EXPECT_EQ(
         PrepareReplacement(path, photo, reinterpret_cast<const unsigned char*>(content.data()),
-                           content.size(), pending, error),
+                           content.size(), pending, error, &faults),
         Preparation::Ready)
         << error;
     return pending;
@@ -202,21 +203,21 @@ TEST(ReplacementBatchInBackground, HoldsItsPhotosUntilFinishedAndReportsWhatItLe
     WriteFileText(b, "original b");
     const struct stat aBefore = StatOf(a);
     int flushes = 0;
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    WriteFaults faults;
+    faults.SetHook([&](const std::string& step) {
         return step != "sync" || ++flushes != 1;  // a's new file cannot be flushed
     });
     ReplacementBatch batch;
-    batch.Add(Prepared(a, "new a"));
+    batch.Add(Prepared(a, "new a", faults));
     EXPECT_TRUE(batch.CommitInBackground().empty());
     EXPECT_TRUE(batch.IsEmpty());
     EXPECT_TRUE(batch.Holds(aBefore));  // opening it again now would break the commit's lease
-    batch.Add(Prepared(b, "new b"));
+    batch.Add(Prepared(b, "new b", faults));
     const std::vector<NotReplaced> left = batch.CommitInBackground();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].path, a);
     EXPECT_FALSE(batch.Holds(aBefore));
     EXPECT_TRUE(batch.Commit().empty());
-    SetDurableWriteFaultHook(nullptr);
     EXPECT_EQ(ReadFileText(a), "original a");
     EXPECT_EQ(ReadFileText(b), "new b");
     EXPECT_EQ(Leftovers(dir.Path()).size(), 0u);
@@ -226,15 +227,16 @@ TEST(ReplacementBatchInBackground, AStepThatThrowsLeavesEveryPhotoNotYetReplaced
     TempDir dir;
     const std::vector<std::string> photos = {dir.File("a.jpg"), dir.File("b.jpg"),
                                              dir.File("c.jpg"), dir.File("d.jpg")};
+    WriteFaults faults;  // before the batch, whose files ask it until they are gone
     ReplacementBatch batch;
     for (const std::string& path : photos) {
         WriteFileText(path, "original");
-        batch.Add(Prepared(path, "new"));
+        batch.Add(Prepared(path, "new", faults));
     }
     WriteFileText(dir.File("b.part"), "another program's");  // which then replaces b
     ASSERT_EQ(rename(dir.File("b.part").c_str(), photos[1].c_str()), 0);
     int renames = 0;
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    faults.SetHook([&](const std::string& step) {
         if (step == "rename" && ++renames == 2) {  // c's
             throw std::runtime_error("the disk went away");
         }
@@ -242,7 +244,6 @@ TEST(ReplacementBatchInBackground, AStepThatThrowsLeavesEveryPhotoNotYetReplaced
     });
     EXPECT_TRUE(batch.CommitInBackground().empty());  // on a thread of its own: nothing escapes
     const std::vector<NotReplaced> left = batch.Commit();
-    SetDurableWriteFaultHook(nullptr);
     ASSERT_EQ(left.size(), 3u);
     EXPECT_EQ(left[0].path, photos[1]);
     EXPECT_NE(left[0].reason.find("it changed"), std::string::npos) << left[0].reason;

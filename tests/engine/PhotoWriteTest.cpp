@@ -248,7 +248,7 @@ TEST_F(PhotoWrite, BytesAppendedWhileTaggingAreNotLostAndTheNextRunTagsThem) {
     const std::string appended(100000, 'z');
     const std::string original = ReadFileText(path);
     std::thread writer;
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    engine.SetWriteFaultHook([&](const std::string& step) {
         if (step == "sync" && !writer.joinable()) {  // between reading the photo and replacing it
             writer = std::thread([&] {  // waits in its open until the batch lets go of the photo
                 std::FILE* out = std::fopen(path.c_str(), "ab");
@@ -260,7 +260,7 @@ TEST_F(PhotoWrite, BytesAppendedWhileTaggingAreNotLostAndTheNextRunTagsThem) {
         return true;
     });
     const std::string trace = Run();
-    SetDurableWriteFaultHook(nullptr);
+    engine.SetWriteFaultHook(nullptr);
     writer.join();
     // The writer's open breaks the batch's lease, or, where there are no leases, its bytes
     // change the photo: either way the photo is left to it.
@@ -280,7 +280,7 @@ TEST_F(PhotoWrite, PhotoReplacedByAnotherFileWhileTaggingIsLeftToTheNewFile) {
     const std::string newer = dir.File("newer.tmp");
     WriteJpegWithExif(newer, {{"Exif.Image.Make", "Other"}});
     const std::string content = ReadFileText(newer);
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    engine.SetWriteFaultHook([&](const std::string& step) {
         if (step == "sync") {  // a copy that finishes by a rename of its own
             rename(newer.c_str(), path.c_str());
         }
@@ -313,7 +313,7 @@ TEST_F(PhotoWrite, APhotoThatAnotherProgramOnlyReadsIsTagged) {
     ASSERT_GE(reader, 0);
     std::string trace;
     std::thread again;
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    engine.SetWriteFaultHook([&](const std::string& step) {
         if (step == "sync" && !again.joinable()) {  // and one that opens it during the batch
             again = std::thread([&] { close(open(path.c_str(), O_RDONLY)); });
             again.join();
@@ -321,7 +321,7 @@ TEST_F(PhotoWrite, APhotoThatAnotherProgramOnlyReadsIsTagged) {
         return true;
     });
     trace = Run();
-    SetDurableWriteFaultHook(nullptr);
+    engine.SetWriteFaultHook(nullptr);
     close(reader);
     EXPECT_EQ(trace.find("Skipping"), std::string::npos) << trace;
     EXPECT_TRUE(Tagged(path));
@@ -333,7 +333,7 @@ TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
         const std::string path = Photo("photo.jpg");
         const std::string original = ReadFileText(path);
         pid_t writer = -1;
-        SetDurableWriteFaultHook([&](const std::string& step) {
+        engine.SetWriteFaultHook([&](const std::string& step) {
             if (step == moment && writer < 0) {
                 writer = StartAppender(path);
                 EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
@@ -341,7 +341,7 @@ TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
             return true;
         });
         const std::string trace = Run();
-        SetDurableWriteFaultHook(nullptr);
+        engine.SetWriteFaultHook(nullptr);
         EXPECT_EQ(WaitFor(writer), 0) << moment;
         EXPECT_NE(trace.find("Skipping " + path + ": another program opened it"), std::string::npos)
             << moment << trace;
@@ -353,7 +353,7 @@ TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
 TEST_F(PhotoWrite, AProgramThatOpensThePhotoOnceTheNewFileHasItsNameWritesIntoTheTaggedPhoto) {
     const std::string path = Photo("photo.jpg");
     pid_t writer = -1;
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    engine.SetWriteFaultHook([&](const std::string& step) {
         if (step == "recheck" && writer < 0) {
             writer = StartAppender(path);
             WaitFor(writer);  // the new file carries no lease: nothing to wait for
@@ -361,7 +361,7 @@ TEST_F(PhotoWrite, AProgramThatOpensThePhotoOnceTheNewFileHasItsNameWritesIntoTh
         return true;
     });
     const std::string trace = Run();
-    SetDurableWriteFaultHook(nullptr);
+    engine.SetWriteFaultHook(nullptr);
     EXPECT_EQ(trace.find("Skipping"), std::string::npos) << trace;
     const std::string tagged = ReadFileText(path);
     EXPECT_TRUE(Tagged(path));
@@ -398,7 +398,7 @@ TEST_F(PhotoWrite, AnAppendRacingTheReplacementIsNeverLost) {
             }
             _exit(2);
         }
-        SetDurableWriteFaultHook([](const std::string& step) {
+        engine.SetWriteFaultHook([](const std::string& step) {
             if (step == "unnamed") {  // a named temporary shows itself from its creation on
                 errno = EOPNOTSUPP;
                 return false;
@@ -406,7 +406,7 @@ TEST_F(PhotoWrite, AnAppendRacingTheReplacementIsNeverLost) {
             return true;
         });
         const std::string trace = Run();
-        SetDurableWriteFaultHook(nullptr);
+        engine.SetWriteFaultHook(nullptr);
         const ssize_t told = write(done[1], "x", 1);  // its read end stays open here: no SIGPIPE
         close(done[0]);
         close(done[1]);
@@ -431,7 +431,7 @@ TEST_F(PhotoWrite, LongestNameIsTaggedWithUnnamedAndNamedTemporaries) {
     for (const bool unnamed : {true, false}) {
         const std::string name = std::string(251, unnamed ? 'u' : 'n') + ".jpg";  // 255 bytes
         const std::string path = Photo(name);
-        SetDurableWriteFaultHook([unnamed](const std::string& step) {
+        engine.SetWriteFaultHook([unnamed](const std::string& step) {
             if (step == "unnamed" && !unnamed) {
                 errno = EOPNOTSUPP;
                 return false;
@@ -453,7 +453,7 @@ TEST_F(PhotoWrite, NamedTemporariesDuringABatchAreGoneAfterIt) {
     }
     size_t mostSeen = 0;
     std::mutex seen;
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    engine.SetWriteFaultHook([&](const std::string& step) {
         if (step == "unnamed") {
             errno = EOPNOTSUPP;
             return false;

@@ -184,7 +184,7 @@ TEST_F(RawSidecarRun, UnmatchedUnreadableAndUnparseableLeaveEverythingAsItWas) {
 TEST_F(RawSidecarRun, ASidecarThatAppearsMeanwhileIsNeverClobbered) {
     Raw("IMG_8.rw2");
     const std::string sidecar = dir.File("IMG_8.xmp");
-    SetDurableWriteFaultHook([&sidecar](const std::string& step) {
+    engine.SetWriteFaultHook([&sidecar](const std::string& step) {
         if (step == "rename") {
             WriteFileText(sidecar, "written by an editor meanwhile");
         }

@@ -122,7 +122,7 @@ TEST_F(SidecarReplacement, AStepThatFailsLeavesTheOldSidecarAndTheNextRunWritesI
         const std::string& step = fault.back();
         ResetSidecar();
         bool failed = false;
-        SetDurableWriteFaultHook([&](const std::string& asked) {
+        engine.SetWriteFaultHook([&](const std::string& asked) {
             if (std::find(fault.begin(), fault.end(), asked) == fault.end()) {
                 return true;
             }
@@ -132,7 +132,7 @@ TEST_F(SidecarReplacement, AStepThatFailsLeavesTheOldSidecarAndTheNextRunWritesI
         });
         std::string log;
         const RunSummary summary = LoggedRun(log);
-        SetDurableWriteFaultHook(nullptr);
+        engine.SetWriteFaultHook(nullptr);
         if (!failed) {
             continue;  // a step this file system does not take
         }
@@ -163,7 +163,7 @@ TEST_F(SidecarReplacement, AFullDiskIsTriedOnceMoreAndThenReported) {
     for (const int failures : {1, 2}) {
         ResetSidecar();
         int left = failures;
-        SetDurableWriteFaultHook([&left](const std::string& step) {
+        engine.SetWriteFaultHook([&left](const std::string& step) {
             if (step != "write" || left == 0) {
                 return true;
             }
@@ -173,7 +173,7 @@ TEST_F(SidecarReplacement, AFullDiskIsTriedOnceMoreAndThenReported) {
         });
         std::string log;
         const RunSummary summary = LoggedRun(log);
-        SetDurableWriteFaultHook(nullptr);
+        engine.SetWriteFaultHook(nullptr);
         EXPECT_EQ(summary.sidecarsWritten, failures == 1 ? 1u : 0u) << failures;
         if (failures == 1) {
             ExpectUpdated("one full disk");
@@ -191,7 +191,7 @@ TEST_F(SidecarReplacement, AnEditorWritingToTheSidecarMeanwhileIsNeverOverruled)
     for (const char* moment : {"sync", "rename"}) {
         ResetSidecar();
         pid_t writer = -1;
-        SetDurableWriteFaultHook([&](const std::string& step) {
+        engine.SetWriteFaultHook([&](const std::string& step) {
             if (step == moment && writer < 0) {
                 writer = StartAppender(sidecar, note);
                 EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the editor waits in its open
@@ -200,7 +200,7 @@ TEST_F(SidecarReplacement, AnEditorWritingToTheSidecarMeanwhileIsNeverOverruled)
         });
         std::string log;
         const RunSummary summary = LoggedRun(log);
-        SetDurableWriteFaultHook(nullptr);
+        engine.SetWriteFaultHook(nullptr);
         EXPECT_EQ(WaitFor(writer), 0) << moment;
         EXPECT_EQ(ReadFileText(sidecar), original + note) << moment;
         EXPECT_NE(log.find("[ERROR]>  Skipping " + sidecar + ": another program opened it"),

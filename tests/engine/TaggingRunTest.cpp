@@ -194,7 +194,7 @@ TEST_F(TaggingRun, APhotoItsBatchLeftAsItWasCountsAsSkipped) {
     WriteFileText(gpx, R"(<gpx><wpt lat="48.137154" lon="11.575382">
         <time>2007-06-01T12:04:50Z</time></wpt></gpx>)");
     std::thread writer;
-    SetDurableWriteFaultHook([&](const std::string& step) {
+    engine.SetWriteFaultHook([&](const std::string& step) {
         if (step == "sync" && !writer.joinable()) {  // another program writes to the photo
             writer = std::thread([&] { WriteFileText(photo, "replaced by another program"); });
             EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
@@ -202,7 +202,7 @@ TEST_F(TaggingRun, APhotoItsBatchLeftAsItWasCountsAsSkipped) {
         return true;
     });
     Run(gpx);
-    SetDurableWriteFaultHook(nullptr);
+    engine.SetWriteFaultHook(nullptr);
     writer.join();
     EXPECT_EQ(ReadFileText(photo), "replaced by another program");
     ASSERT_EQ(view.summaries.size(), 1u);
