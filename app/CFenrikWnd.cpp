@@ -28,6 +28,7 @@
 #include "controls/CSpinner.h"
 #include "controls/CTextfield.h"
 #include "controls/ControlRect.h"
+#include "controls/SkinBitmap.h"
 #include "engine/ExifDate.h"
 #include "platform/ProfileStore.h"
 #include "resources/MainWindowLayout.h"
@@ -285,7 +286,8 @@ void CFenrikWnd::SetStatusDescription(const std::string& text) {
 }
 
 void CFenrikWnd::ApplyWindowShape(int maskBitmapId) {
-    setMask(RegionFromMask(LoadSkinBitmap(maskBitmapId), width(), height()));
+    const int scale = SkinScaleFor(devicePixelRatioF());
+    setMask(RegionFromMask(LoadSkinBitmap(maskBitmapId, scale), width(), height()));
 }
 
 bool CFenrikWnd::DestroyWindow() {
@@ -315,7 +317,9 @@ bool CFenrikWnd::DestroyWindow() {
 
 void CFenrikWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, LoadSkinBitmap(m_BackgroundBitmapId));
+    const int scale = SkinScaleFor(DevicePixelsPerPixel(painter));
+    const QImage background = LoadSkinBitmap(m_BackgroundBitmapId, scale);
+    DrawSkinImage(painter, QPoint(0, 0), background, QRect(QPoint(0, 0), size()));
 }
 
 void CFenrikWnd::mousePressEvent(QMouseEvent* event) {

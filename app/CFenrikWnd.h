@@ -53,7 +53,9 @@ public:
     // stored settings shown. Call once, before the window is shown.
     void CreateSkinned(const std::string& title, QRect rect, int shapeBitmapId,
                        int backgroundBitmapId);
-    // Cuts the window's outline from mask bitmap `maskBitmapId`: exactly black is outside.
+    // Cuts the window's outline from mask bitmap `maskBitmapId`: exactly black is outside. On a
+    // screen of more than one device pixel per window pixel the 2x mask is read; it cuts the
+    // same outline.
     void ApplyWindowShape(int maskBitmapId);
     // Releases the controls, the configuration object and the track points, then closes the
     // window, which ends the program.

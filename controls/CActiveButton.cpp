@@ -5,8 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "resources/SkinResources.h"
-
 CActiveButton::CActiveButton(QWidget* parent) : QAbstractButton(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
@@ -22,10 +20,10 @@ void CActiveButton::Create(const char* windowText, QRect rect, QWidget* parent, 
 }
 
 void CActiveButton::LoadBitmaps(int normal, int pressed, int focus, int disabled) {
-    m_Normal = LoadSkinBitmap(normal);
-    m_Pressed = LoadSkinBitmap(pressed);
-    m_Focus = LoadSkinBitmap(focus);
-    m_Disabled = LoadSkinBitmap(disabled);
+    m_Normal = SkinBitmap(normal);
+    m_Pressed = SkinBitmap(pressed);
+    m_Focus = SkinBitmap(focus);
+    m_Disabled = SkinBitmap(disabled);
     update();
 }
 
@@ -35,30 +33,29 @@ void CActiveButton::SetCheckBox() {
     update();
 }
 
-const QImage& CActiveButton::CurrentImage() const {
+const SkinBitmap& CActiveButton::CurrentImage() const {
     if (m_CheckBox) {
-        return isChecked() && !m_Pressed.isNull() ? m_Pressed : m_Normal;
+        return isChecked() && !m_Pressed.IsNull() ? m_Pressed : m_Normal;
     }
-    if (isDown() && !m_Pressed.isNull()) {
+    if (isDown() && !m_Pressed.IsNull()) {
         return m_Pressed;
     }
-    if (hasFocus() && !m_Focus.isNull()) {
+    if (hasFocus() && !m_Focus.IsNull()) {
         return m_Focus;
     }
-    if (!isEnabled() && !m_Disabled.isNull()) {
+    if (!isEnabled() && !m_Disabled.IsNull()) {
         return m_Disabled;
     }
     return m_Normal;
 }
 
 void CActiveButton::paintEvent(QPaintEvent*) {
-    const QImage& image = CurrentImage();
-    if (image.isNull()) {
+    const SkinBitmap& image = CurrentImage();
+    if (image.IsNull()) {
         return;
     }
     QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), image, QRect(QPoint(0, 0), size()));
+    DrawSkinImage(painter, QPoint(0, 0), image.For(painter), QRect(QPoint(0, 0), size()));
 }
 
 void CActiveButton::mouseMoveEvent(QMouseEvent* event) {

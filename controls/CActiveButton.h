@@ -10,7 +10,8 @@
 // owner sets it. Screen readers then see a check box with a checked state.
 
 #include <QAbstractButton>
-#include <QImage>
+
+#include "controls/SkinBitmap.h"
 
 class CActiveButton : public QAbstractButton {
     Q_OBJECT
@@ -22,8 +23,9 @@ public:
     // it. `windowText` names the button for accessibility; it is never drawn.
     void Create(const char* windowText, QRect rect, QWidget* parent, int id);
 
-    // Loads the four images by skin bitmap id. An id that is not part of the skin leaves that
-    // image empty; an empty pressed, focus or disabled image shows the normal image instead.
+    // Loads the four images by skin bitmap id, each at both scales. An id that is not part of the
+    // skin leaves that image empty; an empty pressed, focus or disabled image shows the normal
+    // image instead.
     void LoadBitmaps(int normal, int pressed, int focus, int disabled);
 
     int Id() const { return m_Id; }
@@ -41,7 +43,8 @@ signals:
     void FocusChanged(int id, bool focused);
 
 protected:
-    // Copies the current image opaque from its top-left corner; no text, frame or focus mark.
+    // Copies the current image opaque from its top-left corner, in the art that suits the
+    // screen's density; no text, frame or focus mark.
     void paintEvent(QPaintEvent* event) override;
     // Takes the focus on every move over the button. The move is not passed on to the parent,
     // which would take the focus back.
@@ -57,13 +60,13 @@ protected:
 private:
     // Pressed, then focus, then disabled, then normal; a missing image falls back to normal.
     // A check box: pressed while checked, else normal.
-    const QImage& CurrentImage() const;
+    const SkinBitmap& CurrentImage() const;
 
     int m_Id = 0;
     bool m_CheckBox = false;
     bool m_KeyboardClick = false;
-    QImage m_Normal;
-    QImage m_Pressed;
-    QImage m_Focus;
-    QImage m_Disabled;
+    SkinBitmap m_Normal;
+    SkinBitmap m_Pressed;
+    SkinBitmap m_Focus;
+    SkinBitmap m_Disabled;
 };

@@ -3,15 +3,13 @@
 
 #include <QPainter>
 
-#include "resources/SkinResources.h"
-
 namespace {
 constexpr int kStripBitmap = 163;
 }
 
 CSpinner::CSpinner(QWidget* parent, SpinnerAnimation& animation)
-    : QWidget(parent), m_Animation(animation), m_Strip(LoadSkinBitmap(kStripBitmap)) {
-    setAttribute(Qt::WA_OpaquePaintEvent, !m_Strip.isNull());
+    : QWidget(parent), m_Animation(animation), m_Strip(kStripBitmap) {
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_Strip.IsNull());
 }
 
 CSpinner::~CSpinner() {
@@ -41,10 +39,10 @@ void CSpinner::ShowFrame(int frame) {
 }
 
 void CSpinner::paintEvent(QPaintEvent*) {
-    if (m_Strip.isNull()) {
+    if (m_Strip.IsNull()) {
         return;
     }
     QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), m_Strip, QRect(QPoint(m_FrameX, m_FrameY), size()));
+    DrawSkinImage(painter, QPoint(0, 0), m_Strip.For(painter),
+                  QRect(QPoint(m_FrameX, m_FrameY), size()));
 }

@@ -3,10 +3,10 @@
 // The busy indicator: shows one 32 x 30 frame of the eight in skin strip 163, advanced every
 // 100 ms by the process's one animation thread while the animation runs.
 
-#include <QImage>
 #include <QWidget>
 #include <atomic>
 
+#include "controls/SkinBitmap.h"
 #include "controls/SpinnerAnimation.h"
 
 class CSpinner : public QWidget, private SpinnerFrameView {
@@ -41,7 +41,8 @@ public:
     static constexpr int kFrameCount = SpinnerAnimation::kFrameCount;
 
 protected:
-    // Copies the current frame from the strip, opaque.
+    // Copies the current frame from the strip, opaque, in the art that suits the screen's
+    // density.
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -56,6 +57,6 @@ private:
     std::atomic<int> m_FrameY{0};
     std::atomic<int> m_FrameRight{kFrameWidth};
     std::atomic<int> m_FrameHeight{kFrameHeight};
-    QImage m_Strip;
+    SkinBitmap m_Strip;
     int m_Id = 0;
 };

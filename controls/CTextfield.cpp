@@ -6,7 +6,6 @@
 
 #include "controls/EdgeExtendedImage.h"
 #include "controls/PathEllipsis.h"
-#include "resources/SkinResources.h"
 
 namespace {
 
@@ -70,8 +69,8 @@ void CTextfield::Create(QRect rect, QWidget* parent, int id) {
 }
 
 void CTextfield::SetBackground(int bitmapId) {
-    m_Background = LoadSkinBitmap(bitmapId);
-    setAttribute(Qt::WA_OpaquePaintEvent, !m_Background.isNull());
+    m_Background = SkinBitmap(bitmapId);
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_Background.IsNull());
     update();
 }
 
@@ -98,11 +97,11 @@ std::string CTextfield::GetText() const {
 }
 
 void CTextfield::paintEvent(QPaintEvent*) {
-    if (m_Background.isNull()) {
+    if (m_Background.IsNull()) {
         return;
     }
     QPainter painter(this);
-    DrawEdgeExtendedImage(painter, m_Background, size());
+    DrawEdgeExtendedImage(painter, m_Background.For(painter), size());
     if (m_FocusFrame) {
         painter.setPen(m_TextColor);  // the bright colour, also while the field is off
         painter.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -7,10 +7,11 @@
 #include <QAccessible>
 #include <QColor>
 #include <QFont>
-#include <QImage>
 #include <QWidget>
 #include <mutex>
 #include <string>
+
+#include "controls/SkinBitmap.h"
 
 class CTextfield : public QWidget {
     Q_OBJECT
@@ -26,8 +27,8 @@ public:
     // it.
     void Create(QRect rect, QWidget* parent, int id);
 
-    // Loads the background from skin bitmap `bitmapId`. An unknown id leaves the field without
-    // a background, and such a field draws nothing at all.
+    // Loads the background from skin bitmap `bitmapId`, at both scales. An unknown id leaves the
+    // field without a background, and such a field draws nothing at all.
     void SetBackground(int bitmapId);
 
     // Replaces the text and has the field redrawn. Safe to call from any thread: the repaint is
@@ -54,8 +55,9 @@ public:
     const QFont& Font() const { return m_Font; }
 
 protected:
-    // Background from the image's top-left corner, the part of the field that the image does
-    // not reach filled from the image's edge, then the text at the top left in the colour of
+    // Background from the image's top-left corner (in the art that suits the screen's density),
+    // the part of the field that the image does not reach filled from the image's edge, then the
+    // text at the top left in the colour of
     // the enabled state, on a transparent background. Every character is drawn as it is: '&'
     // marks no mnemonic.
     void paintEvent(QPaintEvent* event) override;
@@ -64,7 +66,7 @@ private:
     mutable std::mutex m_TextMutex;
     std::string m_Text;
     QFont m_Font;
-    QImage m_Background;
+    SkinBitmap m_Background;
     int m_Id = 0;
     QAccessible::Role m_Role = QAccessible::StaticText;
     bool m_FocusFrame = false;

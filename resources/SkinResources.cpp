@@ -3,16 +3,25 @@
 
 #include <QFile>
 
-QString SkinBitmapPath(int id) {
-    return QStringLiteral(":/skin/bitmaps/%1.bmp").arg(id);
+int SkinScaleFor(double devicePixelRatio) {
+    return devicePixelRatio > 1.0 ? 2 : 1;
 }
 
-QImage LoadSkinBitmap(int id) {
-    const QString path = SkinBitmapPath(id);
+QString SkinBitmapPath(int id, int scale) {
+    if (scale == 1) {
+        return QStringLiteral(":/skin/bitmaps/%1.bmp").arg(id);
+    }
+    return QStringLiteral(":/skin/bitmaps/%1@%2x.bmp").arg(id).arg(scale);
+}
+
+QImage LoadSkinBitmap(int id, int scale) {
+    const QString path = SkinBitmapPath(id, scale);
     if (!QFile::exists(path)) {
         return {};
     }
-    return QImage(path, "BMP");
+    QImage image(path, "BMP");
+    image.setDevicePixelRatio(scale);
+    return image;
 }
 
 QString ProgramIconPath() {

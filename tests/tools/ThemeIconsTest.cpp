@@ -20,7 +20,10 @@ QGuiApplication& App() {
     static int argc = 1;
     static char name[] = "tools_tests";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication* const app = new QGuiApplication(argc, argv);
+    static QGuiApplication* const app =
+        QGuiApplication::instance() != nullptr
+            ? static_cast<QGuiApplication*>(QGuiApplication::instance())
+            : new QGuiApplication(argc, argv);
     return *app;
 }
 

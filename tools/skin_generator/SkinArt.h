@@ -2,6 +2,11 @@
 #pragma once
 // The pictures of the skin. Every control image starts as a copy of the window background at the
 // place where the control sits, so that the opaque images blend into the panel.
+//
+// The skin is drawn at scale 1, the bitmaps as the window's layout measures them, and at scale
+// 2 for screens of twice the density: every image then has twice the width and height, carries
+// 2 as its device pixel ratio, and its lines, letters and gradients are drawn at that resolution
+// rather than enlarged.
 
 #include <QImage>
 #include <map>
@@ -10,14 +15,21 @@
 // corner loses 14 pixels, its last row 1. Together 79 pixels a corner.
 constexpr int kCornerCut[15] = {14, 12, 10, 8, 7, 6, 5, 4, 3, 3, 2, 2, 1, 1, 1};
 
-// The window shape (bitmap 130): black outside (the rounded corners and the bottom row), white
-// inside, with greys along the corners' edge that stay inside.
-QImage DrawMask();
+// The scales at which the skin is drawn.
+constexpr int kSkinArtScales[] = {1, 2};
 
-// The window background (bitmap 129), outlined along the inside of `mask`.
+// The window shape (bitmap 130) at `scale` (1 or 2; any other gives a null image): black outside
+// (the rounded corners and the bottom row), white inside, with greys along the corners' edge that
+// stay inside. At scale 2 every pixel that is black at scale 1 is a black 2 x 2 block, and no
+// other pixel is black, so that both masks cut the same window outline.
+QImage DrawMask(int scale = 1);
+
+// The window background (bitmap 129), outlined along the inside of `mask`, at the mask's scale
+// (its device pixel ratio).
 QImage DrawBackground(const QImage& mask);
 
-// Every button, check, field and spinner image, by bitmap id, drawn over `background`.
+// Every button, check, field and spinner image, by bitmap id, drawn over `background` at its
+// scale (its device pixel ratio).
 std::map<int, QImage> DrawControlImages(const QImage& background);
 
 // Width and height of the program icon (icon 128), in pixels.

@@ -2,6 +2,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <vector>
 
 #include "SkinArt.h"
 #include "SkinTheme.h"
@@ -10,16 +11,34 @@
 
 namespace {
 
-bool IsOutside(const QImage& mask, int x, int y) {
-    return !mask.rect().contains(x, y) || mask.pixel(x, y) == 0xff000000u;
-}
+// The mask's outside pixels, looked up quickly: the outline is measured around every pixel.
+class Outside {
+public:
+    explicit Outside(const QImage& mask)
+        : m_Width(mask.width()), m_Height(mask.height()), m_Cut(mask.width() * mask.height()) {
+        for (int y = 0; y < m_Height; ++y) {
+            for (int x = 0; x < m_Width; ++x) {
+                m_Cut[y * m_Width + x] = mask.pixel(x, y) == 0xff000000u;
+            }
+        }
+    }
+    // Points beyond the mask are outside too.
+    bool At(int x, int y) const {
+        return x < 0 || y < 0 || x >= m_Width || y >= m_Height || m_Cut[y * m_Width + x];
+    }
+
+private:
+    int m_Width;
+    int m_Height;
+    std::vector<bool> m_Cut;
+};
 
 // Distance in rings (1 for the outermost inside pixels) from the outside, up to `limit`.
-int RingOf(const QImage& mask, int x, int y, int limit) {
+int RingOf(const Outside& outside, int x, int y, int limit) {
     for (int ring = 1; ring <= limit; ++ring) {
         for (int dy = -ring; dy <= ring; ++dy) {
             for (int dx = -ring; dx <= ring; ++dx) {
-                if (IsOutside(mask, x + dx, y + dy)) {
+                if (outside.At(x + dx, y + dy)) {
                     return ring;
                 }
             }
@@ -101,14 +120,18 @@ void DrawStatusGlyph(QPainter& p, int x, int y, const QColor& colour) {
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 
+// Black outside the mask, and two rings along its inside: a light edge, then a dark one, each one
+// window pixel wide at the mask's scale.
 void DrawOutline(QImage& image, const QImage& mask) {
+    const int scale = qRound(mask.devicePixelRatio());
+    const Outside outside(mask);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (IsOutside(mask, x, y)) {
+            if (outside.At(x, y)) {
                 image.setPixel(x, y, 0xff000000u);
                 continue;
             }
-            const int ring = RingOf(mask, x, y, 2);
+            const int ring = (RingOf(outside, x, y, 2 * scale) + scale - 1) / scale;
             if (ring == 1) {
                 image.setPixel(x, y, theme::kEdgeOuter.rgb());
             } else if (ring == 2) {
@@ -121,7 +144,9 @@ void DrawOutline(QImage& image, const QImage& mask) {
 }  // namespace
 
 QImage DrawBackground(const QImage& mask) {
-    QImage image(kMainWindowWidth, kMainWindowHeight, QImage::Format_RGB32);
+    const int scale = qRound(mask.devicePixelRatio());
+    QImage image(kMainWindowWidth * scale, kMainWindowHeight * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     QPainter p(&image);
     DrawPanel(p);
     DrawGroove(p, 2, kMainWindowWidth - 2, 19);

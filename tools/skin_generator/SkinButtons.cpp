@@ -14,6 +14,16 @@ constexpr double kPi = 3.14159265358979323846;
 
 enum class State { Normal, Pressed, Focus };
 
+// The scale an image is drawn at: its device pixel ratio.
+int ScaleOf(const QImage& image) {
+    return qRound(image.devicePixelRatio());
+}
+
+// Width and height in window pixels, whatever the scale.
+QSize LogicalSize(const QImage& image) {
+    return image.size() / ScaleOf(image);
+}
+
 struct FaceColours {
     QColor top, bottom, border, highlight, caption;
 };
@@ -51,28 +61,28 @@ FaceColours AccentFace(State state) {
 }
 
 void DrawFace(QImage& image, const FaceColours& c) {
+    const QSize size = LogicalSize(image);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF outer(0.5, 0.5, image.width() - 1.0, image.height() - 1.0);
-    QLinearGradient fill(0, 0, 0, image.height());
+    const QRectF outer(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
+    QLinearGradient fill(0, 0, 0, size.height());
     fill.setColorAt(0, c.top);
     fill.setColorAt(1, c.bottom);
     p.setPen(QPen(c.border, 1));
     p.setBrush(fill);
     p.drawRoundedRect(outer, 3, 3);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(c.highlight);
-    p.drawLine(3, 1, image.width() - 4, 1);
+    p.fillRect(3, 1, size.width() - 6, 1, c.highlight);
 }
 
 // Draws `caption` centred, one pixel lower when pressed.
 void DrawCaption(QImage& image, const QString& caption, const QFont& font, const QColor& colour,
                  State state, int shiftX = 0) {
+    const QSize size = LogicalSize(image);
     QPainter p(&image);
     p.setFont(font);
     p.setPen(colour);
     const int down = state == State::Pressed ? 1 : 0;
-    p.drawText(QRect(shiftX, down, image.width(), image.height()), Qt::AlignCenter, caption);
+    p.drawText(QRect(QPoint(shiftX, down), size), Qt::AlignCenter, caption);
 }
 
 QImage FaceButton(const QImage& base, bool accent, State state, const QString& caption) {
@@ -100,7 +110,7 @@ QImage StartButton(const QImage& base, State state) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setFont(font);
     p.setPen(colours.caption);
-    p.drawText(QRect(45, down, image.width() - 45, image.height()),
+    p.drawText(QRect(45, down, LogicalSize(image).width() - 45, LogicalSize(image).height()),
                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Start"));
     return image;
 }
@@ -123,18 +133,46 @@ QImage LinkButton(const QImage& base, State state) {
     p.drawEllipse(QRectF(4, 2.5 + down, 3, 8));
     p.drawLine(QPointF(1.5, 6.5 + down), QPointF(9.5, 6.5 + down));
     p.setRenderHint(QPainter::Antialiasing, false);
-    const QRect textRect(14, down, image.width() - 14, image.height());
+    const QSize size = LogicalSize(image);
+    const QRect textRect(14, down, size.width() - 14, size.height());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Home page"));
     if (state != State::Normal) {
         const int width = QFontMetrics(font).horizontalAdvance(QStringLiteral("Home page"));
-        p.drawLine(14, 11 + down, 14 + width - 1, 11 + down);
+        p.fillRect(14, 11 + down, width, 1, colour);
     }
     return image;
+}
+
+// The title-bar glyphs at scale 1, placed pixel by pixel: a cross or a bar centred on `cx`.
+void DrawPixelGlyph(QPainter& p, const QColor& glyph, int cx, bool close) {
+    p.setPen(glyph);
+    if (close) {
+        for (int i = -2; i <= 2; ++i) {
+            p.drawPoint(cx + i, 4 + i);
+            p.drawPoint(cx + i, 4 - i);
+        }
+    } else {
+        p.drawLine(cx - 3, 4, cx + 3, 4);
+    }
+}
+
+// The same glyphs drawn as lines at a higher scale, through the centres of those pixels.
+void DrawLineGlyph(QPainter& p, const QColor& glyph, int cx, bool close) {
+    if (!close) {
+        p.fillRect(cx - 3, 4, 7, 1, glyph);
+        return;
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(glyph, 1.1, Qt::SolidLine, Qt::RoundCap));
+    const qreal left = cx - 1.5, right = cx + 2.5;
+    p.drawLine(QPointF(left, 2.5), QPointF(right, 6.5));
+    p.drawLine(QPointF(left, 6.5), QPointF(right, 2.5));
 }
 
 // The small title-bar buttons: a glyph, lit on a rounded pill.
 QImage TitleButton(const QImage& base, State state, bool close) {
     QImage image = base.copy();
+    const QSize size = LogicalSize(image);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QColor glyph = theme::kLabel;
@@ -144,27 +182,21 @@ QImage TitleButton(const QImage& base, State state, bool close) {
                   : (state == State::Focus ? QColor(0x55, 0x5d, 0x69) : QColor(0x2e, 0x33, 0x3a));
         p.setPen(Qt::NoPen);
         p.setBrush(pill);
-        p.drawRoundedRect(QRectF(0, 0, image.width(), image.height()), 3, 3);
+        p.drawRoundedRect(QRectF(QPointF(0, 0), size), 3, 3);
         glyph = QColor(0xff, 0xff, 0xff);
     }
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(glyph);
-    const int cx = image.width() / 2;
-    if (close) {
-        for (int i = -2; i <= 2; ++i) {
-            p.drawPoint(cx + i, 4 + i);
-            p.drawPoint(cx + i, 4 - i);
-        }
+    const int cx = size.width() / 2;
+    if (ScaleOf(image) == 1) {
+        DrawPixelGlyph(p, glyph, cx, close);
     } else {
-        p.drawLine(cx - 3, 4, cx + 3, 4);
+        DrawLineGlyph(p, glyph, cx, close);
     }
     return image;
 }
 
-// A check box: an empty frame when idle, filled and ticked when lit or pressed.
-QImage CheckButton(const QImage& base, bool ticked) {
-    QImage image = base.copy();
-    QPainter p(&image);
+// A check box at scale 1, pixel by pixel: an empty frame, or filled and ticked.
+void DrawPixelCheck(QPainter& p, bool ticked) {
     if (!ticked) {
         p.setPen(theme::kFaint);
         p.drawRect(0, 0, 7, 7);
@@ -172,7 +204,7 @@ QImage CheckButton(const QImage& base, bool ticked) {
         for (QPoint corner : {QPoint(0, 0), QPoint(7, 0), QPoint(0, 7), QPoint(7, 7)}) {
             p.drawPoint(corner);
         }
-        return image;
+        return;
     }
     p.fillRect(1, 0, 6, 8, theme::kAccent);
     p.fillRect(0, 1, 8, 6, theme::kAccent);
@@ -182,19 +214,49 @@ QImage CheckButton(const QImage& base, bool ticked) {
           QPoint(6, 2), QPoint(2, 4), QPoint(3, 5), QPoint(4, 4), QPoint(5, 3)}) {
         p.drawPoint(dot);
     }
+}
+
+// The same check box drawn as shapes at a higher scale: rounded corners and a smooth tick.
+void DrawShapeCheck(QPainter& p, bool ticked) {
+    p.setRenderHint(QPainter::Antialiasing);
+    if (!ticked) {
+        p.setPen(QPen(theme::kFaint, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(0.5, 0.5, 7, 7), 1.2, 1.2);
+        return;
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(theme::kAccent);
+    p.drawRoundedRect(QRectF(0, 0, 8, 8), 1.5, 1.5);
+    p.setPen(QPen(QColor(0x1c, 0x10, 0x0a), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({QPointF(1.7, 4.4), QPointF(3.5, 6.1), QPointF(6.4, 2.4)}));
+}
+
+// A check box: an empty frame when idle, filled and ticked when lit or pressed.
+QImage CheckButton(const QImage& base, bool ticked) {
+    QImage image = base.copy();
+    QPainter p(&image);
+    if (ScaleOf(image) == 1) {
+        DrawPixelCheck(p, ticked);
+    } else {
+        DrawShapeCheck(p, ticked);
+    }
     return image;
 }
 
 // Eight frames of a ring of dots whose bright head turns clockwise by one eighth per frame.
 QImage SpinnerStrip(const QImage& base) {
     constexpr int kFrames = 8;
+    const QSize frameSize = LogicalSize(base);
     QImage strip(base.width() * kFrames, base.height(), QImage::Format_RGB32);
+    strip.setDevicePixelRatio(base.devicePixelRatio());
     QPainter p(&strip);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     const QColor tail(0x3c, 0x41, 0x49);
     for (int frame = 0; frame < kFrames; ++frame) {
-        const int left = frame * base.width();
+        const int left = frame * frameSize.width();
         p.drawImage(left, 0, base);
         const QPointF centre(left + 16, 15);
         for (int behind = kFrames - 1; behind >= 0; --behind) {
@@ -213,8 +275,13 @@ QImage SpinnerStrip(const QImage& base) {
     return strip;
 }
 
+// The part of `background` at `rect`'s top left corner of `size` window pixels, at the
+// background's scale.
 QImage Crop(const QImage& background, const QRect& rect, QSize size) {
-    return background.copy(QRect(rect.topLeft(), size));
+    const int scale = ScaleOf(background);
+    QImage part = background.copy(QRect(rect.topLeft() * scale, size * scale));
+    part.setDevicePixelRatio(scale);
+    return part;
 }
 
 const ControlLayout& Spot(int id) {

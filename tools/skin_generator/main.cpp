@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the skin and writes it into the resources folder:
 //     fenrik_skin_generator <resources folder>
-// writes bitmaps/<id>.bmp for every skin bitmap and fenrik.ico. Run it after changing the
-// artwork and commit what it wrote; the build does not run it.
+// writes bitmaps/<id>.bmp for every skin bitmap, bitmaps/<id>@2x.bmp for the same art drawn at
+// twice the size, and fenrik.ico. Run it after changing the artwork and commit what it wrote;
+// the build does not run it.
 //     fenrik_skin_generator --theme-icons <theme folder> <icon name>
 // writes the program icon at the icon theme's sizes below the theme folder; the build runs
 // this for the installed program.
@@ -31,7 +32,10 @@ int BitsPerPixel(int id) {
 }
 
 bool WriteBitmap(const QDir& folder, int id, const QImage& image) {
-    const QString path = folder.filePath(QStringLiteral("%1.bmp").arg(id));
+    const int scale = qRound(image.devicePixelRatio());
+    const QString name = scale == 1 ? QStringLiteral("%1.bmp").arg(id)
+                                    : QStringLiteral("%1@%2x.bmp").arg(id).arg(scale);
+    const QString path = folder.filePath(name);
     const bool written = WriteFileBytes(path, EncodeBmp(image, BitsPerPixel(id)));
     std::printf("%s %s (%dx%d, %d bpp)\n", written ? "wrote" : "FAILED", qPrintable(path),
                 image.width(), image.height(), BitsPerPixel(id));
@@ -65,12 +69,14 @@ int main(int argc, char** argv) {
     }
 
     bool ok = true;
-    const QImage mask = DrawMask();
-    const QImage background = DrawBackground(mask);
-    ok = WriteBitmap(bitmaps, 130, mask) && ok;
-    ok = WriteBitmap(bitmaps, 129, background) && ok;
-    for (const auto& [id, image] : DrawControlImages(background)) {
-        ok = WriteBitmap(bitmaps, id, image) && ok;
+    for (const int scale : kSkinArtScales) {
+        const QImage mask = DrawMask(scale);
+        const QImage background = DrawBackground(mask);
+        ok = WriteBitmap(bitmaps, 130, mask) && ok;
+        ok = WriteBitmap(bitmaps, 129, background) && ok;
+        for (const auto& [id, image] : DrawControlImages(background)) {
+            ok = WriteBitmap(bitmaps, id, image) && ok;
+        }
     }
     const QString iconPath = resources.filePath(QStringLiteral("fenrik.ico"));
     const bool iconWritten = WriteFileBytes(iconPath, EncodeIcon8(DrawIcon()));
