@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <string>
 
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
 
 class CFenrikWnd;
 

@@ -23,16 +23,16 @@
 #include "app/WindowShape.h"
 #include "config/CDirectoryConfigDlg.h"
 #include "config/DialogResult.h"
-#include "config/SettingKeys.h"
 #include "controls/CActiveButton.h"
 #include "controls/CSpinner.h"
 #include "controls/CTextfield.h"
 #include "controls/ControlRect.h"
 #include "controls/SkinBitmap.h"
 #include "engine/ExifDate.h"
-#include "platform/ProfileStore.h"
 #include "resources/MainWindowLayout.h"
 #include "resources/SkinResources.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingKeys.h"
 
 namespace {
 

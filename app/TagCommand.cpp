@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <csignal>
 
-#include "config/SettingKeys.h"
 #include "engine/TaggingEngine.h"
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingKeys.h"
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/Tzdb.h"
 #include "timezones/TzdbZoneSource.h"

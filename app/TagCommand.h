@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
-#include "config/LiveSettings.h"
+#include "settings/LiveSettings.h"
 
 class ProfileStore;
 

@@ -9,7 +9,7 @@
 #include "app/CFenrikApp.h"
 #include "app/CommandLine.h"
 #include "app/TagCommand.h"
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
 
 namespace {
 

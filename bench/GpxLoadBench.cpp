@@ -24,8 +24,8 @@
 #include <tinyxml.h>
 
 #include "BenchFiles.h"
-#include "engine/GpxReader.h"
-#include "engine/GpxWalk.h"
+#include "gpx/GpxReader.h"
+#include "gpx/reader/GpxWalk.h"
 
 namespace {
 

@@ -33,9 +33,9 @@
 
 #include "BenchFiles.h"
 #include "engine/DurableFile.h"
-#include "engine/GpxReader.h"
 #include "engine/HotFolderFiles.h"
 #include "engine/TaggingEngine.h"
+#include "gpx/GpxReader.h"
 #include "platform/FileTime.h"
 
 namespace fs = std::filesystem;

@@ -12,14 +12,14 @@
 #include <QShowEvent>
 #include <QTimeZone>
 
-#include "config/ClockCorrectionText.h"
 #include "config/ComboBoxItems.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
 #include "config/FolderChooser.h"
-#include "config/SettingKeys.h"
 #include "platform/DebugOutput.h"
-#include "platform/ProfileStore.h"
+#include "settings/ClockCorrectionText.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingKeys.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 
 #include "config/DialogResult.h"
 #include "config/FolderChooser.h"
-#include "config/LiveSettings.h"
+#include "settings/LiveSettings.h"
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/TzdbZoneSource.h"
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "config/ClockCorrectionText.h"
+#include "settings/ClockCorrectionText.h"
 
 // The run's settings for reading capture times; a copy is handed to the run.
 struct CameraClock {

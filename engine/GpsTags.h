@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/TrackLog.h"
+#include "gpx/TrackLog.h"
 
 // Decimal degrees as "%ld/1 %ld/1 %ld/100": whole degrees, whole minutes and the seconds
 // truncated to hundredths, with the fraction of a minute taken in single precision. The sign

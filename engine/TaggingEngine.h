@@ -11,15 +11,15 @@
 #include <utility>
 #include <vector>
 
-#include "config/LiveSettings.h"
 #include "engine/CameraClock.h"
 #include "engine/HotFolderFiles.h"
 #include "engine/ReplacementBatch.h"
 #include "engine/RunSummary.h"
 #include "engine/TaggingRunEvents.h"
 #include "engine/TimestampMatcher.h"
-#include "engine/TrackLog.h"
+#include "gpx/TrackLog.h"
 #include "platform/FileTime.h"
+#include "settings/LiveSettings.h"
 
 // What became of one image of a hot folder.
 enum class ImageOutcome {

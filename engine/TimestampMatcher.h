@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/TrackLog.h"
+#include "gpx/TrackLog.h"
 
 // The tolerance in 100-ns units: (60 * atoi(hours) + atoi(minutes)) * 600,000,000, the hours
 // product formed in 32 bits (it wraps for absurd hour counts), the rest in 64 bits. Texts that

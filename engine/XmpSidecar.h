@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/TrackLog.h"
+#include "gpx/TrackLog.h"
 
 // True when `name` ends, in any letter case, in the extension of a RAW format that the image
 // library reads (".dng", ".cr2", ".nef", ".arw", ".raf", ".rw2", ".orf" and others). ".cr3" and

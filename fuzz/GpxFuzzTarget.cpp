@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/GpxNesting.h"
-#include "engine/GpxReader.h"
-#include "engine/GpxTime.h"
-#include "engine/GpxWire.h"
+#include "gpx/GpxReader.h"
+#include "gpx/GpxWire.h"
+#include "gpx/reader/GpxNesting.h"
+#include "gpx/reader/GpxTime.h"
 
 namespace {
 

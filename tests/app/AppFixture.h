@@ -18,12 +18,12 @@
 #include "app/CFenrikWnd.h"
 #include "app/WindowGeometry.h"
 #include "config/CDirectoryConfigDlg.h"
-#include "config/SettingKeys.h"
 #include "controls/CActiveButton.h"
 #include "controls/CSpinner.h"
 #include "controls/CTextfield.h"
 #include "platform/Log.h"
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingKeys.h"
 
 // Records the addresses that would have been opened in the browser.
 class UrlRecorder : public QObject {

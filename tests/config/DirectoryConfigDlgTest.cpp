@@ -23,9 +23,9 @@
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
 #include "config/FolderChooser.h"
-#include "config/SettingKeys.h"
 #include "platform/Log.h"
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingKeys.h"
 
 namespace {
 

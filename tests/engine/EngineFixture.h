@@ -95,11 +95,6 @@ struct LastSummary : TaggingRunEvents {
     RunSummary last;
 };
 
-// Closes the process-wide log when the test ends, so that tests do not see each other's log.
-struct ClosedLogAfterTest {
-    ~ClosedLogAfterTest() { Log::Instance().Close(); }
-};
-
 // Tags photos in a fresh folder with one track point, 2007-06-01 12:04:50 UTC at
 // 48.137154 N 11.575382 E and 519.6 m, and two minutes' tolerance, the camera clock on UTC:
 // a photo taken at 12:05:30 matches.

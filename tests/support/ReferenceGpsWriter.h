@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/TrackLog.h"
+#include "gpx/TrackLog.h"
 
 namespace Exiv2 {
 class ExifData;

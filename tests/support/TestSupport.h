@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/DebugOutput.h"
+#include "platform/Log.h"
 
 // A fresh folder below the system's temporary directory, removed with everything in it when
 // the object goes.
@@ -73,4 +74,9 @@ public:
 private:
     struct State;
     State* m_State;
+};
+
+// Closes the process-wide log when the test ends, so that tests do not see each other's log.
+struct ClosedLogAfterTest {
+    ~ClosedLogAfterTest() { Log::Instance().Close(); }
 };

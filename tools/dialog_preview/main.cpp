@@ -17,8 +17,8 @@
 #include "config/CDirectoryConfigDlg.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
-#include "config/SettingKeys.h"
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingKeys.h"
 
 namespace {
 

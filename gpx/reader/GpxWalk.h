@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/TrackLog.h"
+#include "gpx/TrackLog.h"
 
 class TiXmlDocument;
 class TiXmlNode;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/GpxReader.h"
+#include "gpx/GpxReader.h"
 
 #include <dirent.h>
 #include <fcntl.h>

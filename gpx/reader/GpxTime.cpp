@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/GpxTime.h"
+#include "gpx/reader/GpxTime.h"
 
 #include <cctype>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/GpxWire.h"
+#include "gpx/GpxWire.h"
 
 #include <unistd.h>
 

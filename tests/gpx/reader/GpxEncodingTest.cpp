@@ -5,8 +5,8 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "engine/GpxEncoding.h"
-#include "engine/GpxReader.h"
+#include "gpx/GpxReader.h"
+#include "gpx/reader/GpxEncoding.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/GpxWalk.h"
+#include "gpx/reader/GpxWalk.h"
 
 #include <tinyxml.h>
 
@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/GpxTime.h"
+#include "gpx/reader/GpxTime.h"
 #include "platform/DebugOutput.h"
 #include "platform/NumberText.h"
 

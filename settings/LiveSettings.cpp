@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "config/LiveSettings.h"
+#include "settings/LiveSettings.h"
 
-#include "config/SettingKeys.h"
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingKeys.h"
 
 const std::string& LiveSettings::HotFolder(int n) const {
     static const std::string kNone;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "config/ClockCorrectionText.h"
+#include "settings/ClockCorrectionText.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/GpxReaderProcess.h"
-#include "engine/TrackLog.h"
+#include "gpx/GpxReaderProcess.h"
+#include "gpx/TrackLog.h"
 
 // What loading a GPX file gave.
 struct GpxLoadReport {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/GpxNesting.h"
+#include "gpx/reader/GpxNesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/TrackLog.h"
+#include "gpx/TrackLog.h"
 
 void TrackLog::Append(const TrackPoint& point) {
     m_Points.push_back(point);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/GpxEncoding.h"
+#include "gpx/reader/GpxEncoding.h"
 
 #include <iconv.h>
 

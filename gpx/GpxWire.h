@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/TrackLog.h"
+#include "gpx/TrackLog.h"
 
 // Collects records and writes them to a file descriptor in large blocks.
 class GpxAnswerWriter {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/GpxReaderProcess.h"
+#include "gpx/GpxReaderProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/GpxWire.h"
+#include "gpx/GpxWire.h"
 
 // What one run of the reader may use.
 struct GpxReaderLimits {

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "TestSupport.h"
-#include "config/SettingKeys.h"
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingKeys.h"
 
 namespace {
 

@@ -28,10 +28,10 @@
 
 #include <tinyxml.h>
 
-#include "engine/GpxEncoding.h"
-#include "engine/GpxNesting.h"
-#include "engine/GpxWalk.h"
-#include "engine/GpxWire.h"
+#include "gpx/GpxWire.h"
+#include "gpx/reader/GpxEncoding.h"
+#include "gpx/reader/GpxNesting.h"
+#include "gpx/reader/GpxWalk.h"
 #include "platform/DebugOutput.h"
 
 namespace {

@@ -15,10 +15,9 @@
 #include <fstream>
 #include <thread>
 
-#include "EngineFixture.h"
 #include "TestSupport.h"
-#include "engine/GpxReader.h"
-#include "engine/GpxWire.h"
+#include "gpx/GpxReader.h"
+#include "gpx/GpxWire.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/ProfileStore.h"
+#include "settings/ProfileStore.h"
 
 #include <QByteArray>
 #include <QSettings>
