@@ -51,9 +51,7 @@ struct BenchEngine {
     void ProcessHotFolder(const std::string& folder) {
         ApplySettings();
         RunSummary summary;
-        std::string problem;
-        engine.ProcessHotFolder(folder, ListHotFolderImages(folder, problem, true), summary,
-                                nullptr);
+        engine.ProcessHotFolder(folder, ListHotFolderImages(folder, true), summary, nullptr);
     }
 
     TaggingEngine engine;
@@ -184,7 +182,7 @@ void MatchingAlone() {
     const auto start = std::chrono::steady_clock::now();
     size_t matched = 0;
     for (uint64_t capture : captures) {
-        matched += engine.engine.FindBestMatch(capture) != nullptr ? 1 : 0;
+        matched += engine.engine.FindBestMatch(static_cast<int64_t>(capture), 0) != nullptr ? 1 : 0;
     }
     std::printf(
         "matching: 10000 capture times against %lld points in %.4f s (%zu matched, "

@@ -29,15 +29,6 @@ bool IsJpegName(const std::string& name) {
 
 }  // namespace
 
-std::vector<ImageFile> ListHotFolderImages(const std::string& folder) {
-    std::string problem;
-    return ListHotFolderImages(folder, problem);
-}
-
-std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem) {
-    return ListHotFolderImages(folder, problem, false);
-}
-
 namespace {
 
 std::string LowerStem(const std::string& name) {
@@ -70,18 +61,20 @@ void AssignSidecars(const std::string& folder, std::vector<ImageFile>& images,
 
 }  // namespace
 
-std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem,
-                                           bool withRaw) {
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder, bool withRaw,
+                                           std::string* problem) {
     std::vector<ImageFile> images;
     std::vector<std::string> names;
-    problem.clear();
+    std::string unused;
+    std::string& why = problem != nullptr ? *problem : unused;
+    why.clear();
     if (folder.empty()) {
-        problem = "no folder set";
+        why = "no folder set";
         return images;
     }
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) {
-        problem = strerror(errno);
+        why = strerror(errno);
         return images;
     }
     while (const dirent* entry = readdir(dir)) {

@@ -15,17 +15,12 @@ struct ImageFile {
 };
 
 // The regular files directly in `folder` (never its subfolders) whose names end in ".jpg" or
-// ".jpeg" in any letter case, in the order the file system lists them. Symbolic links to
-// regular files count; directories and other non-files are skipped. The list is taken before
-// any image is processed, so files written meanwhile do not change it. A folder that does not
-// exist or cannot be read, and an empty folder text, give no files.
-std::vector<ImageFile> ListHotFolderImages(const std::string& folder);
-
-// As above; when the folder cannot be listed (an empty folder text, a folder that does not
-// exist, is no folder or may not be read), `problem` says why ("no folder set", or the
-// system's reason such as "No such file or directory"); otherwise it is left empty.
-std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem);
-
-// As above, listing also the RAW photos (IsRawName) when `withRaw`, each with its sidecar.
-std::vector<ImageFile> ListHotFolderImages(const std::string& folder, std::string& problem,
-                                           bool withRaw);
+// ".jpeg" in any letter case, and, when `withRaw`, the RAW photos (IsRawName), each with its
+// sidecar, in the order the file system lists them. Symbolic links to regular files count;
+// directories and other non-files are skipped. The list is taken before any image is
+// processed, so files written meanwhile do not change it. A folder that cannot be listed (an
+// empty folder text, a folder that does not exist, is no folder or may not be read) gives no
+// files, and `problem`, when given, says why ("no folder set", or the system's reason such as
+// "No such file or directory"); otherwise it is left empty.
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder, bool withRaw = false,
+                                           std::string* problem = nullptr);

@@ -108,11 +108,7 @@ TaggingEngine::TaggingEngine() {
     InitialiseExiv2Once();
 }
 
-const TrackPoint* TaggingEngine::FindBestMatch(uint64_t captureTime) {
-    return MatchAt(static_cast<int64_t>(captureTime), BiasUnits(m_Inputs.biasInMinutes));
-}
-
-const TrackPoint* TaggingEngine::MatchAt(int64_t capture, int64_t bias) {
+const TrackPoint* TaggingEngine::FindBestMatch(int64_t capture, int64_t bias) {
     if (m_TrackLog.IsEmpty()) {
         return nullptr;
     }
@@ -174,7 +170,7 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, RunSummary& summary
             const std::string& folder = m_Inputs.hotFolders[static_cast<size_t>(n - 1)];
             std::string problem;
             folders.emplace_back(folder,
-                                 ListHotFolderImages(folder, problem, m_Inputs.rawSidecars));
+                                 ListHotFolderImages(folder, m_Inputs.rawSidecars, &problem));
             summary.photos += folders.back().second.size();
             if (!problem.empty()) {
                 ReportUnreadFolder(n, folder, problem);
@@ -323,7 +319,7 @@ const TrackPoint* TaggingEngine::MatchPhoto(const Exiv2::ExifData& exif, uint64_
     result.outcome = ImageOutcome::NoMatch;
     result.ownOffset = capture->offset.source == OffsetSource::Photo;
     const int64_t bias = -int64_t{capture->offset.offsetSeconds} * kFileTimeUnitsPerSecond;
-    const TrackPoint* point = MatchAt(capture->corrected, bias);
+    const TrackPoint* point = FindBestMatch(capture->corrected, bias);
     if (point == nullptr) {
         return nullptr;
     }

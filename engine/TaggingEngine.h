@@ -82,11 +82,12 @@ public:
     void SetWriteFaultHook(WriteFaults::Hook hook) { m_WriteFaults.SetHook(std::move(hook)); }
 
     // The closest track point to a capture time (a FILETIME count on the camera's clock)
-    // within the inputs' tolerance, after shifting the points by the inputs' bias; the first of
-    // equally close points wins. Returns nullptr when no point lies in the window. While the
-    // log is open every point is examined in order and logged; otherwise a sorted index
+    // within the inputs' tolerance, after shifting the points by `bias` (100-ns units, UTC =
+    // capture + bias: the zone's bias, or the offset the photo's time is read with); the first
+    // of equally close points wins. Returns nullptr when no point lies in the window. While
+    // the log is open every point is examined in order and logged; otherwise a sorted index
     // answers.
-    const TrackPoint* FindBestMatch(uint64_t captureTime);
+    const TrackPoint* FindBestMatch(int64_t capture, int64_t bias);
 
     // Tags every listed JPEG image of hot folder `folder` whose capture time matches a track
     // point, and, unless the inputs' RAW sidecar switch is off, writes the position of every
@@ -150,9 +151,6 @@ private:
     // The photo's own offset when the clock takes it and the photo records a well-formed one;
     // a malformed one is reported and ignored.
     std::optional<int32_t> PhotoOffset(const Exiv2::ExifData& exif) const;
-    // The closest point to `capture` (camera clock) read with `bias` (100-ns units, UTC =
-    // capture + bias), as FindBestMatch.
-    const TrackPoint* MatchAt(int64_t capture, int64_t bias);
     // Writes `point` into the photo's GPS tags (`image` is what Exiv2 read from its header) and
     // queues the rewritten photo in the batch; leaves a photo that already holds it as it is.
     ImageOutcome TagImage(const std::string& path, PhotoSource& photo, const Exiv2::Image& image,

@@ -51,18 +51,20 @@ public:
         return inputs;
     }
 
+    // The match for a capture time read with the zone's bias, as for a photo without an offset
+    // of its own.
     const TrackPoint* FindBestMatch(uint64_t captureTime) {
         m_Engine.SetRunInputs(Inputs());
-        return m_Engine.FindBestMatch(captureTime);
+        return m_Engine.FindBestMatch(static_cast<int64_t>(captureTime),
+                                      BiasUnits(settings.m_BiasInMinutes));
     }
 
     // Lists `folder` and processes it as a run processes a hot folder; returns the counts.
     RunSummary ProcessHotFolder(const std::string& folder) {
         m_Engine.SetRunInputs(Inputs());
-        std::string problem;
         RunSummary summary;
-        m_Engine.ProcessHotFolder(folder, ListHotFolderImages(folder, problem, m_RawSidecars),
-                                  summary, nullptr);
+        m_Engine.ProcessHotFolder(folder, ListHotFolderImages(folder, m_RawSidecars), summary,
+                                  nullptr);
         return summary;
     }
 

@@ -151,8 +151,7 @@ TEST_F(RawSidecarRun, TheSwitchOffLeavesRawPhotosUnlooked) {
     WriteJpegWithExif(dir.File("IMG_5.jpg"), {{kDigitized, kMatching}});
     Process(false);
     EXPECT_FALSE(Exists(dir.File("IMG_5.xmp")));
-    std::string problem;
-    const std::vector<ImageFile> listed = ListHotFolderImages(dir.Path(), problem, false);
+    const std::vector<ImageFile> listed = ListHotFolderImages(dir.Path(), false);
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_FALSE(listed[0].raw);
 }
