@@ -329,11 +329,26 @@ void TemporaryFile::StartWriteback() const {
 }
 
 bool TemporaryFile::Sync(std::string& error) const {
-    if (!DurableStepAllowed(m_Faults, "sync") || fsync(m_Fd.Get()) != 0) {
+    if (!MaySync(error)) {
+        return false;
+    }
+    if (fsync(m_Fd.Get()) != 0) {
         error = SystemError("cannot flush the temporary file");
         return false;
     }
     return true;
+}
+
+bool TemporaryFile::MaySync(std::string& error) const {
+    if (!DurableStepAllowed(m_Faults, "sync")) {
+        error = SystemError("cannot flush the temporary file");
+        return false;
+    }
+    return true;
+}
+
+bool TemporaryFile::SyncFileSystem() const {
+    return DurableStepAllowed(m_Faults, "syncfs") && syncfs(m_Fd.Get()) == 0;
 }
 
 bool TemporaryFile::EnsureNamed(std::string& error) {

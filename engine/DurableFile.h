@@ -17,8 +17,8 @@
 // Faults that a disk, a kill or another program cause, injected into the steps of a write by
 // tests; the program never sets a hook. The hook is called before each step with the step's
 // name ("unnamed", "create", "flags", "write", "copy", "owner", "xattr", "chmod", "sync",
-// "link", "rename", and "recheck" once the new file has the target's name); returning false
-// makes that step fail as the system would, with errno as the hook left it ("unnamed" failing
+// "syncfs", "link", "rename", and "recheck" once the new file has the target's name); returning
+// false makes that step fail as the system would, with errno as the hook left it ("unnamed" failing
 // makes the file a named one, as on a file system without unnamed files). It is handed to the
 // writes it concerns, never reached as process-wide state; calls are serialised.
 class WriteFaults {
@@ -70,6 +70,11 @@ public:
     void StartWriteback() const;
     // Waits until content and metadata are on disk.
     bool Sync(std::string& error) const;
+    // Whether the file may be flushed now (the step "sync"); false with the reason otherwise.
+    bool MaySync(std::string& error) const;
+    // Flushes the whole file system the file is on, this file with it (the step "syncfs"):
+    // one flush for every file of a batch. False when the file system reports an error.
+    bool SyncFileSystem() const;
     // Asked once the new file has taken the target's name, with the path that the file it
     // displaced now has; answers why the displaced file must get its name back, or the empty
     // text when it may go.

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <system_error>
 #include <thread>
 
@@ -28,20 +29,20 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Flushes every new file, several at a time: the disk then confirms many with one cache
-// flush, where flushing one after the other would wait for it once per file. Returns the error
-// text of each file, empty where it is on disk.
-std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending) {
-    std::vector<std::string> errors(pending.size());
+// Flushes the new files `which`, several at a time: the disk then confirms many with one cache
+// flush, where flushing one after the other would wait for it once per file. Sets the error
+// text of each that is not on disk.
+void SyncEachAlone(const std::vector<PendingReplacement>& pending, const std::vector<size_t>& which,
+                   std::vector<std::string>& errors) {
     std::atomic<size_t> next{0};
     const auto work = [&] {
-        for (size_t i; (i = next++) < pending.size();) {
-            pending[i].file.Sync(errors[i]);
+        for (size_t n; (n = next++) < which.size();) {
+            pending[which[n]].file.Sync(errors[which[n]]);
         }
     };
     std::vector<std::thread> helpers;
     try {
-        for (size_t n = 1; n < std::min(pending.size(), kFlushThreads); ++n) {
+        for (size_t n = 1; n < std::min(which.size(), kFlushThreads); ++n) {
             helpers.emplace_back(work);
         }
     } catch (const std::system_error&) {  // no more threads: fewer flush at once
@@ -50,6 +51,34 @@ std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending)
     for (std::thread& helper : helpers) {
         helper.join();
     }
+}
+
+// The file system that an open file is on.
+dev_t FileSystemOf(int fd) {
+    struct stat info {};
+    return fstat(fd, &info) == 0 ? info.st_dev : 0;
+}
+
+// Flushes every new file. One flush of each file system the batch writes to puts all its files
+// on disk at once: flushed one by one, each file costs the disk a cache flush of its own, which
+// on a slow disk takes most of a run. Where a file system's flush reports an error, each of its
+// files is flushed alone, so that the ones that failed are known. Returns the error text of
+// each file, empty where it is on disk.
+std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending) {
+    std::vector<std::string> errors(pending.size());
+    std::map<dev_t, std::vector<size_t>> byFileSystem;
+    for (size_t i = 0; i < pending.size(); ++i) {
+        if (pending[i].file.MaySync(errors[i])) {
+            byFileSystem[FileSystemOf(pending[i].file.Fd())].push_back(i);
+        }
+    }
+    std::vector<size_t> alone;
+    for (const auto& [device, files] : byFileSystem) {
+        if (!pending[files.front()].file.SyncFileSystem()) {
+            alone.insert(alone.end(), files.begin(), files.end());
+        }
+    }
+    SyncEachAlone(pending, alone, errors);
     return errors;
 }
 

@@ -301,3 +301,38 @@ TEST(StaleTemporaries, OnlyThisProgramsOwnFilesOlderThanTheRunAreRemoved) {
 }
 
 }  // namespace
+
+TEST(ReplacementBatchFlush, OneFlushOfTheFileSystemServesTheBatchAndAFailedOneEachFileAlone) {
+    TempDir dir;
+    const std::vector<std::string> photos = {dir.File("a.jpg"), dir.File("b.jpg"),
+                                             dir.File("c.jpg")};
+    int fileSystemFlushes = 0;
+    int fileFlushes = 0;
+    bool fileSystemFails = false;
+    WriteFaults faults;
+    faults.SetHook([&](const std::string& step) {
+        fileSystemFlushes += step == "syncfs" ? 1 : 0;
+        fileFlushes += step == "sync" ? 1 : 0;
+        if (step == "syncfs" && fileSystemFails) {
+            errno = EIO;
+            return false;
+        }
+        return true;
+    });
+    for (const bool fails : {false, true}) {
+        fileSystemFails = fails;
+        fileSystemFlushes = fileFlushes = 0;
+        ReplacementBatch batch;
+        for (const std::string& path : photos) {
+            WriteFileText(path, "original");
+            batch.Add(Prepared(path, "new", faults));
+        }
+        EXPECT_TRUE(batch.Commit().empty()) << fails;
+        EXPECT_EQ(fileSystemFlushes, 1) << fails;
+        // Each file is asked once, and once more when it is flushed alone.
+        EXPECT_EQ(fileFlushes, fails ? 6 : 3) << fails;
+        for (const std::string& path : photos) {
+            EXPECT_EQ(ReadFileText(path), "new") << fails;
+        }
+    }
+}
