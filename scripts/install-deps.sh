@@ -9,7 +9,7 @@ PACKAGES=(
     qt6-base-dev libexiv2-dev libtinyxml-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
-    xvfb xauth xdotool imagemagick libimage-exiftool-perl
+    xvfb xauth xdotool x11-utils openbox imagemagick libimage-exiftool-perl
     fonts-liberation fonts-dejavu-core locales
     desktop-file-utils appstream dpkg-dev file
     btrfs-progs xfsprogs
