@@ -3,7 +3,9 @@
 // A main window created on the offscreen platform with a temporary profile and a small,
 // fixed time zone catalogue.
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDragLeaveEvent>
 #include <QObject>
 #include <QTest>
 #include <QTimer>
@@ -82,6 +84,13 @@ protected:
         QDesktopServices::setUrlHandler("https", &urls, "Open");
     }
     ~AppTest() override {
+        // A synthetic drag that was neither dropped nor left keeps Qt's drag manager pointing
+        // at the window, which a later test's drag would then reach after the window is gone: a
+        // leave, as a real drag sends when it ends elsewhere, clears it first.
+        if (window != nullptr) {
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(window.get(), &leave);
+        }
         window.reset();
         QDesktopServices::unsetUrlHandler("https");
         Log::Instance().Close();

@@ -196,6 +196,8 @@ TEST_F(WindowDrop, ADragThatCanOnlyMoveOnceOverTheWindowIsRefusedThere) {
     QApplication::sendEvent(window.get(), &move);
     EXPECT_FALSE(move.isAccepted());
     EXPECT_EQ(move.dropAction(), Qt::IgnoreAction);
+    QDragLeaveEvent leave;  // the drag ends elsewhere
+    QApplication::sendEvent(window.get(), &leave);
 }
 
 TEST_F(WindowDrop, EveryOtherDragIsRefusedWhileItIsOverTheWindow) {
