@@ -6,7 +6,7 @@
 set -euo pipefail
 if [ -z "${FENRIK_IN_SESSION:-}" ]; then
     export FENRIK_IN_SESSION=1
-    exec dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 BIN=$1
 ARTIFACTS=$2

@@ -11,9 +11,11 @@
 # (LAYOUT_TABLE: the program that prints the main window's layout, fenrik_layout_table)
 set -euo pipefail
 
+# -noreset: the server stays up between the program's runs here; by default it resets once its
+# last client leaves, and a run started meanwhile could not connect.
 if [ -z "${FENRIK_IN_XVFB:-}" ]; then
     export FENRIK_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -wr" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -wr -noreset" "$0" "$@"
 fi
 
 BIN=$1

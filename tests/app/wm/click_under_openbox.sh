@@ -8,7 +8,7 @@
 set -euo pipefail
 if [ -z "${FENRIK_IN_DISPLAY:-}" ]; then
     export FENRIK_IN_DISPLAY=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 WORK=$(mktemp -d)
 trap 'kill $WM $PID 2>/dev/null || true; rm -rf "$WORK"' EXIT
