@@ -58,10 +58,17 @@ elapsed=$(( $(date +%s) - start ))
 runs=$(for log in "$work"/fuzz-*.log; do grep -ao '^#[0-9]\+' "$log" | tail -1 | tr -d '#'; done |
     awk '{sum += $1} END {print sum + 0}')
 coverage=$(for log in "$work"/fuzz-*.log; do grep -ao 'cov: [0-9]\+ ft: [0-9]\+' "$log" | tail -1; done)
-found=$(find "$work/artifacts" -type f | wc -l)
+# A slow unit is a report, not a failure: an input that took long, most often because the
+# machine was busy. It is listed for a look; crashes, leaks, timeouts and out-of-memory are
+# failures.
+found=$(find "$work/artifacts" -type f ! -name 'slow-unit-*' | wc -l)
+slow=$(find "$work/artifacts" -type f -name 'slow-unit-*' | wc -l)
 echo "Fuzzed the $target boundary for ${elapsed} s with ${jobs} job(s): ${runs} inputs ran."
 echo "Coverage at the end: ${coverage:-unknown}."
 echo "Corpus: $(find "$work/corpus" -type f | wc -l) inputs in $work/corpus."
+if [ "$slow" -gt 0 ]; then
+    echo "Slow inputs: ${slow} in $work/artifacts (slow-unit-*); each runs alone with -runs=1."
+fi
 if [ "$found" -gt 0 ] || [ "$status" -ne 0 ]; then
     echo "Found ${found} failing input(s) in $work/artifacts (exit status ${status}); logs: $work/fuzz-*.log"
     exit 1
