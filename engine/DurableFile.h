@@ -52,7 +52,6 @@ public:
     // with an error text when the folder does not take one. Every step on the file asks
     // `faults`, when given, which must outlive the file.
     bool Create(const std::string& folder, std::string& error, const WriteFaults* faults = nullptr);
-    const WriteFaults* Faults() const { return m_Faults; }
     int Fd() const { return m_Fd.Get(); }
     uint64_t Size() const { return m_Size; }
     const std::string& Folder() const { return m_Folder; }

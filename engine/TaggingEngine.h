@@ -75,7 +75,6 @@ public:
     // The inputs that FindBestMatch and ProcessHotFolder work with. A run sets them from its
     // own; set them before calling either outside a run.
     void SetRunInputs(const TaggingRunInputs& inputs) { m_Inputs = inputs; }
-    const TaggingRunInputs& RunInputs() const { return m_Inputs; }
     // When a batch of tagged images is put in place.
     void SetBatchLimits(BatchLimits limits) { m_Batch.SetLimits(limits); }
     // Faults injected into every write of the engine's (see WriteFaults); tests only.
