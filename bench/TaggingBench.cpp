@@ -2,8 +2,9 @@
 // Times tagging against the floor of a durable copy of the same files, and matching alone.
 //
 //   tagging_bench                 generated photos (3 MB and 100 KB) and a one-day GPX
-//   tagging_bench --folder DIR --gpx FILE [--tolerance H:M] [--bias MINUTES]
-//                                 tags a real folder (work on a copy: it rewrites the photos)
+//   tagging_bench --folder DIR --gpx FILE [--tolerance H:M] [--bias MINUTES] [--write-threads N]
+//                                 tags a real folder (work on a copy: it rewrites the photos),
+//                                 making the new files on N threads (default: the machine's)
 //
 // Inputs for bench/write_peers.sh, which times Fenrik side by side with other geotaggers:
 //   tagging_bench --make-photos DIR --count N --size WxH --spacing SECONDS [--quality Q]
@@ -191,8 +192,11 @@ void MatchingAlone() {
 }
 
 int RunOnFolder(const std::string& folder, const std::string& gpx, const std::string& tolerance,
-                int bias) {
+                int bias, int writeThreads) {
     BenchEngine engine;
+    if (writeThreads >= 0) {
+        engine.engine.SetWriteThreads(static_cast<size_t>(writeThreads));
+    }
     const auto colon = tolerance.find(':');
     engine.settings.m_ToleranceHours = tolerance.substr(0, colon);
     engine.settings.m_ToleranceMinutes =
@@ -260,6 +264,7 @@ int main(int argc, char** argv) {
     std::string folder, gpx, tolerance = "0:2", makePhotos, makeGpx, durableCopy, shared,
                              size = "640x480";
     int bias = 0;
+    int writeThreads = -1;
     int count = 100;
     int spacing = 60;
     int quality = 92;
@@ -274,6 +279,8 @@ int main(int argc, char** argv) {
             tolerance = argv[i + 1];
         else if (flag == "--bias")
             bias = std::atoi(argv[i + 1]);
+        else if (flag == "--write-threads")
+            writeThreads = std::atoi(argv[i + 1]);
         else if (flag == "--make-photos")
             makePhotos = argv[i + 1];
         else if (flag == "--count")
@@ -308,7 +315,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!folder.empty()) {
-        return RunOnFolder(folder, gpx, tolerance, bias);
+        return RunOnFolder(folder, gpx, tolerance, bias, writeThreads);
     }
     const std::string root = MakeTempFolder("fenrik-tagging-bench");
     const std::string dayGpx = root + "/day.gpx";

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <future>
 #include <mutex>
 #include <vector>
 
@@ -77,6 +78,31 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
 }
 
 }  // namespace
+
+// A tagged photo whose new file a write thread makes: the photo, its new header, and what the
+// making gave. Until `made` is ready, only the write thread touches the photo and the results.
+struct PhotoWrite {
+    std::string path;
+    dev_t device = 0;  // the photo's file, as the run's thread knows it
+    ino_t inode = 0;
+    PhotoSource photo;
+    std::string head;
+    std::future<void> made;
+    Preparation prepared = Preparation::Refused;
+    PendingReplacement pending;
+    std::string error;
+    const unsigned char* Head() const {
+        return reinterpret_cast<const unsigned char*>(head.data());
+    }
+};
+
+// An image read and matched, counted once the images before it are; its new file, when it
+// has one, may still be in the making.
+struct PhotoInHand {
+    ImageFile image;
+    ImageResult result;
+    std::unique_ptr<PhotoWrite> write;
+};
 
 TaggingRunInputs RunInputsFrom(const LiveSettings& settings) {
     TaggingRunInputs inputs;
@@ -196,24 +222,84 @@ void TaggingEngine::ProcessHotFolder(const std::string& folder,
     WriteLogLine(Debug, "ProcessHotFolder:");
     WriteLogLine(Debug, folder);
     m_Batch.BeginFolder(folder);
+    std::deque<PhotoInHand> inHand;
+    WriteThreads writers(m_WriteThreads);  // declared after inHand: ended before it goes
+    const size_t ahead = 2 * writers.Count();
     for (const ImageFile& image : images) {
         if (m_StopRequested) {
             summary.stopped = true;
             break;
         }
+        if (!image.raw) {
+            MakeWayFor(image.path, inHand, summary, events);
+        }
         WriteLogLine(Debug, "Checking :" + image.path);
         OutputDebugStringA("Checking " + image.path + "\n");
-        ImageResult result;
-        Exiv2MessageCapture exiv2Messages;
-        try {
-            result = image.raw ? ProcessRawPhoto(image)
-                               : ProcessImage(image.path, image.lastWriteTime, exiv2Messages);
-        } catch (const std::exception& e) {
-            ReportImageError(image.path, exiv2Messages.Explain(e.what()));
-        } catch (...) {
-            ReportImageError(image.path, exiv2Messages.Explain("unknown error"));
+        inHand.push_back(PhotoInHand{image, ImageResult(), nullptr});
+        ReadImage(inHand.back(), writers);
+        FinishImages(inHand, ahead, summary, events);
+    }
+    FinishImages(inHand, 0, summary, events);
+    CommitPendingWrites();
+    CountUncommitted(summary);
+    m_Batch.WaitForReleases();
+}
+
+void TaggingEngine::MakeWayFor(const std::string& path, std::deque<PhotoInHand>& inHand,
+                               RunSummary& summary, TaggingRunEvents* events) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return;  // reading it will tell what is wrong
+    }
+    const bool inFlight = std::any_of(inHand.begin(), inHand.end(), [&info](const auto& image) {
+        return image.write != nullptr && image.write->device == info.st_dev &&
+               image.write->inode == info.st_ino;
+    });
+    if (inFlight) {
+        FinishImages(inHand, 0, summary, events);
+    }
+    if (m_Batch.Holds(info)) {
+        CommitPendingWrites();
+    }
+}
+
+void TaggingEngine::ReadImage(PhotoInHand& inHand, WriteThreads& writers) {
+    const ImageFile& image = inHand.image;
+    Exiv2MessageCapture exiv2Messages;
+    try {
+        inHand.result =
+            image.raw ? ProcessRawPhoto(image)
+                      : ProcessImage(image.path, image.lastWriteTime, exiv2Messages, inHand.write);
+    } catch (const std::exception& e) {
+        ReportImageError(image.path, exiv2Messages.Explain(e.what()));
+        inHand.result = ImageResult();
+    } catch (...) {
+        ReportImageError(image.path, exiv2Messages.Explain("unknown error"));
+        inHand.result = ImageResult();
+    }
+    if (inHand.result.outcome != ImageOutcome::Tagged || image.raw) {
+        inHand.write.reset();
+        return;
+    }
+    PhotoWrite* write = inHand.write.get();
+    const WriteFaults* faults = &m_WriteFaults;
+    write->made = writers.Submit([write, faults] {
+        write->prepared =
+            PrepareReplacement(write->path, write->photo, write->Head(), write->head.size(),
+                               write->pending, write->error, faults);
+    });
+}
+
+void TaggingEngine::FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, RunSummary& summary,
+                                 TaggingRunEvents* events) {
+    while (inHand.size() > keep) {
+        PhotoInHand& image = inHand.front();
+        if (image.write != nullptr) {
+            image.result.outcome =
+                QueueWritten(*image.write) ? ImageOutcome::Tagged : ImageOutcome::Skipped;
         }
-        CountOutcome(summary, result);
+        CountOutcome(summary, image.result);
+        inHand.pop_front();
         if (m_Batch.IsDue()) {
             ReportNotReplaced(m_Batch.CommitInBackground());
         }
@@ -222,9 +308,27 @@ void TaggingEngine::ProcessHotFolder(const std::string& folder,
             events->RunProgressed(summary);
         }
     }
-    CommitPendingWrites();
-    CountUncommitted(summary);
-    m_Batch.WaitForReleases();
+}
+
+bool TaggingEngine::QueueWritten(PhotoWrite& write) {
+    Preparation prepared = Preparation::Refused;
+    try {
+        write.made.get();
+        prepared = write.prepared;
+    } catch (const std::exception& e) {
+        write.error = std::string("cannot write the new file: ") + e.what();
+    } catch (...) {
+        write.error = "cannot write the new file";
+    }
+    const auto again = [&](PendingReplacement& pending, std::string& why) {
+        return PrepareReplacement(write.path, write.photo, write.Head(), write.head.size(), pending,
+                                  why, &m_WriteFaults);
+    };
+    if (!QueuePrepared(prepared, again, write.pending, write.error)) {
+        ReportImageError(write.path, write.error);
+        return false;
+    }
+    return true;
 }
 
 void TaggingEngine::CommitPendingWrites() {
@@ -248,11 +352,8 @@ void TaggingEngine::CountUncommitted(RunSummary& summary) {
 }
 
 ImageResult TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWriteTime,
-                                        const Exiv2MessageCapture& exiv2Messages) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && m_Batch.Holds(info)) {
-        CommitPendingWrites();  // another name of a photo in the batch: put that one in place
-    }
+                                        const Exiv2MessageCapture& exiv2Messages,
+                                        std::unique_ptr<PhotoWrite>& write) {
     PhotoSource photo;
     std::string error;
     if (!OpenPhoto(path, photo, error)) {
@@ -268,7 +369,7 @@ ImageResult TaggingEngine::ProcessImage(const std::string& path, uint64_t lastWr
     ImageResult result;
     const TrackPoint* point = MatchPhoto(image->exifData(), lastWriteTime, result);
     if (point != nullptr) {
-        result.outcome = TagImage(path, photo, *image, *point, exiv2Messages);
+        result.outcome = TagImage(path, photo, *image, *point, exiv2Messages, write);
     }
     return result;
 }
@@ -369,7 +470,7 @@ ImageOutcome TaggingEngine::TagSidecar(const ImageFile& raw, const TrackPoint& p
                                     &m_WriteFaults);
     };
     PendingReplacement pending;
-    if (!QueuePrepared(prepare, pending, error)) {
+    if (!QueuePrepared(prepare(pending, error), prepare, pending, error)) {
         ReportImageError(raw.sidecar, error);
         return ImageOutcome::Skipped;
     }
@@ -427,7 +528,8 @@ std::optional<int32_t> TaggingEngine::PhotoOffset(const Exiv2::ExifData& exif) c
 
 ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo,
                                      const Exiv2::Image& image, const TrackPoint& point,
-                                     const Exiv2MessageCapture& exiv2Messages) {
+                                     const Exiv2MessageCapture& exiv2Messages,
+                                     std::unique_ptr<PhotoWrite>& write) {
     WriteLogLine(Info, "Found best match, tagging image with:");
     WriteLogLine(Info, "longitude:");
     WriteLogLine(Info, FormatC(100, "%f", point.longitude));
@@ -438,7 +540,7 @@ ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo
         WriteLogLine(Info, "elevation:");
         WriteLogLine(Info, *position.altitude);
     }
-    const ExifEdit edit =
+    ExifEdit edit =
         EditExifGps(photo.head.data.get(), photo.head.size, image, position, kCloneBlock);
     if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
         WriteLogLine(Info, "Already tagged with this position, left as it is");
@@ -448,30 +550,17 @@ ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo
         ReportImageError(path, exiv2Messages.Explain(edit.reason));
         return ImageOutcome::Skipped;
     }
-    std::string error;
-    if (!QueueReplacement(path, photo, reinterpret_cast<const unsigned char*>(edit.head.data()),
-                          edit.head.size(), error)) {
-        ReportImageError(path, error);
-        return ImageOutcome::Skipped;
-    }
+    write = std::make_unique<PhotoWrite>();
+    write->path = path;
+    write->device = photo.info.st_dev;
+    write->inode = photo.info.st_ino;
+    write->photo = std::move(photo);
+    write->head = std::move(edit.head);
     return ImageOutcome::Tagged;
 }
 
-bool TaggingEngine::QueueReplacement(const std::string& path, PhotoSource& photo,
-                                     const unsigned char* head, size_t headSize,
-                                     std::string& error) {
-    PendingReplacement pending;
-    return QueuePrepared(
-        [&](PendingReplacement& p, std::string& why) {
-            return PrepareReplacement(path, photo, head, headSize, p, why, &m_WriteFaults);
-        },
-        pending, error);
-}
-
-bool TaggingEngine::QueuePrepared(
-    const std::function<Preparation(PendingReplacement&, std::string&)>& prepare,
-    PendingReplacement& pending, std::string& error) {
-    Preparation prepared = prepare(pending, error);
+bool TaggingEngine::QueuePrepared(Preparation prepared, const Prepare& prepare,
+                                  PendingReplacement& pending, std::string& error) {
     if (prepared == Preparation::OutOfSpace) {
         // The batch's originals hold space until they are replaced: put them in place, let
         // their space go, and try once more.

@@ -5,7 +5,9 @@
 // of its inputs; the engine knows nothing of the one who started it beyond its events.
 
 #include <atomic>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,6 +19,7 @@
 #include "engine/RunSummary.h"
 #include "engine/TaggingRunEvents.h"
 #include "engine/TimestampMatcher.h"
+#include "engine/WriteThreads.h"
 #include "gpx/TrackLog.h"
 #include "platform/FileTime.h"
 #include "settings/LiveSettings.h"
@@ -61,6 +64,8 @@ class ExifData;
 class Image;
 }  // namespace Exiv2
 class Exiv2MessageCapture;
+struct PhotoWrite;
+struct PhotoInHand;
 
 class TaggingEngine {
 public:
@@ -79,6 +84,9 @@ public:
     void SetBatchLimits(BatchLimits limits) { m_Batch.SetLimits(limits); }
     // Faults injected into every write of the engine's (see WriteFaults); tests only.
     void SetWriteFaultHook(WriteFaults::Hook hook) { m_WriteFaults.SetHook(std::move(hook)); }
+    // How many threads make tagged photos' new files (WriteThreads): by default as many as
+    // suit the machine; with 0 the run makes each one itself before it reads the next photo.
+    void SetWriteThreads(size_t count) { m_WriteThreads = count; }
 
     // The closest track point to a capture time (a FILETIME count on the camera's clock)
     // within the inputs' tolerance, after shifting the points by `bias` (100-ns units, UTC =
@@ -99,8 +107,10 @@ public:
     // permissions, extended attributes, hard links) a replacement could not keep, is left as it
     // was, with an Error line "Skipping <path>: <reason>" in the log and a trace; processing goes
     // on with the next one. A photo whose GPS tags already hold the position is not rewritten.
-    // Stops early, between images, once RequestStop has been called; the images already
-    // tagged are then still put in place.
+    // The new files are made on the write threads while the next images are read, a few
+    // images ahead at most; each image is counted, and reported when its new file cannot be
+    // made, in the listing's order. Stops early, between images, once RequestStop has been
+    // called: the images in hand are finished, and those already tagged still put in place.
     void ProcessHotFolder(const std::string& folder, const std::vector<ImageFile>& images,
                           RunSummary& summary, TaggingRunEvents* events);
 
@@ -120,12 +130,29 @@ public:
 private:
     // Loads the track log and processes the enabled hot folders, counting into `summary`.
     void LoadAndProcess(TaggingRunEvents& events, RunSummary& summary);
-    // Tags one image when it matches. Throws on an image the image library cannot handle;
-    // Exiv2's messages about it are then part of the reason it is skipped.
-    // Tagged means the new file is complete and waits in the batch; should the batch then fail
-    // to put it in place, ReportNotReplaced reports it.
+    // Reads, matches and edits one image, then hands its new file to `writers`, when it is to
+    // be tagged, in `inHand`'s last entry. Throws on an image the image library cannot
+    // handle; Exiv2's messages about it are then part of the reason it is skipped.
+    void ReadImage(PhotoInHand& inHand, WriteThreads& writers);
+    // Tags one image when it matches; `write` receives its new file's header and source when
+    // it is to be written, the outcome then being Tagged until the file is made.
     ImageResult ProcessImage(const std::string& path, uint64_t lastWriteTime,
-                             const Exiv2MessageCapture& exiv2Messages);
+                             const Exiv2MessageCapture& exiv2Messages,
+                             std::unique_ptr<PhotoWrite>& write);
+    // Finishes the images in hand, from the first, until at most `keep` remain: waits for each
+    // one's new file, queues it in the batch (or reports why not) and counts the image. Tagged
+    // means the new file is complete and waits in the batch; should the batch then fail to put
+    // it in place, ReportNotReplaced reports it.
+    void FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, RunSummary& summary,
+                      TaggingRunEvents* events);
+    // Puts in place the new file of the image at `path` when it is already in hand or in the
+    // batch, by another name (a symbolic link, a folder listed twice): reading it again before
+    // would break its lease.
+    void MakeWayFor(const std::string& path, std::deque<PhotoInHand>& inHand, RunSummary& summary,
+                    TaggingRunEvents* events);
+    // Queues the new file made by a write thread; where it did not fit on the disk, makes it
+    // once more as QueuePrepared does. False, with the image reported, when it is not queued.
+    bool QueueWritten(PhotoWrite& write);
     // Writes a matching RAW photo's position into its sidecar. A RAW photo the image library
     // cannot read, or reads no Exif data from (a CR3 it takes for a movie), is reported once,
     // with the reason, and counted as unreadable.
@@ -150,20 +177,18 @@ private:
     // The photo's own offset when the clock takes it and the photo records a well-formed one;
     // a malformed one is reported and ignored.
     std::optional<int32_t> PhotoOffset(const Exiv2::ExifData& exif) const;
-    // Writes `point` into the photo's GPS tags (`image` is what Exiv2 read from its header) and
-    // queues the rewritten photo in the batch; leaves a photo that already holds it as it is.
+    // Writes `point` into the photo's GPS tags (`image` is what Exiv2 read from its header);
+    // `write` receives the photo and its new header. Leaves a photo that already holds the
+    // point as it is.
     ImageOutcome TagImage(const std::string& path, PhotoSource& photo, const Exiv2::Image& image,
-                          const TrackPoint& point, const Exiv2MessageCapture& exiv2Messages);
-    // Prepares the photo's replacement by `head` and the photo's bytes after its header, and
-    // queues it in the batch. When the new file does not fit on the disk, the batch is put in
-    // place first, the space of the originals it replaced freed, and the photo tried once more.
-    // Returns false with the reason when it is not queued.
-    bool QueueReplacement(const std::string& path, PhotoSource& photo, const unsigned char* head,
-                          size_t headSize, std::string& error);
-    // Prepares a new file by `prepare` and queues it, trying once more as above when it does
-    // not fit on the disk.
-    bool QueuePrepared(const std::function<Preparation(PendingReplacement&, std::string&)>& prepare,
-                       PendingReplacement& pending, std::string& error);
+                          const TrackPoint& point, const Exiv2MessageCapture& exiv2Messages,
+                          std::unique_ptr<PhotoWrite>& write);
+    // Queues a new file that `prepared` says how its making went. When it did not fit on the
+    // disk, the batch is put in place first, the space of the originals it replaced freed, and
+    // the file made once more by `prepare`. Returns false with the reason when it is not queued.
+    using Prepare = std::function<Preparation(PendingReplacement&, std::string&)>;
+    bool QueuePrepared(Preparation prepared, const Prepare& prepare, PendingReplacement& pending,
+                       std::string& error);
     bool UseLogfile() const { return m_Inputs.useLogfile; }
     // A line of the tagging's own, written only while the log file setting is on.
     void WriteLogLine(unsigned level, const std::string& message) const;
@@ -175,5 +200,6 @@ private:
     ReplacementBatch m_Batch;
     size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted
     size_t m_UncommittedSidecars = 0;  // of these, sidecars
+    size_t m_WriteThreads = WriteThreads::ForThisMachine();
     std::atomic<bool> m_StopRequested{false};
 };

@@ -23,8 +23,12 @@ inline TrackPoint PointAt(double latitude, double longitude, double elevation) {
 // give, as the window does when it starts a run.
 class TestEngine {
 public:
+    // New files are made on two write threads, as on the machines the program runs on,
+    // whatever this one has.
+    TestEngine() { m_Engine.SetWriteThreads(2); }
     TrackLog& Track() { return m_Engine.Track(); }
     void SetLimits(BatchLimits limits) { m_Engine.SetBatchLimits(limits); }
+    void SetWriteThreads(size_t count) { m_Engine.SetWriteThreads(count); }
     void SetRules(const CameraClock& clock, bool replaceRecordedPositions) {
         m_Clock = clock;
         m_ReplaceRecordedPositions = replaceRecordedPositions;
@@ -32,6 +36,7 @@ public:
     void SetRaw(bool rawSidecars) { m_RawSidecars = rawSidecars; }
     void SetWriteFaultHook(WriteFaults::Hook hook) { m_Engine.SetWriteFaultHook(std::move(hook)); }
     void RequestStop() { m_Engine.RequestStop(); }
+    void ClearStopRequest() { m_Engine.ClearStopRequest(); }
 
     void AddPoint(double latitude, double longitude, double elevation, uint64_t time) {
         TrackPoint point;
