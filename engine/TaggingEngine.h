@@ -130,12 +130,13 @@ public:
 private:
     // Loads the track log and processes the enabled hot folders, counting into `summary`.
     void LoadAndProcess(TaggingRunEvents& events, RunSummary& summary);
-    // Reads, matches and edits one image, then hands its new file to `writers`, when it is to
-    // be tagged, in `inHand`'s last entry. Throws on an image the image library cannot
-    // handle; Exiv2's messages about it are then part of the reason it is skipped.
+    // Reads, matches and edits the image of `inHand`, and, when it is to be tagged, hands the
+    // making of its new file to `writers`. An image the image library cannot handle is
+    // reported, with Exiv2's messages about it in the reason, and counted as skipped.
     void ReadImage(PhotoInHand& inHand, WriteThreads& writers);
     // Tags one image when it matches; `write` receives its new file's header and source when
-    // it is to be written, the outcome then being Tagged until the file is made.
+    // it is to be written, the outcome then being Tagged until the file is made. Throws on an
+    // image the image library cannot handle.
     ImageResult ProcessImage(const std::string& path, uint64_t lastWriteTime,
                              const Exiv2MessageCapture& exiv2Messages,
                              std::unique_ptr<PhotoWrite>& write);
@@ -183,7 +184,7 @@ private:
     ImageOutcome TagImage(const std::string& path, PhotoSource& photo, const Exiv2::Image& image,
                           const TrackPoint& point, const Exiv2MessageCapture& exiv2Messages,
                           std::unique_ptr<PhotoWrite>& write);
-    // Queues a new file that `prepared` says how its making went. When it did not fit on the
+    // Queues a new file, `prepared` telling how its making went. When it did not fit on the
     // disk, the batch is put in place first, the space of the originals it replaced freed, and
     // the file made once more by `prepare`. Returns false with the reason when it is not queued.
     using Prepare = std::function<Preparation(PendingReplacement&, std::string&)>;
