@@ -88,6 +88,7 @@ struct PhotoWrite {
     PhotoSource photo;
     std::string head;
     std::future<void> made;
+    bool inTurn = false;  // made by the run's own thread when it is queued, not by a write thread
     Preparation prepared = Preparation::Refused;
     PendingReplacement pending;
     std::string error;
@@ -222,6 +223,7 @@ void TaggingEngine::ProcessHotFolder(const std::string& folder,
     WriteLogLine(Debug, "ProcessHotFolder:");
     WriteLogLine(Debug, folder);
     m_Batch.BeginFolder(folder);
+    m_MakeInTurn = false;
     std::deque<PhotoInHand> inHand;
     WriteThreads writers(m_WriteThreads);  // declared after inHand: ended before it goes
     const size_t ahead = 2 * writers.Count();
@@ -282,6 +284,10 @@ void TaggingEngine::ReadImage(PhotoInHand& inHand, WriteThreads& writers) {
         return;
     }
     PhotoWrite* write = inHand.write.get();
+    if (m_MakeInTurn) {
+        write->inTurn = true;
+        return;
+    }
     const WriteFaults* faults = &m_WriteFaults;
     write->made = writers.Submit([write, faults] {
         write->prepared =
@@ -296,7 +302,7 @@ void TaggingEngine::FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, R
         PhotoInHand& image = inHand.front();
         if (image.write != nullptr) {
             image.result.outcome =
-                QueueWritten(*image.write) ? ImageOutcome::Tagged : ImageOutcome::Skipped;
+                QueueWritten(*image.write, inHand) ? ImageOutcome::Tagged : ImageOutcome::Skipped;
         }
         CountOutcome(summary, image.result);
         inHand.pop_front();
@@ -310,25 +316,50 @@ void TaggingEngine::FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, R
     }
 }
 
-bool TaggingEngine::QueueWritten(PhotoWrite& write) {
-    Preparation prepared = Preparation::Refused;
-    try {
-        write.made.get();
-        prepared = write.prepared;
-    } catch (const std::exception& e) {
-        write.error = std::string("cannot write the new file: ") + e.what();
-    } catch (...) {
-        write.error = "cannot write the new file";
-    }
-    const auto again = [&](PendingReplacement& pending, std::string& why) {
+bool TaggingEngine::QueueWritten(PhotoWrite& write, std::deque<PhotoInHand>& inHand) {
+    const auto make = [&](PendingReplacement& pending, std::string& why) {
         return PrepareReplacement(write.path, write.photo, write.Head(), write.head.size(), pending,
                                   why, &m_WriteFaults);
     };
-    if (!QueuePrepared(prepared, again, write.pending, write.error)) {
+    Preparation prepared = Preparation::Refused;
+    if (write.inTurn) {
+        prepared = make(write.pending, write.error);
+    } else {
+        try {
+            write.made.get();
+            prepared = write.prepared;
+        } catch (const std::exception& e) {
+            write.error = std::string("cannot write the new file: ") + e.what();
+        } catch (...) {
+            write.error = "cannot write the new file";
+        }
+    }
+    if (prepared == Preparation::OutOfSpace && !m_MakeInTurn) {
+        MakeRestInTurn(inHand, write);
+    }
+    if (!QueuePrepared(prepared, make, write.pending, write.error)) {
         ReportImageError(write.path, write.error);
         return false;
     }
     return true;
+}
+
+void TaggingEngine::MakeRestInTurn(std::deque<PhotoInHand>& inHand, const PhotoWrite& current) {
+    m_MakeInTurn = true;
+    for (PhotoInHand& image : inHand) {
+        PhotoWrite* write = image.write.get();
+        if (write == nullptr || write == &current || write->inTurn) {
+            continue;
+        }
+        write->made.wait();
+        if (write->prepared == Preparation::Ready) {
+            // The photo's descriptor, with its lease, goes back to the photo, and the new
+            // file is discarded with the rest of `pending`.
+            write->photo.fd = std::move(write->pending.originalFd);
+            write->pending = PendingReplacement();
+        }
+        write->inTurn = true;
+    }
 }
 
 void TaggingEngine::CommitPendingWrites() {

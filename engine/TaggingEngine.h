@@ -151,9 +151,16 @@ private:
     // would break its lease.
     void MakeWayFor(const std::string& path, std::deque<PhotoInHand>& inHand, RunSummary& summary,
                     TaggingRunEvents* events);
-    // Queues the new file made by a write thread; where it did not fit on the disk, makes it
-    // once more as QueuePrepared does. False, with the image reported, when it is not queued.
-    bool QueueWritten(PhotoWrite& write);
+    // Queues the new file of the first image in hand, made by a write thread or, once the disk
+    // has been found full, made here. Where it did not fit on the disk, makes it once more as
+    // QueuePrepared does, after MakeRestInTurn. False, with the image reported, when it is not
+    // queued.
+    bool QueueWritten(PhotoWrite& write, std::deque<PhotoInHand>& inHand);
+    // On a full disk the write threads would take the space that putting the batch in place
+    // frees before the image that needs it is made again: the new files already made for the
+    // other images in hand are dropped, and they and the rest of the folder's images are made
+    // one at a time, in order, as they are queued.
+    void MakeRestInTurn(std::deque<PhotoInHand>& inHand, const PhotoWrite& current);
     // Writes a matching RAW photo's position into its sidecar. A RAW photo the image library
     // cannot read, or reads no Exif data from (a CR3 it takes for a movie), is reported once,
     // with the reason, and counted as unreadable.
@@ -202,5 +209,6 @@ private:
     size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted
     size_t m_UncommittedSidecars = 0;  // of these, sidecars
     size_t m_WriteThreads = WriteThreads::ForThisMachine();
+    bool m_MakeInTurn = false;  // the folder's disk was full: new files are made in order
     std::atomic<bool> m_StopRequested{false};
 };
