@@ -14,6 +14,9 @@
 //                                 a track of N points one second apart from 00:00:00 UTC
 //   tagging_bench --durable-copy DIR
 //                                 copies every photo to a new file, flushing each
+//   tagging_bench --batched-replacement DIR
+//                                 replaces every photo by a copy of itself as a run's writes
+//                                 do, in batches of 128, with nothing else: their floor
 //   tagging_bench --shared DIR    the share of the photos' bytes in blocks that another file
 //                                 shares (a copy made with cp --reflink, say)
 #include <fcntl.h>
@@ -23,6 +26,7 @@
 #include <exiv2/exiv2.hpp>
 
 #include <QImage>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +34,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchFiles.h"
@@ -112,6 +117,40 @@ double DurableCopySeconds(const std::string& folder) {
             !copy.Sync(error) || !copy.Replace(file.path, nullptr, error) || !SyncFolder(folder)) {
             std::fprintf(stderr, "copy failed: %s\n", error.c_str());
         }
+    }
+    return Seconds(start);
+}
+
+// The floor of a tagging run's writes: each photo's bytes copied inside the kernel into an
+// unnamed new file that then takes the photo's place (swapped in, the old one unlinked), one
+// flush of the file system for every 128 photos before they are swapped in, and one of the
+// folder after. No header is read, edited or checked, and no identity or lease is kept.
+double BatchedReplacementSeconds(const std::string& folder) {
+    constexpr size_t kBatch = 128;
+    const auto start = std::chrono::steady_clock::now();
+    const std::vector<ImageFile> files = ListHotFolderImages(folder);
+    for (size_t first = 0; first < files.size(); first += kBatch) {
+        std::vector<std::pair<UniqueFd, TemporaryFile>> batch;
+        std::string error;
+        for (size_t i = first; i < std::min(files.size(), first + kBatch); ++i) {
+            UniqueFd source(open(files[i].path.c_str(), O_RDONLY | O_CLOEXEC));
+            TemporaryFile copy;
+            if (!source.Valid() || !copy.Create(folder, error) ||
+                !copy.AppendFrom(source.Get(), 0, fs::file_size(files[i].path), error)) {
+                std::fprintf(stderr, "copy failed: %s\n", error.c_str());
+            }
+            copy.StartWriteback();
+            batch.emplace_back(std::move(source), std::move(copy));
+        }
+        if (!batch.empty() && !batch.front().second.SyncFileSystem()) {
+            std::fprintf(stderr, "flush failed\n");
+        }
+        for (size_t i = 0; i < batch.size(); ++i) {
+            if (!batch[i].second.Replace(files[first + i].path, nullptr, error)) {
+                std::fprintf(stderr, "replace failed: %s\n", error.c_str());
+            }
+        }
+        SyncFolder(folder);
     }
     return Seconds(start);
 }
@@ -261,8 +300,8 @@ int MakePhotos(const std::string& folder, int count, const std::string& size, in
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string folder, gpx, tolerance = "0:2", makePhotos, makeGpx, durableCopy, shared,
-                             size = "640x480";
+    std::string folder, gpx, tolerance = "0:2", makePhotos, makeGpx, durableCopy, replacement,
+                             shared, size = "640x480";
     int bias = 0;
     int writeThreads = -1;
     int count = 100;
@@ -297,6 +336,8 @@ int main(int argc, char** argv) {
             points = std::atoll(argv[i + 1]);
         else if (flag == "--durable-copy")
             durableCopy = argv[i + 1];
+        else if (flag == "--batched-replacement")
+            replacement = argv[i + 1];
         else if (flag == "--shared")
             shared = argv[i + 1];
     }
@@ -308,6 +349,10 @@ int main(int argc, char** argv) {
     }
     if (!makeGpx.empty()) {
         WriteGeneratedGpx(makeGpx, points, kDayStart);
+        return 0;
+    }
+    if (!replacement.empty()) {
+        std::printf("batched replacement %.3f s\n", BatchedReplacementSeconds(replacement));
         return 0;
     }
     if (!durableCopy.empty()) {

@@ -104,6 +104,7 @@ exiftool_run() {
         -api GeoMaxIntSecs=120 -api GeoMaxExtSecs=120 "$1"
 }
 durable_copy() { "$BENCH" --durable-copy "$1"; }
+batched_replacement() { "$BENCH" --batched-replacement "$1"; }
 copy_sync() { cp -r "$1" "$2"; sync; }
 copy_plain() { cp -r "$1" "$2"; }
 
@@ -129,6 +130,7 @@ round() {
         fresh "$ROOT/small" "$run"; record small.exif "$(timed exiftool_run "$run" "$ROOT/track-1000.gpx")"
     fi
     fresh "$ROOT/small" "$run"; record small.floor "$(timed durable_copy "$run")"
+    fresh "$ROOT/small" "$run"; record small.replace "$(timed batched_replacement "$run")"
 
     fresh "$ROOT/camera" "$run"; record camera.fenrik "$(timed fenrik "$run" "$ROOT/track-86400.gpx")"
     record_split camera
@@ -184,6 +186,11 @@ median() {
         if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 cell() { local m; m=$(median "$1"); [ -n "$m" ] && echo "$m s" || echo "-"; }
+plain_ratio() {
+    local a b
+    a=$(median "$1"); b=$(median "$2")
+    [ -n "$a" ] && [ -n "$b" ] && awk -v a="$a" -v b="$b" 'BEGIN { printf "%.2f", a / b }' || echo "-"
+}
 ratio() {
     local a b
     a=$(median "$1"); b=$(median "$2")
@@ -205,7 +212,7 @@ echo "Medians of $RUNS runs, each from a fresh copy already on disk; wall-clock 
 echo
 echo "| Run | Fenrik | gpscorrelate | gpscorrelate, then sync | exiftool | Floor | Fenrik / goal's peer |"
 echo "|---|---|---|---|---|---|---|"
-echo "| $SMALL_COUNT small photos ($small_mb MB), on disk | $(cell small.fenrik) | $(cell small.gps) (does not flush) | | $(cell small.exif) | a copy that flushes each file: $(cell small.floor) | $(ratio small.fenrik small.gps 0.8) of gpscorrelate |"
+echo "| $SMALL_COUNT small photos ($small_mb MB), on disk | $(cell small.fenrik) | $(cell small.gps) (does not flush) | | $(cell small.exif) | a copy that flushes each file: $(cell small.floor); Fenrik's writes alone (a copy of each photo replacing it, flushed in batches): $(cell small.replace), $(plain_ratio small.replace small.gps) of gpscorrelate | $(ratio small.fenrik small.gps 0.8) of gpscorrelate |"
 echo "| $CAMERA_COUNT camera-sized photos ($camera_mb MB), on disk | $(cell camera.fenrik) | $(cell camera.gps) | $(cell camera.gpssync) | $(cell camera.exif) | cp, then sync: $(cell camera.floor) | $(ratio camera.fenrik camera.gpssync 1.0) of gpscorrelate, then sync |"
 echo "| $CAMERA_COUNT camera-sized photos, on tmpfs | $(cell tmpfs.fenrik) | $(cell tmpfs.gps) | | | a plain copy: $(cell tmpfs.floor) | $(ratio tmpfs.fenrik tmpfs.gps 0.6) of gpscorrelate |"
 for type in "${FILESYSTEMS[@]}"; do
