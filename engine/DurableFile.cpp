@@ -269,6 +269,7 @@ TemporaryFile& TemporaryFile::operator=(TemporaryFile&& other) noexcept {
         m_Fd = std::move(other.m_Fd);
         m_Folder = std::move(other.m_Folder);
         m_Path = std::move(other.m_Path);
+        m_HoldsDisplaced = other.m_HoldsDisplaced;
         m_Size = other.m_Size;
         m_Faults = other.m_Faults;
         other.m_Path.clear();  // the moved-from object must not remove the file on its way out
@@ -281,6 +282,7 @@ void TemporaryFile::Discard() {
         unlink(m_Path.c_str());
         m_Path.clear();
     }
+    m_HoldsDisplaced = false;
     m_Fd.Reset();
 }
 
@@ -360,7 +362,8 @@ bool TemporaryFile::EnsureNamed(std::string& error) {
     return true;
 }
 
-bool TemporaryFile::Replace(const std::string& target, const Recheck& recheck, std::string& error) {
+bool TemporaryFile::Replace(const std::string& target, const Recheck& recheck, std::string& error,
+                            bool keepDisplaced) {
     if (!EnsureNamed(error)) {
         return false;
     }
@@ -379,6 +382,11 @@ bool TemporaryFile::Replace(const std::string& target, const Recheck& recheck, s
             SwapBack(target);
             error = reason;
             return false;
+        }
+        if (keepDisplaced) {
+            m_HoldsDisplaced = true;  // m_Path now names the displaced file
+            m_Fd.Reset();
+            return true;
         }
         unlink(m_Path.c_str());  // the displaced file's temporary name
     } else {
@@ -417,6 +425,20 @@ bool TemporaryFile::PlaceNew(const std::string& target, std::string& error) {
     m_Path.clear();
     m_Fd.Reset();
     return true;
+}
+
+std::string TemporaryFile::Settle(const std::string& target, const Recheck& recheck) {
+    if (!m_HoldsDisplaced) {
+        return std::string();
+    }
+    const std::string reason = !DurableStepAllowed(m_Faults, "settle") ? "the replaced file changed"
+                               : recheck                               ? recheck(m_Path)
+                                                                       : "";
+    if (!reason.empty()) {
+        SwapBack(target);  // the new file has the temporary name again, and goes with it
+    }
+    Discard();
+    return reason;
 }
 
 void TemporaryFile::SwapBack(const std::string& target) {

@@ -17,7 +17,8 @@
 // Faults that a disk, a kill or another program cause, injected into the steps of a write by
 // tests; the program never sets a hook. The hook is called before each step with the step's
 // name ("unnamed", "create", "flags", "write", "copy", "owner", "xattr", "chmod", "sync",
-// "syncfs", "link", "rename", and "recheck" once the new file has the target's name); returning
+// "syncfs", "link", "rename", "recheck" once the new file has the target's name, and "settle"
+// before a displaced file that Replace kept loses its name); returning
 // false makes that step fail as the system would, with errno as the hook left it ("unnamed" failing
 // makes the file a named one, as on a file system without unnamed files). It is handed to the
 // writes it concerns, never reached as process-wide state; calls are serialised.
@@ -83,8 +84,15 @@ public:
     // displaced one still has a name: when it answers a reason, they are swapped back and the
     // reason is the error. Elsewhere `recheck` is asked about `target` just before one rename.
     // An empty `recheck` accepts. On failure the target is what it was, untouched, and the
-    // file stays discardable.
-    bool Replace(const std::string& target, const Recheck& recheck, std::string& error);
+    // file stays discardable. With `keepDisplaced`, a displaced file keeps its temporary name
+    // until Settle (or until this object goes, which lets the swap stand).
+    bool Replace(const std::string& target, const Recheck& recheck, std::string& error,
+                 bool keepDisplaced = false);
+    // Ends a swap whose displaced file Replace kept: asks `recheck` about it once more. When
+    // that answers a reason, the displaced file takes `target`'s name back, the new file goes,
+    // and the reason is returned; otherwise the displaced file's name goes, and the empty text
+    // is returned, as it is when no displaced file was kept.
+    std::string Settle(const std::string& target, const Recheck& recheck);
     // Gives the file the name `target`, a path in the same folder, only while no file has that
     // name: one that appeared meanwhile is never replaced, and the error then says so. On
     // failure the file stays discardable.
@@ -99,7 +107,8 @@ private:
 
     UniqueFd m_Fd;
     std::string m_Folder;
-    std::string m_Path;  // while it has a name; empty while it has none
+    std::string m_Path;             // while it has a name; empty while it has none
+    bool m_HoldsDisplaced = false;  // m_Path is a swapped-out file that Replace kept
     uint64_t m_Size = 0;
     const WriteFaults* m_Faults = nullptr;
 };

@@ -241,10 +241,15 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
             }
             pending.replaced = true;
             folders.insert(pending.file.Folder());
-            replaced.push_back(std::move(pending.originalFd));
         }
         for (const std::string& folder : folders) {
             SyncFolder(folder);
+        }
+        SettleDisplaced(batch, left);
+        for (PendingReplacement& pending : batch) {
+            if (pending.replaced) {
+                replaced.push_back(std::move(pending.originalFd));
+            }
         }
         ReleaseOnAThreadOfTheirOwn(std::move(replaced));
     } catch (const std::exception& e) {
@@ -271,22 +276,54 @@ std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
     }
     // Asked again once the new file has the photo's name, while the original still has one:
     // a program that opened the original until then has broken the lease, and its writes go
-    // into the original, which then takes its name back.
-    const auto recheck = [&pending](const std::string& displaced) -> std::string {
-        if (!IsSameContent(displaced, pending.original)) {
-            return kChanged;
-        }
-        if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
-            return kOpenedMeanwhile;
-        }
-        return std::string();
-    };
+    // into the original, which then takes its name back. The original keeps a name and the
+    // lease until the whole batch is in place (SettleDisplaced).
     std::string error;
-    if (!pending.file.Replace(pending.target, recheck, error)) {
+    if (!pending.file.Replace(
+            pending.target,
+            [&pending](const std::string& displaced) {
+                return DisplacedProblem(pending, displaced);
+            },
+            error, true)) {
         return error;
     }
-    ReleaseLease(pending.originalFd.Get());
     return std::string();
+}
+
+std::string ReplacementBatch::DisplacedProblem(const PendingReplacement& pending,
+                                               const std::string& displaced) {
+    if (!IsSameContent(displaced, pending.original)) {
+        return kChanged;
+    }
+    if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
+        return kOpenedMeanwhile;
+    }
+    return std::string();
+}
+
+void ReplacementBatch::SettleDisplaced(std::vector<PendingReplacement>& batch,
+                                       std::vector<NotReplaced>& left) {
+    std::set<std::string> tookBack;
+    for (PendingReplacement& pending : batch) {
+        if (!pending.replaced) {
+            continue;
+        }
+        const std::string reason =
+            pending.file.Settle(pending.target, [&pending](const std::string& displaced) {
+                return DisplacedProblem(pending, displaced);
+            });
+        if (!reason.empty()) {
+            pending.replaced = false;
+            left.push_back({pending.path, reason, pending.sidecar});
+            tookBack.insert(FolderOf(pending.target));
+        }
+        if (pending.leased) {
+            ReleaseLease(pending.originalFd.Get());  // a waiting opener goes on
+        }
+    }
+    for (const std::string& folder : tookBack) {
+        SyncFolder(folder);
+    }
 }
 
 void ReplacementBatch::ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals) {

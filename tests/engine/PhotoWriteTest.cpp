@@ -350,6 +350,33 @@ TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
     }
 }
 
+// An open that found the original before the swap may reach it only after the new file has
+// the name (its process was held up in between): as the displaced original, it keeps a name
+// and its lease until the batch is in place, and such a late writer gives it its name back.
+TEST_F(PhotoWrite, AWriterThatReachesTheDisplacedOriginalLateGetsItBack) {
+    const std::string path = Photo("photo.jpg");
+    const std::string original = ReadFileText(path);
+    pid_t writer = -1;
+    engine.SetWriteFaultHook([&](const std::string& step) {
+        if (step == "settle" && writer < 0) {
+            const std::vector<std::string> displaced = Leftovers();
+            EXPECT_EQ(displaced.size(), 1u);
+            if (displaced.size() == 1) {
+                writer = StartAppender(dir.File(displaced[0]));
+                EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
+            }
+        }
+        return true;
+    });
+    const std::string trace = Run();
+    engine.SetWriteFaultHook(nullptr);
+    EXPECT_EQ(WaitFor(writer), 0);
+    EXPECT_NE(trace.find("Skipping " + path + ": another program opened it"), std::string::npos)
+        << trace;
+    EXPECT_EQ(ReadFileText(path), original + "tail");
+    EXPECT_TRUE(Leftovers().empty());
+}
+
 TEST_F(PhotoWrite, AProgramThatOpensThePhotoOnceTheNewFileHasItsNameWritesIntoTheTaggedPhoto) {
     const std::string path = Photo("photo.jpg");
     pid_t writer = -1;
