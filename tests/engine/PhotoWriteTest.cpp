@@ -255,7 +255,7 @@ TEST_F(PhotoWrite, BytesAppendedWhileTaggingAreNotLostAndTheNextRunTagsThem) {
                 std::fwrite(appended.data(), 1, appended.size(), out);
                 std::fclose(out);
             });
-            EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
+            EXPECT_TRUE(WaitUntilALeaseIsBreaking(path));  // the writer waits in its open
         }
         return true;
     });
@@ -336,7 +336,7 @@ TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
         engine.SetWriteFaultHook([&](const std::string& step) {
             if (step == moment && writer < 0) {
                 writer = StartAppender(path);
-                EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
+                EXPECT_TRUE(WaitUntilALeaseIsBreaking(path));  // the writer waits in its open
             }
             return true;
         });
@@ -363,7 +363,8 @@ TEST_F(PhotoWrite, AWriterThatReachesTheDisplacedOriginalLateGetsItBack) {
             EXPECT_EQ(displaced.size(), 1u);
             if (displaced.size() == 1) {
                 writer = StartAppender(dir.File(displaced[0]));
-                EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
+                EXPECT_TRUE(WaitUntilALeaseIsBreaking(
+                    dir.File(displaced[0])));  // the writer waits in its open
             }
         }
         return true;

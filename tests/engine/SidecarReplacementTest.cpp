@@ -194,7 +194,7 @@ TEST_F(SidecarReplacement, AnEditorWritingToTheSidecarMeanwhileIsNeverOverruled)
         engine.SetWriteFaultHook([&](const std::string& step) {
             if (step == moment && writer < 0) {
                 writer = StartAppender(sidecar, note);
-                EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the editor waits in its open
+                EXPECT_TRUE(WaitUntilALeaseIsBreaking(sidecar));  // the editor waits in its open
             }
             return true;
         });

@@ -197,7 +197,7 @@ TEST_F(TaggingRun, APhotoItsBatchLeftAsItWasCountsAsSkipped) {
     engine.SetWriteFaultHook([&](const std::string& step) {
         if (step == "sync" && !writer.joinable()) {  // another program writes to the photo
             writer = std::thread([&] { WriteFileText(photo, "replaced by another program"); });
-            EXPECT_TRUE(WaitUntilALeaseIsBreaking());  // the writer waits in its open
+            EXPECT_TRUE(WaitUntilALeaseIsBreaking(photo));  // the writer waits in its open
         }
         return true;
     });

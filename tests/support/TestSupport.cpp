@@ -2,11 +2,14 @@
 #include "TestSupport.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/FileTime.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -151,10 +154,22 @@ int WaitFor(pid_t child) {
     return status;
 }
 
-bool WaitUntilALeaseIsBreaking() {
+bool WaitUntilALeaseIsBreaking(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    // A line of /proc/locks names its file as MAJOR:MINOR:INODE, the device numbers in hex.
+    char file[64];
+    std::snprintf(file, sizeof file, " %02x:%02x:%llu ", major(info.st_dev), minor(info.st_dev),
+                  static_cast<unsigned long long>(info.st_ino));
     for (int poll = 0; poll < 60000; ++poll) {
-        if (ReadFileText("/proc/locks").find("BREAKING") != std::string::npos) {
-            return true;
+        std::istringstream locks(ReadFileText("/proc/locks"));
+        for (std::string line; std::getline(locks, line);) {
+            if (line.find("BREAKING") != std::string::npos &&
+                (line + " ").find(file) != std::string::npos) {
+                return true;
+            }
         }
         usleep(1000);
     }

@@ -36,9 +36,10 @@ std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& content);
 void CopyFile(const std::string& from, const std::string& to);
 
-// Waits until the kernel lists a lease as being broken (/proc/locks): a program that opened a
-// leased file for writing now waits in its open. Returns false after a minute without one.
-bool WaitUntilALeaseIsBreaking();
+// Waits until the kernel lists a lease on the file at `path` as being broken (/proc/locks): a
+// program that opened it for writing now waits in its open. Leases on other files, such as
+// those of tests running beside this one, do not count. Returns false after a minute without.
+bool WaitUntilALeaseIsBreaking(const std::string& path);
 
 // Starts a process, another program to the file, that opens `path` for appending (waiting in
 // its open while a lease on it is being broken) and then appends `bytes`; it holds none of
