@@ -105,16 +105,22 @@ void MakePhotoFolder(const std::string& folder, const std::string& templ, int co
     }
 }
 
+// A new file in `folder` holding a copy, made inside the kernel, of the file at `path`.
+bool CopyToNewFile(const std::string& path, const std::string& folder, TemporaryFile& copy,
+                   std::string& error) {
+    const UniqueFd source(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return source.Valid() && copy.Create(folder, error) &&
+           copy.AppendFrom(source.Get(), 0, fs::file_size(path), error);
+}
+
 // The floor: copy each photo inside the kernel to a new file, flush it and rename it over.
 double DurableCopySeconds(const std::string& folder) {
     const auto start = std::chrono::steady_clock::now();
     for (const ImageFile& file : ListHotFolderImages(folder)) {
-        const UniqueFd source(open(file.path.c_str(), O_RDONLY | O_CLOEXEC));
         TemporaryFile copy;
         std::string error;
-        if (!source.Valid() || !copy.Create(folder, error) ||
-            !copy.AppendFrom(source.Get(), 0, fs::file_size(file.path), error) ||
-            !copy.Sync(error) || !copy.Replace(file.path, nullptr, error) || !SyncFolder(folder)) {
+        if (!CopyToNewFile(file.path, folder, copy, error) || !copy.Sync(error) ||
+            !copy.Replace(file.path, nullptr, error) || !SyncFolder(folder)) {
             std::fprintf(stderr, "copy failed: %s\n", error.c_str());
         }
     }
@@ -130,23 +136,20 @@ double BatchedReplacementSeconds(const std::string& folder) {
     const auto start = std::chrono::steady_clock::now();
     const std::vector<ImageFile> files = ListHotFolderImages(folder);
     for (size_t first = 0; first < files.size(); first += kBatch) {
-        std::vector<std::pair<UniqueFd, TemporaryFile>> batch;
+        std::vector<TemporaryFile> batch;
         std::string error;
         for (size_t i = first; i < std::min(files.size(), first + kBatch); ++i) {
-            UniqueFd source(open(files[i].path.c_str(), O_RDONLY | O_CLOEXEC));
-            TemporaryFile copy;
-            if (!source.Valid() || !copy.Create(folder, error) ||
-                !copy.AppendFrom(source.Get(), 0, fs::file_size(files[i].path), error)) {
+            batch.emplace_back();
+            if (!CopyToNewFile(files[i].path, folder, batch.back(), error)) {
                 std::fprintf(stderr, "copy failed: %s\n", error.c_str());
             }
-            copy.StartWriteback();
-            batch.emplace_back(std::move(source), std::move(copy));
+            batch.back().StartWriteback();
         }
-        if (!batch.empty() && !batch.front().second.SyncFileSystem()) {
+        if (!batch.empty() && !batch.front().SyncFileSystem()) {
             std::fprintf(stderr, "flush failed\n");
         }
         for (size_t i = 0; i < batch.size(); ++i) {
-            if (!batch[i].second.Replace(files[first + i].path, nullptr, error)) {
+            if (!batch[i].Replace(files[first + i].path, nullptr, error)) {
                 std::fprintf(stderr, "replace failed: %s\n", error.c_str());
             }
         }

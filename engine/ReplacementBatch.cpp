@@ -95,6 +95,47 @@ mode_t FileCreationMask() {
     return 022;
 }
 
+// Why the original of `pending`, at `displaced` now, must take its name back: it changed, or
+// another program opened it for writing (its lease broke); empty when it may go.
+std::string DisplacedProblem(const PendingReplacement& pending, const std::string& displaced) {
+    if (!IsSameContent(displaced, pending.original)) {
+        return kChanged;
+    }
+    if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
+        return kOpenedMeanwhile;
+    }
+    return std::string();
+}
+
+// Once every photo of the batch has its new file's name, and the folders are flushed, lets each
+// original go, unless its lease broke meanwhile: a program whose open found the original before
+// the swap reaches it only now, and its writes must not be lost in a file that is gone. Such an
+// original takes its name back, its new file goes, and the photo is added to `left`; the folders
+// of those are flushed again. Releases every lease.
+void SettleDisplaced(std::vector<PendingReplacement>& batch, std::vector<NotReplaced>& left) {
+    std::set<std::string> tookBack;
+    for (PendingReplacement& pending : batch) {
+        if (!pending.replaced) {
+            continue;
+        }
+        const std::string reason =
+            pending.file.Settle(pending.target, [&pending](const std::string& displaced) {
+                return DisplacedProblem(pending, displaced);
+            });
+        if (!reason.empty()) {
+            pending.replaced = false;
+            left.push_back({pending.path, reason, pending.sidecar});
+            tookBack.insert(FolderOf(pending.target));
+        }
+        if (pending.leased) {
+            ReleaseLease(pending.originalFd.Get());  // a waiting opener goes on
+        }
+    }
+    for (const std::string& folder : tookBack) {
+        SyncFolder(folder);
+    }
+}
+
 }  // namespace
 
 Preparation PrepareNewFile(const std::string& path, const std::string& target,
@@ -288,42 +329,6 @@ std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
         return error;
     }
     return std::string();
-}
-
-std::string ReplacementBatch::DisplacedProblem(const PendingReplacement& pending,
-                                               const std::string& displaced) {
-    if (!IsSameContent(displaced, pending.original)) {
-        return kChanged;
-    }
-    if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
-        return kOpenedMeanwhile;
-    }
-    return std::string();
-}
-
-void ReplacementBatch::SettleDisplaced(std::vector<PendingReplacement>& batch,
-                                       std::vector<NotReplaced>& left) {
-    std::set<std::string> tookBack;
-    for (PendingReplacement& pending : batch) {
-        if (!pending.replaced) {
-            continue;
-        }
-        const std::string reason =
-            pending.file.Settle(pending.target, [&pending](const std::string& displaced) {
-                return DisplacedProblem(pending, displaced);
-            });
-        if (!reason.empty()) {
-            pending.replaced = false;
-            left.push_back({pending.path, reason, pending.sidecar});
-            tookBack.insert(FolderOf(pending.target));
-        }
-        if (pending.leased) {
-            ReleaseLease(pending.originalFd.Get());  // a waiting opener goes on
-        }
-    }
-    for (const std::string& folder : tookBack) {
-        SyncFolder(folder);
-    }
 }
 
 void ReplacementBatch::ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals) {

@@ -127,18 +127,8 @@ private:
     // Replaces the original of `pending` by its new file when the original is as it was read
     // and no other program opened it for writing since. Returns the reason when it does not.
     // Where the file system swaps names, the original keeps a temporary name and its lease
-    // until SettleDisplaced.
+    // until the whole batch is in place (SettleDisplaced, in the source).
     std::string ReplaceIfUnchanged(PendingReplacement& pending);
-    // Why the original of `pending`, at `displaced` now, must take its name back: it changed,
-    // or another program opened it for writing (its lease broke); empty when it may go.
-    static std::string DisplacedProblem(const PendingReplacement& pending,
-                                        const std::string& displaced);
-    // Once every photo of the batch has its new file's name, and the folders are flushed, lets
-    // each original go, unless its lease broke meanwhile: a program whose open found the
-    // original before the swap reaches it only now, and its writes must not be lost in a file
-    // that is gone. Such an original takes its name back, its new file goes, and the photo is
-    // added to `left`; the folders of those are flushed again. Releases every lease.
-    void SettleDisplaced(std::vector<PendingReplacement>& batch, std::vector<NotReplaced>& left);
     // Releases the replaced originals, their space freed, on a thread that the next commit
     // waits for; a file system may take its time to free it.
     void ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals);

@@ -92,8 +92,10 @@ struct PhotoWrite {
     Preparation prepared = Preparation::Refused;
     PendingReplacement pending;
     std::string error;
-    const unsigned char* Head() const {
-        return reinterpret_cast<const unsigned char*>(head.data());
+    // Makes the photo's new file into `into`, as PrepareReplacement does.
+    Preparation Make(PendingReplacement& into, std::string& why, const WriteFaults* faults) {
+        return PrepareReplacement(path, photo, reinterpret_cast<const unsigned char*>(head.data()),
+                                  head.size(), into, why, faults);
     }
 };
 
@@ -279,8 +281,8 @@ void TaggingEngine::ReadImage(PhotoInHand& inHand, WriteThreads& writers) {
         ReportImageError(image.path, exiv2Messages.Explain("unknown error"));
         inHand.result = ImageResult();
     }
-    if (inHand.result.outcome != ImageOutcome::Tagged || image.raw) {
-        inHand.write.reset();
+    if (inHand.write == nullptr || inHand.result.outcome != ImageOutcome::Tagged) {
+        inHand.write.reset();  // none, or one that an exception left behind
         return;
     }
     PhotoWrite* write = inHand.write.get();
@@ -289,11 +291,8 @@ void TaggingEngine::ReadImage(PhotoInHand& inHand, WriteThreads& writers) {
         return;
     }
     const WriteFaults* faults = &m_WriteFaults;
-    write->made = writers.Submit([write, faults] {
-        write->prepared =
-            PrepareReplacement(write->path, write->photo, write->Head(), write->head.size(),
-                               write->pending, write->error, faults);
-    });
+    write->made = writers.Submit(
+        [write, faults] { write->prepared = write->Make(write->pending, write->error, faults); });
 }
 
 void TaggingEngine::FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, RunSummary& summary,
@@ -318,8 +317,7 @@ void TaggingEngine::FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, R
 
 bool TaggingEngine::QueueWritten(PhotoWrite& write, std::deque<PhotoInHand>& inHand) {
     const auto make = [&](PendingReplacement& pending, std::string& why) {
-        return PrepareReplacement(write.path, write.photo, write.Head(), write.head.size(), pending,
-                                  why, &m_WriteFaults);
+        return write.Make(pending, why, &m_WriteFaults);
     };
     Preparation prepared = Preparation::Refused;
     if (write.inTurn) {
