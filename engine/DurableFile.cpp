@@ -483,6 +483,14 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
     return removed;
 }
 
+bool CanShareBlocks(const std::string& folder) {
+    TemporaryFile probe;
+    std::string error;
+    const std::vector<unsigned char> block(kCloneBlock);
+    return probe.Create(folder, error) && probe.Append(block.data(), block.size(), error) &&
+           CloneRange(probe.Fd(), 0, kCloneBlock, probe.Fd(), kCloneBlock);
+}
+
 bool SyncFolder(const std::string& folder) {
     const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return fd.Valid() && fsync(fd.Get()) == 0;

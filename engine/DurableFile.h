@@ -116,6 +116,12 @@ private:
 // The block size that cloned ranges are aligned to.
 inline constexpr uint64_t kCloneBlock = 4096;
 
+// True where the file system of `folder` shares blocks between files (btrfs, XFS made with
+// reflinks): a block of a new file there is cloned within it, and the file goes at once. False
+// where it cannot, and where the probe cannot be made (a full disk, a folder that takes no new
+// file): a new header then need not keep the image data's place within a block.
+bool CanShareBlocks(const std::string& folder);
+
 // True for the names of this program's temporary files: ".fenrik-" and six letters or digits,
 // or the form that older versions used, "." NAME ".fenrik-" and six letters or digits, where
 // NAME is a photo's name (ending in .jpg or .jpeg, in any case) or a sidecar's (.xmp).

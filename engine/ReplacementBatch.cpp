@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "engine/PhotoIdentity.h"
+#include "platform/PathText.h"
 
 namespace {
 
@@ -23,11 +24,6 @@ constexpr size_t kFlushThreads = 8;
 const char kChanged[] = "it changed while being tagged; the next run will tag it";
 const char kOpenedMeanwhile[] =
     "another program opened it while it was being tagged; the next run will tag it";
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Flushes the new files `which`, several at a time: the disk then confirms many with one cache
 // flush, where flushing one after the other would wait for it once per file. Sets the error

@@ -25,9 +25,6 @@
 
 namespace {
 
-// File systems that share data between files (reflinks) do so in blocks of this size: a new
-// header as long as the original's, modulo this, lets the image data be shared.
-
 void InitialiseExiv2Once() {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -226,6 +223,7 @@ void TaggingEngine::ProcessHotFolder(const std::string& folder,
     WriteLogLine(Debug, folder);
     m_Batch.BeginFolder(folder);
     m_MakeInTurn = false;
+    m_SharesBlocks.clear();  // a mount may have changed since
     std::deque<PhotoInHand> inHand;
     WriteThreads writers(m_WriteThreads);  // declared after inHand: ended before it goes
     const size_t ahead = 2 * writers.Count();
@@ -569,8 +567,8 @@ ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo
         WriteLogLine(Info, "elevation:");
         WriteLogLine(Info, *position.altitude);
     }
-    ExifEdit edit =
-        EditExifGps(photo.head.data.get(), photo.head.size, image, position, kCloneBlock);
+    ExifEdit edit = EditExifGps(photo.head.data.get(), photo.head.size, image, position,
+                                HeaderAlignmentFor(photo));
     if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
         WriteLogLine(Info, "Already tagged with this position, left as it is");
         return ImageOutcome::AlreadyTagged;
@@ -586,6 +584,15 @@ ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo
     write->photo = std::move(photo);
     write->head = std::move(edit.head);
     return ImageOutcome::Tagged;
+}
+
+size_t TaggingEngine::HeaderAlignmentFor(const PhotoSource& photo) {
+    auto known = m_SharesBlocks.find(photo.info.st_dev);
+    if (known == m_SharesBlocks.end()) {
+        known =
+            m_SharesBlocks.emplace(photo.info.st_dev, CanShareBlocks(FolderOf(photo.target))).first;
+    }
+    return known->second ? kCloneBlock : 0;
 }
 
 bool TaggingEngine::QueuePrepared(Preparation prepared, const Prepare& prepare,

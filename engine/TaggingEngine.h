@@ -4,9 +4,12 @@
 // the GPS tags into the photos of the hot folders. A run works on a worker thread with a copy
 // of its inputs; the engine knows nothing of the one who started it beyond its events.
 
+#include <sys/types.h>
+
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -197,6 +200,11 @@ private:
     using Prepare = std::function<Preparation(PendingReplacement&, std::string&)>;
     bool QueuePrepared(Preparation prepared, const Prepare& prepare, PendingReplacement& pending,
                        std::string& error);
+    // The alignment a new header of `photo` keeps (see EditExifGps): a block where its file
+    // system shares blocks between files, so that its image data is shared, not copied; none
+    // elsewhere, where padding would only make the photo larger. Asks each file system once a
+    // folder.
+    size_t HeaderAlignmentFor(const PhotoSource& photo);
     bool UseLogfile() const { return m_Inputs.useLogfile; }
     // A line of the tagging's own, written only while the log file setting is on.
     void WriteLogLine(unsigned level, const std::string& message) const;
@@ -209,6 +217,7 @@ private:
     size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted
     size_t m_UncommittedSidecars = 0;  // of these, sidecars
     size_t m_WriteThreads = WriteThreads::ForThisMachine();
+    std::map<dev_t, bool> m_SharesBlocks;  // by file system, since the folder began
     bool m_MakeInTurn = false;  // the folder's disk was full: new files are made in order
     std::atomic<bool> m_StopRequested{false};
 };

@@ -9,3 +9,10 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     path += name;
     return path;
 }
+
+std::string FolderOf(const std::string& path) {
+    const auto separator = path.find_last_of(kPathSeparator);
+    return separator == std::string::npos ? "."
+           : separator == 0               ? std::string(1, kPathSeparator)
+                                          : path.substr(0, separator);
+}

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Joining folder texts and file names.
+// Joining folder texts and file names, and taking them apart.
 
 #include <string>
 
@@ -11,3 +11,7 @@ constexpr char kPathSeparator = '/';
 // a folder that already ends in a separator gives two in a row, an empty folder gives
 // "/name".
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The folder of a path: everything before its last separator; "/" for a name at the root, "."
+// for a path without a separator.
+std::string FolderOf(const std::string& path);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A new file's copy of the photo's image data shares the original's blocks on file systems
 // that can (btrfs, XFS), when the new header leaves the image data at the same place within a
-// block; elsewhere, or misaligned, it is an ordinary copy. Needs root and mkfs for the first.
+// block; elsewhere, or misaligned, it is an ordinary copy, and a tagged photo's header is not
+// padded for it. Needs root and mkfs for the first.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fiemap.h>
@@ -14,6 +15,8 @@
 #include <random>
 #include <vector>
 
+#include "EngineFixture.h"
+#include "JpegFixtures.h"
 #include "TestSupport.h"
 #include "engine/DurableFile.h"
 
@@ -117,11 +120,58 @@ TEST(SharedBlocks, AlignedImageDataIsSharedOnCopyOnWriteFileSystemsAndCopiedElse
         EXPECT_TRUE(shiftedCopy == std::string(offset + 146, 'n') + image)
             << type << ": " << shiftedCopy.size();
         const bool copyOnWrite = type != "ext4";
+        EXPECT_EQ(CanShareBlocks(loop.File(".")), copyOnWrite) << type;
         const uint64_t shared = SharedBytes(alignedFd);
         EXPECT_EQ(shared >= image.size() * 95 / 100, copyOnWrite) << type << ": " << shared;
         EXPECT_EQ(SharedBytes(shiftedFd), 0u) << type;
         close(alignedFd);
         close(shiftedFd);
+    }
+}
+
+// A run pads a photo's new header to keep its image data's place within a block only where the
+// file system then shares that data: elsewhere the photo would only grow by the padding. The
+// probe leaves nothing behind.
+TEST(SharedBlocks, ARunPadsTheHeaderOnlyWhereTheImageDataIsShared) {
+    TempDir dir;
+    const std::string image = RandomBytes(1 << 20);
+    for (const std::string type : {"btrfs", "ext4"}) {
+        LoopFileSystem loop(type, dir);
+        if (!loop.Mounted()) {
+            std::printf("no %s file system could be mounted here: skipped\n", type.c_str());
+            continue;
+        }
+        const std::string path = loop.File("IMG_0001.JPG");
+        WriteJpegWithExif(path, {{"Exif.Photo.DateTimeDigitized", "2007:06:01 12:05:30"}});
+        const std::string original = ReadFileText(path);
+        WriteFileText(path, original.substr(0, original.size() - 2) + image + "\xFF\xD9");
+        const uint64_t before = fs::file_size(path);
+        // A copy that shares the original's blocks keeps them once the original is gone.
+        fs::create_directory(loop.File("kept"));
+        const UniqueFd from(open(path.c_str(), O_RDONLY));
+        const UniqueFd kept(open(loop.File("kept/original").c_str(), O_WRONLY | O_CREAT, 0600));
+        ioctl(kept.Get(), FICLONE, from.Get());  // fails where blocks are not shared
+        TestEngine engine;
+        engine.settings.m_ToleranceHours = "0";
+        engine.settings.m_ToleranceMinutes = "2";
+        engine.AddPoint(48.137154, 11.575382, 519.6, UtcCount(2007, 6, 1, 12, 4, 50));
+        EXPECT_EQ(engine.ProcessHotFolder(loop.File(".")).tagged, 1u) << type;
+        const uint64_t after = fs::file_size(path);
+        const UniqueFd tagged(open(path.c_str(), O_RDONLY));
+        if (type == "btrfs") {
+            EXPECT_EQ(after % kCloneBlock, before % kCloneBlock);
+            EXPECT_GE(SharedBytes(tagged.Get()), image.size() * 9 / 10);
+        } else {
+            EXPECT_LT(after, before + 512) << "the header grew by " << after - before;
+            EXPECT_EQ(SharedBytes(tagged.Get()), 0u);
+        }
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(loop.File("."))) {
+            if (entry.is_regular_file()) {
+                names.push_back(entry.path().filename().string());
+            }
+        }
+        EXPECT_EQ(names, (std::vector<std::string>{"IMG_0001.JPG"})) << type;
     }
 }
 
