@@ -15,6 +15,9 @@
 
 namespace {
 
+// A small photo's header fits in the first step, so its image data is never read; larger
+// headers (those with previews) take more steps.
+constexpr size_t kFirstReadStep = 16 * 1024;
 constexpr size_t kReadStep = 64 * 1024;
 
 std::string SystemError(const std::string& what) {
@@ -65,7 +68,9 @@ bool ReadHead(PhotoSource& photo, std::string& error) {
     size_t used = 0;
     bool whole = false;
     for (;;) {
-        const size_t step = whole ? std::max(capacity, kReadStep) : kReadStep;
+        const size_t step = whole       ? std::max(capacity, kReadStep)
+                            : used == 0 ? kFirstReadStep
+                                        : kReadStep;
         // One byte more than the file holds, so that its end shows without another step.
         Reserve(photo.head, capacity, used, std::min(capacity + step, fileSize + 1));
         if (capacity == used) {
@@ -105,7 +110,13 @@ bool OpenPhoto(const std::string& path, PhotoSource& photo, std::string& error) 
         return false;
     }
     photo.target = resolved;
-    photo.fd.Reset(open(resolved, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    // Reading a photo to tag it is no access of its owner's: its access time stays as it was,
+    // where this process may keep it so (it owns the photo).
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    photo.fd.Reset(open(resolved, flags | O_NOATIME));
+    if (!photo.fd.Valid() && errno == EPERM) {
+        photo.fd.Reset(open(resolved, flags));
+    }
     if (!photo.fd.Valid() || fstat(photo.fd.Get(), &photo.info) != 0) {
         error = SystemError("cannot open " + path);
         return false;

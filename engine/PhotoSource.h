@@ -36,8 +36,9 @@ struct PhotoSource {
 // beyond a segment's end, and everything it looks at must be in the header.
 constexpr size_t kHeaderMargin = 4096;
 
-// Opens the file at `path` and reads its header, or all of it. Returns false with an error
-// text when it cannot be opened, is not a regular file, or cannot be read.
+// Opens the file at `path` and reads its header, or all of it, leaving its access time as it
+// was where the process may (it owns the file, or has the privilege). Returns false with an
+// error text when it cannot be opened, is not a regular file, or cannot be read.
 bool OpenPhoto(const std::string& path, PhotoSource& photo, std::string& error);
 
 // A read lease on a photo open for reading: the kernel then tells whether any other program

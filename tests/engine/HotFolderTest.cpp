@@ -202,8 +202,15 @@ TEST_F(HotFolder, UnmatchedAndUndatedImagesAreNotTouched) {
     SetLastWriteTime(fourFields, 2007, 6, 1, 13, 5, 30);  // must not be used instead
     const std::string before[] = {ReadFileText(late), ReadFileText(zeros),
                                   ReadFileText(fourFields)};
+    // Its access time an hour before its last change: a read would update it (relatime).
+    struct stat info {};
+    stat(late.c_str(), &info);
+    const timespec times[2] = {{info.st_mtim.tv_sec - 3600, 0}, {0, UTIME_OMIT}};
+    ASSERT_EQ(utimensat(AT_FDCWD, late.c_str(), times, 0), 0);
     OpenLog();
     engine.ProcessHotFolder(dir.Path());
+    stat(late.c_str(), &info);
+    EXPECT_EQ(info.st_atim.tv_sec, times[0].tv_sec);  // reading it to tag it is no access
     EXPECT_EQ(ReadFileText(late), before[0]);
     EXPECT_EQ(ReadFileText(zeros), before[1]);
     EXPECT_EQ(ReadFileText(fourFields), before[2]);
