@@ -484,11 +484,13 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
 }
 
 bool CanShareBlocks(const std::string& folder) {
-    TemporaryFile probe;
-    std::string error;
+    // Unnamed only: a named probe that a kill left behind would be no file of the user's, yet
+    // not one that RemoveStaleTemporaries knows for ours. File systems that share blocks make
+    // unnamed files.
+    const UniqueFd probe(CreateUnnamed(folder, nullptr));
     const std::vector<unsigned char> block(kCloneBlock);
-    return probe.Create(folder, error) && probe.Append(block.data(), block.size(), error) &&
-           CloneRange(probe.Fd(), 0, kCloneBlock, probe.Fd(), kCloneBlock);
+    return probe.Valid() && WriteAll(probe.Get(), block.data(), block.size()) &&
+           CloneRange(probe.Get(), 0, kCloneBlock, probe.Get(), kCloneBlock);
 }
 
 bool SyncFolder(const std::string& folder) {

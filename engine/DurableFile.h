@@ -117,9 +117,10 @@ private:
 inline constexpr uint64_t kCloneBlock = 4096;
 
 // True where the file system of `folder` shares blocks between files (btrfs, XFS made with
-// reflinks): a block of a new file there is cloned within it, and the file goes at once. False
-// where it cannot, and where the probe cannot be made (a full disk, a folder that takes no new
-// file): a new header then need not keep the image data's place within a block.
+// reflinks): a block of an unnamed file made there is cloned within it, and the file goes at
+// once. False where it cannot, and where the probe cannot be made (a full disk, a folder that
+// takes no new file, a file system without unnamed files): a new header then need not keep the
+// image data's place within a block.
 bool CanShareBlocks(const std::string& folder);
 
 // True for the names of this program's temporary files: ".fenrik-" and six letters or digits,

@@ -12,6 +12,14 @@
 
 namespace {
 
+TEST(FolderOf, IsEverythingBeforeTheLastSeparator) {
+    EXPECT_EQ(FolderOf("/photos/trip/a.jpg"), "/photos/trip");
+    EXPECT_EQ(FolderOf("/photos/trip//a.jpg"), "/photos/trip/");
+    EXPECT_EQ(FolderOf("/a.jpg"), "/");
+    EXPECT_EQ(FolderOf("a.jpg"), ".");
+    EXPECT_EQ(FolderOf("trip/a.jpg"), "trip");
+}
+
 TEST(JoinPath, AddsExactlyOneSeparatorAndNothingElse) {
     EXPECT_EQ(JoinPath("/photos/trip", "fenrik.log"), "/photos/trip/fenrik.log");
     EXPECT_EQ(JoinPath("/photos/trip/", "a.jpg"), "/photos/trip//a.jpg");
