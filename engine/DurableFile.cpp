@@ -483,14 +483,19 @@ int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan)
     return removed;
 }
 
-bool CanShareBlocks(const std::string& folder) {
+BlockSharing ProbeBlockSharing(const std::string& folder) {
     // Unnamed only: a named probe that a kill left behind would be no file of the user's, yet
-    // not one that RemoveStaleTemporaries knows for ours. File systems that share blocks make
-    // unnamed files.
+    // not one that RemoveStaleTemporaries knows for ours.
     const UniqueFd probe(CreateUnnamed(folder, nullptr));
     const std::vector<unsigned char> block(kCloneBlock);
-    return probe.Valid() && WriteAll(probe.Get(), block.data(), block.size()) &&
-           CloneRange(probe.Get(), 0, kCloneBlock, probe.Get(), kCloneBlock);
+    if (!probe.Valid() || !WriteAll(probe.Get(), block.data(), block.size())) {
+        return BlockSharing::Unknown;
+    }
+    if (CloneRange(probe.Get(), 0, kCloneBlock, probe.Get(), kCloneBlock)) {
+        return BlockSharing::Shares;
+    }
+    return errno == EOPNOTSUPP || errno == ENOTTY || errno == ENOSYS ? BlockSharing::DoesNot
+                                                                     : BlockSharing::Unknown;
 }
 
 bool SyncFolder(const std::string& folder) {

@@ -116,12 +116,15 @@ private:
 // The block size that cloned ranges are aligned to.
 inline constexpr uint64_t kCloneBlock = 4096;
 
-// True where the file system of `folder` shares blocks between files (btrfs, XFS made with
-// reflinks): a block of an unnamed file made there is cloned within it, and the file goes at
-// once. False where it cannot, and where the probe cannot be made (a full disk, a folder that
-// takes no new file, a file system without unnamed files): a new header then need not keep the
-// image data's place within a block.
-bool CanShareBlocks(const std::string& folder);
+// Whether the file system of a folder shares blocks between files (btrfs, XFS made with
+// reflinks), asked by cloning a block of an unnamed file made there, which goes at once.
+enum class BlockSharing {
+    Shares,   // the block was cloned
+    DoesNot,  // the file system has no clones (ext4, tmpfs, XFS without reflinks)
+    Unknown,  // no unnamed file could be made or written there: a file system without them,
+              // a full disk, a folder that takes no new file
+};
+BlockSharing ProbeBlockSharing(const std::string& folder);
 
 // True for the names of this program's temporary files: ".fenrik-" and six letters or digits,
 // or the form that older versions used, "." NAME ".fenrik-" and six letters or digits, where

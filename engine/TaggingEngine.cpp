@@ -223,7 +223,7 @@ void TaggingEngine::ProcessHotFolder(const std::string& folder,
     WriteLogLine(Debug, folder);
     m_Batch.BeginFolder(folder);
     m_MakeInTurn = false;
-    m_SharesBlocks.clear();  // a mount may have changed since
+    m_BlockSharing.clear();  // a mount may have changed since
     std::deque<PhotoInHand> inHand;
     WriteThreads writers(m_WriteThreads);  // declared after inHand: ended before it goes
     const size_t ahead = 2 * writers.Count();
@@ -587,12 +587,12 @@ ImageOutcome TaggingEngine::TagImage(const std::string& path, PhotoSource& photo
 }
 
 size_t TaggingEngine::HeaderAlignmentFor(const PhotoSource& photo) {
-    auto known = m_SharesBlocks.find(photo.info.st_dev);
-    if (known == m_SharesBlocks.end()) {
-        known =
-            m_SharesBlocks.emplace(photo.info.st_dev, CanShareBlocks(FolderOf(photo.target))).first;
+    auto known = m_BlockSharing.find(photo.info.st_dev);
+    if (known == m_BlockSharing.end()) {
+        const BlockSharing sharing = ProbeBlockSharing(FolderOf(photo.target));
+        known = m_BlockSharing.emplace(photo.info.st_dev, sharing).first;
     }
-    return known->second ? kCloneBlock : 0;
+    return known->second == BlockSharing::DoesNot ? 0 : kCloneBlock;
 }
 
 bool TaggingEngine::QueuePrepared(Preparation prepared, const Prepare& prepare,

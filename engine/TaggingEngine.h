@@ -200,10 +200,10 @@ private:
     using Prepare = std::function<Preparation(PendingReplacement&, std::string&)>;
     bool QueuePrepared(Preparation prepared, const Prepare& prepare, PendingReplacement& pending,
                        std::string& error);
-    // The alignment a new header of `photo` keeps (see EditExifGps): a block where its file
-    // system shares blocks between files, so that its image data is shared, not copied; none
-    // elsewhere, where padding would only make the photo larger. Asks each file system once a
-    // folder.
+    // The alignment a new header of `photo` keeps (see EditExifGps): a block, so that its
+    // image data may be shared, not copied, unless its file system is known to have no shared
+    // blocks, where padding would only make the photo larger. Probes each file system once a
+    // folder (ProbeBlockSharing).
     size_t HeaderAlignmentFor(const PhotoSource& photo);
     bool UseLogfile() const { return m_Inputs.useLogfile; }
     // A line of the tagging's own, written only while the log file setting is on.
@@ -217,7 +217,7 @@ private:
     size_t m_Uncommitted = 0;  // tagged images their batch left as they were, not yet counted
     size_t m_UncommittedSidecars = 0;  // of these, sidecars
     size_t m_WriteThreads = WriteThreads::ForThisMachine();
-    std::map<dev_t, bool> m_SharesBlocks;  // by file system, since the folder began
+    std::map<dev_t, BlockSharing> m_BlockSharing;  // by file system, since the folder began
     bool m_MakeInTurn = false;  // the folder's disk was full: new files are made in order
     std::atomic<bool> m_StopRequested{false};
 };
