@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A new file's copy of the photo's image data shares the original's blocks on file systems
 // that can (btrfs, XFS), when the new header leaves the image data at the same place within a
-// block; elsewhere, or misaligned, it is an ordinary copy, and a tagged photo's header is not
-// padded for it. Needs root and mkfs for the first.
+// block; elsewhere, or misaligned, it is an ordinary copy, and where the file system is known
+// to share nothing, a tagged photo's header is not padded for it. Needs root and mkfs.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fiemap.h>
