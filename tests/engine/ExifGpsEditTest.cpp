@@ -128,6 +128,19 @@ TEST(ExifGpsEdit, TaggingAgainWritesOverTheEarlierEditInsteadOfGrowing) {
             head = edit.head;
         }
     }
+    // A photo padded where its blocks could be shared, then tagged where they cannot (copied
+    // from btrfs to ext4, say), and back: it never grows past its first padded size.
+    std::string head = Edit(photo, PointAt(1.0, 2.0, 3.0), 4096).head;
+    const size_t padded = head.size();
+    for (int run = 0; run < 4; ++run) {
+        const TrackPoint point = PointAt(20.0 + run, 30.0 + run, 10.0 * run);
+        const ExifEdit edit = Edit(head, point, run % 2 == 0 ? 0 : 4096);
+        ASSERT_EQ(edit.outcome, ExifEditOutcome::Edited) << edit.reason;
+        EXPECT_EQ(ListWithExiv2(edit.head).gps, ReferenceGps(photo, point));
+        EXPECT_EQ(ListWithExiv2(edit.head).other, ListWithExiv2(photo).other);
+        EXPECT_LE(edit.head.size(), padded) << "run " << run;
+        head = edit.head;
+    }
 }
 
 TEST(ExifGpsEdit, SamePositionAgainIsAlreadyTaggedAndAltitudeReferenceRulesDecideOtherwise) {
