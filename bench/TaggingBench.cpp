@@ -132,7 +132,7 @@ double DurableCopySeconds(const std::string& folder) {
 // flush of the file system for every 128 photos before they are swapped in, and one of the
 // folder after. No header is read, edited or checked, and no identity or lease is kept.
 double BatchedReplacementSeconds(const std::string& folder) {
-    constexpr size_t kBatch = 128;
+    const size_t kBatch = BatchLimits().count;  // a run's own batch size
     const auto start = std::chrono::steady_clock::now();
     const std::vector<ImageFile> files = ListHotFolderImages(folder);
     for (size_t first = 0; first < files.size(); first += kBatch) {

@@ -38,10 +38,6 @@ std::string LowerStem(const std::string& name) {
     return stem;
 }
 
-std::string FileNameOf(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
-
 // Gives each RAW photo of `folder` its sidecar, chosen among the folder's names.
 void AssignSidecars(const std::string& folder, std::vector<ImageFile>& images,
                     const std::vector<std::string>& names) {

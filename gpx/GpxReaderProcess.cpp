@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/DebugOutput.h"
+#include "platform/PathText.h"
 
 extern char** environ;
 
@@ -210,8 +211,7 @@ std::string DefaultGpxReaderPath() {
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length > 0) {
-        std::string folder(self, static_cast<size_t>(length));
-        folder.erase(folder.find_last_of('/'));
+        const std::string folder = FolderOf(std::string(self, static_cast<size_t>(length)));
         const std::string installed = folder + "/../libexec/fenrik/fenrik-gpx-reader";
         if (access(installed.c_str(), X_OK) == 0) {
             return installed;

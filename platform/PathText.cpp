@@ -16,3 +16,7 @@ std::string FolderOf(const std::string& path) {
            : separator == 0               ? std::string(1, kPathSeparator)
                                           : path.substr(0, separator);
 }
+
+std::string FileNameOf(const std::string& path) {
+    return path.substr(path.find_last_of(kPathSeparator) + 1);
+}

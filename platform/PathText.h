@@ -15,3 +15,6 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // The folder of a path: everything before its last separator; "/" for a name at the root, "."
 // for a path without a separator.
 std::string FolderOf(const std::string& path);
+
+// The name of a path: everything after its last separator; the whole path when it has none.
+std::string FileNameOf(const std::string& path);

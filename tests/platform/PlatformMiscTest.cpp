@@ -12,7 +12,10 @@
 
 namespace {
 
-TEST(FolderOf, IsEverythingBeforeTheLastSeparator) {
+TEST(FolderOfAndFileNameOf, SplitAtTheLastSeparator) {
+    EXPECT_EQ(FileNameOf("/photos/trip/a.jpg"), "a.jpg");
+    EXPECT_EQ(FileNameOf("a.jpg"), "a.jpg");
+    EXPECT_EQ(FileNameOf("/photos/trip/"), "");
     EXPECT_EQ(FolderOf("/photos/trip/a.jpg"), "/photos/trip");
     EXPECT_EQ(FolderOf("/photos/trip//a.jpg"), "/photos/trip/");
     EXPECT_EQ(FolderOf("/a.jpg"), "/");

@@ -164,8 +164,7 @@ bool WaitUntilALeaseIsBreaking(const std::string& path) {
     std::snprintf(file, sizeof file, " %02x:%02x:%llu ", major(info.st_dev), minor(info.st_dev),
                   static_cast<unsigned long long>(info.st_ino));
     for (int poll = 0; poll < 60000; ++poll) {
-        std::istringstream locks(ReadFileText("/proc/locks"));
-        for (std::string line; std::getline(locks, line);) {
+        for (const std::string& line : SplitLines(ReadFileText("/proc/locks"))) {
             if (line.find("BREAKING") != std::string::npos &&
                 (line + " ").find(file) != std::string::npos) {
                 return true;
