@@ -62,7 +62,16 @@ std::string ParseErrorText(const TiXmlDocument& document) {
 }  // namespace
 
 std::string ReadGpxDocument(std::FILE* file, TiXmlDocument& document, TrackLog& log) {
+    // Keeping every node's line and column costs TinyXML a walk over each character, and only an
+    // error's message needs them: the document is read without them, and only a document with
+    // an error is read again, with them, to say where the error lies.
+    const int tabSize = document.TabSize();
+    document.SetTabSize(0);
     document.LoadFile(file, TIXML_ENCODING_UNKNOWN);
+    if (document.Error()) {
+        document.SetTabSize(tabSize);
+        document.LoadFile(file, TIXML_ENCODING_UNKNOWN);  // from the start, into a cleared document
+    }
     for (TiXmlNode* node = document.FirstChildElement(); node != nullptr;
          node = node->NextSibling()) {
         Trace(node->Value());

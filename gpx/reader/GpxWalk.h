@@ -13,8 +13,9 @@ class TiXmlDocument;
 class TiXmlNode;
 class TiXmlElement;
 
-// Parses the GPX document in `file` (read from its start) into `document`, which must be empty
-// and stays built for the caller to release, and appends every complete point
+// Parses the GPX document in `file` (read from its start; a second time, from its start again,
+// when it has an XML error, to find the error's line and column) into `document`, which must be
+// empty and stays built for the caller to release, and appends every complete point
 // ("wpt", "trkpt" and "rtept" elements below the top level, in document order) to `log`,
 // tracing each top-level node's value. Returns why the document could not be read whole ("could
 // not be parsed: <what TinyXML found> at line L, column C"), or the empty text when it could;
