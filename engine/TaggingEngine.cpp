@@ -19,11 +19,17 @@
 #include "engine/XmpSidecar.h"
 #include "gpx/GpxReader.h"
 #include "platform/DebugOutput.h"
+#include "platform/DescriptorTable.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/PathText.h"
 
 namespace {
+
+// The descriptors a run holds at most: two (the original and its new file) for each photo of
+// the batch being filled, of the commit in flight and in hand, and the replaced originals
+// still being released, with room to spare.
+const size_t kRunDescriptors = 8 * BatchLimits().count;
 
 void InitialiseExiv2Once() {
     static std::once_flag once;
@@ -225,6 +231,7 @@ void TaggingEngine::ProcessHotFolder(const std::string& folder,
     m_MakeInTurn = false;
     m_BlockSharing.clear();  // a mount may have changed since
     std::deque<PhotoInHand> inHand;
+    ReserveDescriptors(kRunDescriptors);   // before the write and commit threads start
     WriteThreads writers(m_WriteThreads);  // declared after inHand: ended before it goes
     const size_t ahead = 2 * writers.Count();
     for (const ImageFile& image : images) {

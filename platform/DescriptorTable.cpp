@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/DescriptorTable.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/UniqueFd.h"
+
+size_t ReserveDescriptors(size_t count) {
+    rlimit limit{};
+    if (count == 0 || getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == 0) {
+        return 0;
+    }
+    const size_t highestWanted = std::min<size_t>(count, INT_MAX);
+    const size_t reachable =
+        limit.rlim_cur == RLIM_INFINITY
+            ? highestWanted
+            : std::min<size_t>(highestWanted, static_cast<size_t>(limit.rlim_cur));
+    // The lowest free descriptor from the highest one wanted on: the table grows to hold it.
+    const UniqueFd any(open("/", O_PATH | O_CLOEXEC));
+    const UniqueFd highest(
+        any.Valid() ? fcntl(any.Get(), F_DUPFD_CLOEXEC, static_cast<int>(reachable - 1)) : -1);
+    return highest.Valid() ? reachable : 0;
+}
