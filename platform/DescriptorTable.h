@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process's table of open file descriptors. The kernel grows it on demand, but while other
-// threads of the process run, each growth makes every thread that opens or closes a file wait
-// for a grace period of the kernel's (milliseconds on a busy machine). Work that holds many
-// descriptors on several threads grows it once, before its threads start.
+// threads of the process run, each growth makes the thread that grows it wait for a grace period
+// of the kernel's (milliseconds on a busy machine), and every other thread that opens a file
+// meanwhile wait with it. Work that holds many descriptors on several threads grows it once,
+// before its threads start.
 
 #include <cstddef>
 
