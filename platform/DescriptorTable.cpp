@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include "platform/UniqueFd.h"
 
@@ -14,11 +15,9 @@ size_t ReserveDescriptors(size_t count) {
     if (count == 0 || getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == 0) {
         return 0;
     }
-    const size_t highestWanted = std::min<size_t>(count, INT_MAX);
-    const size_t reachable =
-        limit.rlim_cur == RLIM_INFINITY
-            ? highestWanted
-            : std::min<size_t>(highestWanted, static_cast<size_t>(limit.rlim_cur));
+    // No limit is RLIM_INFINITY, the largest value there is.
+    const auto reachable =
+        static_cast<size_t>(std::min<uint64_t>({count, INT_MAX, limit.rlim_cur}));
     // The lowest free descriptor from the highest one wanted on: the table grows to hold it.
     const UniqueFd any(open("/", O_PATH | O_CLOEXEC));
     const UniqueFd highest(

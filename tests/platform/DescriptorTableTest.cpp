@@ -1,22 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Growing the descriptor table ahead of the threads that would otherwise grow it.
-#include <dirent.h>
 #include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
+#include "TestSupport.h"
 #include "platform/DescriptorTable.h"
 
 namespace {
 
 // How many descriptors the table holds now, as the kernel reports it.
 size_t TableSize() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
+    for (const std::string& line : SplitLines(ReadFileText("/proc/self/status"))) {
         if (line.rfind("FDSize:", 0) == 0) {
             return std::stoul(line.substr(7));
         }
@@ -25,15 +24,8 @@ size_t TableSize() {
 }
 
 size_t OpenDescriptors() {
-    size_t count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    while (dir != nullptr && readdir(dir) != nullptr) {
-        ++count;
-    }
-    if (dir != nullptr) {
-        closedir(dir);
-    }
-    return count;
+    const std::filesystem::directory_iterator open("/proc/self/fd");
+    return static_cast<size_t>(std::distance(begin(open), end(open)));
 }
 
 // Sets the soft limit on open files for as long as it lives.
