@@ -17,8 +17,8 @@
 
 #include "app/GpxFileDialog.h"
 #include "config/CDirectoryConfigDlg.h"
-#include "engine/TaggingEngine.h"
-#include "engine/TaggingRunEvents.h"
+#include "run/TaggingEngine.h"
+#include "run/TaggingRunEvents.h"
 
 class CActiveButton;
 struct ControlLayout;

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <csignal>
 
-#include "engine/TaggingEngine.h"
+#include "app/RunSettings.h"
+#include "run/TaggingEngine.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingKeys.h"
 #include "timezones/TimeZoneCatalogue.h"

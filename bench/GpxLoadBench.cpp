@@ -24,8 +24,8 @@
 #include <tinyxml.h>
 
 #include "BenchFiles.h"
-#include "gpx/GpxReader.h"
-#include "gpx/reader/GpxWalk.h"
+#include "track/gpx/GpxReader.h"
+#include "track/gpx/reader/GpxWalk.h"
 
 namespace {
 

@@ -38,11 +38,12 @@
 #include <vector>
 
 #include "BenchFiles.h"
-#include "engine/DurableFile.h"
-#include "engine/HotFolderFiles.h"
-#include "engine/TaggingEngine.h"
-#include "gpx/GpxReader.h"
+#include "app/RunSettings.h"
+#include "durable/TemporaryFile.h"
+#include "photo/HotFolderFiles.h"
 #include "platform/FileTime.h"
+#include "run/TaggingEngine.h"
+#include "track/gpx/GpxReader.h"
 
 namespace fs = std::filesystem;
 

@@ -16,8 +16,8 @@
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
 #include "config/FolderChooser.h"
+#include "match/ClockCorrectionText.h"
 #include "platform/DebugOutput.h"
-#include "settings/ClockCorrectionText.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingKeys.h"
 

@@ -17,10 +17,10 @@
 #include <string>
 
 #include "Exiv2Listing.h"
-#include "engine/ExifGpsEdit.h"
-#include "engine/ExifReadBack.h"
-#include "engine/Exiv2Messages.h"
-#include "engine/GpsTags.h"
+#include "photo/exif/ExifReadBack.h"
+#include "photo/exif/Exiv2Messages.h"
+#include "photo/exif/GpsTags.h"
+#include "photo/jpeg/ExifGpsEdit.h"
 #include "platform/DebugOutput.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "gpx/GpxReader.h"
-#include "gpx/GpxWire.h"
-#include "gpx/reader/GpxNesting.h"
-#include "gpx/reader/GpxTime.h"
+#include "track/gpx/GpxReader.h"
+#include "track/gpx/GpxWire.h"
+#include "track/gpx/reader/GpxNesting.h"
+#include "track/gpx/reader/GpxTime.h"
 
 namespace {
 

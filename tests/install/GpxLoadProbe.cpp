@@ -5,7 +5,7 @@
 // Exit status 0 when the file was read whole and gave points, 1 otherwise, 2 on bad usage.
 #include <cstdio>
 
-#include "gpx/GpxReader.h"
+#include "track/gpx/GpxReader.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

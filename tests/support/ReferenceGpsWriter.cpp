@@ -8,7 +8,7 @@
 
 #include "JpegFixtures.h"
 
-#include "engine/GpsTags.h"
+#include "photo/exif/GpsTags.h"
 #include "platform/NumberText.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "gpx/TrackLog.h"
+#include "track/TrackLog.h"
 
 namespace Exiv2 {
 class ExifData;

@@ -1,0 +1,353 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "durable/ReplacementBatch.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <system_error>
+#include <thread>
+
+#include "durable/FileIdentity.h"
+#include "durable/FileLease.h"
+#include "platform/PathText.h"
+
+namespace {
+
+constexpr size_t kFlushThreads = 8;
+
+const char kChanged[] = "it changed while being tagged; the next run will tag it";
+const char kOpenedMeanwhile[] =
+    "another program opened it while it was being tagged; the next run will tag it";
+
+// Flushes the new files `which`, several at a time: the disk then confirms many with one cache
+// flush, where flushing one after the other would wait for it once per file. Sets the error
+// text of each that is not on disk.
+void SyncEachAlone(const std::vector<PendingReplacement>& pending, const std::vector<size_t>& which,
+                   std::vector<std::string>& errors) {
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t n; (n = next++) < which.size();) {
+            pending[which[n]].file.Sync(errors[which[n]]);
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (size_t n = 1; n < std::min(which.size(), kFlushThreads); ++n) {
+            helpers.emplace_back(work);
+        }
+    } catch (const std::system_error&) {  // no more threads: fewer flush at once
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+}
+
+// The file system that an open file is on.
+dev_t FileSystemOf(int fd) {
+    struct stat info {};
+    return fstat(fd, &info) == 0 ? info.st_dev : 0;
+}
+
+// Flushes every new file. One flush of each file system the batch writes to puts all its files
+// on disk at once: flushed one by one, each file costs the disk a cache flush of its own, which
+// on a slow disk takes most of a run. Where a file system's flush reports an error, each of its
+// files is flushed alone, so that the ones that failed are known. Returns the error text of
+// each file, empty where it is on disk.
+std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending) {
+    std::vector<std::string> errors(pending.size());
+    std::map<dev_t, std::vector<size_t>> byFileSystem;
+    for (size_t i = 0; i < pending.size(); ++i) {
+        if (pending[i].file.MaySync(errors[i])) {
+            byFileSystem[FileSystemOf(pending[i].file.Fd())].push_back(i);
+        }
+    }
+    std::vector<size_t> alone;
+    for (const auto& [device, files] : byFileSystem) {
+        if (!pending[files.front()].file.SyncFileSystem()) {
+            alone.insert(alone.end(), files.begin(), files.end());
+        }
+    }
+    SyncEachAlone(pending, alone, errors);
+    return errors;
+}
+
+// The process's file-creation mask, read without changing it (umask() would, for a moment,
+// for every thread); the usual 022 where it cannot be read.
+mode_t FileCreationMask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+        }
+    }
+    return 022;
+}
+
+// Why the original of `pending`, at `displaced` now, must take its name back: it changed, or
+// another program opened it for writing (its lease broke); empty when it may go.
+std::string DisplacedProblem(const PendingReplacement& pending, const std::string& displaced) {
+    if (!IsSameContent(displaced, pending.original)) {
+        return kChanged;
+    }
+    if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
+        return kOpenedMeanwhile;
+    }
+    return std::string();
+}
+
+// Once every photo of the batch has its new file's name, and the folders are flushed, lets each
+// original go, unless its lease broke meanwhile: a program whose open found the original before
+// the swap reaches it only now, and its writes must not be lost in a file that is gone. Such an
+// original takes its name back, its new file goes, and the photo is added to `left`; the folders
+// of those are flushed again. Releases every lease.
+void SettleDisplaced(std::vector<PendingReplacement>& batch, std::vector<NotReplaced>& left) {
+    std::set<std::string> tookBack;
+    for (PendingReplacement& pending : batch) {
+        if (!pending.replaced) {
+            continue;
+        }
+        const std::string reason =
+            pending.file.Settle(pending.target, [&pending](const std::string& displaced) {
+                return DisplacedProblem(pending, displaced);
+            });
+        if (!reason.empty()) {
+            pending.replaced = false;
+            left.push_back({pending.path, reason, pending.sidecar});
+            tookBack.insert(FolderOf(pending.target));
+        }
+        if (pending.leased) {
+            ReleaseLease(pending.originalFd.Get());  // a waiting opener goes on
+        }
+    }
+    for (const std::string& folder : tookBack) {
+        SyncFolder(folder);
+    }
+}
+
+}  // namespace
+
+Preparation PrepareNewFile(const std::string& path, const std::string& target,
+                           const std::string& content, PendingReplacement& pending,
+                           std::string& error, const WriteFaults* faults) {
+    pending.path = path;
+    pending.target = target;
+    pending.createsNew = true;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
+    if (!pending.file.Create(FolderOf(target), error, faults) ||
+        !pending.file.Append(bytes, content.size(), error)) {
+        const bool full = errno == ENOSPC || errno == EDQUOT;
+        pending.file = TemporaryFile();
+        return full ? Preparation::OutOfSpace : Preparation::Refused;
+    }
+    if (fchmod(pending.file.Fd(), 0666 & ~FileCreationMask()) != 0) {
+        error = std::string("cannot set the permissions of the new file: ") + strerror(errno);
+        pending.file = TemporaryFile();
+        return Preparation::Refused;
+    }
+    pending.file.StartWriteback();
+    return Preparation::Ready;
+}
+
+Preparation PrepareReplacement(const std::string& path, OpenOriginal& photo,
+                               const unsigned char* head, size_t headSize,
+                               PendingReplacement& pending, std::string& error,
+                               const WriteFaults* faults) {
+    error = ReplacementBlocker(photo.target, photo.info);
+    if (!error.empty()) {
+        return Preparation::Refused;
+    }
+    const FileLease lease = TakeReadLease(photo.fd.Get());
+    if (lease == FileLease::InUse) {
+        error =
+            "it is open in another program (perhaps still being copied); the next run will "
+            "tag it";
+        return Preparation::Refused;
+    }
+    pending.leased = lease == FileLease::Held;
+    pending.path = path;
+    pending.target = photo.target;
+    pending.original = photo.info;
+    if (!pending.file.Create(FolderOf(photo.target), error, faults) ||
+        !CopyFileFlags(photo.fd.Get(), pending.file.Fd(), error, faults) ||  // before any data
+        !pending.file.Append(head, headSize, error) ||
+        !pending.file.AppendFrom(photo.fd.Get(), photo.tailOffset, photo.TailSize(), error) ||
+        !CopyIdentity(photo.fd.Get(), photo.info, pending.file.Fd(), error, faults)) {
+        const bool full = errno == ENOSPC || errno == EDQUOT;
+        pending.file = TemporaryFile();
+        return full ? Preparation::OutOfSpace : Preparation::Refused;
+    }
+    pending.file.StartWriteback();
+    pending.originalFd = std::move(photo.fd);
+    return Preparation::Ready;
+}
+
+void ReplacementBatch::BeginFolder(const std::string& folder) {
+    clock_gettime(CLOCK_REALTIME, &m_FolderStart);
+    m_CleanFolders.clear();
+    RemoveStaleTemporaries(folder, m_FolderStart);
+    m_CleanFolders.insert(folder);
+}
+
+void ReplacementBatch::Add(PendingReplacement pending) {
+    if (m_CleanFolders.insert(pending.file.Folder()).second) {
+        RemoveStaleTemporaries(pending.file.Folder(), m_FolderStart);
+    }
+    if (m_Pending.empty()) {
+        m_FirstAdded = std::chrono::steady_clock::now();
+    }
+    m_Bytes += pending.file.Size();
+    m_Pending.push_back(std::move(pending));
+}
+
+bool ReplacementBatch::Holds(const struct stat& info) const {
+    const auto isIt = [&info](dev_t device, ino_t inode) {
+        return device == info.st_dev && inode == info.st_ino;
+    };
+    return std::any_of(m_Pending.begin(), m_Pending.end(),
+                       [&](const PendingReplacement& p) {
+                           return isIt(p.original.st_dev, p.original.st_ino);
+                       }) ||
+           std::any_of(m_InFlightFiles.begin(), m_InFlightFiles.end(),
+                       [&](const auto& file) { return isIt(file.first, file.second); });
+}
+
+bool ReplacementBatch::IsDue() const {
+    return !m_Pending.empty() && (m_Pending.size() >= m_Limits.count || m_Bytes >= m_Limits.bytes ||
+                                  std::chrono::steady_clock::now() - m_FirstAdded >= m_Limits.age);
+}
+
+std::vector<NotReplaced> ReplacementBatch::Commit() {
+    std::vector<NotReplaced> left = FinishCommitInFlight();
+    std::vector<PendingReplacement> batch = TakePending();
+    std::vector<NotReplaced> now = PutInPlace(batch);
+    left.insert(left.end(), std::make_move_iterator(now.begin()),
+                std::make_move_iterator(now.end()));
+    return left;
+}
+
+std::vector<NotReplaced> ReplacementBatch::CommitInBackground() {
+    std::vector<NotReplaced> left = FinishCommitInFlight();
+    m_InFlight = TakePending();
+    for (const PendingReplacement& pending : m_InFlight) {
+        m_InFlightFiles.emplace_back(pending.original.st_dev, pending.original.st_ino);
+    }
+    try {
+        m_Committer = std::thread([this] { m_InFlightLeft = PutInPlace(m_InFlight); });
+    } catch (const std::system_error&) {  // no thread to spare: commit right here
+        m_InFlightLeft = PutInPlace(m_InFlight);
+    }
+    return left;
+}
+
+std::vector<NotReplaced> ReplacementBatch::FinishCommitInFlight() {
+    if (m_Committer.joinable()) {
+        m_Committer.join();
+    }
+    m_InFlight.clear();
+    m_InFlightFiles.clear();
+    return std::exchange(m_InFlightLeft, {});
+}
+
+std::vector<PendingReplacement> ReplacementBatch::TakePending() {
+    m_Bytes = 0;
+    return std::exchange(m_Pending, {});
+}
+
+std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplacement>& batch) {
+    std::vector<NotReplaced> left;
+    size_t done = 0;  // photos before this one are replaced or in `left`
+    try {
+        const std::vector<std::string> flushErrors = SyncAll(batch);
+        std::set<std::string> folders;
+        std::vector<UniqueFd> replaced;
+        for (; done < batch.size(); ++done) {
+            PendingReplacement& pending = batch[done];
+            const std::string reason =
+                flushErrors[done].empty() ? ReplaceIfUnchanged(pending) : flushErrors[done];
+            if (!reason.empty()) {
+                left.push_back({pending.path, reason, pending.sidecar});
+                continue;
+            }
+            pending.replaced = true;
+            folders.insert(pending.file.Folder());
+        }
+        for (const std::string& folder : folders) {
+            SyncFolder(folder);
+        }
+        SettleDisplaced(batch, left);
+        for (PendingReplacement& pending : batch) {
+            if (pending.replaced) {
+                replaced.push_back(std::move(pending.originalFd));
+            }
+        }
+        ReleaseOnAThreadOfTheirOwn(std::move(replaced));
+    } catch (const std::exception& e) {
+        for (size_t i = done; i < batch.size(); ++i) {
+            if (!batch[i].replaced) {
+                left.push_back({batch[i].path, e.what(), batch[i].sidecar});
+            }
+        }
+    }
+    batch.clear();
+    return left;
+}
+
+std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
+    if (pending.createsNew) {
+        std::string error;
+        return pending.file.PlaceNew(pending.target, error) ? std::string() : error;
+    }
+    if (!IsUnchanged(pending.target, pending.original)) {
+        return kChanged;
+    }
+    if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
+        return kOpenedMeanwhile;
+    }
+    // Asked again once the new file has the photo's name, while the original still has one:
+    // a program that opened the original until then has broken the lease, and its writes go
+    // into the original, which then takes its name back. The original keeps a name and the
+    // lease until the whole batch is in place (SettleDisplaced).
+    std::string error;
+    if (!pending.file.Replace(
+            pending.target,
+            [&pending](const std::string& displaced) {
+                return DisplacedProblem(pending, displaced);
+            },
+            error, true)) {
+        return error;
+    }
+    return std::string();
+}
+
+void ReplacementBatch::ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals) {
+    JoinReleaser();
+    try {
+        m_Releaser =
+            std::thread([originals = std::move(originals)]() mutable { originals.clear(); });
+    } catch (const std::system_error&) {  // no thread: the originals are released right here
+    }
+}
+
+void ReplacementBatch::WaitForReleases() {
+    m_InFlightLeft = FinishCommitInFlight();  // kept for the next commit to report
+    JoinReleaser();
+}
+
+void ReplacementBatch::JoinReleaser() {
+    if (m_Releaser.joinable()) {
+        m_Releaser.join();
+    }
+}
+
+void ReplacementBatch::Abandon() {
+    TakePending();
+}

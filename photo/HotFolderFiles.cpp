@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "photo/HotFolderFiles.h"
+
+#include <dirent.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <map>
+
+#include "photo/XmpSidecar.h"
+#include "platform/FileTime.h"
+#include "platform/PathText.h"
+
+namespace {
+
+bool HasSuffix(const std::string& name, const char* suffix) {
+    const size_t length = std::char_traits<char>::length(suffix);
+    return name.size() > length && strcasecmp(name.c_str() + name.size() - length, suffix) == 0;
+}
+
+bool IsJpegName(const std::string& name) {
+    return HasSuffix(name, ".jpg") || HasSuffix(name, ".jpeg");
+}
+
+}  // namespace
+
+namespace {
+
+std::string LowerStem(const std::string& name) {
+    std::string stem = NameStem(name);
+    std::transform(stem.begin(), stem.end(), stem.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return stem;
+}
+
+// Gives each RAW photo of `folder` its sidecar, chosen among the folder's names.
+void AssignSidecars(const std::string& folder, std::vector<ImageFile>& images,
+                    const std::vector<std::string>& names) {
+    std::map<std::string, int> rawPerStem;
+    for (const ImageFile& image : images) {
+        rawPerStem[LowerStem(FileNameOf(image.path))] += image.raw ? 1 : 0;
+    }
+    for (ImageFile& image : images) {
+        if (image.raw) {
+            const std::string name = FileNameOf(image.path);
+            const bool shared = rawPerStem[LowerStem(name)] > 1;
+            image.sidecar =
+                JoinPath(folder, ChooseSidecarName(name, names, shared, image.sidecarExists));
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<ImageFile> ListHotFolderImages(const std::string& folder, bool withRaw,
+                                           std::string* problem) {
+    std::vector<ImageFile> images;
+    std::vector<std::string> names;
+    std::string unused;
+    std::string& why = problem != nullptr ? *problem : unused;
+    why.clear();
+    if (folder.empty()) {
+        why = "no folder set";
+        return images;
+    }
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        why = strerror(errno);
+        return images;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        names.push_back(name);
+        const bool raw = withRaw && IsRawName(name);
+        if (!IsJpegName(name) && !raw) {
+            continue;
+        }
+        const std::string path = JoinPath(folder, name);
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        images.push_back({path, FileTimeCountFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec),
+                          raw, std::string(), false});
+    }
+    closedir(dir);
+    AssignSidecars(folder, images, names);
+    return images;
+}

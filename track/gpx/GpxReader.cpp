@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "track/gpx/GpxReader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+#include "platform/DebugOutput.h"
+#include "platform/Log.h"
+#include "platform/NumberText.h"
+#include "platform/PathText.h"
+#include "platform/UniqueFd.h"
+
+namespace {
+
+constexpr uint64_t kMegabyte = uint64_t{1} << 20;
+
+// Bytes of memory the system can give without swapping, or 0 when unknown.
+uint64_t MemoryAvailable() {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    uint64_t kilobytes = 0;
+    while (meminfo >> key >> kilobytes) {
+        if (key == "MemAvailable:") {
+            return kilobytes * 1024;
+        }
+        meminfo.ignore(64, '\n');
+    }
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && pageSize > 0 ? uint64_t(pages) * uint64_t(pageSize) / 2 : 0;
+}
+
+// An open GPX file, closed when it goes.
+struct OpenFile {
+    UniqueFd fd;
+    uint64_t size = 0;
+};
+
+// Opens a regular file without ever blocking on a FIFO or a device; returns the problem, or the
+// empty text when `file` is open.
+std::string OpenRegularFile(const std::string& path, OpenFile& file) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return std::string("cannot be opened: ") + std::strerror(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "not a regular file";
+    }
+    file.fd.Reset(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.fd.Valid()) {
+        return std::string("cannot be opened: ") + std::strerror(errno);
+    }
+    if (fstat(file.fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return "not a regular file";
+    }
+    file.size = static_cast<uint64_t>(info.st_size);
+    return std::string();
+}
+
+// Each text of the answer is a node's value or a short note, so none can exceed the file.
+GpxReaderRequest MakeRequest(const OpenFile& file, const GpxReadOptions& options,
+                             const GpxReaderLimits& limits) {
+    GpxReaderRequest request;
+    request.readerPath = options.readerPath.empty() ? DefaultGpxReaderPath() : options.readerPath;
+    request.fileFd = file.fd.Get();
+    request.limits = limits;
+    // A UTF-16 file's text grows by half at most in the UTF-8 the reader answers in.
+    request.maxRecordBytes = static_cast<size_t>(file.size) / 2 * 3 + 4096;
+    request.maxPoints = static_cast<size_t>(file.size / 8) + 1;  // a point takes far more bytes
+    request.trace = IsDebugOutputEnabled();
+    request.stop = options.stop;
+    return request;
+}
+
+bool IsUsable(const TrackPoint& point) {
+    return std::isfinite(point.latitude) && std::isfinite(point.longitude) &&
+           std::isfinite(point.elevation) && std::fabs(point.latitude) <= 90.0 &&
+           std::fabs(point.longitude) <= 180.0;
+}
+
+std::string SignalText(int signal) {
+    const char* name = sigabbrev_np(signal);
+    return name != nullptr ? std::string("SIG") + name : "signal " + std::to_string(signal);
+}
+
+// The problem that a run of the reader that gave no answer stands for.
+std::string ProblemOf(const GpxReaderRun& run, const GpxReaderLimits& limits) {
+    switch (run.end) {
+        case GpxReaderEnd::Exited:
+            if (run.code == kGpxReaderTooDeep) {
+                return "too deeply nested";
+            }
+            if (run.code == kGpxReaderOutOfMemory) {
+                return "too large for the memory available";
+            }
+            return "could not be parsed: the reader ended with status " + std::to_string(run.code);
+        case GpxReaderEnd::Signalled:
+            if (run.code == SIGXCPU) {
+                return "could not be parsed within " + std::to_string(limits.cpuSeconds) +
+                       " s of processor time";
+            }
+            return "could not be parsed: the reader ended with " + SignalText(run.code);
+        case GpxReaderEnd::TimedOut:
+            return FormatC(100, "could not be parsed within %g s", limits.wallSeconds);
+        case GpxReaderEnd::Malformed:
+            return "could not be parsed: the reader's answer was malformed";
+        case GpxReaderEnd::NotStarted:
+            return "could not be parsed: the GPX reader could not be started: " + run.error;
+        default:
+            return std::string();
+    }
+}
+
+// Appends the answer's points when every one is usable; the reader discards unusable points
+// itself, so one that arrives here means the answer cannot be trusted.
+std::string TakeAnswer(GpxAnswer& answer, TrackLog& log) {
+    if (!std::all_of(answer.points.begin(), answer.points.end(), IsUsable)) {
+        return "could not be parsed: the reader's answer was malformed";
+    }
+    for (const TrackPoint& point : answer.points) {
+        log.Append(point);
+    }
+    return answer.problem;
+}
+
+void ReportProblem(const std::string& path, const std::string& problem) {
+    const std::string message = "GPX file " + path + ": " + problem;
+    Log::Instance().WriteAndTrace(Error, message);
+}
+
+std::string ReadOpenFile(const OpenFile& file, TrackLog& log, const GpxReadOptions& options,
+                         bool& stopped) {
+    const GpxReaderLimits limits =
+        options.limits ? *options.limits : DefaultGpxReaderLimits(file.size);
+    if (file.size > MaxGpxFileSize(limits)) {
+        return "too large for the memory available";
+    }
+    GpxReaderRun run = RunGpxReader(MakeRequest(file, options, limits));
+    stopped = run.end == GpxReaderEnd::Stopped;
+    if (run.end != GpxReaderEnd::Answered) {
+        return ProblemOf(run, limits);
+    }
+    return TakeAnswer(run.answer, log);
+}
+
+// Loads one file, reporting its problem, if any, as an Error line.
+GpxLoadReport LoadTrackFile(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
+    GpxLoadReport report;
+    const size_t before = log.Count();
+    OpenFile file;
+    bool stopped = false;
+    report.problem = OpenRegularFile(path, file);
+    if (report.problem.empty()) {
+        report.problem = ReadOpenFile(file, log, options, stopped);
+    }
+    report.points = log.Count() - before;
+    if (stopped) {
+        report.problem = "stopped";
+    } else if (!report.problem.empty()) {
+        ReportProblem(path, report.problem);
+    }
+    return report;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Loads every GPX file of a folder in turn; each that fails is reported and the rest still read.
+GpxLoadReport LoadTrackFolder(const std::string& folder, TrackLog& log,
+                              const GpxReadOptions& options) {
+    GpxLoadReport report;
+    const std::vector<std::string> names = GpxFileNamesIn(folder);
+    for (const std::string& name : names) {
+        const GpxLoadReport file = LoadTrackFile(JoinPath(folder, name), log, options);
+        if (file.problem == "stopped") {
+            report.problem = file.problem;
+            break;
+        }
+        report.points += file.points;
+        ++report.files;
+        if (!file.problem.empty()) {
+            ++report.failedFiles;
+            if (report.problem.empty()) {
+                report.problem = name + ": " + file.problem;
+            }
+        }
+    }
+    if (names.empty()) {
+        report.problem = "no GPX files in the folder";
+        ReportProblem(folder, report.problem);
+    }
+    return report;
+}
+
+}  // namespace
+
+std::vector<std::string> GpxFileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".gpx") == 0) {
+            struct stat info {};
+            if (stat(JoinPath(folder, name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+                names.push_back(name);
+            }
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+GpxReaderLimits DefaultGpxReaderLimits(uint64_t fileSize) {
+    GpxReaderLimits limits;
+    limits.memoryBytes = std::max<uint64_t>(MemoryAvailable() / 4 * 3, 256 * kMegabyte);
+    limits.cpuSeconds = 30 + fileSize / kMegabyte;
+    limits.wallSeconds = 2.0 * static_cast<double>(limits.cpuSeconds);
+    return limits;
+}
+
+uint64_t MaxGpxFileSize(const GpxReaderLimits& limits) {
+    return limits.memoryBytes / 16;
+}
+
+GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
+    if (path.empty()) {
+        GpxLoadReport report;
+        report.problem = "no GPX file chosen";
+        return report;
+    }
+    return IsFolder(path) ? LoadTrackFolder(path, log, options) : LoadTrackFile(path, log, options);
+}

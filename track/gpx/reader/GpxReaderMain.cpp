@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// fenrik-gpx-reader: parses one GPX file for the program in a process of its own, so that a
+// parser fault or a hostile document can cost no more than this process.
+//
+//   fenrik-gpx-reader --memory BYTES --cpu SECONDS [--trace]
+//
+// Standard input is the GPX file (a regular file), standard output the answer (GpxWire.h).
+// The process limits itself to the given address space and processor time, writes to no
+// regular file, never leaves a core dump and dies with the thread that started it. The exit status
+// (GpxReaderExit) says how it ended; a fault in the parser kills it with a signal, which the engine
+// reports.
+#include <malloc.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include <tinyxml.h>
+
+#include "platform/DebugOutput.h"
+#include "track/gpx/GpxWire.h"
+#include "track/gpx/reader/GpxEncoding.h"
+#include "track/gpx/reader/GpxNesting.h"
+#include "track/gpx/reader/GpxWalk.h"
+
+namespace {
+
+// Deeper documents are not parsed. Real GPX files nest fewer than a dozen levels, and TinyXML's
+// work for each element grows with its depth, so deep nesting costs time as well as stack.
+constexpr size_t kMaxNesting = 256;
+
+// The parse runs on a thread of this stack size, whatever the stack limit of the process, with
+// a wide guard below it: a document that got past the nesting scan dies of the overflow.
+constexpr size_t kParseStack = size_t{8} << 20;
+constexpr size_t kStackGuard = size_t{1} << 20;
+
+// AddressSanitizer reserves terabytes of address space for itself; under it, an address-space
+// limit would stop the process before it starts.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderAddressSanitizer = true;
+#elif defined(__has_feature)
+constexpr bool kUnderAddressSanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool kUnderAddressSanitizer = false;
+#endif
+
+struct Options {
+    uint64_t memory = 0;
+    uint64_t cpuSeconds = 0;
+    bool trace = false;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--trace") {
+            options.trace = true;
+        } else if ((arg == "--memory" || arg == "--cpu") && i + 1 < argc) {
+            char* end = nullptr;
+            const unsigned long long value = std::strtoull(argv[++i], &end, 10);
+            if (*end != '\0' || value == 0) {
+                return false;
+            }
+            (arg == "--memory" ? options.memory : options.cpuSeconds) = value;
+        } else {
+            return false;
+        }
+    }
+    return options.memory > 0 && options.cpuSeconds > 0;
+}
+
+void SetLimit(int resource, rlim_t soft, rlim_t hard) {
+    const rlimit limit{soft, hard};
+    setrlimit(resource, &limit);
+}
+
+void LimitSelf(const Options& options) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    SetLimit(RLIMIT_CORE, 0, 0);
+    SetLimit(RLIMIT_FSIZE, 0, 0);  // it writes only to its pipe, so a fault cannot grow a file
+    SetLimit(RLIMIT_CPU, options.cpuSeconds, options.cpuSeconds + 1);
+    if (!kUnderAddressSanitizer) {
+        SetLimit(RLIMIT_AS, options.memory, options.memory);
+    }
+}
+
+struct ParseJob {
+    Options options;
+    int exitCode = kGpxReaderAnswered;
+};
+
+// Standard input mapped into memory, unmapped when it goes. Empty for an empty file.
+class MappedInput {
+public:
+    MappedInput() {
+        struct stat info {};
+        if (fstat(STDIN_FILENO, &info) != 0 || info.st_size <= 0) {
+            return;
+        }
+        m_Size = static_cast<size_t>(info.st_size);
+        m_Text = mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE, STDIN_FILENO, 0);
+        if (m_Text == MAP_FAILED) {
+            throw std::bad_alloc();
+        }
+    }
+    ~MappedInput() {
+        if (m_Size > 0) {
+            munmap(m_Text, m_Size);
+        }
+    }
+    MappedInput(const MappedInput&) = delete;
+    MappedInput& operator=(const MappedInput&) = delete;
+
+    std::string_view Text() const {
+        return m_Size > 0 ? std::string_view(static_cast<const char*>(m_Text), m_Size)
+                          : std::string_view();
+    }
+
+private:
+    void* m_Text = nullptr;
+    size_t m_Size = 0;
+};
+
+// The document as TinyXML can read it: the input itself, or its UTF-8 form when it is in
+// UTF-16. Returns why it cannot be read, or the empty text.
+std::string ReadableDocument(std::string_view input, std::string& converted) {
+    const GpxEncoding encoding = DetectGpxEncoding(input);
+    if (encoding == GpxEncoding::Utf16LittleEndian || encoding == GpxEncoding::Utf16BigEndian) {
+        return ConvertUtf16Document(input, encoding == GpxEncoding::Utf16BigEndian, converted);
+    }
+    return UnreadableEncodingProblem(encoding);
+}
+
+// Answers with only a problem and no points, and ends the process.
+[[noreturn]] void AnswerProblem(GpxAnswerWriter& writer, const std::string& problem) {
+    writer.Problem(problem);
+    _exit(writer.End(0) ? kGpxReaderAnswered : kGpxReaderCannotAnswer);
+}
+
+// Parses standard input and answers. Once the answer is written, the process ends at once, with
+// the document still built: the kernel takes its memory back far faster than the document's
+// destructor gives it back node by node, which costs a sixth of a one-day track's load. Returns
+// only when it cannot parse at all.
+int ParseAndAnswer(const Options& options) {
+    GpxAnswerWriter writer(STDOUT_FILENO);
+    std::string converted;
+    std::FILE* input = nullptr;
+    {
+        const MappedInput mapped;
+        const std::string problem = ReadableDocument(mapped.Text(), converted);
+        if (!problem.empty()) {
+            AnswerProblem(writer, problem);
+        }
+        const std::string_view text = converted.empty() ? mapped.Text() : converted;
+        if (NestsDeeperThan(text, kMaxNesting)) {
+            return kGpxReaderTooDeep;
+        }
+    }
+    input = converted.empty() ? fdopen(STDIN_FILENO, "rb")
+                              : fmemopen(converted.data(), converted.size(), "rb");
+    if (input == nullptr) {
+        return kGpxReaderBadInput;
+    }
+    if (options.trace) {
+        SetDebugSink([&writer](const std::string& text) { writer.Trace(text); });
+    }
+    TiXmlDocument document;
+    TrackLog log;
+    const std::string problem = ReadGpxDocument(input, document, log);
+    SetDebugSink(DebugSink());
+    if (!problem.empty()) {
+        writer.Problem(problem);
+    }
+    for (size_t i = 0; i < log.Count(); ++i) {
+        writer.Point(log.At(i));
+    }
+    _exit(writer.End(log.Count()) ? kGpxReaderAnswered : kGpxReaderCannotAnswer);
+}
+
+void* ParseThread(void* argument) {
+    auto* job = static_cast<ParseJob*>(argument);
+    try {
+        job->exitCode = ParseAndAnswer(job->options);
+    } catch (const std::bad_alloc&) {
+        job->exitCode = kGpxReaderOutOfMemory;
+    }
+    return nullptr;
+}
+
+bool InputIsRegularFile() {
+    struct stat info {};
+    return fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options) || !InputIsRegularFile()) {
+        return kGpxReaderBadInput;
+    }
+    LimitSelf(options);
+    // One heap for both threads, so that the parse thread's allocations come from the main
+    // heap, where the huge pages the program asks for through GLIBC_TUNABLES apply.
+    mallopt(M_ARENA_MAX, 1);
+    ParseJob job{options};
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, kParseStack);
+    pthread_attr_setguardsize(&attr, kStackGuard);
+    pthread_t thread;
+    if (pthread_create(&thread, &attr, ParseThread, &job) != 0) {
+        return kGpxReaderOutOfMemory;
+    }
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+    return job.exitCode;
+}
