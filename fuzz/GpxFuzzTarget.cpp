@@ -57,7 +57,7 @@ void DecodeAsAnswer(const uint8_t* data, size_t size) {
     reader.Feed(data, size / 2);
     reader.Feed(data + size / 2, size - size / 2);
     if (reader.IsComplete()) {
-        Require(reader.Answer().points.size() <= size / 8 + 1, "more points than allowed");
+        Require(reader.Answer().log.Count() <= size / 8 + 1, "more points than allowed");
     }
 }
 

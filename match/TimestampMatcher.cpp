@@ -42,7 +42,7 @@ Window WindowAround(int64_t capture, int64_t tolerance) {
 }
 
 int64_t ShiftedTime(const TrackPoint& point, int64_t bias) {
-    return WrappingSub(static_cast<int64_t>(FileTimeToCount(point.time)), bias);
+    return WrappingSub(WholeSecondTime(point), bias);
 }
 
 // "%i:%i:%iT%i:%i:%i\n" of a shifted time; zeros for a time before 1601.
@@ -60,6 +60,11 @@ int64_t ToleranceUnits(const std::string& hoursText, const std::string& minutesT
         static_cast<int32_t>(static_cast<uint32_t>(CrtAtoi(hoursText)) * 60u);
     const int64_t minutes = WrappingAdd(hoursProduct, CrtAtoi(minutesText));
     return WrappingMul(minutes, kFileTimeUnitsPerMinute);
+}
+
+int64_t WholeSecondTime(const TrackPoint& point) {
+    const uint64_t count = FileTimeToCount(point.time);
+    return static_cast<int64_t>(count - count % kFileTimeUnitsPerSecond);
 }
 
 int64_t BiasUnits(int32_t biasInMinutes) {

@@ -18,6 +18,9 @@
 // are not numbers count as 0; a negative tolerance gives the same window as its absolute value.
 int64_t ToleranceUnits(const std::string& hoursText, const std::string& minutesText);
 
+// A point's time as the nearest-point rule sees it: cut to the whole second.
+int64_t WholeSecondTime(const TrackPoint& point);
+
 // The bias (UTC = camera time + bias) in 100-ns units: bias * 600,000,000.
 int64_t BiasUnits(int32_t biasInMinutes);
 

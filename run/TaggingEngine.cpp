@@ -432,8 +432,7 @@ const TrackPoint* TaggingEngine::MatchPhoto(const Exiv2::ExifData& exif, uint64_
     if (point == nullptr) {
         return nullptr;
     }
-    const int64_t pointMinusCapture =
-        static_cast<int64_t>(FileTimeToCount(point->time)) - (capture->corrected + bias);
+    const int64_t pointMinusCapture = WholeSecondTime(*point) - (capture->corrected + bias);
     WriteLogLine(Info, MatchedTimeLine(capture->offset, m_Inputs.clock,
                                        pointMinusCapture / kFileTimeUnitsPerSecond));
     return point;

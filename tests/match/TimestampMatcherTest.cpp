@@ -50,7 +50,7 @@ TEST_F(Matching, WindowBoundsAreInclusiveToTheHundredNanoseconds) {
 
 TEST_F(Matching, EmptyToleranceMatchesOnlyTheExactTime) {
     const uint64_t capture = UtcCount(2007, 6, 1, 12, 0, 0);
-    engine.AddPoint(1, 1, 0, capture + 1);
+    engine.AddPoint(1, 1, 0, capture + kFileTimeUnitsPerSecond);
     EXPECT_EQ(Match(capture), nullptr);
     engine.AddPoint(2, 2, 0, capture);
     ASSERT_NE(Match(capture), nullptr);
@@ -156,6 +156,7 @@ TEST(MatchIndex, AgreesWithTheLinearScanOnRandomLogs) {
         for (int i = 0; i < count; ++i) {
             // Coarse steps make ties and duplicates common; some points have time 0.
             int64_t t = base + static_cast<int64_t>(random() % 40) * (spread / 40);
+            t -= t % kFileTimeUnitsPerSecond;  // the rule sees whole seconds
             if (random() % 15 == 0) {
                 t = 0;
             }

@@ -123,13 +123,13 @@ std::string ProblemOf(const GpxReaderRun& run, const GpxReaderLimits& limits) {
 
 // Appends the answer's points when every one is usable; the reader discards unusable points
 // itself, so one that arrives here means the answer cannot be trusted.
-std::string TakeAnswer(GpxAnswer& answer, TrackLog& log) {
-    if (!std::all_of(answer.points.begin(), answer.points.end(), IsUsable)) {
-        return "could not be parsed: the reader's answer was malformed";
+std::string TakeAnswer(const std::string& path, GpxAnswer& answer, TrackLog& log) {
+    for (size_t i = 0; i < answer.log.Count(); ++i) {
+        if (!IsUsable(answer.log.At(i))) {
+            return "could not be parsed: the reader's answer was malformed";
+        }
     }
-    for (const TrackPoint& point : answer.points) {
-        log.Append(point);
-    }
+    log.AppendLog(answer.log, path, "GPX");
     return answer.problem;
 }
 
@@ -138,8 +138,8 @@ void ReportProblem(const std::string& path, const std::string& problem) {
     Log::Instance().WriteAndTrace(Error, message);
 }
 
-std::string ReadOpenFile(const OpenFile& file, TrackLog& log, const GpxReadOptions& options,
-                         bool& stopped) {
+std::string ReadOpenFile(const std::string& path, const OpenFile& file, TrackLog& log,
+                         const GpxReadOptions& options, bool& stopped) {
     const GpxReaderLimits limits =
         options.limits ? *options.limits : DefaultGpxReaderLimits(file.size);
     if (file.size > MaxGpxFileSize(limits)) {
@@ -150,7 +150,7 @@ std::string ReadOpenFile(const OpenFile& file, TrackLog& log, const GpxReadOptio
     if (run.end != GpxReaderEnd::Answered) {
         return ProblemOf(run, limits);
     }
-    return TakeAnswer(run.answer, log);
+    return TakeAnswer(path, run.answer, log);
 }
 
 // Loads one file, reporting its problem, if any, as an Error line.
@@ -161,7 +161,7 @@ GpxLoadReport LoadTrackFile(const std::string& path, TrackLog& log, const GpxRea
     bool stopped = false;
     report.problem = OpenRegularFile(path, file);
     if (report.problem.empty()) {
-        report.problem = ReadOpenFile(file, log, options, stopped);
+        report.problem = ReadOpenFile(path, file, log, options, stopped);
     }
     report.points = log.Count() - before;
     if (stopped) {

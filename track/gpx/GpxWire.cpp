@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -32,7 +33,16 @@ void GpxAnswerWriter::Problem(const std::string& text) {
     Text('X', text);
 }
 
-void GpxAnswerWriter::Point(const TrackPoint& point) {
+void GpxAnswerWriter::Point(const TrackPoint& point, PointKind kind, int32_t segment) {
+    if (!m_RunSent || kind != m_Kind || segment != m_Segment) {
+        const auto kindByte = static_cast<uint8_t>(kind);
+        Put("R", 1);
+        Put(&kindByte, 1);
+        Put(&segment, sizeof segment);
+        m_RunSent = true;
+        m_Kind = kind;
+        m_Segment = segment;
+    }
     const uint64_t time = FileTimeToCount(point.time);
     Put("P", 1);
     Put(&point.longitude, sizeof point.longitude);
@@ -104,6 +114,9 @@ bool GpxAnswerReader::DecodeOne(size_t& offset) {
         case 'X':
             used = DecodeText(at, available);
             break;
+        case 'R':
+            used = DecodeRun(at, available);
+            break;
         case 'P':
             used = DecodePoint(at, available);
             break;
@@ -138,11 +151,28 @@ size_t GpxAnswerReader::DecodeText(const unsigned char* at, size_t available) {
     return 5 + size_t{length};
 }
 
+size_t GpxAnswerReader::DecodeRun(const unsigned char* at, size_t available) {
+    if (available < 6) {
+        return 0;
+    }
+    const uint8_t kind = at[1];
+    const int32_t segment = Take<int32_t>(at + 2);
+    const bool waypoint = kind == static_cast<uint8_t>(PointKind::Waypoint);
+    if (kind > static_cast<uint8_t>(PointKind::Route) || (waypoint != (segment == kNoSegment)) ||
+        segment < kNoSegment || segment == INT32_MAX) {
+        Fail();
+        return 0;
+    }
+    m_Kind = static_cast<PointKind>(kind);
+    m_Segment = segment;
+    return 6;
+}
+
 size_t GpxAnswerReader::DecodePoint(const unsigned char* at, size_t available) {
     if (available < 1 + kPointBytes) {
         return 0;
     }
-    if (m_Answer.points.size() >= m_MaxPoints) {
+    if (m_Answer.log.Count() >= m_MaxPoints) {
         Fail();
         return 0;
     }
@@ -151,7 +181,7 @@ size_t GpxAnswerReader::DecodePoint(const unsigned char* at, size_t available) {
     point.latitude = Take<double>(at + 9);
     point.elevation = Take<double>(at + 17);
     point.time = CountToFileTime(Take<uint64_t>(at + 25));
-    m_Answer.points.push_back(point);
+    m_Answer.log.Append(point, m_Kind, m_Segment);
     return 1 + kPointBytes;
 }
 
@@ -159,7 +189,7 @@ size_t GpxAnswerReader::DecodeEnd(const unsigned char* at, size_t available) {
     if (available < 9) {
         return 0;
     }
-    if (Take<uint64_t>(at + 1) != m_Answer.points.size()) {
+    if (Take<uint64_t>(at + 1) != m_Answer.log.Count()) {
         Fail();
         return 0;
     }

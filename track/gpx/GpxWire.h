@@ -5,6 +5,7 @@
 //
 //   'T' length(u32) bytes   a trace text, sent on to the debugger output
 //   'X' length(u32) bytes   why the document was read only in part (an XML error)
+//   'R' kind (u8) segment (i32)            the kind and segment of the points that follow
 //   'P' lon lat ele (3 x f64) time (u64)   one point, in document order
 //   'E' count(u64)          the end: the number of points sent
 //
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "track/TrackLog.h"
+#include "track/TrackPoint.h"
 
 // Collects records and writes them to a file descriptor in large blocks.
 class GpxAnswerWriter {
@@ -29,7 +31,8 @@ public:
 
     void Trace(const std::string& text);
     void Problem(const std::string& text);
-    void Point(const TrackPoint& point);
+    // Sends a run record first when the kind or segment differs from the last point's.
+    void Point(const TrackPoint& point, PointKind kind, int32_t segment);
     // Writes the end record and everything still buffered. False when a write failed.
     bool End(uint64_t count);
 
@@ -40,12 +43,15 @@ private:
 
     int m_Fd;
     bool m_Failed = false;
+    bool m_RunSent = false;
+    PointKind m_Kind = PointKind::Track;
+    int32_t m_Segment = 0;
     std::vector<unsigned char> m_Buffer;
 };
 
 // What the records of a complete answer said.
 struct GpxAnswer {
-    std::vector<TrackPoint> points;
+    TrackLog log;
     std::string problem;  // empty when the document was read whole
 };
 
@@ -74,6 +80,7 @@ private:
     // Each decodes the record of its kind at `at`, of which `available` bytes have arrived, and
     // returns its size; 0 when it has not arrived whole, or when the answer is malformed.
     size_t DecodeText(const unsigned char* at, size_t available);
+    size_t DecodeRun(const unsigned char* at, size_t available);
     size_t DecodePoint(const unsigned char* at, size_t available);
     size_t DecodeEnd(const unsigned char* at, size_t available);
     bool Fail();
@@ -83,6 +90,8 @@ private:
     TraceFn m_Trace;
     std::vector<unsigned char> m_Pending;
     GpxAnswer m_Answer;
+    PointKind m_Kind = PointKind::Track;
+    int32_t m_Segment = 0;
     bool m_Ended = false;
     bool m_Malformed = false;
 };

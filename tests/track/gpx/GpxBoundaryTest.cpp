@@ -70,7 +70,7 @@ protected:
         {
             GpxAnswerWriter writer(fd);
             for (const TrackPoint& point : points) {
-                writer.Point(point);
+                writer.Point(point, PointKind::Track, 0);
             }
             writer.End(claimed);
         }
@@ -202,6 +202,11 @@ TEST_F(GpxBoundary, AReaderThatCrashesOrAnswersWronglyGivesNoPoints) {
         {"cat " + AnswerFile({TrackPoint{}, TrackPoint{}}, 2) + "; printf 'E'",
          "could not be parsed: the reader's answer was malformed"},
         {"printf 'P'", "could not be parsed: the reader's answer was malformed"},
+        // A run record of no known kind, and a waypoint that claims a segment.
+        {"printf 'R\\011\\000\\000\\000\\000'",
+         "could not be parsed: the reader's answer was malformed"},
+        {"printf 'R\\000\\000\\000\\000\\000'",
+         "could not be parsed: the reader's answer was malformed"},
     };
     for (const auto& [body, problem] : cases) {
         const GpxLoadReport report = Load(gpx, WithReader(body));

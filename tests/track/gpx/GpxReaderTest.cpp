@@ -51,6 +51,45 @@ TEST_F(GpxReader, ReadsAllPointKindsInDocumentOrder) {
     EXPECT_EQ(FileTimeToCount(log.At(3).time), UtcCount(2007, 6, 1, 12, 5, 0));
 }
 
+// Each trkseg and rte is a segment of its own, a trkpt outside any trkseg belongs to its trk,
+// waypoints to none; each file of a folder has its own segments.
+TEST_F(GpxReader, PointsKeepTheirKindAndSegment) {
+    const std::string at = "\"1\" lon=\"1\"><time>2007-06-01T12:00:00Z</time>";
+    const std::string body =
+        "<wpt lat=" + at + "</wpt><trk><trkseg><trkpt lat=" + at + "</trkpt><trkpt lat=" + at +
+        "</trkpt></trkseg><trkseg><trkpt lat=" + at + "</trkpt></trkseg><trkpt lat=" + at +
+        "</trkpt></trk><rte><rtept lat=" + at + "</rtept><wpt lat=" + at +
+        "</wpt><rtept lat=" + at + "</rtept></rte>";
+    const TrackLog log = LoadText(Gpx(body));
+    ASSERT_EQ(log.Count(), 8u);
+    const PointKind kinds[] = {PointKind::Waypoint, PointKind::Track, PointKind::Track,
+                               PointKind::Track,    PointKind::Track, PointKind::Route,
+                               PointKind::Waypoint, PointKind::Route};
+    const int32_t segments[] = {kNoSegment, 0, 0, 1, 2, 3, kNoSegment, 3};
+    for (size_t i = 0; i < log.Count(); ++i) {
+        EXPECT_EQ(log.RunAt(i).kind, kinds[i]) << i;
+        EXPECT_EQ(log.RunAt(i).segment, segments[i]) << i;
+    }
+    EXPECT_EQ(log.SegmentCount(), 4);
+    ASSERT_EQ(log.Origins().size(), 1u);
+    EXPECT_EQ(log.Origins()[0].format, "GPX");
+    EXPECT_EQ(log.Origins()[0].count, 8u);
+
+    const std::string folder = m_Dir.File("two");
+    std::filesystem::create_directories(folder);
+    WriteFileText(folder + "/a.gpx",
+                  Gpx("<trk><trkseg><trkpt lat=" + at + "</trkpt></trkseg></trk>"));
+    WriteFileText(folder + "/b.gpx",
+                  Gpx("<trk><trkseg><trkpt lat=" + at + "</trkpt></trkseg></trk>"));
+    TrackLog both;
+    LoadTrackLog(folder, both);
+    ASSERT_EQ(both.Count(), 2u);
+    EXPECT_EQ(both.RunAt(0).segment, 0);
+    EXPECT_EQ(both.RunAt(1).segment, 1);
+    ASSERT_EQ(both.Origins().size(), 2u);
+    EXPECT_EQ(both.Origins()[1].path, folder + "/b.gpx");
+}
+
 TEST_F(GpxReader, DiscardsIncompletePoints) {
     const TrackLog log = LoadText(Gpx(R"(
         <wpt lon="2"><time>2007-06-01T12:00:00Z</time></wpt>
@@ -67,7 +106,7 @@ TEST_F(GpxReader, DiscardsIncompletePoints) {
     EXPECT_EQ(FileTimeToCount(log.At(0).time), UtcCount(2007, 6, 1, 12, 0, 1));
 }
 
-TEST_F(GpxReader, TimesAreReadAsUtcWithFractionsCutOff) {
+TEST_F(GpxReader, TimesAreReadAsUtcWithTheirFractions) {
     const TrackLog log = LoadText(Gpx(R"(
         <wpt lat="1" lon="1"><time>2007-06-01T12:34:56.789Z</time></wpt>
         <wpt lat="2" lon="2"><time>2007-06-01T14:34:56+02:00</time></wpt>
@@ -77,7 +116,7 @@ TEST_F(GpxReader, TimesAreReadAsUtcWithFractionsCutOff) {
             2007-06-01T12:00:00Z
         </time></wpt>)"));
     ASSERT_EQ(log.Count(), 5u);
-    EXPECT_EQ(FileTimeToCount(log.At(0).time), UtcCount(2007, 6, 1, 12, 34, 56));
+    EXPECT_EQ(FileTimeToCount(log.At(0).time), UtcCount(2007, 6, 1, 12, 34, 56) + 7890000);
     EXPECT_EQ(FileTimeToCount(log.At(1).time), UtcCount(2007, 6, 1, 12, 34, 56));
     EXPECT_EQ(FileTimeToCount(log.At(2).time), 0u);  // invalid dates still count, with time 0
     EXPECT_EQ(FileTimeToCount(log.At(3).time), 0u);
@@ -94,10 +133,10 @@ TEST_F(GpxReader, ZoneOffsetsAreTakenOffToGiveUtc) {
         <wpt lat="1" lon="1"><time>2025-07-24T20:22:23+03:00 junk</time></wpt>
         <wpt lat="1" lon="1"><time>1601-01-01T00:30:00+01:00</time></wpt>)"));
     ASSERT_EQ(log.Count(), 7u);
-    EXPECT_EQ(FileTimeToCount(log.At(0).time), UtcCount(2025, 7, 24, 17, 22, 23));
+    EXPECT_EQ(FileTimeToCount(log.At(0).time), UtcCount(2025, 7, 24, 17, 22, 23) + 5000000);
     EXPECT_EQ(FileTimeToCount(log.At(1).time), UtcCount(2025, 7, 25, 1, 22, 23));
     EXPECT_EQ(FileTimeToCount(log.At(2).time), UtcCount(2025, 7, 24, 14, 52, 23));
-    EXPECT_EQ(FileTimeToCount(log.At(3).time), UtcCount(2025, 7, 24, 22, 22, 23));
+    EXPECT_EQ(FileTimeToCount(log.At(3).time), UtcCount(2025, 7, 24, 22, 22, 23) + 2500000);
     // What is not an offset leaves the fields as written.
     EXPECT_EQ(FileTimeToCount(log.At(4).time), UtcCount(2025, 7, 24, 20, 22, 23));
     EXPECT_EQ(FileTimeToCount(log.At(5).time), UtcCount(2025, 7, 24, 20, 22, 23));
@@ -184,8 +223,8 @@ TEST(GpxSamples, RealFilesFromSeveralTools) {
     TrackLog subSecond;
     LoadTrackLog(SamplePath("gpx/track-with-less-sec-time.gpx"), subSecond);
     ASSERT_EQ(subSecond.Count(), 2u);
-    // Written with the zone offset +01:00.
-    EXPECT_EQ(FileTimeToCount(subSecond.At(1).time), UtcCount(2015, 12, 11, 14, 43, 13));
+    // Written with the zone offset +01:00, and 0.994 s.
+    EXPECT_EQ(FileTimeToCount(subSecond.At(1).time), UtcCount(2015, 12, 11, 14, 43, 13) + 9940000);
 }
 
 }  // namespace

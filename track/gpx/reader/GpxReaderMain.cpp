@@ -183,7 +183,8 @@ int ParseAndAnswer(const Options& options) {
         writer.Problem(problem);
     }
     for (size_t i = 0; i < log.Count(); ++i) {
-        writer.Point(log.At(i));
+        const TrackRun& run = log.RunAt(i);
+        writer.Point(log.At(i), run.kind, run.segment);
     }
     _exit(writer.End(log.Count()) ? kGpxReaderAnswered : kGpxReaderCannotAnswer);
 }

@@ -63,6 +63,25 @@ int ZoneOffsetMinutes(const char* seconds) {
     return sign * (hours * 60 + minutes);
 }
 
+// The fraction of a second written after the seconds at `seconds` (".250" in "05.250"), in
+// 100-ns units; digits past the seventh are cut off.
+int64_t FractionUnits(const char* seconds) {
+    const char* at = seconds;
+    while (IsDigit(*at)) {
+        ++at;
+    }
+    if (*at != '.') {
+        return 0;
+    }
+    int64_t units = 0;
+    int64_t scale = kFileTimeUnitsPerSecond;
+    for (++at; IsDigit(*at) && scale > 1; ++at) {
+        scale /= 10;
+        units += (*at - '0') * scale;
+    }
+    return units;
+}
+
 FILETIME ShiftToUtc(const FILETIME& local, int offsetMinutes) {
     const uint64_t count = FileTimeToCount(local);
     if (count == 0 || offsetMinutes == 0) {
@@ -94,5 +113,6 @@ std::optional<FILETIME> ParseGpxTime(const char* text) {
     if (!CalendarFieldsToFileTime(fields, &local)) {
         return FILETIME{};
     }
+    local = CountToFileTime(FileTimeToCount(local) + static_cast<uint64_t>(FractionUnits(seconds)));
     return ShiftToUtc(local, ZoneOffsetMinutes(seconds));
 }

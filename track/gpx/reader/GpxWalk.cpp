@@ -25,6 +25,11 @@ bool IsPointElementName(const char* name) {
            std::strcmp(name, "rtept") == 0;
 }
 
+bool IsSegmentElementName(const char* name) {
+    return std::strcmp(name, "trkseg") == 0 || std::strcmp(name, "rte") == 0 ||
+           std::strcmp(name, "trk") == 0;
+}
+
 // The text of the first child node of the named child element, or nullptr when the element
 // or its content is missing.
 const char* ChildText(TiXmlElement* element, const char* name) {
@@ -72,27 +77,33 @@ std::string ReadGpxDocument(std::FILE* file, TiXmlDocument& document, TrackLog& 
         document.SetTabSize(tabSize);
         document.LoadFile(file, TIXML_ENCODING_UNKNOWN);  // from the start, into a cleared document
     }
+    GpxWalkState state;
     for (TiXmlNode* node = document.FirstChildElement(); node != nullptr;
          node = node->NextSibling()) {
         Trace(node->Value());
-        WalkGpxNode(node, log);
+        WalkGpxNode(node, log, state);
     }
     return document.Error() ? ParseErrorText(document) : std::string();
 }
 
-void WalkGpxNode(TiXmlNode* node, TrackLog& log) {
+void WalkGpxNode(TiXmlNode* node, TrackLog& log, GpxWalkState& state) {
     for (TiXmlNode* child = node->FirstChildElement(); child != nullptr;
          child = child->NextSibling()) {
         Trace(child->Value());
         TiXmlElement* element = child->ToElement();
         if (element != nullptr && IsPointElementName(element->Value())) {
-            ReadTrackPoint(element, log);
+            ReadTrackPoint(element, log, state.segment);
         }
-        WalkGpxNode(child, log);
+        const int32_t outer = state.segment;
+        if (element != nullptr && IsSegmentElementName(element->Value())) {
+            state.segment = state.nextSegment++;
+        }
+        WalkGpxNode(child, log, state);
+        state.segment = outer;
     }
 }
 
-void ReadTrackPoint(TiXmlElement* element, TrackLog& log) {
+void ReadTrackPoint(TiXmlElement* element, TrackLog& log, int32_t segment) {
     TrackPoint point;
     const char* lat = element->Attribute("lat");
     if (lat != nullptr) {
@@ -123,5 +134,10 @@ void ReadTrackPoint(TiXmlElement* element, TrackLog& log) {
         OutputDebugStringA(std::string("Point discarded: ") + reason + "\n");
         return;
     }
-    log.Append(point);
+    const char* name = element->Value();
+    if (std::strcmp(name, "wpt") == 0) {
+        log.Append(point, PointKind::Waypoint, kNoSegment);
+    } else {
+        log.Append(point, name[0] == 't' ? PointKind::Track : PointKind::Route, segment);
+    }
 }
