@@ -26,6 +26,7 @@
 #include "BenchFiles.h"
 #include "track/gpx/GpxReader.h"
 #include "track/gpx/reader/GpxWalk.h"
+#include "track/load/TrackLoad.h"
 
 namespace {
 

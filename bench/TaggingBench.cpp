@@ -44,6 +44,7 @@
 #include "platform/FileTime.h"
 #include "run/TaggingEngine.h"
 #include "track/gpx/GpxReader.h"
+#include "track/load/TrackLoad.h"
 
 namespace fs = std::filesystem;
 

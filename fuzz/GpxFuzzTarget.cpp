@@ -43,10 +43,10 @@ void LoadAsGpxFile(const uint8_t* data, size_t size) {
     GpxReadOptions options;
     options.limits = GpxReaderLimits{uint64_t{1} << 30, 3, 6.0};
     TrackLog log;
-    const GpxLoadReport report = LoadTrackLog(path, log, options);
+    const TrackFileReport report = ReadGpxFile(path, log, options);
     std::remove(path.c_str());
     Require(report.points == log.Count(), "the report's count disagrees with the log");
-    Require(report.problem != "stopped", "a load stopped without a stop request");
+    Require(report.status.code() != StatusCode::Stopped, "a load stopped without a stop request");
     for (size_t i = 0; i < log.Count(); ++i) {
         Require(IsUsable(log.At(i)), "a point off the globe or not finite");
     }

@@ -42,8 +42,7 @@ std::string GpxText(const RunSummary& summary) {
 
 bool RunReportedErrors(const RunSummary& summary) {
     return summary.failed || summary.foldersUnread > 0 || summary.skipped > 0 ||
-           summary.gpxFilesFailed > 0 ||
-           (!summary.gpxProblem.empty() && summary.gpxProblem != "stopped");
+           summary.gpxFilesFailed > 0 || (!summary.gpxProblem.empty() && !summary.gpxStopped);
 }
 
 std::string RunStatusWord(const RunSummary& summary) {

@@ -26,6 +26,7 @@ struct RunSummary {
     uint64_t gpxFiles = 0;        // files read from a GPX folder; 0 when the path names a file
     uint64_t gpxFilesFailed = 0;  // files of the folder that were not read completely
     std::string gpxProblem;       // why the GPX file was not read completely; empty when it was
+    bool gpxStopped = false;      // it was not, because the run was asked to stop
     bool logWritten = false;      // the log file records why photos were skipped
     bool stopped = false;         // the run was asked to stop before it had checked every photo
     bool failed = false;          // the run ended early on an unexpected error (an Error line)

@@ -23,6 +23,7 @@
 #include "platform/NumberText.h"
 #include "platform/PathText.h"
 #include "track/gpx/GpxReader.h"
+#include "track/load/TrackLoad.h"
 
 namespace {
 
@@ -160,9 +161,10 @@ void TaggingEngine::LoadAndProcess(TaggingRunEvents& events, RunSummary& summary
     m_TrackLog.Empty();
     GpxReadOptions options;
     options.stop = &m_StopRequested;
-    const GpxLoadReport gpx = LoadTrackLog(m_Inputs.gpxPath, m_TrackLog, options);
+    const TrackLoadReport gpx = LoadTrackLog(m_Inputs.gpxPath, m_TrackLog, options);
     summary.gpxPoints = gpx.points;
-    summary.gpxProblem = gpx.problem;
+    summary.gpxProblem = gpx.status.message();
+    summary.gpxStopped = gpx.status.code() == StatusCode::Stopped;
     summary.gpxFiles = gpx.files;
     summary.gpxFilesFailed = gpx.failedFiles;
     // Every enabled folder is listed first, so that the counts have their total from the start.

@@ -23,6 +23,9 @@ void TrackLog::Append(const TrackPoint& point) {
 
 void TrackLog::AppendLog(const TrackLog& other, const std::string& path,
                          const std::string& format) {
+    if (other.IsEmpty()) {
+        return;
+    }
     m_Origins.push_back({path, format, m_Points.size(), other.Count()});
     std::map<int32_t, int32_t> renumbered;
     for (size_t r = 0; r < other.m_Runs.size(); ++r) {

@@ -34,7 +34,8 @@ public:
     // point continues the last point's stretch, or starts segment 0 of track points.
     void Append(const TrackPoint& point, PointKind kind, int32_t segment);
     void Append(const TrackPoint& point);
-    // Appends every point of `other`, its segments numbered after this log's, as one origin.
+    // Appends every point of `other`, its segments numbered after this log's, as one origin
+    // (none when `other` is empty).
     void AppendLog(const TrackLog& other, const std::string& path, const std::string& format);
     void Empty();
 

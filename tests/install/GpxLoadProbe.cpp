@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "track/gpx/GpxReader.h"
+#include "track/load/TrackLoad.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -13,10 +14,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     TrackLog log;
-    const GpxLoadReport report = LoadTrackLog(argv[1], log);
+    const TrackLoadReport report = LoadTrackLog(argv[1], log);
     std::printf("reader %s\npoints %zu\n", DefaultGpxReaderPath().c_str(), report.points);
-    if (!report.problem.empty()) {
-        std::fprintf(stderr, "problem: %s\n", report.problem.c_str());
+    if (!report.status.message().empty()) {
+        std::fprintf(stderr, "problem: %s\n", report.status.message().c_str());
     }
-    return report.problem.empty() && report.points > 0 ? 0 : 1;
+    return report.status.message().empty() && report.points > 0 ? 0 : 1;
 }

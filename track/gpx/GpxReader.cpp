@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "track/gpx/GpxReader.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +15,6 @@
 #include "platform/DebugOutput.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
-#include "platform/PathText.h"
 #include "platform/UniqueFd.h"
 
 namespace {
@@ -153,78 +150,7 @@ std::string ReadOpenFile(const std::string& path, const OpenFile& file, TrackLog
     return TakeAnswer(path, run.answer, log);
 }
 
-// Loads one file, reporting its problem, if any, as an Error line.
-GpxLoadReport LoadTrackFile(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
-    GpxLoadReport report;
-    const size_t before = log.Count();
-    OpenFile file;
-    bool stopped = false;
-    report.problem = OpenRegularFile(path, file);
-    if (report.problem.empty()) {
-        report.problem = ReadOpenFile(path, file, log, options, stopped);
-    }
-    report.points = log.Count() - before;
-    if (stopped) {
-        report.problem = "stopped";
-    } else if (!report.problem.empty()) {
-        ReportProblem(path, report.problem);
-    }
-    return report;
-}
-
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Loads every GPX file of a folder in turn; each that fails is reported and the rest still read.
-GpxLoadReport LoadTrackFolder(const std::string& folder, TrackLog& log,
-                              const GpxReadOptions& options) {
-    GpxLoadReport report;
-    const std::vector<std::string> names = GpxFileNamesIn(folder);
-    for (const std::string& name : names) {
-        const GpxLoadReport file = LoadTrackFile(JoinPath(folder, name), log, options);
-        if (file.problem == "stopped") {
-            report.problem = file.problem;
-            break;
-        }
-        report.points += file.points;
-        ++report.files;
-        if (!file.problem.empty()) {
-            ++report.failedFiles;
-            if (report.problem.empty()) {
-                report.problem = name + ": " + file.problem;
-            }
-        }
-    }
-    if (names.empty()) {
-        report.problem = "no GPX files in the folder";
-        ReportProblem(folder, report.problem);
-    }
-    return report;
-}
-
 }  // namespace
-
-std::vector<std::string> GpxFileNamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-        return names;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".gpx") == 0) {
-            struct stat info {};
-            if (stat(JoinPath(folder, name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-                names.push_back(name);
-            }
-        }
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 GpxReaderLimits DefaultGpxReaderLimits(uint64_t fileSize) {
     GpxReaderLimits limits;
@@ -238,11 +164,21 @@ uint64_t MaxGpxFileSize(const GpxReaderLimits& limits) {
     return limits.memoryBytes / 16;
 }
 
-GpxLoadReport LoadTrackLog(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
-    if (path.empty()) {
-        GpxLoadReport report;
-        report.problem = "no GPX file chosen";
-        return report;
+TrackFileReport ReadGpxFile(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
+    TrackFileReport report;
+    const size_t before = log.Count();
+    OpenFile file;
+    bool stopped = false;
+    std::string problem = OpenRegularFile(path, file);
+    if (problem.empty()) {
+        problem = ReadOpenFile(path, file, log, options, stopped);
     }
-    return IsFolder(path) ? LoadTrackFolder(path, log, options) : LoadTrackFile(path, log, options);
+    report.points = log.Count() - before;
+    if (stopped) {
+        report.status = Status::Stopped();
+    } else if (!problem.empty()) {
+        ReportProblem(path, problem);
+        report.status = Status::Unreadable(problem);
+    }
+    return report;
 }

@@ -7,14 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "track/TrackSource.h"
 #include "track/gpx/GpxWire.h"
 
 // What one run of the reader may use.
-struct GpxReaderLimits {
-    uint64_t memoryBytes = 0;  // address space
-    uint64_t cpuSeconds = 0;   // processor time
-    double wallSeconds = 0.0;  // time from start to end, after which it is killed
-};
+using GpxReaderLimits = ReaderLimits;
 
 struct GpxReaderRequest {
     std::string readerPath;  // the reader executable

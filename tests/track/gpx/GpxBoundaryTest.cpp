@@ -18,6 +18,7 @@
 #include "TestSupport.h"
 #include "track/gpx/GpxReader.h"
 #include "track/gpx/GpxWire.h"
+#include "track/load/TrackLoad.h"
 
 namespace {
 
@@ -41,11 +42,11 @@ std::string Points(int count) {
 
 class GpxBoundary : public ::testing::Test {
 protected:
-    GpxLoadReport Load(const std::string& path, const GpxReadOptions& options = {}) {
+    TrackLoadReport Load(const std::string& path, const GpxReadOptions& options = {}) {
         m_Log.Empty();
         return LoadTrackLog(path, m_Log, options);
     }
-    GpxLoadReport LoadText(const std::string& text, const GpxReadOptions& options = {}) {
+    TrackLoadReport LoadText(const std::string& text, const GpxReadOptions& options = {}) {
         const std::string path = m_Dir.File("track.gpx");
         WriteFileText(path, text);
         return Load(path, options);
@@ -98,9 +99,9 @@ TEST_F(GpxBoundary, DeepNestingIsRefusedQuicklyWithAnErrorLine) {
     };
     const auto start = std::chrono::steady_clock::now();
     for (const std::string& text : gpx) {
-        const GpxLoadReport report = LoadText(text);
+        const TrackLoadReport report = LoadText(text);
         EXPECT_EQ(report.points, 0u);
-        EXPECT_EQ(report.problem, "too deeply nested");
+        EXPECT_EQ(report.status.message(), "too deeply nested");
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     const std::string line = "GPX file " + m_Dir.File("track.gpx") + ": too deeply nested";
@@ -111,7 +112,7 @@ TEST_F(GpxBoundary, DeepNestingIsRefusedQuicklyWithAnErrorLine) {
 
 TEST_F(GpxBoundary, PointsOffTheGlobeOrNotFiniteAreDiscardedWithATrace) {
     DebugCapture trace;
-    const GpxLoadReport report = LoadText(R"(<gpx>
+    const TrackLoadReport report = LoadText(R"(<gpx>
         <wpt lat="nan" lon="11"><time>2007-06-01T12:00:00Z</time></wpt>
         <wpt lat="48" lon="inf"><time>2007-06-01T12:00:01Z</time></wpt>
         <wpt lat="48" lon="11"><ele>-inf</ele><time>2007-06-01T12:00:02Z</time></wpt>
@@ -120,7 +121,7 @@ TEST_F(GpxBoundary, PointsOffTheGlobeOrNotFiniteAreDiscardedWithATrace) {
         <wpt lat="-90" lon="180"><ele>1e308</ele><time>2007-06-01T12:00:05Z</time></wpt>
         <wpt lat="1e999" lon="11"><time>2007-06-01T12:00:06Z</time></wpt>
     </gpx>)");
-    EXPECT_TRUE(report.problem.empty());
+    EXPECT_TRUE(report.status.message().empty());
     ASSERT_EQ(m_Log.Count(), 1u);
     EXPECT_EQ(m_Log.At(0).latitude, -90.0);
     EXPECT_EQ(m_Log.At(0).longitude, 180.0);
@@ -142,16 +143,16 @@ TEST_F(GpxBoundary, OnlyRegularFilesAreRead) {
     std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
     ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     for (const std::string& path : {fifo, socketPath, std::string("/dev/zero")}) {
-        const GpxLoadReport report = Load(path);
-        EXPECT_EQ(report.problem, "not a regular file") << path;
+        const TrackLoadReport report = Load(path);
+        EXPECT_EQ(report.status.message(), "not a regular file") << path;
         EXPECT_TRUE(m_Log.IsEmpty());
     }
     // A folder is a folder of tracks, whose FIFO and socket are passed over, not waited on.
-    EXPECT_EQ(Load(m_Dir.Path()).problem, "no GPX files in the folder");
+    EXPECT_EQ(Load(m_Dir.Path()).status.message(), "no GPX files in the folder");
     close(listener);
-    EXPECT_EQ(Load(m_Dir.File("missing.gpx")).problem,
+    EXPECT_EQ(Load(m_Dir.File("missing.gpx")).status.message(),
               "cannot be opened: No such file or directory");
-    EXPECT_EQ(Load("").problem, "no GPX file chosen");
+    EXPECT_EQ(Load("").status.message(), "no GPX file chosen");
 }
 
 TEST_F(GpxBoundary, AHugeSparseFileIsRefusedBeforeReading) {
@@ -160,7 +161,7 @@ TEST_F(GpxBoundary, AHugeSparseFileIsRefusedBeforeReading) {
     ASSERT_EQ(ftruncate(fd, off_t{1} << 40), 0);  // a terabyte of nothing
     close(fd);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Load(path).problem, "too large for the memory available");
+    EXPECT_EQ(Load(path).status.message(), "too large for the memory available");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
@@ -171,17 +172,18 @@ TEST_F(GpxBoundary, ADocumentBeyondTheMemoryLimitIsTooLarge) {
     GpxReadOptions options;
     options.limits = GpxReaderLimits{96u << 20, 30, 60.0};
     // Each four-byte element costs TinyXML far more than sixteen bytes.
-    const GpxLoadReport report = LoadText("<gpx>" + Repeat("<a/>", 1400000) + "</gpx>", options);
-    EXPECT_EQ(report.problem, "too large for the memory available");
+    const TrackLoadReport report = LoadText("<gpx>" + Repeat("<a/>", 1400000) + "</gpx>", options);
+    EXPECT_EQ(report.status.message(), "too large for the memory available");
 }
 
 TEST_F(GpxBoundary, ACutOffFileKeepsThePointsBeforeTheCut) {
     const std::string whole = "<gpx><trk><trkseg>\n" + Points(100) + "</trkseg></trk></gpx>\n";
     const size_t cut = whole.find("<trkpt lat=\"48.60\"") + 40;
-    const GpxLoadReport report = LoadText(whole.substr(0, cut));
+    const TrackLoadReport report = LoadText(whole.substr(0, cut));
     EXPECT_EQ(report.points, 60u);
     EXPECT_EQ(m_Log.Count(), 60u);
-    EXPECT_EQ(report.problem.rfind("could not be parsed: ", 0), 0u) << report.problem;
+    EXPECT_EQ(report.status.message().rfind("could not be parsed: ", 0), 0u)
+        << report.status.message();
 }
 
 TEST_F(GpxBoundary, AReaderThatCrashesOrAnswersWronglyGivesNoPoints) {
@@ -209,13 +211,13 @@ TEST_F(GpxBoundary, AReaderThatCrashesOrAnswersWronglyGivesNoPoints) {
          "could not be parsed: the reader's answer was malformed"},
     };
     for (const auto& [body, problem] : cases) {
-        const GpxLoadReport report = Load(gpx, WithReader(body));
-        EXPECT_EQ(report.problem, problem) << body;
+        const TrackLoadReport report = Load(gpx, WithReader(body));
+        EXPECT_EQ(report.status.message(), problem) << body;
         EXPECT_TRUE(m_Log.IsEmpty()) << body;
     }
     GpxReadOptions missing;
     missing.readerPath = m_Dir.File("no-such-reader");
-    EXPECT_EQ(Load(gpx, missing).problem,
+    EXPECT_EQ(Load(gpx, missing).status.message(),
               "could not be parsed: the GPX reader could not be started: No such file or "
               "directory");
 }
@@ -224,8 +226,8 @@ TEST_F(GpxBoundary, AReaderThatHangsIsKilledAtItsTimeLimit) {
     const std::string gpx = m_Dir.File("one.gpx");
     WriteFileText(gpx, "<gpx>" + Points(1) + "</gpx>");
     const auto start = std::chrono::steady_clock::now();
-    const GpxLoadReport report = Load(gpx, WithReader("exec sleep 60", 0.5));
-    EXPECT_EQ(report.problem, "could not be parsed within 0.5 s");
+    const TrackLoadReport report = Load(gpx, WithReader("exec sleep 60", 0.5));
+    EXPECT_EQ(report.status.message(), "could not be parsed within 0.5 s");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
@@ -241,9 +243,9 @@ TEST_F(GpxBoundary, AStopRequestAbandonsTheLoadQuietly) {
         stop = true;
     });
     const auto start = std::chrono::steady_clock::now();
-    const GpxLoadReport report = Load(gpx, options);
+    const TrackLoadReport report = Load(gpx, options);
     stopper.join();
-    EXPECT_EQ(report.problem, "stopped");
+    EXPECT_EQ(report.status.code(), StatusCode::Stopped);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(ReadFileText(m_Dir.File("fenrik.log")), "");
 }
@@ -256,8 +258,8 @@ TEST_F(GpxBoundary, AReaderBusyPastItsProcessorTimeIsStopped) {
         "while :; do :; done",
         600.0);
     options.limits->cpuSeconds = 1;
-    const GpxLoadReport report = LoadText("<gpx>" + Points(3) + "</gpx>", options);
-    EXPECT_EQ(report.problem, "could not be parsed within 1 s of processor time");
+    const TrackLoadReport report = LoadText("<gpx>" + Points(3) + "</gpx>", options);
+    EXPECT_EQ(report.status.message(), "could not be parsed within 1 s of processor time");
     EXPECT_TRUE(m_Log.IsEmpty());
 }
 

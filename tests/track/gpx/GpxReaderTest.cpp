@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "track/gpx/GpxReader.h"
+#include "track/load/TrackLoad.h"
 
 #include <gtest/gtest.h>
 
@@ -244,7 +245,7 @@ TEST_F(GpxReader, FolderOfTracksIsReadFileByFileInByteOrderOfNames) {
     WriteFileText(folder + "/sub.gpx/e.gpx", Gpx(point(9)));
     Log::Instance().Open(Error, m_Dir.File("fenrik.log"));
     TrackLog log;
-    const GpxLoadReport report = LoadTrackLog(folder, log);
+    const TrackLoadReport report = LoadTrackLog(folder, log);
     Log::Instance().Close();
     ASSERT_EQ(log.Count(), 4u);
     for (size_t i = 0; i < 4; ++i) {
@@ -253,7 +254,8 @@ TEST_F(GpxReader, FolderOfTracksIsReadFileByFileInByteOrderOfNames) {
     EXPECT_EQ(report.points, 4u);
     EXPECT_EQ(report.files, 4u);
     EXPECT_EQ(report.failedFiles, 1u);
-    EXPECT_EQ(report.problem.rfind("c.gpx: could not be parsed", 0), 0u) << report.problem;
+    EXPECT_EQ(report.status.message().rfind("c.gpx: could not be parsed", 0), 0u)
+        << report.status.message();
     const std::string logText = ReadFileText(m_Dir.File("fenrik.log"));
     EXPECT_NE(logText.find("GPX file " + folder + "/c.gpx: could not be parsed"),
               std::string::npos);
@@ -261,8 +263,8 @@ TEST_F(GpxReader, FolderOfTracksIsReadFileByFileInByteOrderOfNames) {
 
 TEST_F(GpxReader, FolderWithoutTracksSaysSo) {
     TrackLog log;
-    const GpxLoadReport report = LoadTrackLog(m_Dir.Path(), log);
-    EXPECT_EQ(report.problem, "no GPX files in the folder");
+    const TrackLoadReport report = LoadTrackLog(m_Dir.Path(), log);
+    EXPECT_EQ(report.status.message(), "no GPX files in the folder");
     EXPECT_EQ(report.files, 0u);
     EXPECT_TRUE(log.IsEmpty());
 }

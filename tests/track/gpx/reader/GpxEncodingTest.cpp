@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "track/gpx/GpxReader.h"
 #include "track/gpx/reader/GpxEncoding.h"
+#include "track/load/TrackLoad.h"
 
 namespace {
 
@@ -71,8 +72,8 @@ TEST(GpxEncoding, Utf16FilesAreReadLikeTheirUtf8FormThroughTheReader) {
         for (const bool withMark : {false, true}) {
             WriteFileText(dir.File("utf16.gpx"), Utf16Text(kTrack, bigEndian, withMark));
             TrackLog log;
-            const GpxLoadReport report = LoadTrackLog(dir.File("utf16.gpx"), log);
-            EXPECT_EQ(report.problem, "") << bigEndian << withMark;
+            const TrackLoadReport report = LoadTrackLog(dir.File("utf16.gpx"), log);
+            EXPECT_EQ(report.status.message(), "") << bigEndian << withMark;
             ASSERT_EQ(log.Count(), 2u);
             EXPECT_EQ(log.At(1).latitude, reference.At(1).latitude);
             EXPECT_EQ(FileTimeToCount(log.At(1).time), FileTimeToCount(reference.At(1).time));
@@ -85,11 +86,12 @@ TEST(GpxEncoding, UnreadableEncodingsAreNamedInTheProblem) {
     TempDir dir;
     WriteFileText(dir.File("utf32.gpx"), "\xFF\xFE\0\0<\0\0\0?\0\0\0"s);
     TrackLog log;
-    EXPECT_EQ(LoadTrackLog(dir.File("utf32.gpx"), log).problem,
+    EXPECT_EQ(LoadTrackLog(dir.File("utf32.gpx"), log).status.message(),
               "could not be parsed: the file is encoded in UTF-32, which cannot be read (save it "
               "as UTF-8)");
     WriteFileText(dir.File("odd.gpx"), Utf16Text(kTrack, false, true) + "x");
-    const GpxLoadReport odd = LoadTrackLog(dir.File("odd.gpx"), log);
-    EXPECT_NE(odd.problem.find("not valid UTF-16 at byte"), std::string::npos) << odd.problem;
+    const TrackLoadReport odd = LoadTrackLog(dir.File("odd.gpx"), log);
+    EXPECT_NE(odd.status.message().find("not valid UTF-16 at byte"), std::string::npos)
+        << odd.status.message();
     EXPECT_TRUE(log.IsEmpty());
 }

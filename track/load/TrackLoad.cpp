@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "track/load/TrackLoad.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/Log.h"
+#include "platform/PathText.h"
+#include "platform/UniqueFd.h"
+
+namespace {
+
+constexpr size_t kHeadBytes = 4096;
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+const TrackSource* SourceTakingName(const std::string& name) {
+    for (const auto& source : TrackSources()) {
+        if (source->TakesName(name)) {
+            return source.get();
+        }
+    }
+    return nullptr;
+}
+
+// The first bytes of a regular file; empty for anything else, which is never opened in a way
+// that could block (a FIFO, a device).
+std::string HeadOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::string();
+    }
+    const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    std::string head(kHeadBytes, '\0');
+    const ssize_t n = fd.Valid() ? pread(fd.Get(), head.data(), head.size(), 0) : -1;
+    head.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return head;
+}
+
+TrackLoadReport LoadTrackFolder(const std::string& folder, TrackLog& log,
+                                const TrackReadOptions& options) {
+    TrackLoadReport report;
+    const std::vector<std::string> names = TrackFileNamesIn(folder);
+    for (const std::string& name : names) {
+        const std::string path = JoinPath(folder, name);
+        const TrackFileReport file = SourceTakingName(name)->Read(path, log, options);
+        if (file.status.code() == StatusCode::Stopped) {
+            report.status = file.status;
+            break;
+        }
+        report.points += file.points;
+        ++report.files;
+        if (!file.status.ok()) {
+            ++report.failedFiles;
+            if (report.status.ok()) {
+                report.status = Status(file.status.code(), name + ": " + file.status.message());
+            }
+        }
+    }
+    if (names.empty()) {
+        report.status = Status::Unreadable("no GPX files in the folder");
+        Log::Instance().WriteAndTrace(Error, "GPX file " + folder + ": " + report.status.message());
+    }
+    return report;
+}
+
+}  // namespace
+
+const TrackSource& TrackSourceFor(const std::string& path) {
+    if (const TrackSource* source = SourceTakingName(FileNameOf(path))) {
+        return *source;
+    }
+    const std::string head = HeadOf(path);
+    for (const auto& source : TrackSources()) {
+        if (!head.empty() && source->TakesContent(head)) {
+            return *source;
+        }
+    }
+    const auto fallback = std::find_if(TrackSources().begin(), TrackSources().end(),
+                                       [](const auto& source) { return source->IsFallback(); });
+    return **fallback;
+}
+
+std::vector<std::string> TrackFileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        if (SourceTakingName(name) != nullptr && stat(JoinPath(folder, name).c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TrackLoadReport LoadTrackLog(const std::string& path, TrackLog& log,
+                             const TrackReadOptions& options) {
+    if (path.empty()) {
+        TrackLoadReport report;
+        report.status = Status::Unreadable("no GPX file chosen");
+        return report;
+    }
+    if (IsFolder(path)) {
+        return LoadTrackFolder(path, log, options);
+    }
+    const TrackFileReport file = TrackSourceFor(path).Read(path, log, options);
+    TrackLoadReport report;
+    report.points = file.points;
+    report.status = file.status;
+    return report;
+}
