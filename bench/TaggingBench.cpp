@@ -55,11 +55,14 @@ constexpr int64_t kDayStart = 1180656000;  // 2007-06-01 00:00:00 UTC
 // The engine with the settings a bench run gives it, handed over as a run hands them.
 struct BenchEngine {
     TrackLog& Track() { return engine.Track(); }
-    void ApplySettings() { engine.SetRunInputs(RunInputsFrom(settings)); }
+    // Plans the folder as hot folder 1 and writes the plan, as a run does.
     void ProcessHotFolder(const std::string& folder) {
-        ApplySettings();
+        TaggingRunInputs inputs = RunInputsFrom(settings);
+        inputs.hotFolders[0] = folder;
+        inputs.hotFolderOn[0] = true;
         RunSummary summary;
-        engine.ProcessHotFolder(folder, ListHotFolderImages(folder, true), summary, nullptr);
+        const RunPlan plan = engine.Plan(inputs, summary, nullptr);
+        engine.Write(plan, inputs, summary, nullptr);
     }
 
     TaggingEngine engine;
@@ -223,11 +226,12 @@ void MatchingAlone() {
         captures.push_back(FileTimeCountFromUnix(
             kDayStart + static_cast<int64_t>(random() % static_cast<uint64_t>(weekPoints)), 0));
     }
-    engine.ApplySettings();
+    const int64_t tolerance = RunInputsFrom(engine.settings).tolerance;
     const auto start = std::chrono::steady_clock::now();
+    TrackMatcher matcher(engine.Track());
     size_t matched = 0;
     for (uint64_t capture : captures) {
-        matched += engine.engine.FindBestMatch(static_cast<int64_t>(capture), 0) != nullptr ? 1 : 0;
+        matched += matcher.FindBestMatch(static_cast<int64_t>(capture), 0, tolerance) ? 1 : 0;
     }
     std::printf(
         "matching: 10000 capture times against %lld points in %.4f s (%zu matched, "

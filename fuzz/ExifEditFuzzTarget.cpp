@@ -44,8 +44,8 @@ void InitialiseOnce() {
 
 // One of three positions, picked by the input: above sea level in the north-east, below it on
 // the equator and the prime meridian, and without elevation in the south-west.
-TrackPoint PointFor(size_t size) {
-    TrackPoint point;
+GeoPosition PointFor(size_t size) {
+    GeoPosition point;
     switch (size % 3) {
         case 0:
             point.latitude = 48.137154;

@@ -155,3 +155,21 @@ ptrdiff_t TrackTimeIndex::FindBestMatch(int64_t capture, int64_t tolerance) cons
     }
     return bestPosition;
 }
+
+std::optional<TrackMatch> TrackMatcher::FindBestMatch(int64_t capture, int64_t bias,
+                                                      int64_t tolerance) {
+    // Shifting the capture by the bias instead of every point gives the same answer, so one
+    // index serves photos read with different offsets.
+    m_Index.Prepare(m_Log, 0);
+    const ptrdiff_t best = m_Index.FindBestMatch(WrappingAdd(capture, bias), tolerance);
+    if (best < 0) {
+        return std::nullopt;
+    }
+    const size_t position = static_cast<size_t>(best);
+    const TrackPoint& point = m_Log.At(position);
+    TrackMatch match;
+    match.position = PositionOf(point);
+    match.before = match.after = position;
+    match.beforeTime = match.afterTime = WholeSecondTime(point);
+    return match;
+}

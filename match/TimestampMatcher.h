@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include <optional>
+
 #include "track/TrackLog.h"
 
 // The tolerance in 100-ns units: (60 * atoi(hours) + atoi(minutes)) * 600,000,000, the hours
@@ -59,4 +61,34 @@ private:
     uint64_t m_Generation = ~uint64_t{0};
     int64_t m_Bias = 0;
     const TrackLog* m_Log = nullptr;
+};
+
+// How a photo's position was found.
+enum class PlacementMethod : uint8_t { Exact, Interpolated, Nearest };
+
+// Where matching places a photo: the position, how it was found and the fixes it came from.
+struct TrackMatch {
+    GeoPosition position;
+    PlacementMethod method = PlacementMethod::Nearest;
+    size_t before = 0;  // log positions of the fixes; the same one unless interpolated
+    size_t after = 0;
+    int64_t beforeTime = 0;  // their UTC times as matching saw them, FILETIME counts
+    int64_t afterTime = 0;
+};
+
+// Matches capture times against one log, which must outlive it and not change while it is used.
+class TrackMatcher {
+public:
+    explicit TrackMatcher(const TrackLog& log) : m_Log(log) {}
+
+    // FindBestMatch: the point closest to `capture` (camera clock) shifted by `bias` (100-ns
+    // units, UTC = capture + bias) within `tolerance`, the first of equally close points;
+    // nothing when no point lies in the window.
+    std::optional<TrackMatch> FindBestMatch(int64_t capture, int64_t bias, int64_t tolerance);
+
+    const TrackLog& Log() const { return m_Log; }
+
+private:
+    const TrackLog& m_Log;
+    TrackTimeIndex m_Index;
 };

@@ -7,10 +7,6 @@
 #include <initializer_list>
 #include <utility>
 
-#include "platform/FileTime.h"
-#include "platform/NumberText.h"
-#include "platform/Tokenize.h"
-
 namespace {
 
 // The text of the tag `key`, or nothing when the image does not carry it with a value.
@@ -40,25 +36,6 @@ std::optional<OffsetTag> ReadOffsetTag(const Exiv2::ExifData& exif) {
 
 bool HasRecordedPosition(const Exiv2::ExifData& exif) {
     return TagText(exif, "Exif.GPSInfo.GPSLatitude") && TagText(exif, "Exif.GPSInfo.GPSLongitude");
-}
-
-std::optional<uint64_t> ParseExifDateTime(const std::string& text) {
-    int pos = 0;
-    int fields[6];
-    int present = 0;
-    for (int& field : fields) {
-        const std::string token = Tokenize(text, ": ", pos);
-        present += token.empty() ? 0 : 1;
-        field = CrtAtoi(token);
-    }
-    if (present <= 4) {
-        return std::nullopt;
-    }
-    FILETIME ft;
-    if (!CalendarFieldsToFileTime(fields, &ft)) {
-        return std::nullopt;
-    }
-    return FileTimeToCount(ft);
 }
 
 std::optional<std::string> ReadCaptureTimeText(const std::string& path) {

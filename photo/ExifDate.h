@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "match/ExifDateTime.h"
+
 namespace Exiv2 {
 class ExifData;
 }
@@ -13,11 +15,6 @@ class ExifData;
 // The text of "Exif.Photo.DateTimeDigitized", or empty when the tag is absent or empty.
 // Never adds the tag.
 std::string ReadDateTimeDigitized(const Exiv2::ExifData& exif);
-
-// The capture time of an Exif date text ("2007:06:01 12:34:56"): six fields split at colons
-// and spaces; a missing sixth field means 0 seconds. Returns nothing for four or fewer fields
-// or for numbers that do not form a valid date and time.
-std::optional<uint64_t> ParseExifDateTime(const std::string& text);
 
 // The offset tag that belongs to "Exif.Photo.DateTimeDigitized": its key and text.
 struct OffsetTag {

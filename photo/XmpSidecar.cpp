@@ -70,7 +70,7 @@ std::string Text(const Exiv2::XmpData& xmp, const char* key) {
 }
 
 // Sets the position's properties; the altitude ones only when the point has an elevation.
-void SetPosition(Exiv2::XmpData& xmp, const TrackPoint& point) {
+void SetPosition(Exiv2::XmpData& xmp, const GeoPosition& point) {
     xmp[kLatitude] = XmpGpsCoordinate(point.latitude, 'N', 'S');
     xmp[kLongitude] = XmpGpsCoordinate(point.longitude, 'E', 'W');
     xmp[kVersion] = "2.0.0.0";
@@ -151,7 +151,7 @@ bool SidecarHasPosition(const std::string& text) {
     }
 }
 
-SidecarUpdate UpdateSidecar(const std::string& existing, const TrackPoint& point) {
+SidecarUpdate UpdateSidecar(const std::string& existing, const GeoPosition& point) {
     try {
         Exiv2::XmpData before;
         if (!existing.empty() && Exiv2::XmpParser::decode(before, existing) != 0) {

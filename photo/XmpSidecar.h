@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "track/TrackLog.h"
+#include "track/TrackPoint.h"
 
 // True when `name` ends, in any letter case, in the extension of a RAW format that the image
 // library reads (".dng", ".cr2", ".nef", ".arw", ".raf", ".rw2", ".orf" and others). ".cr3" and
@@ -50,4 +50,4 @@ struct SidecarUpdate {
 // elevation, exif:GPSAltitude and exif:GPSAltitudeRef as the Exif write sets them. Refuses a
 // sidecar that cannot be parsed, and one whose other properties would not read back exactly as
 // they were. Never throws.
-SidecarUpdate UpdateSidecar(const std::string& existing, const TrackPoint& point);
+SidecarUpdate UpdateSidecar(const std::string& existing, const GeoPosition& point);

@@ -84,6 +84,10 @@ std::string RunningCountText(const RunSummary& summary) {
     if (!summary.photosListed) {
         return "Tagging: reading the GPX file";
     }
+    if (summary.reading) {
+        return "Tagging: reading " + GroupedCount(summary.read) + " of " +
+               Counted(summary.photos, "photo", "photos");
+    }
     return "Tagging: " + GroupedCount(summary.checked) + " of " +
            Counted(summary.photos, "photo", "photos") + " checked";
 }

@@ -10,6 +10,8 @@ struct RunSummary {
     int folders = 0;            // enabled hot folders in the run
     int foldersUnread = 0;      // enabled hot folders that could not be listed (an Error line)
     uint64_t photos = 0;        // JPEG files found in them
+    bool reading = false;       // the plan is reading the photos' headers
+    uint64_t read = 0;          // photos whose headers the plan has read
     uint64_t checked = 0;       // photos dealt with so far (the five counts below added up)
     uint64_t tagged = 0;
     uint64_t alreadyTagged = 0;    // their GPS tags already held the position; not rewritten
@@ -49,8 +51,9 @@ std::string GroupedCount(uint64_t count);
 // "3 h 5 min" for 185 minutes; a negative tolerance keeps its sign: "-0 h 5 min".
 std::string ToleranceText(int64_t minutes);
 
-// The run in progress: "Tagging: 120 of 412 photos checked", or "Tagging: reading the GPX
-// file" until the hot folders have been listed.
+// The run in progress: "Tagging: 120 of 412 photos checked", "Tagging: reading 120 of 412
+// photos" while the plan reads them, or "Tagging: reading the GPX file" until the hot folders
+// have been listed.
 std::string RunningCountText(const RunSummary& summary);
 
 // The run that has ended, for example "Last run: 412 photos checked in 2 folders; 390 tagged;

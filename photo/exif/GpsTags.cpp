@@ -65,7 +65,7 @@ std::string FormatGpsCoordinate(double value) {
                    static_cast<long>(minutes), static_cast<long>(hundredths));
 }
 
-GpsPosition GpsPositionOf(const TrackPoint& point) {
+GpsPosition GpsPositionOf(const GeoPosition& point) {
     GpsPosition position;
     position.longitude = FormatGpsCoordinate(point.longitude);
     position.latitude = FormatGpsCoordinate(point.latitude);

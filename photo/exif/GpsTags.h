@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "track/TrackLog.h"
+#include "track/TrackPoint.h"
 
 // Decimal degrees as "%ld/1 %ld/1 %ld/100": whole degrees, whole minutes and the seconds
 // truncated to hundredths, with the fraction of a minute taken in single precision. The sign
@@ -31,7 +31,7 @@ struct GpsPosition {
     bool belowSeaLevel = false;  // the elevation is negative
 };
 
-GpsPosition GpsPositionOf(const TrackPoint& point);
+GpsPosition GpsPositionOf(const GeoPosition& point);
 
 // Exif GPS tag numbers and TIFF field types.
 enum GpsTag : uint16_t {

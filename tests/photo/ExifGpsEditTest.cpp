@@ -64,7 +64,7 @@ std::string JpegWith(const std::string& segments) {
 }
 
 // Edits `head`; `exiv2Reads` is what Exiv2 read from the photo, when not `head` itself.
-ExifEdit Edit(const std::string& head, const TrackPoint& point, size_t alignment = 0,
+ExifEdit Edit(const std::string& head, const GeoPosition& point, size_t alignment = 0,
               const std::string& exiv2Reads = std::string()) {
     const std::string& read = exiv2Reads.empty() ? head : exiv2Reads;
     const auto original =
@@ -85,7 +85,7 @@ std::map<std::string, std::string> Tags(const std::string& bytes) {
 }
 
 // The GPS tags as the Exiv2 writer sets them in the same photo.
-std::multiset<std::string> ReferenceGps(const std::string& bytes, const TrackPoint& point) {
+std::multiset<std::string> ReferenceGps(const std::string& bytes, const GeoPosition& point) {
     return ListWithExiv2(RewriteWithExiv2(bytes, point)).gps;
 }
 
@@ -98,7 +98,7 @@ TEST(ExifGpsEdit, PhotoWithoutExifGetsASegmentAfterTheJfifSegments) {
     const std::string jfif = Segment(0xE0, std::string("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
     const std::string jfxx = Segment(0xE0, std::string("JFXX\0\x13", 6));
     const std::string comment = Segment(0xFE, "a comment");
-    const TrackPoint point = PointAt(48.137154, 11.575382, 519.6);
+    const GeoPosition point = PointAt(48.137154, 11.575382, 519.6);
     for (const std::string& before : {jfif + jfxx + comment, comment, std::string()}) {
         const std::string photo = JpegWith(before + "stray");
         const ExifEdit edit = Edit(photo, point);
@@ -118,7 +118,7 @@ TEST(ExifGpsEdit, TaggingAgainWritesOverTheEarlierEditInsteadOfGrowing) {
         std::string head = photo;
         size_t firstSize = 0;
         for (int run = 0; run < 5; ++run) {
-            const TrackPoint point = PointAt(10.0 + run, -20.0 - run, 100.0 * run);
+            const GeoPosition point = PointAt(10.0 + run, -20.0 - run, 100.0 * run);
             const ExifEdit edit = Edit(head, point, alignment);
             ASSERT_EQ(edit.outcome, ExifEditOutcome::Edited) << edit.reason;
             EXPECT_EQ(ListWithExiv2(edit.head).gps, ReferenceGps(photo, point));
@@ -133,7 +133,7 @@ TEST(ExifGpsEdit, TaggingAgainWritesOverTheEarlierEditInsteadOfGrowing) {
     std::string head = Edit(photo, PointAt(1.0, 2.0, 3.0), 4096).head;
     const size_t padded = head.size();
     for (int run = 0; run < 4; ++run) {
-        const TrackPoint point = PointAt(20.0 + run, 30.0 + run, 10.0 * run);
+        const GeoPosition point = PointAt(20.0 + run, 30.0 + run, 10.0 * run);
         const ExifEdit edit = Edit(head, point, run % 2 == 0 ? 0 : 4096);
         ASSERT_EQ(edit.outcome, ExifEditOutcome::Edited) << edit.reason;
         EXPECT_EQ(ListWithExiv2(edit.head).gps, ReferenceGps(photo, point));
@@ -145,7 +145,7 @@ TEST(ExifGpsEdit, TaggingAgainWritesOverTheEarlierEditInsteadOfGrowing) {
 
 TEST(ExifGpsEdit, SamePositionAgainIsAlreadyTaggedAndAltitudeReferenceRulesDecideOtherwise) {
     const std::string photo = JpegWithExif({{"Exif.Image.Make", "Fenrik"}});
-    const TrackPoint below = PointAt(1.5, 2.5, -12.7);
+    const GeoPosition below = PointAt(1.5, 2.5, -12.7);
     const std::string tagged = Edit(photo, below).head;
     EXPECT_EQ(Edit(tagged, below).outcome, ExifEditOutcome::AlreadyTagged);
     EXPECT_EQ(Edit(tagged, PointAt(1.5, 2.5, kNoElevation)).outcome,
@@ -175,7 +175,7 @@ TEST(ExifGpsEdit, SamePositionAgainIsAlreadyTaggedAndAltitudeReferenceRulesDecid
 // Found by the fuzz target: an AltitudeRef of another type counts as 1 when Exiv2 reads its first
 // value as 1, as the Exiv2 writer took it (an ASCII text's first value is its first byte).
 TEST(ExifGpsEdit, AnAltitudeReferenceOfAnyTypeIsTakenAsTheExiv2WriterTakesIt) {
-    const TrackPoint point = PointAt(1.5, 2.5, 12.7);
+    const GeoPosition point = PointAt(1.5, 2.5, 12.7);
     for (const char* text : {"\x01", "1"}) {
         const std::string plain = PlainJpeg();
         auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(plain.data()),
@@ -194,7 +194,7 @@ TEST(ExifGpsEdit, AnAltitudeReferenceOfAnyTypeIsTakenAsTheExiv2WriterTakesIt) {
 
 TEST(ExifGpsEdit, PaddingKeepsTheHeaderSizeModuloTheBlockWhereItFits) {
     const std::string photo = JpegWithExif({{"Exif.Image.Make", "Fenrik"}});
-    const TrackPoint point = PointAt(48.137154, 11.575382, 519.6);
+    const GeoPosition point = PointAt(48.137154, 11.575382, 519.6);
     const ExifEdit padded = Edit(photo, point, 4096);
     ASSERT_EQ(padded.outcome, ExifEditOutcome::Edited);
     EXPECT_TRUE(padded.aligned);
@@ -241,7 +241,7 @@ std::string MakeIfd(size_t count) {
 }
 
 TEST(ExifGpsEdit, HeadersThatCannotBeEditedSoAreRefusedWithTheReason) {
-    const TrackPoint point = PointAt(48.137154, 11.575382, 519.6);
+    const GeoPosition point = PointAt(48.137154, 11.575382, 519.6);
     const std::string good = Tiff(8, MakeIfd(1));
     const std::map<std::string, std::string> cases = {
         {JpegWith(ExifSegment(good) + ExifSegment(good)), "the photo has two Exif segments"},

@@ -10,8 +10,8 @@
 
 namespace {
 
-TrackPoint Point(double latitude, double longitude, double elevation) {
-    TrackPoint point;
+GeoPosition Point(double latitude, double longitude, double elevation) {
+    GeoPosition point;
     point.latitude = latitude;
     point.longitude = longitude;
     point.elevation = elevation;
@@ -117,7 +117,7 @@ TEST(SidecarContent, AnEditorsSidecarKeepsEverythingElse) {
 }
 
 TEST(SidecarContent, ASidecarHoldingThePositionIsNotRewritten) {
-    const TrackPoint point = Point(48.137154, 11.575382, 519.6);
+    const GeoPosition point = Point(48.137154, 11.575382, 519.6);
     const SidecarUpdate first = UpdateSidecar(DarktableSidecar(), point);
     ASSERT_EQ(first.change, SidecarChange::Written);
     EXPECT_EQ(UpdateSidecar(first.text, point).change, SidecarChange::AlreadyHeld);

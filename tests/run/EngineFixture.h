@@ -49,20 +49,28 @@ public:
         return inputs;
     }
 
-    // The match for a capture time read with the zone's bias, as for a photo without an offset
-    // of its own.
+    // The point that matches a capture time read with the zone's bias, as for a photo without
+    // an offset of its own.
     const TrackPoint* FindBestMatch(uint64_t captureTime) {
-        m_Engine.SetRunInputs(Inputs());
-        return m_Engine.FindBestMatch(static_cast<int64_t>(captureTime),
-                                      BiasUnits(settings.m_BiasInMinutes));
+        TrackMatcher matcher(m_Engine.Track());
+        const std::optional<TrackMatch> match =
+            matcher.FindBestMatch(static_cast<int64_t>(captureTime),
+                                  BiasUnits(settings.m_BiasInMinutes), Inputs().tolerance);
+        return match ? &m_Engine.Track().At(match->before) : nullptr;
     }
 
-    // Lists `folder` and processes it as a run processes a hot folder; returns the counts.
+    // Lists `folder` as hot folder 1, plans it against the track held and writes the plan;
+    // returns the counts.
     RunSummary ProcessHotFolder(const std::string& folder) {
-        m_Engine.SetRunInputs(Inputs());
+        const TaggingRunInputs inputs = Inputs();
+        RunPlan plan;
+        plan.folders.push_back(PlannedFolder{1, folder});
+        for (const ImageFile& file : ListHotFolderImages(folder, m_RawSidecars)) {
+            plan.folders[0].photos.push_back(PlannedPhoto{file});
+        }
         RunSummary summary;
-        m_Engine.ProcessHotFolder(folder, ListHotFolderImages(folder, m_RawSidecars), summary,
-                                  nullptr);
+        m_Engine.ReadAndPlace(plan, inputs, summary, nullptr);
+        m_Engine.Write(plan, inputs, summary, nullptr);
         return summary;
     }
 

@@ -67,7 +67,7 @@ protected:
         const std::string before = ReadFileText(path);
         std::optional<Exiv2Listing> reference;
         try {
-            reference = ListWithExiv2(RewriteWithExiv2(before, engine.Track().At(0)));
+            reference = ListWithExiv2(RewriteWithExiv2(before, PositionOf(engine.Track().At(0))));
         } catch (const std::exception&) {
         }
         DebugCapture capture;
@@ -103,7 +103,7 @@ TEST_F(SamplePhotos, TaggingAPhotoAgainAndAgainKeepsItsSizeAfterTheFirstTime) {
         const Exiv2Listing original = ListWithExiv2(photo);
         size_t firstSize = 0;
         for (int run = 0; run < 5; ++run) {
-            const TrackPoint point = PointAt(-40.0 + 7.5 * run, 100.0 - 3.25 * run, 20.0 * run);
+            const GeoPosition point = PointAt(-40.0 + 7.5 * run, 100.0 - 3.25 * run, 20.0 * run);
             const auto image =
                 ReadWithExiv2(reinterpret_cast<const unsigned char*>(photo.data()), photo.size());
             const ExifEdit edit = EditExifGps(reinterpret_cast<const unsigned char*>(photo.data()),

@@ -50,7 +50,7 @@ void WriteAltitudeRef(Exiv2::ExifData& exif, int64_t elevation) {
 
 }  // namespace
 
-void WriteGpsTagsWithExiv2(const TrackPoint& point, Exiv2::ExifData& exif) {
+void WriteGpsTagsWithExiv2(const GeoPosition& point, Exiv2::ExifData& exif) {
     EraseFirst(exif, kLongitudeKey);
     EraseFirst(exif, kLatitudeKey);
     const std::unique_ptr<Exiv2::Value> rational(
@@ -70,7 +70,7 @@ void WriteGpsTagsWithExiv2(const TrackPoint& point, Exiv2::ExifData& exif) {
     }
 }
 
-std::string RewriteWithExiv2(const std::string& bytes, const TrackPoint& point) {
+std::string RewriteWithExiv2(const std::string& bytes, const GeoPosition& point) {
     auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.data()),
                                            static_cast<long>(bytes.size()));
     image->readMetadata();

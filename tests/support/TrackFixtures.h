@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Track points for tests.
+// Positions for tests.
 
-#include "track/TrackLog.h"
+#include "track/TrackPoint.h"
 
-// A track point at a position; its time is not set.
-inline TrackPoint PointAt(double latitude, double longitude, double elevation) {
-    TrackPoint point;
+// A position.
+inline GeoPosition PointAt(double latitude, double longitude, double elevation) {
+    GeoPosition point;
     point.latitude = latitude;
     point.longitude = longitude;
     point.elevation = elevation;

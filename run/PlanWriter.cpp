@@ -1,0 +1,389 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "run/PlanWriter.h"
+
+#include <sys/stat.h>
+#include <exiv2/exiv2.hpp>
+
+#include <algorithm>
+#include <exception>
+
+#include "durable/FileLease.h"
+#include "photo/XmpSidecar.h"
+#include "photo/exif/Exiv2Messages.h"
+#include "photo/jpeg/ExifGpsEdit.h"
+#include "platform/DebugOutput.h"
+#include "platform/DescriptorTable.h"
+#include "platform/Log.h"
+#include "platform/PathText.h"
+#include "run/PlanNarration.h"
+
+namespace {
+
+// The descriptors a run holds at most: two (the original and its new file) for each photo of
+// the batch being filled, of the commit in flight and in hand, and the replaced originals
+// still being released, with room to spare.
+const size_t kRunDescriptors = 8 * BatchLimits().count;
+
+// A photo that cannot be tagged: reported, and left as it was.
+void ReportImageError(const std::string& path, const std::string& what) {
+    Log::Instance().WriteAndTrace(Error, "Skipping " + path + ": " + what);
+}
+
+bool ReadWithOwnOffset(const Placement& placement) {
+    return placement.capture && placement.capture->offset.source == OffsetSource::Photo;
+}
+
+}  // namespace
+
+PlanWriter::PlanWriter(const TaggingRunInputs& inputs, TrackMatcher& matcher,
+                       const WriteSettings& settings, const std::atomic<bool>& stop)
+    : m_Inputs(inputs),
+      m_Matcher(matcher),
+      m_Settings(settings),
+      m_Stop(stop),
+      m_Batch(settings.batchLimits) {}
+
+void PlanWriter::ProcessHotFolder(const PlannedFolder& folder, RunSummary& summary,
+                                  TaggingRunEvents* events) {
+    WriteRunLogLine(m_Inputs, Debug, "ProcessHotFolder:");
+    WriteRunLogLine(m_Inputs, Debug, folder.path);
+    if (!m_Settings.dryRun) {
+        m_Batch.BeginFolder(folder.path);
+    }
+    m_MakeInTurn = false;
+    m_BlockSharing.clear();  // a mount may have changed since
+    std::deque<PhotoInHand> inHand;
+    ReserveDescriptors(kRunDescriptors);            // before the write and commit threads start
+    WriteThreads writers(m_Settings.writeThreads);  // declared after inHand: ended before it goes
+    const size_t ahead = 2 * writers.Count();
+    for (const PlannedPhoto& photo : folder.photos) {
+        if (m_Stop || !photo.read) {
+            summary.stopped = true;
+            break;
+        }
+        if (!photo.file.raw) {
+            MakeWayFor(photo.file.path, inHand, summary, events);
+        }
+        WriteRunLogLine(m_Inputs, Debug, "Checking :" + photo.file.path);
+        OutputDebugStringA("Checking " + photo.file.path + "\n");
+        inHand.push_back(PhotoInHand{&photo, ImageResult(), nullptr});
+        PrepareImage(inHand.back(), writers);
+        FinishImages(inHand, ahead, summary, events);
+    }
+    FinishImages(inHand, 0, summary, events);
+    CommitPendingWrites();
+    CountUncommitted(summary);
+    m_Batch.WaitForReleases();
+}
+
+void PlanWriter::MakeWayFor(const std::string& path, std::deque<PhotoInHand>& inHand,
+                            RunSummary& summary, TaggingRunEvents* events) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return;  // reading it will tell what is wrong
+    }
+    const bool inFlight = std::any_of(inHand.begin(), inHand.end(), [&info](const auto& image) {
+        return image.write != nullptr && image.write->device == info.st_dev &&
+               image.write->inode == info.st_ino;
+    });
+    if (inFlight) {
+        FinishImages(inHand, 0, summary, events);
+    }
+    if (m_Batch.Holds(info)) {
+        CommitPendingWrites();
+    }
+}
+
+void PlanWriter::PrepareImage(PhotoInHand& inHand, WriteThreads& writers) {
+    const PlannedPhoto& planned = *inHand.planned;
+    Exiv2MessageCapture exiv2Messages;
+    try {
+        inHand.result =
+            planned.file.raw ? WriteRaw(planned) : WriteJpeg(planned, exiv2Messages, inHand.write);
+    } catch (const std::exception& e) {
+        ReportImageError(planned.file.path, exiv2Messages.Explain(e.what()));
+        inHand.result = ImageResult();
+    } catch (...) {
+        ReportImageError(planned.file.path, exiv2Messages.Explain("unknown error"));
+        inHand.result = ImageResult();
+    }
+    if (inHand.write == nullptr || inHand.result.outcome != ImageOutcome::Tagged ||
+        m_Settings.dryRun) {
+        inHand.write.reset();  // none, one that an exception left behind, or a dry run's
+        return;
+    }
+    PhotoWrite* write = inHand.write.get();
+    if (m_MakeInTurn) {
+        write->inTurn = true;
+        return;
+    }
+    const WriteFaults* faults = m_Settings.faults;
+    write->made = writers.Submit(
+        [write, faults] { write->prepared = write->Make(write->pending, write->error, faults); });
+}
+
+ImageOutcome PlanWriter::OutcomeOf(const Placement& placement) {
+    switch (placement.outcome) {
+        case PhotoOutcome::NoMatch:
+            return ImageOutcome::NoMatch;
+        case PhotoOutcome::NoCaptureTime:
+            return ImageOutcome::NoCaptureTime;
+        case PhotoOutcome::HadPosition:
+            return ImageOutcome::HadPosition;
+        default:
+            return ImageOutcome::Skipped;
+    }
+}
+
+ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
+                                  const Exiv2MessageCapture& exiv2Messages,
+                                  std::unique_ptr<PhotoWrite>& write) {
+    ImageResult result;
+    if (!planned.readStatus.ok()) {
+        ReportImageError(planned.file.path, planned.readStatus.message());
+        return result;
+    }
+    if (planned.placement.outcome != PhotoOutcome::Tag) {
+        NarratePlacement(planned, m_Inputs, m_Matcher.Log());
+        result.outcome = OutcomeOf(planned.placement);
+        result.ownOffset = ReadWithOwnOffset(planned.placement);
+        return result;
+    }
+    PhotoSource photo;
+    std::string error;
+    if (!OpenPhoto(planned.file.path, photo, error)) {
+        ReportImageError(planned.file.path, error);
+        return result;
+    }
+    Exiv2::Image::AutoPtr image =
+        Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
+    image->readMetadata();
+    PlannedPhoto current = planned;
+    if (!IsSameFileState(photo.info, planned.facts.identity)) {
+        // Changed since it was planned (or its name now leads to the file a link shared): it is
+        // tagged as it is now.
+        current.facts = PhotoFacts();
+        ReadExifFacts(image->exifData(), planned.file.lastWriteTime, current.facts);
+        current.placement = PlacePhoto(current, m_Inputs, m_Matcher);
+    }
+    NarratePlacement(current, m_Inputs, m_Matcher.Log());
+    result.ownOffset = ReadWithOwnOffset(current.placement);
+    if (current.placement.outcome != PhotoOutcome::Tag) {
+        result.outcome = OutcomeOf(current.placement);
+        return result;
+    }
+    result.outcome = TagImage(planned.file.path, photo, *image, current.placement.match->position,
+                              exiv2Messages, write);
+    return result;
+}
+
+ImageResult PlanWriter::WriteRaw(const PlannedPhoto& planned) {
+    ImageResult result;
+    result.raw = true;
+    if (!planned.readStatus.ok()) {
+        ReportImageError(planned.file.path, planned.readStatus.message());
+        result.unreadable = planned.readStatus.code() == StatusCode::Unreadable;
+        return result;
+    }
+    NarratePlacement(planned, m_Inputs, m_Matcher.Log());
+    result.ownOffset = ReadWithOwnOffset(planned.placement);
+    const bool keptForThePhoto = !m_Inputs.replaceRecordedPositions && planned.facts.hasPosition;
+    if (planned.placement.match && !keptForThePhoto) {
+        // Whether its sidecar holds a position to keep is asked of the sidecar as it is now.
+        result.outcome = TagSidecar(planned.file, planned.placement.match->position, result);
+    } else {
+        result.outcome = OutcomeOf(planned.placement);
+    }
+    return result;
+}
+
+void PlanWriter::FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, RunSummary& summary,
+                              TaggingRunEvents* events) {
+    while (inHand.size() > keep) {
+        PhotoInHand& image = inHand.front();
+        if (image.write != nullptr) {
+            image.result.outcome =
+                QueueWritten(*image.write, inHand) ? ImageOutcome::Tagged : ImageOutcome::Skipped;
+        }
+        CountOutcome(summary, image.result);
+        inHand.pop_front();
+        if (m_Batch.IsDue()) {
+            ReportNotReplaced(m_Batch.CommitInBackground());
+        }
+        CountUncommitted(summary);
+        if (events != nullptr) {
+            events->RunProgressed(summary);
+        }
+    }
+}
+
+bool PlanWriter::QueueWritten(PhotoWrite& write, std::deque<PhotoInHand>& inHand) {
+    const WriteFaults* faults = m_Settings.faults;
+    const auto make = [&write, faults](PendingReplacement& pending, std::string& why) {
+        return write.Make(pending, why, faults);
+    };
+    Preparation prepared = Preparation::Refused;
+    if (write.inTurn) {
+        prepared = make(write.pending, write.error);
+    } else {
+        try {
+            write.made.get();
+            prepared = write.prepared;
+        } catch (const std::exception& e) {
+            write.error = std::string("cannot write the new file: ") + e.what();
+        } catch (...) {
+            write.error = "cannot write the new file";
+        }
+    }
+    if (prepared == Preparation::OutOfSpace && !m_MakeInTurn) {
+        MakeRestInTurn(inHand, write);
+    }
+    if (!QueuePrepared(prepared, make, write.pending, write.error)) {
+        ReportImageError(write.path, write.error);
+        return false;
+    }
+    return true;
+}
+
+void PlanWriter::MakeRestInTurn(std::deque<PhotoInHand>& inHand, const PhotoWrite& current) {
+    m_MakeInTurn = true;
+    for (PhotoInHand& image : inHand) {
+        PhotoWrite* write = image.write.get();
+        if (write == nullptr || write == &current || write->inTurn) {
+            continue;
+        }
+        write->made.wait();
+        if (write->prepared == Preparation::Ready) {
+            // The photo's descriptor, with its lease, goes back to the photo, and the new
+            // file is discarded with the rest of `pending`.
+            write->photo.fd = std::move(write->pending.originalFd);
+            write->pending = PendingReplacement();
+        }
+        write->inTurn = true;
+    }
+}
+
+void PlanWriter::CommitPendingWrites() {
+    ReportNotReplaced(m_Batch.Commit());
+}
+
+void PlanWriter::ReportNotReplaced(const std::vector<NotReplaced>& photos) {
+    for (const NotReplaced& photo : photos) {
+        ReportImageError(photo.path, photo.reason);
+        m_UncommittedSidecars += photo.sidecar ? 1 : 0;
+    }
+    m_Uncommitted += photos.size();
+}
+
+void PlanWriter::CountUncommitted(RunSummary& summary) {
+    summary.tagged -= std::min<uint64_t>(summary.tagged, m_Uncommitted);
+    summary.skipped += m_Uncommitted;
+    summary.sidecarsWritten -= std::min<uint64_t>(summary.sidecarsWritten, m_UncommittedSidecars);
+    m_Uncommitted = 0;
+    m_UncommittedSidecars = 0;
+}
+
+ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& position,
+                                    ImageResult& result) {
+    PhotoSource sidecar;
+    std::string existing;
+    std::string error;
+    if (raw.sidecarExists) {
+        struct stat info {};
+        if (stat(raw.sidecar.c_str(), &info) == 0 && m_Batch.Holds(info)) {
+            CommitPendingWrites();  // the sidecar of another RAW photo of the same name
+        }
+        if (!OpenPhoto(raw.sidecar, sidecar, error)) {
+            ReportImageError(raw.sidecar, error);
+            return ImageOutcome::Skipped;
+        }
+        existing.assign(reinterpret_cast<const char*>(sidecar.head.data.get()), sidecar.head.size);
+    }
+    if (!m_Inputs.replaceRecordedPositions && SidecarHasPosition(existing)) {
+        WriteRunLogLine(m_Inputs, Info,
+                        "Keeping the position recorded in the sidecar " + raw.sidecar);
+        return ImageOutcome::HadPosition;
+    }
+    const SidecarUpdate update = UpdateSidecar(existing, position);
+    if (update.change == SidecarChange::AlreadyHeld) {
+        WriteRunLogLine(m_Inputs, Info,
+                        "The sidecar " + raw.sidecar + " holds the position already");
+        return ImageOutcome::AlreadyTagged;
+    }
+    if (update.change == SidecarChange::Refused) {
+        ReportImageError(raw.sidecar, update.reason);
+        return ImageOutcome::Skipped;
+    }
+    if (m_Settings.dryRun) {
+        return ImageOutcome::Tagged;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(update.text.data());
+    const WriteFaults* faults = m_Settings.faults;
+    const auto prepare = [&](PendingReplacement& pending, std::string& why) {
+        pending.sidecar = true;
+        return raw.sidecarExists
+                   ? PrepareReplacement(raw.sidecar, sidecar, bytes, update.text.size(), pending,
+                                        why, faults)
+                   : PrepareNewFile(raw.sidecar, raw.sidecar, update.text, pending, why, faults);
+    };
+    PendingReplacement pending;
+    if (!QueuePrepared(prepare(pending, error), prepare, pending, error)) {
+        ReportImageError(raw.sidecar, error);
+        return ImageOutcome::Skipped;
+    }
+    Log::Instance().Write(Info, "Sidecar written: " + raw.sidecar);
+    result.sidecarWritten = true;
+    return ImageOutcome::Tagged;
+}
+
+ImageOutcome PlanWriter::TagImage(const std::string& path, PhotoSource& photo,
+                                  const Exiv2::Image& image, const GeoPosition& position,
+                                  const Exiv2MessageCapture& exiv2Messages,
+                                  std::unique_ptr<PhotoWrite>& write) {
+    NarrateTagging(position, m_Inputs);
+    ExifEdit edit = EditExifGps(photo.head.data.get(), photo.head.size, image,
+                                GpsPositionOf(position), HeaderAlignmentFor(photo));
+    if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
+        WriteRunLogLine(m_Inputs, Info, "Already tagged with this position, left as it is");
+        return ImageOutcome::AlreadyTagged;
+    }
+    if (edit.outcome == ExifEditOutcome::Refused) {
+        ReportImageError(path, exiv2Messages.Explain(edit.reason));
+        return ImageOutcome::Skipped;
+    }
+    write = std::make_unique<PhotoWrite>();
+    write->path = path;
+    write->device = photo.info.st_dev;
+    write->inode = photo.info.st_ino;
+    write->photo = std::move(photo);
+    write->head = std::move(edit.head);
+    return ImageOutcome::Tagged;
+}
+
+size_t PlanWriter::HeaderAlignmentFor(const PhotoSource& photo) {
+    if (m_Settings.dryRun) {
+        return 0;  // nothing is written, so nothing is probed
+    }
+    auto known = m_BlockSharing.find(photo.info.st_dev);
+    if (known == m_BlockSharing.end()) {
+        const BlockSharing sharing = ProbeBlockSharing(FolderOf(photo.target));
+        known = m_BlockSharing.emplace(photo.info.st_dev, sharing).first;
+    }
+    return known->second == BlockSharing::DoesNot ? 0 : kCloneBlock;
+}
+
+bool PlanWriter::QueuePrepared(Preparation prepared, const Prepare& prepare,
+                               PendingReplacement& pending, std::string& error) {
+    if (prepared == Preparation::OutOfSpace) {
+        // The batch's originals hold space until they are replaced: put them in place, let
+        // their space go, and try once more.
+        CommitPendingWrites();
+        m_Batch.WaitForReleases();
+        prepared = prepare(pending, error);
+    }
+    if (prepared != Preparation::Ready) {
+        return false;
+    }
+    m_Batch.Add(std::move(pending));
+    return true;
+}
