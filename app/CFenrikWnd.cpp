@@ -74,7 +74,8 @@ void SetAccessibleDescriptionIfChanged(QWidget* widget, const std::string& text)
 CFenrikWnd::CFenrikWnd(ProfileStore& profile, WindowServices services)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       m_Profile(profile),
-      m_Services(std::move(services)) {
+      m_Services(std::move(services)),
+      m_Runner(m_Services.makeRunner()) {
     InstallWindowAccessibility();
     if (!m_Services.config.readCaptureTime) {
         m_Services.config.readCaptureTime = ReadCaptureTimeText;
@@ -85,7 +86,9 @@ CFenrikWnd::~CFenrikWnd() {
     // A run still in progress stops after the image in hand. The worker never waits for this
     // thread, so it can be joined here; what it posted to the window goes with the window.
     m_PendingClose = PendingClose::None;
-    m_Engine.RequestStop();
+    if (m_Runner != nullptr) {
+        m_Runner->RequestStop();
+    }
     if (m_Worker.joinable()) {
         m_Worker.join();
     }
@@ -311,7 +314,7 @@ bool CFenrikWnd::DestroyWindow() {
     m_Spinner = nullptr;
     delete m_StatusField;
     m_StatusField = nullptr;
-    m_Engine.Track().Empty();
+    m_Runner.reset();  // and the track points it held
     close();
     return true;
 }
@@ -375,7 +378,7 @@ void CFenrikWnd::CloseAfterRun(bool releaseFirst) {
     if (m_PendingClose != PendingClose::DestroyThenClose) {
         m_PendingClose = releaseFirst ? PendingClose::DestroyThenClose : PendingClose::Close;
     }
-    m_Engine.RequestStop();
+    m_Runner->RequestStop();
     hide();
 }
 
@@ -534,7 +537,7 @@ void CFenrikWnd::SetRunControlsEnabled(bool enabled) {
 
 void CFenrikWnd::OnStart() {
     // A worker that has not yet finished its last window calls still counts as running.
-    if (m_Running || m_Worker.joinable()) {
+    if (m_Running || m_Worker.joinable() || m_Runner == nullptr) {
         return;
     }
     // Everything the run reads, copied here: it owns its inputs.
@@ -554,10 +557,10 @@ void CFenrikWnd::OnStart() {
     }
     SetRunControlsEnabled(false);
     m_Spinner->show();
-    m_Engine.ClearStopRequest();
+    m_Runner->ClearStopRequest();
     try {
         m_Worker = std::thread([this, inputs] {
-            m_Engine.RunTaggingPass(*this, inputs);
+            m_Runner->RunTaggingPass(*this, inputs);
             PostToGuiThread(this, [this] { OnWorkerFinished(); });
         });
     } catch (const std::system_error&) {
@@ -575,7 +578,9 @@ void CFenrikWnd::OnWorkerFinished() {
     if (m_Worker.joinable()) {
         m_Worker.join();
     }
-    m_Engine.ClearStopRequest();
+    if (m_Runner != nullptr) {
+        m_Runner->ClearStopRequest();
+    }
     const PendingClose pending = m_PendingClose;
     m_PendingClose = PendingClose::None;
     if (pending == PendingClose::DestroyThenClose) {

@@ -17,8 +17,8 @@
 
 #include "app/GpxFileDialog.h"
 #include "config/CDirectoryConfigDlg.h"
-#include "run/TaggingEngine.h"
 #include "run/TaggingRunEvents.h"
+#include "run/TaggingRunner.h"
 
 class CActiveButton;
 struct ControlLayout;
@@ -28,14 +28,16 @@ class ProfileStore;
 class CTextfield;
 class QUrl;
 
-// What the window asks of the system: what its configuration object asks, and the chooser
-// that picks the GPX file or folder of tracks, shown at the GPX file button and starting where
-// the current path lies (returns the chosen path, or empty when cancelled). Replaceable, so
-// that tests read no system zones and open no real dialogs.
+// What the window asks of the system: what its configuration object asks, the chooser that
+// picks the GPX file or folder of tracks (shown at the GPX file button, starting where the
+// current path lies; returns the chosen path, or empty when cancelled), and the runner of its
+// tagging passes. Replaceable, so that tests read no system zones, open no real dialogs and
+// may run a fake pass.
 struct WindowServices {
     ConfigServices config;
     std::function<std::string(QWidget* anchor, const std::string& current)> chooseGpxFile =
         ChooseGpxPathWithDialog;
+    std::function<std::unique_ptr<TaggingRunner>()> makeRunner = MakeTaggingEngine;
 };
 
 class CFenrikWnd : public QWidget, private TaggingRunEvents {
@@ -79,6 +81,8 @@ public:
 
     // True while a tagging run is in progress.
     bool IsRunning() const { return m_Running; }
+    // The configuration object; null once DestroyWindow has released it.
+    CDirectoryConfigDlg* ConfigDialog() const { return m_ConfigDlg.get(); }
     // True while a tagging worker thread exists (from the start of a run until it has ended).
     bool HasWorker() const { return m_Worker.joinable(); }
 
@@ -95,8 +99,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    friend class AppTest;  // the tests' fixture reaches the parts below
-
     std::unique_ptr<CDirectoryConfigDlg> m_ConfigDlg;
     CSpinner* m_Spinner = nullptr;
     CTextfield* m_StatusField = nullptr;
@@ -168,7 +170,7 @@ private:
 
     ProfileStore& m_Profile;
     WindowServices m_Services;
-    TaggingEngine m_Engine;
+    std::unique_ptr<TaggingRunner> m_Runner;
     std::thread m_Worker;
     enum class PendingClose { None, Close, DestroyThenClose };
     PendingClose m_PendingClose = PendingClose::None;

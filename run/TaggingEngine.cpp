@@ -100,3 +100,7 @@ void TaggingEngine::Write(const RunPlan& plan, const TaggingRunInputs& inputs, R
         writer.ProcessHotFolder(folder, summary, events);
     }
 }
+
+std::unique_ptr<TaggingRunner> MakeTaggingEngine() {
+    return std::make_unique<TaggingEngine>();
+}

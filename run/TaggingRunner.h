@@ -2,6 +2,8 @@
 #pragma once
 // What starts a tagging pass: the engine, or a fake of the tests'.
 
+#include <memory>
+
 #include "run/RunInputs.h"
 #include "run/TaggingRunEvents.h"
 
@@ -15,3 +17,6 @@ public:
     virtual void RequestStop() = 0;
     virtual void ClearStopRequest() = 0;
 };
+
+// The program's runner: a TaggingEngine.
+std::unique_ptr<TaggingRunner> MakeTaggingEngine();

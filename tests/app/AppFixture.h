@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+#include "FakeTaggingRunner.h"
 #include "FakeZoneSource.h"
 #include "TestSupport.h"
 #include "WidgetTestSupport.h"
@@ -24,6 +25,7 @@
 #include "controls/CSpinner.h"
 #include "controls/CTextfield.h"
 #include "platform/Log.h"
+#include "resources/MainWindowLayout.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingKeys.h"
 
@@ -38,45 +40,62 @@ public slots:
 
 class AppTest : public WidgetTest {
 public:
-    // The window's parts, as the window holds them; tests reach them through Of(window).
+    // The window's parts, found as a user's tools find them: its child controls by their ids.
     struct WindowParts {
-        std::unique_ptr<CDirectoryConfigDlg>& m_ConfigDlg;
-        CSpinner*& m_Spinner;
-        CTextfield*& m_StatusField;
-        std::atomic<bool>& m_Running;
-        uint16_t& m_BackgroundBitmapId;
-        CActiveButton*& m_CloseButton;
-        CActiveButton*& m_MinimizeButton;
-        CActiveButton*& m_StartButton;
-        CActiveButton*& m_HelpButton;
-        CActiveButton*& m_DeviceConfigButton;
-        CActiveButton*& m_DirConfigButton;
-        CActiveButton*& m_HomePageButton;
-        CActiveButton*& m_HotFolderCheck1;
-        CActiveButton*& m_HotFolderCheck2;
-        CActiveButton*& m_HotFolderCheck3;
-        CActiveButton*& m_HotFolderCheck4;
-        CTextfield*& m_HotFolderField1;
-        CTextfield*& m_HotFolderField2;
-        CTextfield*& m_HotFolderField3;
-        CTextfield*& m_HotFolderField4;
-        CTextfield*& m_DeviceField;
+        CDirectoryConfigDlg* m_ConfigDlg;
+        CSpinner* m_Spinner;
+        CTextfield* m_StatusField;
+        CActiveButton* m_CloseButton;
+        CActiveButton* m_MinimizeButton;
+        CActiveButton* m_StartButton;
+        CActiveButton* m_HelpButton;
+        CActiveButton* m_DeviceConfigButton;
+        CActiveButton* m_DirConfigButton;
+        CActiveButton* m_HomePageButton;
+        CActiveButton* m_HotFolderCheck1;
+        CActiveButton* m_HotFolderCheck2;
+        CActiveButton* m_HotFolderCheck3;
+        CActiveButton* m_HotFolderCheck4;
+        CTextfield* m_HotFolderField1;
+        CTextfield* m_HotFolderField2;
+        CTextfield* m_HotFolderField3;
+        CTextfield* m_HotFolderField4;
+        CTextfield* m_DeviceField;
     };
-    static WindowParts Of(CFenrikWnd& w) {
-        return {w.m_ConfigDlg,          w.m_Spinner,
-                w.m_StatusField,        w.m_Running,
-                w.m_BackgroundBitmapId, w.m_CloseButton,
-                w.m_MinimizeButton,     w.m_StartButton,
-                w.m_HelpButton,         w.m_DeviceConfigButton,
-                w.m_DirConfigButton,    w.m_HomePageButton,
-                w.m_HotFolderCheck1,    w.m_HotFolderCheck2,
-                w.m_HotFolderCheck3,    w.m_HotFolderCheck4,
-                w.m_HotFolderField1,    w.m_HotFolderField2,
-                w.m_HotFolderField3,    w.m_HotFolderField4,
-                w.m_DeviceField};
+    // The child control of type T with control id `id`, or null when there is none.
+    template <typename T>
+    static T* Control(const CFenrikWnd& w, int id) {
+        for (T* control : w.findChildren<T*>(Qt::FindDirectChildrenOnly)) {
+            if (control->Id() == id) {
+                return control;
+            }
+        }
+        return nullptr;
+    }
+    static WindowParts Of(const CFenrikWnd& w) {
+        const auto button = [&w](int id) { return Control<CActiveButton>(w, id); };
+        const auto field = [&w](int id) { return Control<CTextfield>(w, id); };
+        return {w.ConfigDialog(),
+                Control<CSpinner>(w, kIdSpinner),
+                field(kIdStatusField),
+                button(kIdClose),
+                button(kIdMinimize),
+                button(kIdStart),
+                button(kIdHelp),
+                button(kIdDeviceConfig),
+                button(kIdDirConfig),
+                button(kIdHomePage),
+                button(kIdHotFolderCheck1),
+                button(kIdHotFolderCheck1 + 1),
+                button(kIdHotFolderCheck1 + 2),
+                button(kIdHotFolderCheck1 + 3),
+                field(kIdHotFolderField1),
+                field(kIdHotFolderField1 + 1),
+                field(kIdHotFolderField1 + 2),
+                field(kIdHotFolderField1 + 3),
+                field(kIdDeviceField)};
     }
 
-protected:
 protected:
     AppTest() {
         zones.AddZone("W. Europe Standard Time", -60, "(UTC+01:00) Europe/Berlin", "Europe/Berlin");
@@ -105,6 +124,11 @@ protected:
             gpxChooserStart = current;
             return gpxFileChoice;
         };
+        if (fakeRun != nullptr) {
+            services.makeRunner = [script = fakeRun] {
+                return std::make_unique<FakeTaggingRunner>(script);
+            };
+        }
         window = std::make_unique<CFenrikWnd>(profile, std::move(services));
         window->CreateSkinned("Fenrik", CenteredWindowRect(1024, 768), 130, 129);
         return *window;
@@ -139,5 +163,7 @@ protected:
     std::string gpxFileChoice;    // what the GPX chooser returns: empty for Cancel
     std::string gpxChooserStart;  // the current path the chooser was last handed
     UrlRecorder urls;
+    // When set before Create, the window's runs are this fake's, not the engine's.
+    std::shared_ptr<FakeTaggingRunner::Script> fakeRun;
     std::unique_ptr<CFenrikWnd> window;
 };

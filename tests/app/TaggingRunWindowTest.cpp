@@ -17,6 +17,7 @@
 #include "RawFixtures.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
+#include "platform/FileTime.h"
 
 namespace fs = std::filesystem;
 
@@ -249,11 +250,12 @@ TEST_F(TaggingRunWindow, ClosingDuringARunStopsSafelyAndThenCloses) {
 }
 
 TEST_F(TaggingRunWindow, SystemCloseDuringARunClosesOnceTheRunHasEnded) {
-    const std::string folder = PhotoFolder("many", 20);
-    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    fakeRun = std::make_shared<FakeTaggingRunner::Script>();
+    fakeRun->hold = true;  // until the close asks it to stop
     CFenrikWnd& w = Create();
     w.show();
     w.OnStart();
+    ASSERT_TRUE(fakeRun->WaitUntilRunning());
     EXPECT_TRUE(w.close() == false || !w.isVisible());
     EXPECT_FALSE(w.isVisible());
     ASSERT_TRUE(WaitForIdle());
@@ -262,12 +264,56 @@ TEST_F(TaggingRunWindow, SystemCloseDuringARunClosesOnceTheRunHasEnded) {
 }
 
 TEST_F(TaggingRunWindow, DestroyingTheWindowDuringARunWaitsForTheWorker) {
-    const std::string folder = PhotoFolder("many", 30);
-    Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));
+    fakeRun = std::make_shared<FakeTaggingRunner::Script>();
+    fakeRun->hold = true;
     CFenrikWnd& w = Create();
     w.OnStart();
+    ASSERT_TRUE(fakeRun->WaitUntilRunning());
     window.reset();  // must neither deadlock nor leave the worker using freed objects
-    SUCCEED();
+    EXPECT_TRUE(fakeRun->stopRequested);
+    EXPECT_FALSE(fakeRun->running);
+}
+
+// The window hands the run a copy of its settings, shows the run's counts while it lasts and
+// its summary when it ends; its controls are the run's own while it runs.
+TEST_F(TaggingRunWindow, TheRunGetsTheSettingsAndTheWindowShowsWhatTheRunReports) {
+    fakeRun = std::make_shared<FakeTaggingRunner::Script>();
+    fakeRun->hold = true;
+    fakeRun->progress.photosListed = true;
+    fakeRun->progress.photos = 12;
+    fakeRun->progress.checked = 5;
+    fakeRun->finished.folders = 1;
+    fakeRun->finished.gpxPoints = 3;
+    fakeRun->finished.checked = fakeRun->finished.photos = fakeRun->finished.skipped = 1;
+    Configure({dir.File("a"), dir.File("b")}, {false, true}, dir.File("t.gpx"));
+    CFenrikWnd& w = Create();
+    w.OnStart();
+    ASSERT_TRUE(fakeRun->WaitUntilRunning());
+    {
+        std::lock_guard<std::mutex> lock(fakeRun->mutex);
+        EXPECT_EQ(fakeRun->inputs.gpxPath, dir.File("t.gpx"));
+        EXPECT_EQ(fakeRun->inputs.hotFolders[1], dir.File("b"));
+        EXPECT_EQ(fakeRun->inputs.hotFolderOn, (std::array<bool, 4>{false, true, false, false}));
+        EXPECT_EQ(fakeRun->inputs.tolerance, 2 * kFileTimeUnitsPerMinute);
+        EXPECT_EQ(fakeRun->inputs.biasInMinutes, -60);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return Of(w).m_StatusField->GetText() == "Tagging..."; }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&w] { return Of(w).m_StatusField->toolTip() == "Tagging: 5 of 12 photos checked"; }));
+    for (CActiveButton* control : RunControls()) {
+        EXPECT_FALSE(control->isEnabled());
+    }
+    EXPECT_FALSE(Of(w).m_Spinner->isHidden());
+    w.OnStart();  // a second start while one runs is no second run
+    fakeRun->Release();
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(fakeRun->passes, 1);
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "Errors!");
+    EXPECT_EQ(Of(w).m_StatusField->toolTip().toStdString(), RunSummaryText(fakeRun->finished));
+    for (CActiveButton* control : RunControls()) {
+        EXPECT_TRUE(control->isEnabled());
+    }
+    EXPECT_TRUE(Of(w).m_Spinner->isHidden());
 }
 
 // Records every tool tip a widget is given, in order.
