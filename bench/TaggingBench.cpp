@@ -39,6 +39,7 @@
 
 #include "BenchFiles.h"
 #include "app/RunSettings.h"
+#include "durable/FileIo.h"
 #include "durable/TemporaryFile.h"
 #include "photo/HotFolderFiles.h"
 #include "platform/FileTime.h"
@@ -111,11 +112,16 @@ void MakePhotoFolder(const std::string& folder, const std::string& templ, int co
 }
 
 // A new file in `folder` holding a copy, made inside the kernel, of the file at `path`.
-bool CopyToNewFile(const std::string& path, const std::string& folder, TemporaryFile& copy,
-                   std::string& error) {
+Status CopyToNewFile(const std::string& path, const std::string& folder, TemporaryFile& copy) {
     const UniqueFd source(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    return source.Valid() && copy.Create(folder, error) &&
-           copy.AppendFrom(source.Get(), 0, fs::file_size(path), error);
+    Status copied = source.Valid() ? copy.Create(folder) : Status::Failed("cannot open " + path);
+    return copied.ok() ? copy.AppendFrom(source.Get(), 0, fs::file_size(path)) : copied;
+}
+
+void Report(const char* what, const Status& status) {
+    if (!status.ok()) {
+        std::fprintf(stderr, "%s failed: %s\n", what, status.message().c_str());
+    }
 }
 
 // The floor: copy each photo inside the kernel to a new file, flush it and rename it over.
@@ -123,11 +129,15 @@ double DurableCopySeconds(const std::string& folder) {
     const auto start = std::chrono::steady_clock::now();
     for (const ImageFile& file : ListHotFolderImages(folder)) {
         TemporaryFile copy;
-        std::string error;
-        if (!CopyToNewFile(file.path, folder, copy, error) || !copy.Sync(error) ||
-            !copy.Replace(file.path, nullptr, error) || !SyncFolder(folder)) {
-            std::fprintf(stderr, "copy failed: %s\n", error.c_str());
+        Status copied = CopyToNewFile(file.path, folder, copy);
+        if (copied.ok()) {
+            copied = copy.Sync();
         }
+        if (copied.ok()) {
+            copied = copy.Replace(file.path, nullptr);
+        }
+        Report("copy", copied);
+        SyncFolder(folder);
     }
     return Seconds(start);
 }
@@ -142,21 +152,16 @@ double BatchedReplacementSeconds(const std::string& folder) {
     const std::vector<ImageFile> files = ListHotFolderImages(folder);
     for (size_t first = 0; first < files.size(); first += kBatch) {
         std::vector<TemporaryFile> batch;
-        std::string error;
         for (size_t i = first; i < std::min(files.size(), first + kBatch); ++i) {
             batch.emplace_back();
-            if (!CopyToNewFile(files[i].path, folder, batch.back(), error)) {
-                std::fprintf(stderr, "copy failed: %s\n", error.c_str());
-            }
+            Report("copy", CopyToNewFile(files[i].path, folder, batch.back()));
             batch.back().StartWriteback();
         }
         if (!batch.empty() && !batch.front().SyncFileSystem()) {
             std::fprintf(stderr, "flush failed\n");
         }
         for (size_t i = 0; i < batch.size(); ++i) {
-            if (!batch[i].Replace(files[first + i].path, nullptr, error)) {
-                std::fprintf(stderr, "replace failed: %s\n", error.c_str());
-            }
+            Report("replace", batch[i].Replace(files[first + i].path, nullptr));
         }
         SyncFolder(folder);
     }

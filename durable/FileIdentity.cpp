@@ -9,10 +9,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
-#include "durable/TemporaryFile.h"
+#include "durable/WriteFaults.h"
 
 namespace {
 
@@ -73,77 +72,66 @@ bool ReadAttribute(int fd, const std::string& name, std::vector<char>& value) {
     }
 }
 
-bool CopyOwner(const struct stat& info, int to, std::string& error, const WriteFaults* faults) {
+Status CopyOwner(const struct stat& info, int to, const WriteFaults* faults) {
     struct stat current {};
     if (fstat(to, &current) != 0) {
-        error = std::string("cannot examine the temporary file: ") + std::strerror(errno);
-        return false;
+        return Status::FromErrno(errno, "cannot examine the temporary file");
     }
     if (current.st_uid == info.st_uid && current.st_gid == info.st_gid) {
-        return true;
+        return Status::Ok();
     }
     if (!DurableStepAllowed(faults, "owner") || fchown(to, info.st_uid, info.st_gid) != 0) {
-        error = "cannot keep its owner " + std::to_string(info.st_uid) + " and group " +
-                std::to_string(info.st_gid) + ": " + std::strerror(errno);
-        return false;
+        return Status::FromErrno(errno, "cannot keep its owner " + std::to_string(info.st_uid) +
+                                            " and group " + std::to_string(info.st_gid));
     }
-    return true;
+    return Status::Ok();
 }
 
-bool CopyAttributes(int from, int to, std::string& error, const WriteFaults* faults) {
+Status CopyAttributes(int from, int to, const WriteFaults* faults) {
     std::vector<std::string> wanted;
     std::vector<std::string> present;
     if (!ListAttributes(from, wanted) || !ListAttributes(to, present)) {
-        error = std::string("cannot list its extended attributes: ") + std::strerror(errno);
-        return false;
+        return Status::FromErrno(errno, "cannot list its extended attributes");
     }
     for (const std::string& name : present) {  // e.g. an ACL inherited from the folder
         if (std::find(wanted.begin(), wanted.end(), name) == wanted.end() &&
             fremovexattr(to, name.c_str()) != 0) {
-            error = "cannot drop the extended attribute " + name + ": " + std::strerror(errno);
-            return false;
+            return Status::FromErrno(errno, "cannot drop the extended attribute " + name);
         }
     }
     std::vector<char> value;
     for (const std::string& name : wanted) {
         if (!ReadAttribute(from, name, value)) {
-            error = "cannot read its extended attribute " + name + ": " + std::strerror(errno);
-            return false;
+            return Status::FromErrno(errno, "cannot read its extended attribute " + name);
         }
         if (!DurableStepAllowed(faults, "xattr") ||
             fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
-            error = "cannot keep its extended attribute " + name + ": " + std::strerror(errno);
-            return false;
+            return Status::FromErrno(errno, "cannot keep its extended attribute " + name);
         }
     }
-    return true;
+    return Status::Ok();
 }
 
-bool CopyMode(const struct stat& info, int to, std::string& error, const WriteFaults* faults) {
+Status CopyMode(const struct stat& info, int to, const WriteFaults* faults) {
     struct stat result {};
     if (!DurableStepAllowed(faults, "chmod") || fchmod(to, info.st_mode & kPermissionBits) != 0 ||
         fstat(to, &result) != 0) {
-        error = std::string("cannot keep its permissions: ") + std::strerror(errno);
-        return false;
+        return Status::FromErrno(errno, "cannot keep its permissions");
     }
     if ((result.st_mode & kPermissionBits) != (info.st_mode & kPermissionBits) ||
         result.st_uid != info.st_uid || result.st_gid != info.st_gid) {
-        error = "cannot keep its owner, group and permissions together";
-        return false;
+        return Status::Failed("cannot keep its owner, group and permissions together");
     }
-    return true;
+    return Status::Ok();
 }
 
 }  // namespace
 
-bool CopyFileFlags(int from, int to, std::string& error, const WriteFaults* faults) {
+Status CopyFileFlags(int from, int to, const WriteFaults* faults) {
     int wanted = 0;
     if (ioctl(from, FS_IOC_GETFLAGS, &wanted) != 0) {
-        if (NoFileFlags(errno)) {
-            return true;
-        }
-        error = std::string("cannot read its file flags: ") + std::strerror(errno);
-        return false;
+        return NoFileFlags(errno) ? Status::Ok()
+                                  : Status::FromErrno(errno, "cannot read its file flags");
     }
     int present = 0;
     if (ioctl(to, FS_IOC_GETFLAGS, &present) != 0) {
@@ -151,33 +139,34 @@ bool CopyFileFlags(int from, int to, std::string& error, const WriteFaults* faul
     }
     const int flags = (present & ~static_cast<int>(kCopiedFlags)) | (wanted & kCopiedFlags);
     if (flags == present) {
-        return true;
+        return Status::Ok();
     }
     if (!DurableStepAllowed(faults, "flags") || ioctl(to, FS_IOC_SETFLAGS, &flags) != 0) {
-        error = std::string("cannot keep its file flags: ") + std::strerror(errno);
-        return false;
+        return Status::FromErrno(errno, "cannot keep its file flags");
     }
-    return true;
+    return Status::Ok();
 }
 
-std::string ReplacementBlocker(const std::string& target, const struct stat& info) {
+Status ReplacementBlocker(const std::string& target, const struct stat& info) {
     if ((info.st_mode & 0222) == 0 || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-        return "read-only";
+        return Status::Refused("read-only");
     }
     if (info.st_nlink > 1) {
-        return "it has " + std::to_string(info.st_nlink) +
-               " hard links, and tagging would split them";
+        return Status::Refused("it has " + std::to_string(info.st_nlink) +
+                               " hard links, and tagging would split them");
     }
     if (geteuid() != 0 && info.st_uid != geteuid()) {
-        return "it belongs to user " + std::to_string(info.st_uid) +
-               ", and only that user can tag it without changing its owner";
+        return Status::Refused("it belongs to user " + std::to_string(info.st_uid) +
+                               ", and only that user can tag it without changing its owner");
     }
-    return std::string();
+    return Status::Ok();
 }
 
-bool CopyIdentity(int from, const struct stat& info, int to, std::string& error,
-                  const WriteFaults* faults) {
+Status CopyIdentity(int from, const struct stat& info, int to, const WriteFaults* faults) {
     // The owner first: changing it clears set-id bits and file capabilities, which follow.
-    return CopyOwner(info, to, error, faults) && CopyAttributes(from, to, error, faults) &&
-           CopyMode(info, to, error, faults);
+    Status status = CopyOwner(info, to, faults);
+    if (status.ok()) {
+        status = CopyAttributes(from, to, faults);
+    }
+    return status.ok() ? CopyMode(info, to, faults) : status;
 }

@@ -8,24 +8,24 @@
 
 #include <string>
 
-#include "durable/TemporaryFile.h"
+#include "durable/WriteFaults.h"
+#include "platform/Status.h"
 
 // Why the file at `target`, as `info` describes it, cannot be replaced without its user
-// noticing, or the empty text when it can: "read-only" when no one may write it by its
+// noticing (Refused), or Ok when it can: "read-only" when no one may write it by its
 // permission bits or the running user may not; a reason naming its hard links when other
 // names link to it; a reason naming its owner when it belongs to another user and this
 // process may not give a file away.
-std::string ReplacementBlocker(const std::string& target, const struct stat& info);
+Status ReplacementBlocker(const std::string& target, const struct stat& info);
 
 // Gives the empty open file `to` the file flags of the open file `from` that a user may set
 // and a file system keeps per file (no-dump, no-atime, synchronous, no copy-on-write,
-// compression; as lsattr lists them). Returns false with a reason when one cannot be kept;
-// true when the file system keeps no flags.
-bool CopyFileFlags(int from, int to, std::string& error, const WriteFaults* faults = nullptr);
+// compression; as lsattr lists them). Fails when one cannot be kept; Ok when the file system
+// keeps no flags.
+Status CopyFileFlags(int from, int to, const WriteFaults* faults = nullptr);
 
 // Gives the open file `to` the owner and group from `info`, every extended attribute of the
 // open file `from` that this process can read (and drops any that `from` lacks), then the
-// permission bits from `info`. Returns false with a reason when one of them cannot be kept.
-// Each step asks `faults`, when given.
-bool CopyIdentity(int from, const struct stat& info, int to, std::string& error,
-                  const WriteFaults* faults = nullptr);
+// permission bits from `info`. Fails when one of them cannot be kept. Each step asks `faults`,
+// when given.
+Status CopyIdentity(int from, const struct stat& info, int to, const WriteFaults* faults = nullptr);

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "durable/FileIdentity.h"
+#include "durable/FileIo.h"
 #include "durable/FileLease.h"
 #include "platform/PathText.h"
 
@@ -25,16 +26,18 @@ constexpr size_t kFlushThreads = 8;
 const char kChanged[] = "it changed while being tagged; the next run will tag it";
 const char kOpenedMeanwhile[] =
     "another program opened it while it was being tagged; the next run will tag it";
+const char kInUse[] =
+    "it is open in another program (perhaps still being copied); the next run will tag it";
 
 // Flushes the new files `which`, several at a time: the disk then confirms many with one cache
 // flush, where flushing one after the other would wait for it once per file. Sets the error
 // text of each that is not on disk.
 void SyncEachAlone(const std::vector<PendingReplacement>& pending, const std::vector<size_t>& which,
-                   std::vector<std::string>& errors) {
+                   std::vector<Status>& errors) {
     std::atomic<size_t> next{0};
     const auto work = [&] {
         for (size_t n; (n = next++) < which.size();) {
-            pending[which[n]].file.Sync(errors[which[n]]);
+            errors[which[n]] = pending[which[n]].file.Sync();
         }
     };
     std::vector<std::thread> helpers;
@@ -59,13 +62,13 @@ dev_t FileSystemOf(int fd) {
 // Flushes every new file. One flush of each file system the batch writes to puts all its files
 // on disk at once: flushed one by one, each file costs the disk a cache flush of its own, which
 // on a slow disk takes most of a run. Where a file system's flush reports an error, each of its
-// files is flushed alone, so that the ones that failed are known. Returns the error text of
-// each file, empty where it is on disk.
-std::vector<std::string> SyncAll(const std::vector<PendingReplacement>& pending) {
-    std::vector<std::string> errors(pending.size());
+// files is flushed alone, so that the ones that failed are known. Returns each file's status.
+std::vector<Status> SyncAll(const std::vector<PendingReplacement>& pending) {
+    std::vector<Status> errors(pending.size());
     std::map<dev_t, std::vector<size_t>> byFileSystem;
     for (size_t i = 0; i < pending.size(); ++i) {
-        if (pending[i].file.MaySync(errors[i])) {
+        errors[i] = pending[i].file.MaySync();
+        if (errors[i].ok()) {
             byFileSystem[FileSystemOf(pending[i].file.Fd())].push_back(i);
         }
     }
@@ -94,14 +97,14 @@ mode_t FileCreationMask() {
 
 // Why the original of `pending`, at `displaced` now, must take its name back: it changed, or
 // another program opened it for writing (its lease broke); empty when it may go.
-std::string DisplacedProblem(const PendingReplacement& pending, const std::string& displaced) {
+Status DisplacedProblem(const PendingReplacement& pending, const std::string& displaced) {
     if (!IsSameContent(displaced, pending.original)) {
-        return kChanged;
+        return Status::Refused(kChanged);
     }
     if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
-        return kOpenedMeanwhile;
+        return Status::Refused(kOpenedMeanwhile);
     }
-    return std::string();
+    return Status::Ok();
 }
 
 // Once every photo of the batch has its new file's name, and the folders are flushed, lets each
@@ -115,13 +118,13 @@ void SettleDisplaced(std::vector<PendingReplacement>& batch, std::vector<NotRepl
         if (!pending.replaced) {
             continue;
         }
-        const std::string reason =
+        const Status kept =
             pending.file.Settle(pending.target, [&pending](const std::string& displaced) {
                 return DisplacedProblem(pending, displaced);
             });
-        if (!reason.empty()) {
+        if (!kept.ok()) {
             pending.replaced = false;
-            left.push_back({pending.path, reason, pending.sidecar});
+            left.push_back({pending.path, kept.message(), pending.tag});
             tookBack.insert(FolderOf(pending.target));
         }
         if (pending.leased) {
@@ -135,71 +138,82 @@ void SettleDisplaced(std::vector<PendingReplacement>& batch, std::vector<NotRepl
 
 }  // namespace
 
-Preparation PrepareNewFile(const std::string& path, const std::string& target,
-                           const std::string& content, PendingReplacement& pending,
-                           std::string& error, const WriteFaults* faults) {
+Status PrepareNewFile(const std::string& path, const std::string& target,
+                      const std::string& content, PendingReplacement& pending,
+                      const WriteFaults* faults) {
     pending.path = path;
     pending.target = target;
     pending.createsNew = true;
     const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
-    if (!pending.file.Create(FolderOf(target), error, faults) ||
-        !pending.file.Append(bytes, content.size(), error)) {
-        const bool full = errno == ENOSPC || errno == EDQUOT;
-        pending.file = TemporaryFile();
-        return full ? Preparation::OutOfSpace : Preparation::Refused;
+    Status made = pending.file.Create(FolderOf(target), faults);
+    if (made.ok()) {
+        made = pending.file.Append(bytes, content.size());
     }
-    if (fchmod(pending.file.Fd(), 0666 & ~FileCreationMask()) != 0) {
-        error = std::string("cannot set the permissions of the new file: ") + strerror(errno);
+    if (made.ok() && fchmod(pending.file.Fd(), 0666 & ~FileCreationMask()) != 0) {
+        made = Status::FromErrno(errno, "cannot set the permissions of the new file");
+    }
+    if (!made.ok()) {
         pending.file = TemporaryFile();
-        return Preparation::Refused;
+        return made;
     }
     pending.file.StartWriteback();
-    return Preparation::Ready;
+    return made;
 }
 
-Preparation PrepareReplacement(const std::string& path, OpenOriginal& photo,
-                               const unsigned char* head, size_t headSize,
-                               PendingReplacement& pending, std::string& error,
-                               const WriteFaults* faults) {
-    error = ReplacementBlocker(photo.target, photo.info);
-    if (!error.empty()) {
-        return Preparation::Refused;
+// The steps that make the new file of `original` in `pending.file`.
+Status MakeReplacement(OpenOriginal& original, const unsigned char* head, size_t headSize,
+                       PendingReplacement& pending, const WriteFaults* faults) {
+    Status made = pending.file.Create(FolderOf(original.target), faults);
+    if (made.ok()) {
+        made = CopyFileFlags(original.fd.Get(), pending.file.Fd(), faults);  // before any data
     }
-    const FileLease lease = TakeReadLease(photo.fd.Get());
-    if (lease == FileLease::InUse) {
-        error =
-            "it is open in another program (perhaps still being copied); the next run will "
-            "tag it";
-        return Preparation::Refused;
+    if (made.ok()) {
+        made = pending.file.Append(head, headSize);
+    }
+    if (made.ok()) {
+        made = pending.file.AppendFrom(original.fd.Get(), original.tailOffset, original.TailSize());
+    }
+    if (made.ok()) {
+        made = CopyIdentity(original.fd.Get(), original.info, pending.file.Fd(), faults);
+    }
+    return made;
+}
+
+Status PrepareReplacement(const std::string& path, OpenOriginal& original,
+                          const unsigned char* head, size_t headSize, PendingReplacement& pending,
+                          const WriteFaults* faults) {
+    Status blocker = ReplacementBlocker(original.target, original.info);
+    if (!blocker.ok()) {
+        return blocker;
+    }
+    const FileLease lease = TakeReadLease(original.fd.Get());
+    if (lease == FileLease::InUse || !LockAsOurs(original.fd.Get())) {
+        return Status::Refused(kInUse);
     }
     pending.leased = lease == FileLease::Held;
     pending.path = path;
-    pending.target = photo.target;
-    pending.original = photo.info;
-    if (!pending.file.Create(FolderOf(photo.target), error, faults) ||
-        !CopyFileFlags(photo.fd.Get(), pending.file.Fd(), error, faults) ||  // before any data
-        !pending.file.Append(head, headSize, error) ||
-        !pending.file.AppendFrom(photo.fd.Get(), photo.tailOffset, photo.TailSize(), error) ||
-        !CopyIdentity(photo.fd.Get(), photo.info, pending.file.Fd(), error, faults)) {
-        const bool full = errno == ENOSPC || errno == EDQUOT;
+    pending.target = original.target;
+    pending.original = original.info;
+    Status made = MakeReplacement(original, head, headSize, pending, faults);
+    if (!made.ok()) {
         pending.file = TemporaryFile();
-        return full ? Preparation::OutOfSpace : Preparation::Refused;
+        return made;
     }
     pending.file.StartWriteback();
-    pending.originalFd = std::move(photo.fd);
-    return Preparation::Ready;
+    pending.originalFd = std::move(original.fd);
+    return made;
 }
 
 void ReplacementBatch::BeginFolder(const std::string& folder) {
     clock_gettime(CLOCK_REALTIME, &m_FolderStart);
     m_CleanFolders.clear();
-    RemoveStaleTemporaries(folder, m_FolderStart);
+    RemoveStaleTemporaries(folder, m_FolderStart, m_IsOurs);
     m_CleanFolders.insert(folder);
 }
 
 void ReplacementBatch::Add(PendingReplacement pending) {
     if (m_CleanFolders.insert(pending.file.Folder()).second) {
-        RemoveStaleTemporaries(pending.file.Folder(), m_FolderStart);
+        RemoveStaleTemporaries(pending.file.Folder(), m_FolderStart, m_IsOurs);
     }
     if (m_Pending.empty()) {
         m_FirstAdded = std::chrono::steady_clock::now();
@@ -266,15 +280,15 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
     std::vector<NotReplaced> left;
     size_t done = 0;  // photos before this one are replaced or in `left`
     try {
-        const std::vector<std::string> flushErrors = SyncAll(batch);
+        const std::vector<Status> flushed = SyncAll(batch);
         std::set<std::string> folders;
         std::vector<UniqueFd> replaced;
         for (; done < batch.size(); ++done) {
             PendingReplacement& pending = batch[done];
-            const std::string reason =
-                flushErrors[done].empty() ? ReplaceIfUnchanged(pending) : flushErrors[done];
-            if (!reason.empty()) {
-                left.push_back({pending.path, reason, pending.sidecar});
+            const Status replaced =
+                flushed[done].ok() ? ReplaceIfUnchanged(pending) : flushed[done];
+            if (!replaced.ok()) {
+                left.push_back({pending.path, replaced.message(), pending.tag});
                 continue;
             }
             pending.replaced = true;
@@ -293,7 +307,7 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
     } catch (const std::exception& e) {
         for (size_t i = done; i < batch.size(); ++i) {
             if (!batch[i].replaced) {
-                left.push_back({batch[i].path, e.what(), batch[i].sidecar});
+                left.push_back({batch[i].path, e.what(), batch[i].tag});
             }
         }
     }
@@ -301,31 +315,23 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
     return left;
 }
 
-std::string ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
+Status ReplacementBatch::ReplaceIfUnchanged(PendingReplacement& pending) {
     if (pending.createsNew) {
-        std::string error;
-        return pending.file.PlaceNew(pending.target, error) ? std::string() : error;
+        return pending.file.PlaceNew(pending.target);
     }
     if (!IsUnchanged(pending.target, pending.original)) {
-        return kChanged;
+        return Status::Refused(kChanged);
     }
     if (pending.leased && !IsLeaseIntact(pending.originalFd.Get())) {
-        return kOpenedMeanwhile;
+        return Status::Refused(kOpenedMeanwhile);
     }
-    // Asked again once the new file has the photo's name, while the original still has one:
+    // Asked again once the new file has the original's name, while the original still has one:
     // a program that opened the original until then has broken the lease, and its writes go
-    // into the original, which then takes its name back. The original keeps a name and the
-    // lease until the whole batch is in place (SettleDisplaced).
-    std::string error;
-    if (!pending.file.Replace(
-            pending.target,
-            [&pending](const std::string& displaced) {
-                return DisplacedProblem(pending, displaced);
-            },
-            error, true)) {
-        return error;
-    }
-    return std::string();
+    // into the original, which then takes its name back (SettleDisplaced).
+    return pending.file.Replace(
+        pending.target,
+        [&pending](const std::string& displaced) { return DisplacedProblem(pending, displaced); },
+        true);
 }
 
 void ReplacementBatch::ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals) {

@@ -1,50 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "durable/TemporaryFile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <linux/fs.h>
-#include <strings.h>
-#include <sys/ioctl.h>
-
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <mutex>
-#include <random>
-#include <vector>
+
+#include "durable/FileIo.h"
+#include "durable/StaleTemporaries.h"
+#include "durable/TemporaryName.h"
 
 namespace {
 
-const char kTemporaryMark[] = ".fenrik-";
-constexpr size_t kTemporaryMarkLength = sizeof kTemporaryMark - 1;
-constexpr size_t kRandomLength = 6;
-const char kRandomLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-std::string SystemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
-
-bool IsRandomPart(const std::string& text, size_t from) {
-    return text.size() == from + kRandomLength &&
-           std::all_of(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), [](char c) {
-               return std::strchr(kRandomLetters, c) != nullptr && c != '\0';
-           });
-}
-
-std::string RandomTemporaryName() {
-    thread_local std::mt19937 random{std::random_device{}()};
-    std::uniform_int_distribution<size_t> pick(0, sizeof kRandomLetters - 2);
-    std::string name = kTemporaryMark;
-    for (size_t i = 0; i < kRandomLength; ++i) {
-        name += kRandomLetters[pick(random)];
-    }
-    return name;
-}
+const char kNotFlushed[] = "cannot flush the temporary file";
 
 // An unnamed file in `folder`, or -1 where the file system cannot make one.
 int CreateUnnamed(const std::string& folder, const WriteFaults* faults) {
@@ -87,177 +57,11 @@ bool LinkUnnamed(int fd, const std::string& folder, std::string& path) {
     return false;
 }
 
-bool WriteAll(int fd, const unsigned char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = ENOSPC;
-            }
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Copies through user space, for file systems that cannot copy inside the kernel.
-bool CopyThroughBuffer(int source, uint64_t offset, uint64_t length, int target) {
-    std::vector<unsigned char> buffer(1 << 20);
-    while (length > 0) {
-        const size_t chunk = static_cast<size_t>(std::min<uint64_t>(length, buffer.size()));
-        const ssize_t n = pread(source, buffer.data(), chunk, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = ENODATA;
-            }
-            return false;
-        }
-        if (!WriteAll(target, buffer.data(), static_cast<size_t>(n))) {
-            return false;
-        }
-        offset += static_cast<uint64_t>(n);
-        length -= static_cast<uint64_t>(n);
-    }
-    return true;
-}
-
-// Copies inside the kernel; falls back to a buffer where the file system cannot.
-bool CopyRange(int source, uint64_t offset, uint64_t length, int target) {
-    loff_t from = static_cast<loff_t>(offset);
-    bool copiedAny = false;
-    while (length > 0) {
-        const size_t chunk = static_cast<size_t>(std::min<uint64_t>(length, 1u << 30));
-        const ssize_t n = copy_file_range(source, &from, target, nullptr, chunk, 0);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && !copiedAny &&
-            (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) {
-            return CopyThroughBuffer(source, offset, length, target);
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = ENODATA;
-            }
-            return false;
-        }
-        copiedAny = true;
-        length -= static_cast<uint64_t>(n);
-    }
-    return true;
-}
-
-// Shares `length` bytes of `source` at `offset` with `target` at `at`, both on a block
-// boundary; the length is whole blocks unless it runs to the source's end. Moves the target's
-// file position past them. False where the file system cannot share blocks.
-bool CloneRange(int source, uint64_t offset, uint64_t length, int target, uint64_t at) {
-    file_clone_range range{};
-    range.src_fd = source;
-    range.src_offset = offset;
-    range.src_length = length;
-    range.dest_offset = at;
-    return ioctl(target, FICLONERANGE, &range) == 0 &&
-           lseek(target, static_cast<off_t>(at + length), SEEK_SET) >= 0;
-}
-
-// Appends `length` bytes of `source` at `offset` to `target`, whose size is `at`. Where both lie
-// at the same place within a block, the blocks after the first boundary are shared, not
-// copied: all of them, or the whole ones with the last part copied.
-bool CopyOrClone(int source, uint64_t offset, uint64_t length, int target, uint64_t at) {
-    if (offset % kCloneBlock != at % kCloneBlock) {
-        return CopyRange(source, offset, length, target);
-    }
-    const uint64_t lead = std::min(length, (kCloneBlock - offset % kCloneBlock) % kCloneBlock);
-    if (!CopyRange(source, offset, lead, target)) {
-        return false;
-    }
-    offset += lead;
-    at += lead;
-    length -= lead;
-    if (length == 0 || CloneRange(source, offset, length, target, at)) {
-        return true;
-    }
-    const uint64_t whole = length - length % kCloneBlock;
-    if (whole > 0 && CloneRange(source, offset, whole, target, at)) {
-        offset += whole;
-        length -= whole;
-    }
-    return CopyRange(source, offset, length, target);
-}
-
-bool IsStale(int folderFd, const char* name, const timespec& olderThan) {
-    struct stat info {};
-    if (fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
-        return false;
-    }
-    return info.st_ctim.tv_sec < olderThan.tv_sec ||
-           (info.st_ctim.tv_sec == olderThan.tv_sec && info.st_ctim.tv_nsec < olderThan.tv_nsec);
-}
-
-// The photo NAME of an older-form temporary name, "." NAME ".fenrik-XXXXXX".
-std::string OlderFormPhotoName(const std::string& name) {
-    return name.substr(1, name.size() - 1 - kTemporaryMarkLength - kRandomLength);
-}
-
-bool IsPhotoName(const std::string& name) {
-    const auto endsWith = [&name](const char* suffix) {
-        const size_t n = std::strlen(suffix);
-        return name.size() > n && strcasecmp(name.c_str() + name.size() - n, suffix) == 0;
-    };
-    return endsWith(".jpg") || endsWith(".jpeg") || endsWith(".xmp");
-}
-
-// True for a current-form name, and for an older-form one whose photo is in the folder.
-bool HasItsPhoto(int folderFd, const std::string& name) {
-    if (name.size() == kTemporaryMarkLength + kRandomLength) {
-        return true;
-    }
-    struct stat info {};
-    return fstatat(folderFd, OlderFormPhotoName(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-           S_ISREG(info.st_mode);
-}
-
-bool StartsWith(const char* data, ssize_t size, const char* prefix) {
-    const size_t length = std::strlen(prefix);
-    return size >= static_cast<ssize_t>(length) && std::memcmp(data, prefix, length) == 0;
-}
-
-// A killed run leaves a new file that is empty, that begins with the JPEG start-of-image
-// marker, or that begins as an XMP sidecar; anything else under such a name is not ours.
-bool BeginsAsOursOrEmpty(int folderFd, const char* name) {
-    const UniqueFd fd(openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    char start[16] = {};
-    if (!fd.Valid()) {
-        return false;
-    }
-    const ssize_t n = pread(fd.Get(), start, sizeof start, 0);
-    return n == 0 || StartsWith(start, n, "\xFF\xD8\xFF") || StartsWith(start, n, "<?xpacket") ||
-           StartsWith(start, n, "<x:xmpmeta");
+bool IsNoSwap(int error) {
+    return error == ENOENT || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
 }
 
 }  // namespace
-
-void WriteFaults::SetHook(Hook hook) {
-    std::lock_guard<std::mutex> lock(m_Mutex);
-    m_Hook = std::move(hook);
-}
-
-bool WriteFaults::Allows(const char* step) const {
-    std::lock_guard<std::mutex> lock(m_Mutex);
-    return !m_Hook || m_Hook(step);
-}
-
-bool DurableStepAllowed(const WriteFaults* faults, const char* step) {
-    return faults == nullptr || faults->Allows(step);
-}
 
 TemporaryFile::~TemporaryFile() {
     Discard();
@@ -286,8 +90,7 @@ void TemporaryFile::Discard() {
     m_Fd.Reset();
 }
 
-bool TemporaryFile::Create(const std::string& folder, std::string& error,
-                           const WriteFaults* faults) {
+Status TemporaryFile::Create(const std::string& folder, const WriteFaults* faults) {
     Discard();
     m_Folder = folder;
     m_Size = 0;
@@ -300,145 +103,140 @@ bool TemporaryFile::Create(const std::string& folder, std::string& error,
         }
     }
     if (fd < 0) {
-        error = SystemError("cannot create a temporary file in " + folder);
-        return false;
+        return Status::FromErrno(errno, "cannot create a temporary file in " + folder);
     }
     m_Fd.Reset(fd);
-    return true;
+    LockAsOurs(fd);  // a new file no other program has yet: it cannot be locked already
+    return Status::Ok();
 }
 
-bool TemporaryFile::Append(const unsigned char* data, size_t size, std::string& error) {
-    if (!DurableStepAllowed(m_Faults, "write") || !WriteAll(m_Fd.Get(), data, size)) {
-        error = SystemError("cannot write the temporary file");
-        return false;
+Status TemporaryFile::Append(const unsigned char* data, size_t size) {
+    const char what[] = "cannot write the temporary file";
+    if (!DurableStepAllowed(m_Faults, "write")) {
+        return Status::FromErrno(errno, what);
     }
-    m_Size += size;
-    return true;
+    Status written = WriteAll(m_Fd.Get(), data, size, what);
+    m_Size += written.ok() ? size : 0;
+    return written;
 }
 
-bool TemporaryFile::AppendFrom(int source, uint64_t offset, uint64_t length, std::string& error) {
-    if (!DurableStepAllowed(m_Faults, "copy") ||
-        !CopyOrClone(source, offset, length, m_Fd.Get(), m_Size)) {
-        error = SystemError("cannot copy the image data into the temporary file");
-        return false;
+Status TemporaryFile::AppendFrom(int source, uint64_t offset, uint64_t length) {
+    const char what[] = "cannot copy the image data into the temporary file";
+    if (!DurableStepAllowed(m_Faults, "copy")) {
+        return Status::FromErrno(errno, what);
     }
-    m_Size += length;
-    return true;
+    Status copied = CopyOrClone(source, offset, length, m_Fd.Get(), m_Size, what);
+    m_Size += copied.ok() ? length : 0;
+    return copied;
 }
 
 void TemporaryFile::StartWriteback() const {
     sync_file_range(m_Fd.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
-bool TemporaryFile::Sync(std::string& error) const {
-    if (!MaySync(error)) {
-        return false;
+Status TemporaryFile::Sync() const {
+    Status may = MaySync();
+    if (may.ok() && fsync(m_Fd.Get()) != 0) {
+        return Status::FromErrno(errno, kNotFlushed);
     }
-    if (fsync(m_Fd.Get()) != 0) {
-        error = SystemError("cannot flush the temporary file");
-        return false;
-    }
-    return true;
+    return may;
 }
 
-bool TemporaryFile::MaySync(std::string& error) const {
+Status TemporaryFile::MaySync() const {
     if (!DurableStepAllowed(m_Faults, "sync")) {
-        error = SystemError("cannot flush the temporary file");
-        return false;
+        return Status::FromErrno(errno, kNotFlushed);
     }
-    return true;
+    return Status::Ok();
 }
 
 bool TemporaryFile::SyncFileSystem() const {
     return DurableStepAllowed(m_Faults, "syncfs") && syncfs(m_Fd.Get()) == 0;
 }
 
-bool TemporaryFile::EnsureNamed(std::string& error) {
+Status TemporaryFile::EnsureNamed() {
     if (m_Path.empty() &&
         (!DurableStepAllowed(m_Faults, "link") || !LinkUnnamed(m_Fd.Get(), m_Folder, m_Path))) {
-        error = SystemError("cannot name the temporary file");
-        return false;
+        return Status::FromErrno(errno, "cannot name the temporary file");
     }
-    return true;
+    return Status::Ok();
 }
 
-bool TemporaryFile::Replace(const std::string& target, const Recheck& recheck, std::string& error,
-                            bool keepDisplaced) {
-    if (!EnsureNamed(error)) {
-        return false;
+Status TemporaryFile::Replace(const std::string& target, const Recheck& recheck,
+                              bool keepDisplaced) {
+    Status named = EnsureNamed();
+    if (!named.ok()) {
+        return named;
     }
     if (!DurableStepAllowed(m_Faults, "rename")) {
-        error = SystemError("cannot replace " + target);
-        return false;
+        return Status::FromErrno(errno, "cannot replace " + target);
     }
     // Swapped, the displaced file keeps a name until it is known that no other program opened
     // it meanwhile: its writes are never lost in a file that has already gone.
     if (renameat2(AT_FDCWD, m_Path.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-        const std::string reason = !DurableStepAllowed(m_Faults, "recheck")
-                                       ? "the replaced file changed"
-                                   : recheck ? recheck(m_Path)
-                                             : "";
-        if (!reason.empty()) {
+        Status kept = !DurableStepAllowed(m_Faults, "recheck")
+                          ? Status::Refused("the replaced file changed")
+                      : recheck ? recheck(m_Path)
+                                : Status::Ok();
+        if (!kept.ok()) {
             SwapBack(target);
-            error = reason;
-            return false;
+            return kept;
         }
         if (keepDisplaced) {
             m_HoldsDisplaced = true;  // m_Path now names the displaced file
             m_Fd.Reset();
-            return true;
+            return Status::Ok();
         }
         unlink(m_Path.c_str());  // the displaced file's temporary name
     } else {
         // No target to swap with, or a file system that cannot swap: checked, then renamed.
-        if (errno != ENOENT && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
-            error = SystemError("cannot replace " + target);
-            return false;
+        if (!IsNoSwap(errno)) {
+            return Status::FromErrno(errno, "cannot replace " + target);
         }
-        const std::string reason = recheck ? recheck(target) : "";
-        if (!reason.empty()) {
-            error = reason;
-            return false;
+        Status kept = recheck ? recheck(target) : Status::Ok();
+        if (!kept.ok()) {
+            return kept;
         }
         if (rename(m_Path.c_str(), target.c_str()) != 0) {
-            error = SystemError("cannot replace " + target);
-            return false;
+            return Status::FromErrno(errno, "cannot replace " + target);
         }
     }
     m_Path.clear();
     m_Fd.Reset();
-    return true;
+    return Status::Ok();
 }
 
-bool TemporaryFile::PlaceNew(const std::string& target, std::string& error) {
-    if (!EnsureNamed(error)) {
-        return false;
+Status TemporaryFile::PlaceNew(const std::string& target) {
+    Status named = EnsureNamed();
+    if (!named.ok()) {
+        return named;
     }
     // A link, unlike a rename, fails where the name is taken.
     if (!DurableStepAllowed(m_Faults, "rename") ||
         linkat(AT_FDCWD, m_Path.c_str(), AT_FDCWD, target.c_str(), 0) != 0) {
-        error = errno == EEXIST ? "a file of that name appeared meanwhile; the next run will tag it"
-                                : SystemError("cannot create " + target);
-        return false;
+        return errno == EEXIST ? Status::Refused(
+                                     "a file of that name appeared meanwhile; the next run will "
+                                     "tag it")
+                               : Status::FromErrno(errno, "cannot create " + target);
     }
     unlink(m_Path.c_str());
     m_Path.clear();
     m_Fd.Reset();
-    return true;
+    return Status::Ok();
 }
 
-std::string TemporaryFile::Settle(const std::string& target, const Recheck& recheck) {
+Status TemporaryFile::Settle(const std::string& target, const Recheck& recheck) {
     if (!m_HoldsDisplaced) {
-        return std::string();
+        return Status::Ok();
     }
-    const std::string reason = !DurableStepAllowed(m_Faults, "settle") ? "the replaced file changed"
-                               : recheck                               ? recheck(m_Path)
-                                                                       : "";
-    if (!reason.empty()) {
+    Status kept = !DurableStepAllowed(m_Faults, "settle")
+                      ? Status::Refused("the replaced file changed")
+                  : recheck ? recheck(m_Path)
+                            : Status::Ok();
+    if (!kept.ok()) {
         SwapBack(target);  // the new file has the temporary name again, and goes with it
     }
     Discard();
-    return reason;
+    return kept;
 }
 
 void TemporaryFile::SwapBack(const std::string& target) {
@@ -450,55 +248,4 @@ void TemporaryFile::SwapBack(const std::string& target) {
     if (rename(m_Path.c_str(), target.c_str()) == 0) {
         m_Path.clear();
     }
-}
-
-bool IsTemporaryName(const std::string& name) {
-    if (name.empty() || name[0] != '.' || name.size() < kTemporaryMarkLength + kRandomLength) {
-        return false;
-    }
-    const size_t mark = name.size() - kRandomLength - kTemporaryMarkLength;
-    if (name.compare(mark, kTemporaryMarkLength, kTemporaryMark) != 0 ||
-        !IsRandomPart(name, mark + kTemporaryMarkLength)) {
-        return false;
-    }
-    return mark == 0 || IsPhotoName(OlderFormPhotoName(name));
-}
-
-int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan) {
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-        return 0;
-    }
-    int removed = 0;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (IsTemporaryName(name) && HasItsPhoto(dirfd(dir), name) &&
-            IsStale(dirfd(dir), entry->d_name, olderThan) &&
-            BeginsAsOursOrEmpty(dirfd(dir), entry->d_name) &&
-            unlinkat(dirfd(dir), entry->d_name, 0) == 0) {
-            ++removed;
-        }
-    }
-    closedir(dir);
-    return removed;
-}
-
-BlockSharing ProbeBlockSharing(const std::string& folder) {
-    // Unnamed only: a named probe that a kill left behind would be no file of the user's, yet
-    // not one that RemoveStaleTemporaries knows for ours.
-    const UniqueFd probe(CreateUnnamed(folder, nullptr));
-    const std::vector<unsigned char> block(kCloneBlock);
-    if (!probe.Valid() || !WriteAll(probe.Get(), block.data(), block.size())) {
-        return BlockSharing::Unknown;
-    }
-    if (CloneRange(probe.Get(), 0, kCloneBlock, probe.Get(), kCloneBlock)) {
-        return BlockSharing::Shares;
-    }
-    return errno == EOPNOTSUPP || errno == ENOTTY || errno == ENOSYS ? BlockSharing::DoesNot
-                                                                     : BlockSharing::Unknown;
-}
-
-bool SyncFolder(const std::string& folder) {
-    const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.Valid() && fsync(fd.Get()) == 0;
 }

@@ -34,9 +34,9 @@ namespace {
 
 Status ReadJpegFacts(const ImageFile& photo, PhotoFacts& facts) {
     PhotoSource source;
-    std::string error;
-    if (!OpenPhoto(photo.path, source, error)) {
-        return Status::Failed(error);
+    Status opened = OpenPhoto(photo.path, source);
+    if (!opened.ok()) {
+        return opened;
     }
     facts.identity = source.info;
     Exiv2::Image::AutoPtr image =

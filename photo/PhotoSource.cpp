@@ -19,10 +19,6 @@ namespace {
 constexpr size_t kFirstReadStep = 16 * 1024;
 constexpr size_t kReadStep = 64 * 1024;
 
-std::string SystemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
-
 // Reads up to `size` bytes at `offset`; fewer only at the end of the file.
 bool ReadAt(int fd, unsigned char* data, size_t size, uint64_t offset, size_t& got) {
     got = 0;
@@ -57,7 +53,7 @@ void Reserve(FileBytes& head, size_t& capacity, size_t used, size_t wanted) {
 
 // Reads the header, a step at a time until the start of scan shows, or, when the file ends
 // first or its header cannot be told apart, the whole file (also what it grew by meanwhile).
-bool ReadHead(PhotoSource& photo, std::string& error) {
+Status ReadHead(PhotoSource& photo) {
     const size_t fileSize = static_cast<size_t>(photo.info.st_size);
     size_t capacity = 0;
     size_t used = 0;
@@ -73,8 +69,7 @@ bool ReadHead(PhotoSource& photo, std::string& error) {
         }
         size_t got = 0;
         if (!ReadAt(photo.fd.Get(), photo.head.data.get() + used, capacity - used, used, got)) {
-            error = SystemError("cannot read " + photo.target);
-            return false;
+            return Status::FromErrno(errno, "cannot read " + photo.target);
         }
         used += got;
         photo.head.size = used;
@@ -85,24 +80,23 @@ bool ReadHead(PhotoSource& photo, std::string& error) {
             if (layout.scan == HeaderScan::Found && end <= used) {
                 photo.head.size = end;
                 photo.tailOffset = end;
-                return true;
+                return Status::Ok();
             }
             whole = layout.scan == HeaderScan::Unsplittable;
         }
         if (atEnd) {
             photo.tailOffset = used;
-            return true;
+            return Status::Ok();
         }
     }
 }
 
 }  // namespace
 
-bool OpenPhoto(const std::string& path, PhotoSource& photo, std::string& error) {
+Status OpenPhoto(const std::string& path, PhotoSource& photo) {
     char resolved[PATH_MAX];
     if (realpath(path.c_str(), resolved) == nullptr) {
-        error = SystemError("cannot resolve " + path);
-        return false;
+        return Status::FromErrno(errno, "cannot resolve " + path);
     }
     photo.target = resolved;
     // Reading a photo to tag it is no access of its owner's: its access time stays as it was,
@@ -113,12 +107,10 @@ bool OpenPhoto(const std::string& path, PhotoSource& photo, std::string& error) 
         photo.fd.Reset(open(resolved, flags));
     }
     if (!photo.fd.Valid() || fstat(photo.fd.Get(), &photo.info) != 0) {
-        error = SystemError("cannot open " + path);
-        return false;
+        return Status::FromErrno(errno, "cannot open " + path);
     }
     if (!S_ISREG(photo.info.st_mode)) {
-        error = "not a regular file";
-        return false;
+        return Status::Unreadable("not a regular file");
     }
-    return ReadHead(photo, error);
+    return ReadHead(photo);
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "durable/OpenOriginal.h"
+#include "platform/Status.h"
 
 // The bytes of a whole file, or of its beginning.
 struct FileBytes {
@@ -30,6 +31,6 @@ struct PhotoSource : OpenOriginal {
 constexpr size_t kHeaderMargin = 4096;
 
 // Opens the file at `path` and reads its header, or all of it, leaving its access time as it
-// was where the process may (it owns the file, or has the privilege). Returns false with an
-// error text when it cannot be opened, is not a regular file, or cannot be read.
-bool OpenPhoto(const std::string& path, PhotoSource& photo, std::string& error);
+// was where the process may (it owns the file, or has the privilege). Fails when it cannot be
+// opened, is not a regular file, or cannot be read.
+Status OpenPhoto(const std::string& path, PhotoSource& photo);

@@ -29,8 +29,7 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
     summary.rawUnreadable += result.unreadable ? 1 : 0;
 }
 
-Preparation PhotoWrite::Make(PendingReplacement& into, std::string& why,
-                             const WriteFaults* faults) {
+Status PhotoWrite::Make(PendingReplacement& into, const WriteFaults* faults) {
     return PrepareReplacement(path, photo, reinterpret_cast<const unsigned char*>(head.data()),
-                              head.size(), into, why, faults);
+                              head.size(), into, faults);
 }

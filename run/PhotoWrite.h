@@ -44,9 +44,8 @@ struct PhotoWrite {
     std::string head;
     std::future<void> made;
     bool inTurn = false;  // made by the run's own thread when it is queued
-    Preparation prepared = Preparation::Refused;
+    Status prepared = Status::Failed("cannot write the new file");
     PendingReplacement pending;
-    std::string error;
     // Makes the photo's new file into `into`, as PrepareReplacement does.
-    Preparation Make(PendingReplacement& into, std::string& why, const WriteFaults* faults);
+    Status Make(PendingReplacement& into, const WriteFaults* faults);
 };

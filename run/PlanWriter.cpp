@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "durable/FileIo.h"
 #include "durable/FileLease.h"
+#include "photo/WrittenContent.h"
 #include "photo/XmpSidecar.h"
 #include "photo/exif/Exiv2Messages.h"
 #include "photo/jpeg/ExifGpsEdit.h"
@@ -23,6 +25,9 @@ namespace {
 // the batch being filled, of the commit in flight and in hand, and the replaced originals
 // still being released, with room to spare.
 const size_t kRunDescriptors = 8 * BatchLimits().count;
+
+// The batch's mark of a RAW photo's sidecar, for the counts.
+constexpr int kSidecarTag = 1;
 
 // A photo that cannot be tagged: reported, and left as it was.
 void ReportImageError(const std::string& path, const std::string& what) {
@@ -41,7 +46,7 @@ PlanWriter::PlanWriter(const TaggingRunInputs& inputs, TrackMatcher& matcher,
       m_Matcher(matcher),
       m_Settings(settings),
       m_Stop(stop),
-      m_Batch(settings.batchLimits) {}
+      m_Batch(settings.batchLimits, BeginsAsWrittenPhoto) {}
 
 void PlanWriter::ProcessHotFolder(const PlannedFolder& folder, RunSummary& summary,
                                   TaggingRunEvents* events) {
@@ -118,8 +123,8 @@ void PlanWriter::PrepareImage(PhotoInHand& inHand, WriteThreads& writers) {
         return;
     }
     const WriteFaults* faults = m_Settings.faults;
-    write->made = writers.Submit(
-        [write, faults] { write->prepared = write->Make(write->pending, write->error, faults); });
+    write->made =
+        writers.Submit([write, faults] { write->prepared = write->Make(write->pending, faults); });
 }
 
 ImageOutcome PlanWriter::OutcomeOf(const Placement& placement) {
@@ -150,9 +155,9 @@ ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
         return result;
     }
     PhotoSource photo;
-    std::string error;
-    if (!OpenPhoto(planned.file.path, photo, error)) {
-        ReportImageError(planned.file.path, error);
+    const Status opened = OpenPhoto(planned.file.path, photo);
+    if (!opened.ok()) {
+        ReportImageError(planned.file.path, opened.message());
         return result;
     }
     Exiv2::Image::AutoPtr image =
@@ -219,27 +224,27 @@ void PlanWriter::FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, RunS
 
 bool PlanWriter::QueueWritten(PhotoWrite& write, std::deque<PhotoInHand>& inHand) {
     const WriteFaults* faults = m_Settings.faults;
-    const auto make = [&write, faults](PendingReplacement& pending, std::string& why) {
-        return write.Make(pending, why, faults);
+    const auto make = [&write, faults](PendingReplacement& pending) {
+        return write.Make(pending, faults);
     };
-    Preparation prepared = Preparation::Refused;
+    Status prepared = Status::Failed("cannot write the new file");
     if (write.inTurn) {
-        prepared = make(write.pending, write.error);
+        prepared = make(write.pending);
     } else {
         try {
             write.made.get();
             prepared = write.prepared;
         } catch (const std::exception& e) {
-            write.error = std::string("cannot write the new file: ") + e.what();
+            prepared = Status::Failed(std::string("cannot write the new file: ") + e.what());
         } catch (...) {
-            write.error = "cannot write the new file";
         }
     }
-    if (prepared == Preparation::OutOfSpace && !m_MakeInTurn) {
+    if (prepared.code() == StatusCode::OutOfSpace && !m_MakeInTurn) {
         MakeRestInTurn(inHand, write);
     }
-    if (!QueuePrepared(prepared, make, write.pending, write.error)) {
-        ReportImageError(write.path, write.error);
+    const Status queued = QueuePrepared(prepared, make, write.pending);
+    if (!queued.ok()) {
+        ReportImageError(write.path, queued.message());
         return false;
     }
     return true;
@@ -253,7 +258,7 @@ void PlanWriter::MakeRestInTurn(std::deque<PhotoInHand>& inHand, const PhotoWrit
             continue;
         }
         write->made.wait();
-        if (write->prepared == Preparation::Ready) {
+        if (write->prepared.ok()) {
             // The photo's descriptor, with its lease, goes back to the photo, and the new
             // file is discarded with the rest of `pending`.
             write->photo.fd = std::move(write->pending.originalFd);
@@ -270,7 +275,7 @@ void PlanWriter::CommitPendingWrites() {
 void PlanWriter::ReportNotReplaced(const std::vector<NotReplaced>& photos) {
     for (const NotReplaced& photo : photos) {
         ReportImageError(photo.path, photo.reason);
-        m_UncommittedSidecars += photo.sidecar ? 1 : 0;
+        m_UncommittedSidecars += photo.tag == kSidecarTag ? 1 : 0;
     }
     m_Uncommitted += photos.size();
 }
@@ -287,14 +292,14 @@ ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& pos
                                     ImageResult& result) {
     PhotoSource sidecar;
     std::string existing;
-    std::string error;
     if (raw.sidecarExists) {
         struct stat info {};
         if (stat(raw.sidecar.c_str(), &info) == 0 && m_Batch.Holds(info)) {
             CommitPendingWrites();  // the sidecar of another RAW photo of the same name
         }
-        if (!OpenPhoto(raw.sidecar, sidecar, error)) {
-            ReportImageError(raw.sidecar, error);
+        const Status opened = OpenPhoto(raw.sidecar, sidecar);
+        if (!opened.ok()) {
+            ReportImageError(raw.sidecar, opened.message());
             return ImageOutcome::Skipped;
         }
         existing.assign(reinterpret_cast<const char*>(sidecar.head.data.get()), sidecar.head.size);
@@ -319,16 +324,17 @@ ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& pos
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(update.text.data());
     const WriteFaults* faults = m_Settings.faults;
-    const auto prepare = [&](PendingReplacement& pending, std::string& why) {
-        pending.sidecar = true;
+    const auto prepare = [&](PendingReplacement& pending) {
+        pending.tag = kSidecarTag;
         return raw.sidecarExists
                    ? PrepareReplacement(raw.sidecar, sidecar, bytes, update.text.size(), pending,
-                                        why, faults)
-                   : PrepareNewFile(raw.sidecar, raw.sidecar, update.text, pending, why, faults);
+                                        faults)
+                   : PrepareNewFile(raw.sidecar, raw.sidecar, update.text, pending, faults);
     };
     PendingReplacement pending;
-    if (!QueuePrepared(prepare(pending, error), prepare, pending, error)) {
-        ReportImageError(raw.sidecar, error);
+    const Status queued = QueuePrepared(prepare(pending), prepare, pending);
+    if (!queued.ok()) {
+        ReportImageError(raw.sidecar, queued.message());
         return ImageOutcome::Skipped;
     }
     Log::Instance().Write(Info, "Sidecar written: " + raw.sidecar);
@@ -372,18 +378,17 @@ size_t PlanWriter::HeaderAlignmentFor(const PhotoSource& photo) {
     return known->second == BlockSharing::DoesNot ? 0 : kCloneBlock;
 }
 
-bool PlanWriter::QueuePrepared(Preparation prepared, const Prepare& prepare,
-                               PendingReplacement& pending, std::string& error) {
-    if (prepared == Preparation::OutOfSpace) {
+Status PlanWriter::QueuePrepared(Status prepared, const Prepare& prepare,
+                                 PendingReplacement& pending) {
+    if (prepared.code() == StatusCode::OutOfSpace) {
         // The batch's originals hold space until they are replaced: put them in place, let
         // their space go, and try once more.
         CommitPendingWrites();
         m_Batch.WaitForReleases();
-        prepared = prepare(pending, error);
+        prepared = prepare(pending);
     }
-    if (prepared != Preparation::Ready) {
-        return false;
+    if (prepared.ok()) {
+        m_Batch.Add(std::move(pending));
     }
-    m_Batch.Add(std::move(pending));
-    return true;
+    return prepared;
 }

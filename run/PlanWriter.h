@@ -13,8 +13,9 @@
 #include <memory>
 #include <string>
 
+#include "durable/BlockSharing.h"
 #include "durable/ReplacementBatch.h"
-#include "durable/TemporaryFile.h"
+#include "durable/WriteFaults.h"
 #include "durable/WriteThreads.h"
 #include "match/TimestampMatcher.h"
 #include "run/PhotoWrite.h"
@@ -60,7 +61,7 @@ private:
         ImageResult result;
         std::unique_ptr<PhotoWrite> write;
     };
-    using Prepare = std::function<Preparation(PendingReplacement&, std::string&)>;
+    using Prepare = std::function<Status(PendingReplacement&)>;
 
     // Decides what becomes of the photo in hand and, when it is to be tagged, hands the making
     // of its new file to `writers`.
@@ -92,8 +93,7 @@ private:
     void MakeRestInTurn(std::deque<PhotoInHand>& inHand, const PhotoWrite& current);
     // Queues a new file; when it did not fit on the disk, the batch is put in place, the space
     // of the originals it replaced freed, and the file made once more by `prepare`.
-    bool QueuePrepared(Preparation prepared, const Prepare& prepare, PendingReplacement& pending,
-                       std::string& error);
+    Status QueuePrepared(Status prepared, const Prepare& prepare, PendingReplacement& pending);
     void CommitPendingWrites();
     void ReportNotReplaced(const std::vector<NotReplaced>& photos);
     // Moves the photos counted as tagged that their batch then left as they were to skipped.

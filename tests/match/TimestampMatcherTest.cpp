@@ -154,7 +154,7 @@ ptrdiff_t ReferenceScan(const std::vector<int64_t>& times, int64_t capture, int6
 }
 
 TEST(MatchIndex, AgreesWithTheLinearScanOnRandomLogs) {
-    std::mt19937_64 random(20070601);
+    std::mt19937_64 random(TestSeed(20070601));
     const int64_t base = static_cast<int64_t>(UtcCount(2007, 6, 1, 0, 0, 0));
     for (int round = 0; round < 400; ++round) {
         TrackLog log;

@@ -21,7 +21,9 @@
 #include "JpegFixtures.h"
 #include "RawFixtures.h"
 #include "TestSupport.h"
+#include "durable/StaleTemporaries.h"
 #include "photo/HotFolderFiles.h"
+#include "photo/WrittenContent.h"
 
 namespace {
 
@@ -321,16 +323,17 @@ TEST(RawStaleTemporaries, SidecarTemporariesOfAKilledRunAreRemovedAndNothingElse
     WriteFileText(dir.File(".fenrik-Ab12Cd"), packet);
     WriteFileText(dir.File(".fenrik-Ef34Gh"), "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>");
     WriteFileText(dir.File("IMG_1.xmp"), packet);
+    // Not ours: other content, or a name of the form older versions made.
     WriteFileText(dir.File(".IMG_1.xmp.fenrik-Ij56Kl"), packet);
-    // Not ours: other content, or an older-form name whose sidecar is not there.
     WriteFileText(dir.File(".fenrik-Mn78Op"), "<?xml version=\"1.0\"?>");
     WriteFileText(dir.File(".IMG_2.xmp.fenrik-Qr90St"), packet);
     timespec later{};
     clock_gettime(CLOCK_REALTIME, &later);
     later.tv_sec += 60;
-    EXPECT_EQ(RemoveStaleTemporaries(dir.Path(), later), 3);
+    EXPECT_EQ(RemoveStaleTemporaries(dir.Path(), later, BeginsAsWrittenPhoto), 2);
     EXPECT_FALSE(Exists(dir.File(".fenrik-Ab12Cd")));
-    EXPECT_FALSE(Exists(dir.File(".IMG_1.xmp.fenrik-Ij56Kl")));
+    EXPECT_FALSE(Exists(dir.File(".fenrik-Ef34Gh")));
+    EXPECT_TRUE(Exists(dir.File(".IMG_1.xmp.fenrik-Ij56Kl")));
     EXPECT_TRUE(Exists(dir.File("IMG_1.xmp")));
     EXPECT_TRUE(Exists(dir.File(".fenrik-Mn78Op")));
     EXPECT_TRUE(Exists(dir.File(".IMG_2.xmp.fenrik-Qr90St")));

@@ -18,6 +18,8 @@
 #include "EngineFixture.h"
 #include "JpegFixtures.h"
 #include "TestSupport.h"
+#include "durable/BlockSharing.h"
+#include "durable/FileIo.h"
 #include "durable/TemporaryFile.h"
 
 namespace fs = std::filesystem;
@@ -85,14 +87,21 @@ int NewFileFrom(const std::string& original, const std::string& header, uint64_t
                 const std::string& name) {
     const UniqueFd source(open(original.c_str(), O_RDONLY));
     TemporaryFile file;
-    std::string error;
     const uint64_t size = fs::file_size(original);
-    EXPECT_TRUE(
-        file.Create(fs::path(original).parent_path().string(), error) &&
-        file.Append(reinterpret_cast<const unsigned char*>(header.data()), header.size(), error) &&
-        file.AppendFrom(source.Get(), offset, size - offset, error) && file.Sync(error) &&
-        file.Replace(name, nullptr, error))
-        << error;
+    Status written = file.Create(fs::path(original).parent_path().string());
+    if (written.ok()) {
+        written = file.Append(reinterpret_cast<const unsigned char*>(header.data()), header.size());
+    }
+    if (written.ok()) {
+        written = file.AppendFrom(source.Get(), offset, size - offset);
+    }
+    if (written.ok()) {
+        written = file.Sync();
+    }
+    if (written.ok()) {
+        written = file.Replace(name, nullptr);
+    }
+    EXPECT_TRUE(written.ok()) << written.message();
     return open(name.c_str(), O_RDONLY);
 }
 

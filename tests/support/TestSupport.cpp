@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+#include <cstdlib>
+
+#include <random>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -173,4 +178,17 @@ bool WaitUntilALeaseIsBreaking(const std::string& path) {
         usleep(1000);
     }
     return false;
+}
+
+uint64_t TestSeed(uint64_t fallback) {
+    uint64_t seed = fallback;
+    if (const char* given = std::getenv("FENRIK_TEST_SEED")) {
+        seed = std::strtoull(given, nullptr, 10);
+    } else if (seed == 0) {
+        seed = (uint64_t{std::random_device{}()} << 32) | std::random_device{}();
+    }
+    std::printf("seed %llu (replay with FENRIK_TEST_SEED=%llu)\n",
+                static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed));
+    ::testing::Test::RecordProperty("seed", std::to_string(seed));
+    return seed;
 }

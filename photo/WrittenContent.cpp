@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "photo/WrittenContent.h"
+
+bool BeginsAsWrittenPhoto(std::string_view start) {
+    for (const std::string_view prefix :
+         {std::string_view("\xFF\xD8\xFF"), std::string_view("<?xpacket"),
+          std::string_view("<x:xmpmeta")}) {
+        if (start.substr(0, prefix.size()) == prefix) {
+            return true;
+        }
+    }
+    return false;
+}
