@@ -55,7 +55,7 @@ TEST_F(CatalogueTest, ZonesLoadInEnumerationOrderWithConsecutiveIndexes) {
     EXPECT_EQ(catalogue[1].Index, 1);
     EXPECT_EQ(catalogue[2].Bias, -345);
     EXPECT_EQ(catalogue[2].Index, 2);
-    EXPECT_EQ(capture.Text(), "Time zones: 3 read\n");  // one line, not the list
+    EXPECT_EQ(SplitLines(capture.Text()).size(), 1u);  // one line, not the list
 
     catalogue.LoadTimeZones();  // loading again starts afresh
     EXPECT_EQ(catalogue.size(), 3u);
