@@ -76,7 +76,7 @@ void CTextfield::SetBackground(int bitmapId) {
 
 void CTextfield::SetText(const std::string& text) {
     {
-        std::lock_guard<std::mutex> lock(m_TextMutex);
+        MutexLock lock(m_TextMutex);
         m_Text = text;
     }
     // Queued, so that a call from a worker thread never touches the widget itself.
@@ -92,7 +92,7 @@ void CTextfield::SetFocusFrame(bool shown) {
 }
 
 std::string CTextfield::GetText() const {
-    std::lock_guard<std::mutex> lock(m_TextMutex);
+    MutexLock lock(m_TextMutex);
     return m_Text;
 }
 

@@ -8,10 +8,10 @@
 #include <QColor>
 #include <QFont>
 #include <QWidget>
-#include <mutex>
 #include <string>
 
 #include "controls/SkinBitmap.h"
+#include "platform/Mutex.h"
 
 class CTextfield : public QWidget {
     Q_OBJECT
@@ -63,8 +63,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    mutable std::mutex m_TextMutex;
-    std::string m_Text;
+    mutable Mutex m_TextMutex;
+    std::string m_Text GUARDED_BY(m_TextMutex);
     QFont m_Font;
     SkinBitmap m_Background;
     int m_Id = 0;

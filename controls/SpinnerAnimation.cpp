@@ -9,17 +9,17 @@ SpinnerAnimation& SpinnerAnimation::Instance() {
 
 SpinnerAnimation::~SpinnerAnimation() {
     {
-        std::lock_guard<std::mutex> lock(m_Mutex);
+        MutexLock lock(m_Mutex);
         m_Ending = true;
     }
-    m_Gate.notify_all();
+    m_Gate.SignalAll();
     if (m_Thread.joinable()) {
         m_Thread.join();
     }
 }
 
 void SpinnerAnimation::Start(SpinnerFrameView* view) {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     if (m_View == nullptr) {
         m_View = view;
     }
@@ -29,18 +29,18 @@ void SpinnerAnimation::Start(SpinnerFrameView* view) {
     } else if (m_SuspendCount > 0) {
         --m_SuspendCount;
     }
-    m_Gate.notify_all();
+    m_Gate.SignalAll();
 }
 
 void SpinnerAnimation::Stop() {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     if (m_ThreadsCreated > 0) {
         ++m_SuspendCount;
     }
 }
 
 void SpinnerAnimation::Forget(SpinnerFrameView* view) {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     if (m_View == view) {
         m_View = nullptr;
     }
@@ -51,24 +51,30 @@ bool SpinnerAnimation::ThreadExists() const {
 }
 
 int SpinnerAnimation::ThreadsCreated() const {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     return m_ThreadsCreated;
 }
 
 SpinnerAnimation::Progress SpinnerAnimation::CurrentProgress() const {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     return {m_Steps, m_NextFrame, m_View != nullptr ? m_View->ShownFrame() : -1};
 }
 
-void SpinnerAnimation::WaitAtGate(std::unique_lock<std::mutex>& lock) {
-    m_Gate.wait(lock, [this] { return m_Ending || (m_SuspendCount == 0 && m_View != nullptr); });
+void SpinnerAnimation::WaitAtGate() {
+    while (!m_Ending && (m_SuspendCount != 0 || m_View == nullptr)) {
+        m_Gate.Wait();
+    }
 }
 
 void SpinnerAnimation::AnimationThreadProc() {
-    std::unique_lock<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     while (!m_Ending) {
-        m_Gate.wait_for(lock, kFrameTime, [this] { return m_Ending; });
-        WaitAtGate(lock);
+        const auto wakeAt = std::chrono::steady_clock::now() + kFrameTime;
+        for (auto now = std::chrono::steady_clock::now(); !m_Ending && now < wakeAt;
+             now = std::chrono::steady_clock::now()) {
+            m_Gate.WaitFor(wakeAt - now);
+        }
+        WaitAtGate();
         if (m_Ending) {
             break;
         }

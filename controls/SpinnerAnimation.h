@@ -10,9 +10,9 @@
 // made on its own (as tests do) ends its thread when it is destroyed.
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
+
+#include "platform/Mutex.h"
 
 // What the animation shows its frames on. ShowFrame is called on the animation thread.
 class SpinnerFrameView {
@@ -64,15 +64,15 @@ private:
     // The thread's procedure: every 100 ms, once through the gate, the next frame.
     void AnimationThreadProc();
     // Waits until the animation may step: not suspended, bound to a view, not ending.
-    void WaitAtGate(std::unique_lock<std::mutex>& lock);
+    void WaitAtGate() REQUIRES(m_Mutex);
 
-    mutable std::mutex m_Mutex;
-    std::condition_variable m_Gate;
-    SpinnerFrameView* m_View = nullptr;
-    int m_SuspendCount = 0;
-    int m_ThreadsCreated = 0;
-    long m_Steps = 0;
-    int m_NextFrame = 0;
-    bool m_Ending = false;
+    mutable Mutex m_Mutex;
+    CondVar m_Gate{m_Mutex};
+    SpinnerFrameView* m_View GUARDED_BY(m_Mutex) = nullptr;
+    int m_SuspendCount GUARDED_BY(m_Mutex) = 0;
+    int m_ThreadsCreated GUARDED_BY(m_Mutex) = 0;
+    long m_Steps GUARDED_BY(m_Mutex) = 0;
+    int m_NextFrame GUARDED_BY(m_Mutex) = 0;
+    bool m_Ending GUARDED_BY(m_Mutex) = false;
     std::thread m_Thread;
 };

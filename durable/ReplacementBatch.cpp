@@ -285,10 +285,9 @@ std::vector<NotReplaced> ReplacementBatch::PutInPlace(std::vector<PendingReplace
         std::vector<UniqueFd> replaced;
         for (; done < batch.size(); ++done) {
             PendingReplacement& pending = batch[done];
-            const Status replaced =
-                flushed[done].ok() ? ReplaceIfUnchanged(pending) : flushed[done];
-            if (!replaced.ok()) {
-                left.push_back({pending.path, replaced.message(), pending.tag});
+            const Status placed = flushed[done].ok() ? ReplaceIfUnchanged(pending) : flushed[done];
+            if (!placed.ok()) {
+                left.push_back({pending.path, placed.message(), pending.tag});
                 continue;
             }
             pending.replaced = true;

@@ -15,10 +15,10 @@ WriteThreads::WriteThreads(size_t count) {
 
 WriteThreads::~WriteThreads() {
     {
-        std::lock_guard<std::mutex> lock(m_Mutex);
+        MutexLock lock(m_Mutex);
         m_Closing = true;
     }
-    m_Wake.notify_all();
+    m_Wake.SignalAll();
     for (std::thread& thread : m_Threads) {
         thread.join();
     }
@@ -32,10 +32,10 @@ std::future<void> WriteThreads::Submit(std::function<void()> job) {
         return done;
     }
     {
-        std::lock_guard<std::mutex> lock(m_Mutex);
+        MutexLock lock(m_Mutex);
         m_Jobs.push_back(std::move(task));
     }
-    m_Wake.notify_one();
+    m_Wake.Signal();
     return done;
 }
 
@@ -47,8 +47,10 @@ void WriteThreads::Work() {
     for (;;) {
         std::packaged_task<void()> task;
         {
-            std::unique_lock<std::mutex> lock(m_Mutex);
-            m_Wake.wait(lock, [this] { return m_Closing || !m_Jobs.empty(); });
+            MutexLock lock(m_Mutex);
+            while (!m_Closing && m_Jobs.empty()) {
+                m_Wake.Wait();
+            }
             if (m_Jobs.empty()) {
                 return;  // closing, and nothing left to run
             }

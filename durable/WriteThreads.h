@@ -5,14 +5,14 @@
 // (allocating it, copying the image data, starting its writeback) then overlaps with the
 // reading of the next photo, and two new files are made at once.
 
-#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
 #include <future>
-#include <mutex>
 #include <thread>
 #include <vector>
+
+#include "platform/Mutex.h"
 
 class WriteThreads {
 public:
@@ -37,9 +37,9 @@ public:
 private:
     void Work();
 
-    std::mutex m_Mutex;
-    std::condition_variable m_Wake;
-    std::deque<std::packaged_task<void()>> m_Jobs;
-    bool m_Closing = false;
+    Mutex m_Mutex;
+    CondVar m_Wake{m_Mutex};
+    std::deque<std::packaged_task<void()>> m_Jobs GUARDED_BY(m_Mutex);
+    bool m_Closing GUARDED_BY(m_Mutex) = false;
     std::vector<std::thread> m_Threads;
 };

@@ -4,18 +4,19 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
+
+#include "platform/Mutex.h"
 
 namespace {
 
 struct DebugChannel {
-    std::mutex mutex;
-    DebugSink sink;
+    Mutex mutex;
+    DebugSink sink GUARDED_BY(mutex);
     std::atomic<bool> enabled{false};
 
     DebugChannel() { RestoreDefault(); }
 
-    void RestoreDefault() {
+    void RestoreDefault() NO_THREAD_SAFETY_ANALYSIS {  // at construction, or with the mutex held
         const char* flag = std::getenv("FENRIK_DEBUG");
         const bool toStderr = flag != nullptr && flag[0] != '\0';
         sink = toStderr ? DebugSink([](const std::string& text) {
@@ -42,7 +43,7 @@ void OutputDebugStringA(const std::string& text) {
     if (!channel.enabled.load(std::memory_order_relaxed)) {
         return;
     }
-    std::lock_guard<std::mutex> lock(channel.mutex);
+    MutexLock lock(channel.mutex);
     if (channel.sink) {
         channel.sink(text);
     }
@@ -50,7 +51,7 @@ void OutputDebugStringA(const std::string& text) {
 
 void SetDebugSink(DebugSink sink) {
     DebugChannel& channel = Channel();
-    std::lock_guard<std::mutex> lock(channel.mutex);
+    MutexLock lock(channel.mutex);
     if (sink) {
         channel.sink = std::move(sink);
         channel.enabled = true;

@@ -15,7 +15,7 @@ Log::~Log() {
 }
 
 void Log::Open(unsigned maximumLevel, const std::string& path) {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     if (m_File != nullptr) {
         std::fclose(m_File);
     }
@@ -24,12 +24,12 @@ void Log::Open(unsigned maximumLevel, const std::string& path) {
 }
 
 bool Log::IsWritten(unsigned level) const {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     return m_File != nullptr && level <= m_MaximumLevel;
 }
 
 void Log::Write(unsigned level, const std::string& message) {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     if (m_File == nullptr || level > m_MaximumLevel) {
         return;
     }
@@ -55,7 +55,7 @@ std::string Log::EndedLine(const std::string& message) {
 }
 
 void Log::Close() {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     if (m_File != nullptr) {
         std::fclose(m_File);
         m_File = nullptr;

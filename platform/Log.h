@@ -8,7 +8,7 @@
 // output, ending in a line feed. Writes from several threads are serialised.
 
 #include <cstdio>
-#include <mutex>
+#include "platform/Mutex.h"
 #include <string>
 
 enum LogLevel : unsigned {
@@ -55,7 +55,7 @@ private:
     // `message` with a line feed at its end, added where it has none.
     static std::string EndedLine(const std::string& message);
 
-    mutable std::mutex m_Mutex;
-    std::FILE* m_File = nullptr;
-    unsigned m_MaximumLevel = 0;
+    mutable Mutex m_Mutex;
+    std::FILE* m_File GUARDED_BY(m_Mutex) = nullptr;
+    unsigned m_MaximumLevel GUARDED_BY(m_Mutex) = 0;
 };

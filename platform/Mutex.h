@@ -39,6 +39,14 @@ public:
         m_Cond.wait(lock);
         lock.release();
     }
+    // As Wait, for at most `timeout`; false when it passed.
+    template <typename Duration>
+    bool WaitFor(Duration timeout) REQUIRES(m_Mutex) {
+        std::unique_lock<std::mutex> lock(m_Mutex.m_Mutex, std::adopt_lock);
+        const bool woken = m_Cond.wait_for(lock, timeout) == std::cv_status::no_timeout;
+        lock.release();
+        return woken;
+    }
     void Signal() { m_Cond.notify_one(); }
     void SignalAll() { m_Cond.notify_all(); }
 

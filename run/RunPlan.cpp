@@ -40,7 +40,8 @@ RunPlan ListPlan(const TaggingRunInputs& inputs) {
         folder.path = inputs.hotFolders[i];
         for (ImageFile& file :
              ListHotFolderImages(folder.path, inputs.rawSidecars, &folder.problem)) {
-            folder.photos.push_back(PlannedPhoto{std::move(file)});
+            folder.photos.emplace_back();
+            folder.photos.back().file = std::move(file);
         }
         if (!folder.problem.empty()) {
             ReportUnreadFolder(folder);

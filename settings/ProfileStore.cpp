@@ -62,17 +62,17 @@ bool StoreValue(const std::string& path, const char* section, const char* key,
 ProfileStore::ProfileStore(std::string iniPath) : m_Path(std::move(iniPath)) {}
 
 std::string ProfileStore::Path() const {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     return m_Path;
 }
 
 void ProfileStore::SetPath(std::string iniPath) {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     m_Path = std::move(iniPath);
 }
 
 int ProfileStore::GetProfileInt(const char* section, const char* key, int defaultValue) const {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     const QSettings settings(QString::fromStdString(m_Path), QSettings::IniFormat);
     const QVariant value = settings.value(SettingName(section, key));
     if (!value.isValid()) {
@@ -85,7 +85,7 @@ int ProfileStore::GetProfileInt(const char* section, const char* key, int defaul
 
 std::string ProfileStore::GetProfileString(const char* section, const char* key,
                                            const char* defaultValue) const {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     const QSettings settings(QString::fromStdString(m_Path), QSettings::IniFormat);
     const QVariant value = settings.value(SettingName(section, key));
     if (!value.isValid()) {
@@ -95,13 +95,13 @@ std::string ProfileStore::GetProfileString(const char* section, const char* key,
 }
 
 bool ProfileStore::WriteProfileInt(const char* section, const char* key, int value) {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     return StoreValue(m_Path, section, key, value);
 }
 
 bool ProfileStore::WriteProfileString(const char* section, const char* key,
                                       const std::string& value) {
-    std::lock_guard<std::mutex> lock(m_Mutex);
+    MutexLock lock(m_Mutex);
     return StoreValue(m_Path, section, key, StoredText(value));
 }
 

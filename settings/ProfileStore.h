@@ -10,8 +10,9 @@
 // default. A failed write is traced to the debugger output and reported only by the return value.
 // Section and key names are plain words (no '/' or '\\'). All members are thread-safe.
 
-#include <mutex>
 #include <string>
+
+#include "platform/Mutex.h"
 
 class ProfileStore {
 public:
@@ -38,8 +39,8 @@ public:
     bool WriteProfileString(const char* section, const char* key, const std::string& value);
 
 private:
-    mutable std::mutex m_Mutex;
-    std::string m_Path;
+    mutable Mutex m_Mutex;
+    std::string m_Path GUARDED_BY(m_Mutex);
 };
 
 // The company under which the application's profile is kept.

@@ -64,9 +64,12 @@ public:
     RunSummary ProcessHotFolder(const std::string& folder) {
         const TaggingRunInputs inputs = Inputs();
         RunPlan plan;
-        plan.folders.push_back(PlannedFolder{1, folder});
+        plan.folders.emplace_back();
+        plan.folders[0].number = 1;
+        plan.folders[0].path = folder;
         for (const ImageFile& file : ListHotFolderImages(folder, m_RawSidecars)) {
-            plan.folders[0].photos.push_back(PlannedPhoto{file});
+            plan.folders[0].photos.emplace_back();
+            plan.folders[0].photos.back().file = file;
         }
         RunSummary summary;
         m_Engine.ReadAndPlace(plan, inputs, summary, nullptr);
