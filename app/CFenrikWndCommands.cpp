@@ -184,7 +184,13 @@ void CFenrikWnd::OnStart() {
     for (int n = 1; n <= 4; ++n) {
         inputs.hotFolderOn[static_cast<size_t>(n - 1)] = IsHotFolderOn(n);
     }
-    OpenRunLog(inputs);
+    const Status log = OpenRunLog(inputs);
+    if (!log.ok()) {
+        // No run without the log it was asked to keep.
+        SetStatusText("No log!");
+        SetStatusDescription("Last run: not started; " + log.message());
+        return;
+    }
     m_Running = true;
     // A run started from the keyboard gives the focus back to Start when it ends.
     m_FocusStartAfterRun = m_StartButton->hasFocus() && m_StartButton->LastClickByKeyboard();

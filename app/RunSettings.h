@@ -2,6 +2,7 @@
 #pragma once
 // From the live settings to a tagging run's inputs, and the run's log file.
 
+#include "platform/Status.h"
 #include "run/RunInputs.h"
 #include "settings/LiveSettings.h"
 
@@ -11,5 +12,9 @@
 TaggingRunInputs RunInputsFrom(const LiveSettings& settings);
 
 // Opens the run's log file, "fenrik.log" in the inputs' log folder, when the inputs switch it
-// on, and writes its first line; otherwise does nothing.
-void OpenRunLog(const TaggingRunInputs& inputs);
+// on, and writes its first line; otherwise does nothing. A log that cannot be written is an
+// error: the run must not start ("the log cannot be written in <folder>: <reason>").
+Status OpenRunLog(const TaggingRunInputs& inputs);
+
+// Why `folder` cannot hold the run's log, or Ok when it can. Creates nothing.
+Status CheckLogFolder(const std::string& folder);

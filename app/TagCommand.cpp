@@ -131,10 +131,14 @@ std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings) {
 }
 
 int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
-                  std::ostream& out, bool terminal) {
+                  std::ostream& out, std::ostream& err, bool terminal) {
     TaggingRunInputs inputs = RunInputsFrom(settings);
     inputs.hotFolderOn = hotFolderOn;
-    OpenRunLog(inputs);
+    const Status log = OpenRunLog(inputs);
+    if (!log.ok()) {
+        err << "fenrik: " << log.message() << '\n';
+        return kExitBadUsage;
+    }
     TaggingEngine engine;
     CommandLineProgress progress(out, terminal);
     g_Running = &engine;
@@ -166,5 +170,5 @@ int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std
                  : i < line.folders.size()) &&
             !settings.HotFolder(static_cast<int>(i) + 1).empty();
     }
-    return RunTagCommand(settings, hotFolderOn, out, terminal);
+    return RunTagCommand(settings, hotFolderOn, out, err, terminal);
 }

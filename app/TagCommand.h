@@ -29,9 +29,10 @@ std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings);
 // Runs one pass with `settings` and the hot folders of `hotFolderOn`. Progress goes to
 // `out` as a bar redrawn in place when `terminal` is set, and the run summary ends the output
 // on a line of its own. Returns kExitCompleted, or kExitCompletedWithErrors when the run wrote
-// an Error line (a GPX file or a photo that could not be read or written, or a failed run).
+// an Error line (a GPX file or a photo that could not be read or written, or a failed run). A
+// log that cannot be written is bad usage: one line on `err`, and nothing is tagged.
 int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
-                  std::ostream& out, bool terminal);
+                  std::ostream& out, std::ostream& err, bool terminal);
 
 // The whole of `fenrik --tag`: reads the settings stored in `profile` (never writing it),
 // applies `line`, runs with the stored hot folders that are on, or with every folder given by

@@ -2,6 +2,10 @@
 // Fenrik: tags photos with the positions of a GPS track.
 #include <unistd.h>
 
+#include <QtGlobal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,11 +13,42 @@
 #include "app/CFenrikApp.h"
 #include "app/CommandLine.h"
 #include "app/TagCommand.h"
+#include "platform/DebugOutput.h"
 #include "settings/ProfileStore.h"
 
 namespace {
 
+constexpr char kNoDisplay[] =
+    "fenrik: no display to open the window on; `fenrik --tag` runs without one\n";
+
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Qt ends the process when no platform can be started (a display that does not answer): one
+// line of our own instead, and a plain exit.
+void SayNoDisplayOnPlatformFailure(QtMsgType type, const QMessageLogContext& context,
+                                   const QString& message) {
+    if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+        std::fputs(kNoDisplay, stderr);
+        std::_Exit(kExitCompletedWithErrors);
+    }
+    const bool platformNoise =
+        context.category != nullptr && std::strncmp(context.category, "qt.qpa", 6) == 0;
+    if (type == QtDebugMsg || type == QtInfoMsg || platformNoise) {
+        OutputDebugStringA(message.toStdString() + "\n");
+    } else {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
+}
+
 int RunWindow(int argc, char** argv) {
+    if (!IsSet("QT_QPA_PLATFORM") && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
+        std::fputs(kNoDisplay, stderr);
+        return kExitCompletedWithErrors;
+    }
+    qInstallMessageHandler(SayNoDisplayOnPlatformFailure);
     CFenrikApp app(argc, argv);
     if (app.InitInstance()) {
         app.Run();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Log.h"
 
+#include <cerrno>
+
 #include "platform/DebugOutput.h"
 #include "platform/LocalClock.h"
 
@@ -14,13 +16,14 @@ Log::~Log() {
     Close();
 }
 
-void Log::Open(unsigned maximumLevel, const std::string& path) {
+Status Log::Open(unsigned maximumLevel, const std::string& path) {
     MutexLock lock(m_Mutex);
     if (m_File != nullptr) {
         std::fclose(m_File);
     }
     m_File = std::fopen(path.c_str(), "w");
     m_MaximumLevel = maximumLevel;
+    return m_File != nullptr ? Status::Ok() : Status::FromErrno(errno, "cannot create " + path);
 }
 
 bool Log::IsWritten(unsigned level) const {

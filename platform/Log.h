@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <string>
+
 #include "platform/Mutex.h"
+#include "platform/Status.h"
 
 enum LogLevel : unsigned {
     Error = 0,
@@ -25,8 +27,8 @@ public:
     Log& operator=(const Log&) = delete;
 
     // Creates or empties `path` and opens the log, closing an earlier stream first; if that fails
-    // the log stays closed. Writes nothing itself.
-    void Open(unsigned maximumLevel, const std::string& path);
+    // the log stays closed and the status says why. Writes nothing itself.
+    Status Open(unsigned maximumLevel, const std::string& path);
 
     // Appends the message unchanged as one line when the log is open and takes `level`.
     void Write(unsigned level, const std::string& message);

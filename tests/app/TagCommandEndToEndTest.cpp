@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -255,4 +256,30 @@ TEST_F(TagCommand, RawPhotosGetTheirPositionsInSidecars) {
     EXPECT_EQ(darktable.at("Xmp.darktable.history[2]/darktable:operation"), "colorin");
     EXPECT_EQ(ReadFileText(orf), orfBefore);
     EXPECT_EQ(ReadFileText(raf), rafBefore);
+}
+
+// A log that cannot be written is no run: one line naming the folder and why, bad usage, and
+// nothing tagged.
+TEST_F(TagCommand, ALogThatCannotBeWrittenIsBadUsageAndTagsNothing) {
+    const std::string photo = Photo("trip", "IMG_1.jpg", {{kDigitized, "2024:07:14 10:00:00"}});
+    const std::string gpx = root.File("day.gpx");
+    WriteFileText(gpx, Gpx(Point(10, "2024-07-14T10:00:00Z")));
+    WriteFileText(root.File("a-file"), "");
+    for (const std::string& folder :
+         {root.File("missing"), root.File("a-file"), std::string("/proc/1")}) {
+        const Outcome outcome =
+            Run({"--tag", "--gpx", gpx, "--folder", root.File("trip"), "--log", folder});
+        EXPECT_EQ(outcome.status, 2) << folder;
+        EXPECT_EQ(outcome.err.rfind("fenrik: the log cannot be written in " + folder + ": ", 0), 0u)
+            << outcome.err;
+        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+        EXPECT_EQ(LatitudeOf(photo), "") << folder;
+    }
+}
+
+TEST_F(TagCommand, TheWindowWithoutADisplaySaysSoInOneLine) {
+    const Outcome outcome = Run({});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err,
+              "fenrik: no display to open the window on; `fenrik --tag` runs without one\n");
 }

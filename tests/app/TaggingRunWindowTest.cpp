@@ -217,6 +217,25 @@ TEST_F(TaggingRunWindow, LoggingStartsAFreshFileAtEachRun) {
     }
 }
 
+// A log that cannot be written: no run starts, and the status line says why.
+TEST_F(TaggingRunWindow, ALogThatCannotBeWrittenStartsNoRunAndSaysWhy) {
+    fakeRun = std::make_shared<FakeTaggingRunner::Script>();
+    Profile().WriteProfileInt(kSettingsSection, kUseLogfile, 1);
+    Profile().WriteProfileString(kSettingsSection, kLogfileDir, dir.File("missing"));
+    CFenrikWnd& w = Create();
+    w.OnStart();
+    EXPECT_FALSE(w.HasWorker());
+    EXPECT_FALSE(w.IsRunning());
+    EXPECT_EQ(fakeRun->passes, 0);
+    EXPECT_EQ(Of(w).m_StatusField->GetText(), "No log!");
+    EXPECT_EQ(Of(w).m_StatusField->toolTip().toStdString(),
+              "Last run: not started; the log cannot be written in " + dir.File("missing") +
+                  ": No such file or directory");
+    for (CActiveButton* control : RunControls()) {
+        EXPECT_TRUE(control->isEnabled());
+    }
+}
+
 TEST_F(TaggingRunWindow, LoggingOffWritesNoFile) {
     const std::string folder = PhotoFolder("one", 1);
     Configure({folder}, {true}, Gpx("track.gpx", "48.137154"));

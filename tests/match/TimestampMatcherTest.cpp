@@ -85,14 +85,14 @@ TEST_F(Matching, FirstOfEquallyClosePointsWins) {
 
 TEST_F(Matching, EmptyLogMatchesNothingAndLogsNothing) {
     TempDir dir;
-    Log::Instance().Open(Debug, dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, dir.File("fenrik.log")).ok());
     EXPECT_EQ(Match(UtcCount(2007, 6, 1, 10, 0, 0)), nullptr);
     EXPECT_EQ(ReadFileText(dir.File("fenrik.log")), "");
 }
 
 TEST_F(Matching, OpenLogRecordsEveryPointExamined) {
     TempDir dir;
-    Log::Instance().Open(Debug, dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, dir.File("fenrik.log")).ok());
     engine.settings.m_BiasInMinutes = -60;
     engine.settings.m_ToleranceMinutes = "2";
     engine.AddPoint(1, 1, 0, UtcCount(2007, 6, 1, 12, 4, 50));
@@ -124,7 +124,7 @@ TEST_F(Matching, OpenLogRecordsEveryPointExamined) {
 
 TEST_F(Matching, ShiftedTimeBefore1601IsLoggedAsZeros) {
     TempDir dir;
-    Log::Instance().Open(Debug, dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, dir.File("fenrik.log")).ok());
     engine.settings.m_BiasInMinutes = 60;
     engine.AddPoint(4, 4, 0, 0);
     EXPECT_EQ(MatchLogged(UtcCount(2007, 6, 1, 13, 5, 30)), nullptr);

@@ -25,7 +25,7 @@ TEST(Log, LineLayoutLevelsAndMirroring) {
     const std::string path = dir.File("fenrik.log");
     Log log;
     DebugCapture capture;
-    log.Open(Debug, path);
+    EXPECT_TRUE(log.Open(Debug, path).ok());
     log.Write(Debug, "Starting Log");
     log.Write(Info, "latitude:");
     log.Write(Error, "Failure in Open.\n");
@@ -50,7 +50,7 @@ TEST(Log, WriteAndTraceTracesEachMessageOnceWhetherOrNotTheLogTakesIt) {
     Log log;
     DebugCapture capture;
     EXPECT_FALSE(log.WriteAndTrace(Error, "closed"));
-    log.Open(Info, dir.File("fenrik.log"));
+    EXPECT_TRUE(log.Open(Info, dir.File("fenrik.log")).ok());
     EXPECT_TRUE(log.WriteAndTrace(Error, "open"));
     EXPECT_FALSE(log.WriteAndTrace(Debug, "too verbose"));
     EXPECT_EQ(capture.Text(), "closed\nopen\ntoo verbose\n");
@@ -60,7 +60,7 @@ TEST(Log, WriteAndTraceTracesEachMessageOnceWhetherOrNotTheLogTakesIt) {
 TEST(Log, MaximumLevelFiltersMoreVerboseLines) {
     TempDir dir;
     Log log;
-    log.Open(Info, dir.File("fenrik.log"));
+    EXPECT_TRUE(log.Open(Info, dir.File("fenrik.log")).ok());
     log.Write(Debug, "hidden");
     log.Write(Info, "shown");
     log.Write(Error, "shown too");
@@ -72,15 +72,15 @@ TEST(Log, MaximumLevelFiltersMoreVerboseLines) {
 TEST(Log, ReopeningStartsTheFileAfreshAndLeavesTheOldOne) {
     TempDir dir;
     Log log;
-    log.Open(Debug, dir.File("first.log"));
+    EXPECT_TRUE(log.Open(Debug, dir.File("first.log")).ok());
     log.Write(Debug, "one");
-    log.Open(Debug, dir.File("first.log"));
+    EXPECT_TRUE(log.Open(Debug, dir.File("first.log")).ok());
     log.Write(Debug, "two");
     const std::vector<std::string> lines = SplitLines(ReadFileText(dir.File("first.log")));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("two"), std::string::npos);
 
-    log.Open(Debug, dir.File("second.log"));
+    EXPECT_TRUE(log.Open(Debug, dir.File("second.log")).ok());
     log.Write(Debug, "three");
     EXPECT_EQ(SplitLines(ReadFileText(dir.File("first.log"))).size(), 1u);
     EXPECT_EQ(SplitLines(ReadFileText(dir.File("second.log"))).size(), 1u);
@@ -89,14 +89,16 @@ TEST(Log, ReopeningStartsTheFileAfreshAndLeavesTheOldOne) {
 TEST(Log, UnwritablePathLeavesTheLogClosedUntilALaterOpenSucceeds) {
     TempDir dir;
     Log log;
-    log.Open(Debug, dir.File("good.log"));
-    log.Open(Debug, dir.File("no/such/folder/fenrik.log"));
+    EXPECT_TRUE(log.Open(Debug, dir.File("good.log")).ok());
+    const Status failed = log.Open(Debug, dir.File("no/such/folder/fenrik.log"));
+    EXPECT_EQ(failed.message(), "cannot create " + dir.File("no/such/folder/fenrik.log") +
+                                    ": No such file or directory");
     DebugCapture capture;
     log.Write(Error, "dropped");
     EXPECT_FALSE(log.IsWritten(Error));
     EXPECT_EQ(capture.Text(), "");
     EXPECT_EQ(ReadFileText(dir.File("good.log")), "");
-    log.Open(Debug, dir.File("good.log"));
+    EXPECT_TRUE(log.Open(Debug, dir.File("good.log")).ok());
     log.Write(Error, "kept");
     EXPECT_EQ(SplitLines(ReadFileText(dir.File("good.log"))).size(), 1u);
 }

@@ -44,7 +44,7 @@ protected:
     }
 
     void OpenLog() {
-        Log::Instance().Open(Debug, logDir.File("fenrik.log"));
+        EXPECT_TRUE(Log::Instance().Open(Debug, logDir.File("fenrik.log")).ok());
         engine.settings.m_UseLogfile = 1;
     }
 

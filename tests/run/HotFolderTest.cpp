@@ -58,7 +58,7 @@ protected:
 
     void OpenLog() {
         fs::create_directory(dir.File("log"));
-        Log::Instance().Open(Debug, dir.File("log/fenrik.log"));
+        EXPECT_TRUE(Log::Instance().Open(Debug, dir.File("log/fenrik.log")).ok());
         engine.settings.m_UseLogfile = 1;
     }
 

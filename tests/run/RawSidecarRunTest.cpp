@@ -161,7 +161,7 @@ TEST_F(RawSidecarRun, TheSwitchOffLeavesRawPhotosUnlooked) {
 TEST_F(RawSidecarRun, UnmatchedUnreadableAndUnparseableLeaveEverythingAsItWas) {
     ClosedLogAfterTest closeLog;
     TempDir logDir;
-    Log::Instance().Open(Debug, logDir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, logDir.File("fenrik.log")).ok());
     Raw("early.nef", "2007:06:01 10:00:00");
     WriteX3fStart(dir.File("IMG_6.X3F"));
     const FileState x3f = StateOf(dir.File("IMG_6.X3F"));
@@ -254,7 +254,7 @@ TEST_F(RawSidecarRun, EachFormatHasItsCaptureTimeReadAndItsSidecarWrittenItsByte
 TEST_F(RawSidecarRun, ACr3IsReportedOnceAsUnreadableAndLeftAloneWithItsSidecar) {
     ClosedLogAfterTest closeLog;
     TempDir logDir;
-    Log::Instance().Open(Debug, logDir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, logDir.File("fenrik.log")).ok());
     engine.settings.m_UseLogfile = 1;
     const std::string cr3 = dir.File("IMG_20.CR3");
     WriteCr3(cr3, kMatching);

@@ -71,7 +71,7 @@ protected:
     RunSummary LoggedRun(std::string& log) {
         ClosedLogAfterTest closeLog;
         const std::string path = logDir.File("fenrik.log");
-        Log::Instance().Open(Error, path);
+        EXPECT_TRUE(Log::Instance().Open(Error, path).ok());
         const RunSummary summary = RunPass();
         log = ReadFileText(path);
         return summary;

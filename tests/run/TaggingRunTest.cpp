@@ -71,7 +71,7 @@ TEST_F(TaggingRun, OnlyEnabledFoldersAreProcessedInOrder) {
         engine.settings.HotFolder(n) = dir.File("folder" + std::to_string(n));
     }
     engine.settings.m_UseLogfile = 1;
-    Log::Instance().Open(Debug, dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, dir.File("fenrik.log")).ok());
     Run("");
     const std::string log = ReadFileText(dir.File("fenrik.log"));
     const auto second = log.find("folder2");
@@ -103,7 +103,7 @@ TEST_F(TaggingRun, AnUnreadableGpxPathIsAnErrorLineAndTheRunGoesOn) {
     inputs.hotFolderOn[0] = true;
     engine.settings.m_HotFolder1 = dir.Path();
     engine.settings.m_UseLogfile = 1;
-    Log::Instance().Open(Debug, dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, dir.File("fenrik.log")).ok());
     for (const std::string& gpx : {dir.Path(), fifo, std::string("/dev/zero")}) {
         view.calls.clear();
         Run(gpx);
@@ -149,7 +149,7 @@ TEST_F(TaggingRun, SummaryCountsWhatBecameOfEachPhoto) {
     const std::string gpx = dir.File("track.gpx");
     WriteFileText(gpx, R"(<gpx><trk><trkseg><trkpt lat="48.137154" lon="11.575382">
         <time>2007-06-01T12:04:50Z</time></trkpt></trkseg></trk></gpx>)");
-    Log::Instance().Open(Debug, dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, dir.File("fenrik.log")).ok());
 
     Run(gpx);
 
@@ -245,7 +245,7 @@ TEST_F(TaggingRun, AHotFolderThatCannotBeReadIsAnErrorLineAndCounted) {
     const std::string notAFolder = dir.File("file.txt");
     WriteFileText(notAFolder, "x");
     engine.settings.m_HotFolder3 = notAFolder;
-    Log::Instance().Open(Debug, dir.File("fenrik.log"));  // the logging setting is off
+    EXPECT_TRUE(Log::Instance().Open(Debug, dir.File("fenrik.log")).ok());  // logging setting off
     Run("");
     const std::string log = ReadFileText(dir.File("fenrik.log"));
     EXPECT_NE(

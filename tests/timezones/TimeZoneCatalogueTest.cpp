@@ -18,7 +18,7 @@ protected:
     void SetUp() override { Log::Instance().Close(); }
     void TearDown() override { Log::Instance().Close(); }
 
-    void OpenLog() { Log::Instance().Open(Debug, LogPath()); }
+    void OpenLog() { EXPECT_TRUE(Log::Instance().Open(Debug, LogPath()).ok()); }
     std::string LogPath() const { return m_Dir.File("fenrik.log"); }
     // The log's lines without their timestamps.
     std::vector<std::string> LogMessages() const {

@@ -87,7 +87,7 @@ protected:
 
 TEST_F(GpxBoundary, DeepNestingIsRefusedQuicklyWithAnErrorLine) {
     DebugCapture trace;
-    Log::Instance().Open(Debug, m_Dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, m_Dir.File("fenrik.log")).ok());
     const std::string deep = Repeat("<a>", 50000);
     // Each of these once slipped past a nesting check and overflowed the stack.
     const std::string gpx[] = {
@@ -234,7 +234,7 @@ TEST_F(GpxBoundary, AReaderThatHangsIsKilledAtItsTimeLimit) {
 TEST_F(GpxBoundary, AStopRequestAbandonsTheLoadQuietly) {
     const std::string gpx = m_Dir.File("one.gpx");
     WriteFileText(gpx, "<gpx>" + Points(1) + "</gpx>");
-    Log::Instance().Open(Debug, m_Dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Debug, m_Dir.File("fenrik.log")).ok());
     std::atomic<bool> stop{false};
     GpxReadOptions options = WithReader("exec sleep 60");
     options.stop = &stop;

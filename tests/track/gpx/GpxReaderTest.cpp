@@ -243,7 +243,7 @@ TEST_F(GpxReader, FolderOfTracksIsReadFileByFileInByteOrderOfNames) {
     WriteFileText(folder + "/c.gpx", "not XML");
     WriteFileText(folder + "/d.gpx.bak", Gpx(point(9)));
     WriteFileText(folder + "/sub.gpx/e.gpx", Gpx(point(9)));
-    Log::Instance().Open(Error, m_Dir.File("fenrik.log"));
+    EXPECT_TRUE(Log::Instance().Open(Error, m_Dir.File("fenrik.log")).ok());
     TrackLog log;
     const TrackLoadReport report = LoadTrackLog(folder, log);
     Log::Instance().Close();
