@@ -10,6 +10,19 @@ std::vector<std::unique_ptr<TrackSource>>& Registry() {
 
 }  // namespace
 
+std::vector<TrackFileReport> TrackSource::ReadFiles(const std::vector<std::string>& paths,
+                                                    TrackLog& log,
+                                                    const TrackReadOptions& options) const {
+    std::vector<TrackFileReport> reports;
+    for (const std::string& path : paths) {
+        reports.push_back(Read(path, log, options));
+        if (reports.back().status.code() == StatusCode::Stopped) {
+            break;
+        }
+    }
+    return reports;
+}
+
 void RegisterTrackSource(std::unique_ptr<TrackSource> source) {
     Registry().push_back(std::move(source));
 }

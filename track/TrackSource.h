@@ -49,6 +49,10 @@ public:
     // Throws only std::bad_alloc.
     virtual TrackFileReport Read(const std::string& path, TrackLog& log,
                                  const TrackReadOptions& options) const = 0;
+    // Reads the files in order, as Read does each; a source may read many at once.
+    virtual std::vector<TrackFileReport> ReadFiles(const std::vector<std::string>& paths,
+                                                   TrackLog& log,
+                                                   const TrackReadOptions& options) const;
 };
 
 // Sources take disjoint names and contents, so their order does not matter.

@@ -69,7 +69,7 @@ GpxReaderRequest MakeRequest(const OpenFile& file, const GpxReadOptions& options
                              const GpxReaderLimits& limits) {
     GpxReaderRequest request;
     request.readerPath = options.readerPath.empty() ? DefaultGpxReaderPath() : options.readerPath;
-    request.fileFd = file.fd.Get();
+    request.fileFds = {file.fd.Get()};
     request.limits = limits;
     // A UTF-16 file's text grows by half at most in the UTF-8 the reader answers in.
     request.maxRecordBytes = static_cast<size_t>(file.size) / 2 * 3 + 4096;
@@ -147,8 +147,116 @@ std::string ReadOpenFile(const std::string& path, const OpenFile& file, TrackLog
     if (run.end != GpxReaderEnd::Answered) {
         return ProblemOf(run, limits);
     }
-    return TakeAnswer(path, run.answer, log);
+    return TakeAnswer(path, run.answers.front(), log);
 }
+
+// Small files are read many to a reader process: starting one is what takes the time.
+constexpr uint64_t kBatchedFileSize = 64 * 1024;
+constexpr size_t kBatchFiles = 256;
+const char kEmptyDocument[] = "could not be parsed: Error document empty. at line 0, column 0";
+
+// The files of a folder being read, in order, and what each gave.
+class FileReads {
+public:
+    FileReads(TrackLog& log, const GpxReadOptions& options) : m_Log(log), m_Options(options) {}
+
+    void Read(const std::string& path) {
+        OpenFile file;
+        const std::string problem = OpenRegularFile(path, file);
+        if (!problem.empty() || file.size == 0 || file.size > kBatchedFileSize) {
+            ReadBatch();  // first the files before it
+            Finish(path, problem.empty() && file.size == 0 ? kEmptyDocument : problem, file);
+        } else {
+            m_Batch.push_back({path, std::move(file)});
+            if (m_Batch.size() == kBatchFiles) {
+                ReadBatch();
+            }
+        }
+    }
+    std::vector<TrackFileReport> Reports() {
+        ReadBatch();
+        return std::move(m_Reports);
+    }
+
+private:
+    struct Pending {
+        std::string path;
+        OpenFile file;
+    };
+
+    // Reads `file` alone when `problem` is empty, and reports what it gave.
+    void Finish(const std::string& path, std::string problem, const OpenFile& file) {
+        const size_t before = m_Log.Count();
+        bool stopped = m_Stopped;
+        if (problem.empty() && !stopped) {
+            problem = ReadOpenFile(path, file, m_Log, m_Options, stopped);
+        }
+        Report(path, problem, stopped, m_Log.Count() - before);
+    }
+    void Report(const std::string& path, const std::string& problem, bool stopped, size_t points) {
+        TrackFileReport report;
+        report.points = points;
+        m_Stopped = m_Stopped || stopped;
+        if (stopped) {
+            report.status = Status::Stopped();
+        } else if (!problem.empty()) {
+            ReportProblem(path, problem);
+            report.status = Status::Unreadable(problem);
+        }
+        m_Reports.push_back(std::move(report));
+    }
+    // One reader for the batch; the files it did not answer (it failed on one) are read alone,
+    // so that each failure is its own file's.
+    void ReadBatch() {
+        std::vector<Pending> batch = std::exchange(m_Batch, {});
+        if (batch.size() <= 1 || m_Stopped) {
+            for (const Pending& pending : batch) {
+                Finish(pending.path, std::string(), pending.file);
+            }
+            return;
+        }
+        GpxReaderRun run = RunGpxReader(BatchRequest(batch));
+        size_t answered = 0;
+        for (; answered < run.answers.size() && answered < batch.size(); ++answered) {
+            const size_t before = m_Log.Count();
+            const std::string problem =
+                TakeAnswer(batch[answered].path, run.answers[answered], m_Log);
+            Report(batch[answered].path, problem, false, m_Log.Count() - before);
+        }
+        m_Stopped = run.end == GpxReaderEnd::Stopped;
+        if (answered < batch.size()) {
+            // The file the reader failed on, alone; those after it in a batch of their own.
+            lseek(batch[answered].file.fd.Get(), 0, SEEK_SET);
+            Finish(batch[answered].path, std::string(), batch[answered].file);
+            m_Batch.assign(
+                std::make_move_iterator(batch.begin() + static_cast<ptrdiff_t>(answered) + 1),
+                std::make_move_iterator(batch.end()));
+            ReadBatch();
+        }
+    }
+    GpxReaderRequest BatchRequest(const std::vector<Pending>& batch) const {
+        OpenFile largest;
+        uint64_t total = 0;
+        for (const Pending& pending : batch) {
+            largest.size = std::max(largest.size, pending.file.size);
+            total += pending.file.size;
+        }
+        GpxReaderRequest request =
+            MakeRequest(largest, m_Options,
+                        m_Options.limits ? *m_Options.limits : DefaultGpxReaderLimits(total));
+        request.fileFds.clear();
+        for (const Pending& pending : batch) {
+            request.fileFds.push_back(pending.file.fd.Get());
+        }
+        return request;
+    }
+
+    TrackLog& m_Log;
+    const GpxReadOptions& m_Options;
+    std::vector<Pending> m_Batch;
+    std::vector<TrackFileReport> m_Reports;
+    bool m_Stopped = false;
+};
 
 }  // namespace
 
@@ -165,20 +273,14 @@ uint64_t MaxGpxFileSize(const GpxReaderLimits& limits) {
 }
 
 TrackFileReport ReadGpxFile(const std::string& path, TrackLog& log, const GpxReadOptions& options) {
-    TrackFileReport report;
-    const size_t before = log.Count();
-    OpenFile file;
-    bool stopped = false;
-    std::string problem = OpenRegularFile(path, file);
-    if (problem.empty()) {
-        problem = ReadOpenFile(path, file, log, options, stopped);
+    return ReadGpxFiles({path}, log, options).front();
+}
+
+std::vector<TrackFileReport> ReadGpxFiles(const std::vector<std::string>& paths, TrackLog& log,
+                                          const GpxReadOptions& options) {
+    FileReads reads(log, options);
+    for (const std::string& path : paths) {
+        reads.Read(path);
     }
-    report.points = log.Count() - before;
-    if (stopped) {
-        report.status = Status::Stopped();
-    } else if (!problem.empty()) {
-        ReportProblem(path, problem);
-        report.status = Status::Unreadable(problem);
-    }
-    return report;
+    return reads.Reports();
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "track/TrackLog.h"
 #include "track/gpx/GpxReaderProcess.h"
@@ -20,6 +21,11 @@ using GpxReadOptions = TrackReadOptions;
 // A stop request adds and reports nothing; the status is Stopped.
 TrackFileReport ReadGpxFile(const std::string& path, TrackLog& log,
                             const GpxReadOptions& options = GpxReadOptions());
+
+// Reads each file as ReadGpxFile does, in order, with one reader process for many small files
+// (a failure among them is still each file's own); an empty file starts no reader.
+std::vector<TrackFileReport> ReadGpxFiles(const std::vector<std::string>& paths, TrackLog& log,
+                                          const GpxReadOptions& options = GpxReadOptions());
 
 // Three quarters of the memory available (at least 256 MB), 30 s of processor time plus one per
 // megabyte, twice that on the clock.

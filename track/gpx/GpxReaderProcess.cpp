@@ -14,6 +14,7 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/DebugOutput.h"
@@ -65,6 +66,10 @@ std::vector<std::string> ReaderArguments(const GpxReaderRequest& request) {
     if (request.trace) {
         args.push_back("--trace");
     }
+    if (request.fileFds.size() > 1) {
+        args.push_back("--files");
+        args.push_back(std::to_string(request.fileFds.size()));
+    }
     return args;
 }
 
@@ -72,12 +77,28 @@ std::vector<std::string> ReaderArguments(const GpxReaderRequest& request) {
 pid_t SpawnReader(const GpxReaderRequest& request, int answerFd, std::string& error) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, request.fileFd, STDIN_FILENO);
+    const std::vector<int>& files = request.fileFds;
     posix_spawn_file_actions_adddup2(&actions, answerFd, STDOUT_FILENO);
     if (!IsDebugOutputEnabled()) {
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     }
-    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    if (files.size() == 1) {
+        posix_spawn_file_actions_adddup2(&actions, files[0], STDIN_FILENO);
+    } else {
+        // By way of descriptors above all of them, so that no file's is overwritten early.
+        const int high = std::max(*std::max_element(files.begin(), files.end()),
+                                  static_cast<int>(files.size()) + 3) +
+                         1;
+        for (size_t i = 0; i < files.size(); ++i) {
+            posix_spawn_file_actions_adddup2(&actions, files[i], high + static_cast<int>(i));
+        }
+        for (size_t i = 0; i < files.size(); ++i) {
+            posix_spawn_file_actions_adddup2(&actions, high + static_cast<int>(i),
+                                             3 + static_cast<int>(i));
+        }
+    }
+    posix_spawn_file_actions_addclosefrom_np(
+        &actions, files.size() == 1 ? STDERR_FILENO + 1 : 3 + static_cast<int>(files.size()));
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     sigset_t signals;
@@ -101,8 +122,47 @@ pid_t SpawnReader(const GpxReaderRequest& request, int answerFd, std::string& er
     return pid;
 }
 
-// Reads the answer until the reader closes its end, a limit is reached or a stop is asked for.
-GpxReaderEnd CollectAnswer(const GpxReaderRequest& request, int answerFd, GpxAnswerReader& reader,
+// The answers of a reader, decoded as their bytes arrive.
+class AnswerStream {
+public:
+    explicit AnswerStream(const GpxReaderRequest& request)
+        : m_Request(request), m_Reader(NewReader()) {}
+    void Feed(const unsigned char* data, size_t size) {
+        if (IsComplete()) {
+            m_BytesAfterTheEnd = m_BytesAfterTheEnd || size > 0;  // nothing may follow
+            return;
+        }
+        m_Reader->Feed(data, size);
+        while (m_Reader->IsComplete() && !IsComplete()) {
+            m_Answers.push_back(std::move(m_Reader->Answer()));
+            const std::vector<unsigned char> rest = m_Reader->TakeRest();
+            m_Reader = NewReader();
+            if (IsComplete()) {
+                m_BytesAfterTheEnd = !rest.empty();
+            } else {
+                m_Reader->Feed(rest.data(), rest.size());
+            }
+        }
+    }
+    bool IsMalformed() const { return m_Reader->IsMalformed() || m_BytesAfterTheEnd; }
+    bool IsComplete() const { return m_Answers.size() == m_Request.fileFds.size(); }
+    std::vector<GpxAnswer>& Answers() { return m_Answers; }
+
+private:
+    std::unique_ptr<GpxAnswerReader> NewReader() const {
+        return std::make_unique<GpxAnswerReader>(
+            m_Request.maxRecordBytes, m_Request.maxPoints,
+            [](const std::string& text) { OutputDebugStringA(text); }, true);
+    }
+
+    const GpxReaderRequest& m_Request;
+    std::unique_ptr<GpxAnswerReader> m_Reader;
+    std::vector<GpxAnswer> m_Answers;
+    bool m_BytesAfterTheEnd = false;
+};
+
+// Reads the answers until the reader closes its end, a limit is reached or a stop is asked for.
+GpxReaderEnd CollectAnswer(const GpxReaderRequest& request, int answerFd, AnswerStream& reader,
                            Clock::time_point deadline) {
     std::vector<unsigned char> chunk(1 << 16);
     for (;;) {
@@ -158,19 +218,19 @@ int Reap(pid_t pid, Clock::time_point deadline) {
     return status;
 }
 
-void Judge(GpxReaderRun& run, int status, GpxAnswerReader& reader) {
+void Judge(GpxReaderRun& run, int status, AnswerStream& reader) {
     if (WIFSIGNALED(status)) {
         run.end = GpxReaderEnd::Signalled;
         run.code = WTERMSIG(status);
     } else if (WEXITSTATUS(status) != kGpxReaderAnswered) {
         run.end = GpxReaderEnd::Exited;
         run.code = WEXITSTATUS(status);
-    } else if (!reader.IsComplete()) {
+    } else if (!reader.IsComplete() || reader.IsMalformed()) {
         run.end = GpxReaderEnd::Malformed;
     } else {
         run.end = GpxReaderEnd::Answered;
-        run.answer = std::move(reader.Answer());
     }
+    run.answers = std::move(reader.Answers());
 }
 
 }  // namespace
@@ -191,8 +251,7 @@ GpxReaderRun RunGpxReader(const GpxReaderRequest& request) {
     const auto start = Clock::now();
     const auto deadline = start + std::chrono::duration_cast<Clock::duration>(
                                       std::chrono::duration<double>(request.limits.wallSeconds));
-    GpxAnswerReader reader(request.maxRecordBytes, request.maxPoints,
-                           [](const std::string& text) { OutputDebugStringA(text); });
+    AnswerStream reader(request);
     const GpxReaderEnd collected = CollectAnswer(request, pipeFds[0], reader, deadline);
     if (collected != GpxReaderEnd::Answered) {
         kill(pid, SIGKILL);
@@ -203,6 +262,7 @@ GpxReaderRun RunGpxReader(const GpxReaderRequest& request) {
         Judge(run, status, reader);
     } else {
         run.end = collected;
+        run.answers = std::move(reader.Answers());
     }
     return run;
 }

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Running the GPX reader process (fenrik-gpx-reader) on one open file and collecting its answer.
+// Running the GPX reader process (fenrik-gpx-reader) on open files and collecting its answers.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "track/TrackSource.h"
 #include "track/gpx/GpxWire.h"
@@ -13,8 +14,8 @@
 using GpxReaderLimits = ReaderLimits;
 
 struct GpxReaderRequest {
-    std::string readerPath;  // the reader executable
-    int fileFd = -1;         // the GPX file, open for reading (a regular file)
+    std::string readerPath;    // the reader executable
+    std::vector<int> fileFds;  // the GPX files, open for reading (regular files), answered in turn
     GpxReaderLimits limits;
     size_t maxRecordBytes = 0;                // bound on each text in the answer
     size_t maxPoints = 0;                     // bound on the points in the answer
@@ -37,7 +38,8 @@ struct GpxReaderRun {
     GpxReaderEnd end = GpxReaderEnd::NotStarted;
     int code = 0;
     std::string error;
-    GpxAnswer answer;  // complete only when Answered
+    // The complete answers, one a file from the first; all of them only when Answered.
+    std::vector<GpxAnswer> answers;
 };
 
 // Runs the reader on the file, forwarding its traces as they arrive, and returns once it has

@@ -39,6 +39,11 @@ public:
                          const TrackReadOptions& options) const override {
         return ReadGpxFile(path, log, options);
     }
+
+    std::vector<TrackFileReport> ReadFiles(const std::vector<std::string>& paths, TrackLog& log,
+                                           const TrackReadOptions& options) const override {
+        return ReadGpxFiles(paths, log, options);
+    }
 };
 
 const TrackSourceRegistration<GpxTrackSource> registration;

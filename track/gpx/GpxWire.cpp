@@ -85,8 +85,12 @@ bool GpxAnswerWriter::Flush() {
     return !m_Failed;
 }
 
-GpxAnswerReader::GpxAnswerReader(size_t maxRecordBytes, size_t maxPoints, TraceFn trace)
-    : m_MaxRecordBytes(maxRecordBytes), m_MaxPoints(maxPoints), m_Trace(std::move(trace)) {}
+GpxAnswerReader::GpxAnswerReader(size_t maxRecordBytes, size_t maxPoints, TraceFn trace,
+                                 bool moreMayFollow)
+    : m_MaxRecordBytes(maxRecordBytes),
+      m_MaxPoints(maxPoints),
+      m_Trace(std::move(trace)),
+      m_MoreMayFollow(moreMayFollow) {}
 
 void GpxAnswerReader::Feed(const unsigned char* data, size_t size) {
     if (m_Malformed) {
@@ -97,7 +101,7 @@ void GpxAnswerReader::Feed(const unsigned char* data, size_t size) {
     while (DecodeOne(offset)) {
     }
     m_Pending.erase(m_Pending.begin(), m_Pending.begin() + static_cast<ptrdiff_t>(offset));
-    if (m_Ended && !m_Pending.empty()) {
+    if (m_Ended && !m_Pending.empty() && !m_MoreMayFollow) {
         Fail();
     }
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "track/TrackLog.h"
@@ -51,11 +52,17 @@ class GpxAnswerReader {
 public:
     using TraceFn = std::function<void(const std::string& text)>;
 
-    GpxAnswerReader(size_t maxRecordBytes, size_t maxPoints, TraceFn trace);
+    // With `moreMayFollow`, the bytes after the end record are the next answer's (TakeRest).
+    GpxAnswerReader(size_t maxRecordBytes, size_t maxPoints, TraceFn trace,
+                    bool moreMayFollow = false);
 
     void Feed(const unsigned char* data, size_t size);
     bool IsMalformed() const { return m_Malformed; }
-    bool IsComplete() const { return m_Ended && !m_Malformed && m_Pending.empty(); }
+    bool IsComplete() const {
+        return m_Ended && !m_Malformed && (m_MoreMayFollow || m_Pending.empty());
+    }
+    // The bytes received after the end record.
+    std::vector<unsigned char> TakeRest() { return std::exchange(m_Pending, {}); }
     // Whole only when IsComplete().
     GpxAnswer& Answer() { return m_Answer; }
 
@@ -76,6 +83,7 @@ private:
     GpxAnswer m_Answer;
     PointKind m_Kind = PointKind::Track;
     int32_t m_Segment = 0;
+    bool m_MoreMayFollow = false;
     bool m_Ended = false;
     bool m_Malformed = false;
 };

@@ -44,25 +44,38 @@ std::string HeadOf(const std::string& path) {
     return head;
 }
 
+void Count(const std::string& name, const TrackFileReport& file, TrackLoadReport& report) {
+    if (file.status.code() == StatusCode::Stopped) {
+        report.status = file.status;
+        return;
+    }
+    report.points += file.points;
+    ++report.files;
+    if (!file.status.ok()) {
+        ++report.failedFiles;
+        if (report.status.ok()) {
+            report.status = Status(file.status.code(), name + ": " + file.status.message());
+        }
+    }
+}
+
 TrackLoadReport LoadTrackFolder(const std::string& folder, TrackLog& log,
                                 const TrackReadOptions& options) {
     TrackLoadReport report;
     const std::vector<std::string> names = TrackFileNamesIn(folder);
-    for (const std::string& name : names) {
-        const std::string path = JoinPath(folder, name);
-        const TrackFileReport file = SourceTakingName(name)->Read(path, log, options);
-        if (file.status.code() == StatusCode::Stopped) {
-            report.status = file.status;
-            break;
+    // Consecutive files of one format are handed to their source together.
+    for (size_t first = 0; first < names.size() && report.status.code() != StatusCode::Stopped;) {
+        const TrackSource* source = SourceTakingName(names[first]);
+        std::vector<std::string> paths;
+        size_t end = first;
+        for (; end < names.size() && SourceTakingName(names[end]) == source; ++end) {
+            paths.push_back(JoinPath(folder, names[end]));
         }
-        report.points += file.points;
-        ++report.files;
-        if (!file.status.ok()) {
-            ++report.failedFiles;
-            if (report.status.ok()) {
-                report.status = Status(file.status.code(), name + ": " + file.status.message());
-            }
+        const std::vector<TrackFileReport> files = source->ReadFiles(paths, log, options);
+        for (size_t i = 0; i < files.size(); ++i) {
+            Count(names[first + i], files[i], report);
         }
+        first = end;
     }
     if (names.empty()) {
         report.status = Status::Unreadable("no GPX files in the folder");

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -264,3 +265,40 @@ TEST_F(GpxBoundary, AReaderBusyPastItsProcessorTimeIsStopped) {
 }
 
 }  // namespace
+
+// A folder of many small tracks takes few reader processes, and every failure among them is
+// still reported with its own file: an empty one (which starts no reader at all) and one that
+// ends its batch's reader, after which the rest are read in a batch of their own.
+TEST_F(GpxBoundary, ManySmallFilesShareReadersAndEachFailureIsItsFileOwn) {
+    const std::string folder = m_Dir.File("tracks");
+    std::filesystem::create_directories(folder);
+    for (int i = 0; i < 300; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/%03d.gpx", i);
+        WriteFileText(folder + name, "<gpx>" + Points(1) + "</gpx>");
+    }
+    WriteFileText(folder + "/010-empty.gpx", "");
+    std::string deep;
+    for (int i = 0; i < 300; ++i) {
+        deep += "<a>";
+    }
+    WriteFileText(folder + "/020-deep.gpx", deep);
+    const std::string starts = m_Dir.File("starts");
+    GpxReadOptions options =
+        WithReader("echo >> '" + starts + "'; exec '" + DefaultGpxReaderPath() + "' \"$@\"");
+    EXPECT_TRUE(Log::Instance().Open(Error, m_Dir.File("fenrik.log")).ok());
+    const TrackLoadReport report = Load(folder, options);
+    Log::Instance().Close();
+    EXPECT_EQ(report.points, 300u);
+    EXPECT_EQ(report.files, 302u);
+    EXPECT_EQ(report.failedFiles, 2u);
+    const std::string log = ReadFileText(m_Dir.File("fenrik.log"));
+    EXPECT_NE(log.find("GPX file " + folder + "/010-empty.gpx: could not be parsed"),
+              std::string::npos);
+    EXPECT_NE(log.find("GPX file " + folder + "/020-deep.gpx: too deeply nested"),
+              std::string::npos)
+        << log;
+    // The ten before the empty file; the batch that ends at the deep file; that file alone; the
+    // rest of that batch; the last files.
+    EXPECT_EQ(SplitLines(ReadFileText(starts)).size(), 5u);
+}

@@ -2,9 +2,10 @@
 // fenrik-gpx-reader: parses one GPX file for the program in a process of its own, so that a
 // parser fault or a hostile document can cost no more than this process.
 //
-//   fenrik-gpx-reader --memory BYTES --cpu SECONDS [--trace]
+//   fenrik-gpx-reader --memory BYTES --cpu SECONDS [--trace] [--files N]
 //
-// Standard input is the GPX file (a regular file), standard output the answer (GpxWire.h).
+// Standard input is the GPX file (a regular file), standard output the answer (GpxWire.h). With
+// --files, the N files are descriptors 3 .. N + 2 instead, answered one after the other.
 // The process limits itself to the given address space and processor time, writes to no
 // regular file, never leaves a core dump and dies with the thread that started it. The exit status
 // (GpxReaderExit) says how it ended; a fault in the parser kills it with a signal, which the engine
@@ -59,6 +60,7 @@ struct Options {
     uint64_t memory = 0;
     uint64_t cpuSeconds = 0;
     bool trace = false;
+    uint64_t files = 0;  // 0: the one file on standard input
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -66,13 +68,15 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         if (arg == "--trace") {
             options.trace = true;
-        } else if ((arg == "--memory" || arg == "--cpu") && i + 1 < argc) {
+        } else if ((arg == "--memory" || arg == "--cpu" || arg == "--files") && i + 1 < argc) {
             char* end = nullptr;
             const unsigned long long value = std::strtoull(argv[++i], &end, 10);
             if (*end != '\0' || value == 0) {
                 return false;
             }
-            (arg == "--memory" ? options.memory : options.cpuSeconds) = value;
+            (arg == "--memory" ? options.memory
+             : arg == "--cpu"  ? options.cpuSeconds
+                               : options.files) = value;
         } else {
             return false;
         }
@@ -100,16 +104,16 @@ struct ParseJob {
     int exitCode = kGpxReaderAnswered;
 };
 
-// Standard input mapped into memory, unmapped when it goes. Empty for an empty file.
+// A file mapped into memory, unmapped when it goes. Empty for an empty file.
 class MappedInput {
 public:
-    MappedInput() {
+    explicit MappedInput(int fd) {
         struct stat info {};
-        if (fstat(STDIN_FILENO, &info) != 0 || info.st_size <= 0) {
+        if (fstat(fd, &info) != 0 || info.st_size <= 0) {
             return;
         }
         m_Size = static_cast<size_t>(info.st_size);
-        m_Text = mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE, STDIN_FILENO, 0);
+        m_Text = mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE, fd, 0);
         if (m_Text == MAP_FAILED) {
             throw std::bad_alloc();
         }
@@ -142,43 +146,41 @@ std::string ReadableDocument(std::string_view input, std::string& converted) {
     return UnreadableEncodingProblem(encoding);
 }
 
-// Answers with only a problem and no points, and ends the process.
-[[noreturn]] void AnswerProblem(GpxAnswerWriter& writer, const std::string& problem) {
-    writer.Problem(problem);
-    _exit(writer.End(0) ? kGpxReaderAnswered : kGpxReaderCannotAnswer);
-}
-
-// Parses standard input and answers. Once the answer is written, the process ends at once, with
-// the document still built: the kernel takes its memory back far faster than the document's
-// destructor gives it back node by node, which costs a sixth of a one-day track's load. Returns
-// only when it cannot parse at all.
-int ParseAndAnswer(const Options& options) {
-    GpxAnswerWriter writer(STDOUT_FILENO);
+// Parses the file `fd` and writes its answer; `done` says whether it is. Returns a reader exit
+// status for a file that cannot be parsed at all (too deep), or kGpxReaderAnswered.
+int AnswerOne(int fd, const Options& options, GpxAnswerWriter& writer, bool& done) {
+    done = false;
     std::string converted;
-    std::FILE* input = nullptr;
     {
-        const MappedInput mapped;
+        const MappedInput mapped(fd);
         const std::string problem = ReadableDocument(mapped.Text(), converted);
         if (!problem.empty()) {
-            AnswerProblem(writer, problem);
+            writer.Problem(problem);
+            done = writer.End(0);
+            return kGpxReaderAnswered;
         }
         const std::string_view text = converted.empty() ? mapped.Text() : converted;
         if (NestsDeeperThan(text, kMaxNesting)) {
             return kGpxReaderTooDeep;
         }
     }
-    input = converted.empty() ? fdopen(STDIN_FILENO, "rb")
-                              : fmemopen(converted.data(), converted.size(), "rb");
+    std::FILE* input =
+        converted.empty() ? fdopen(fd, "rb") : fmemopen(converted.data(), converted.size(), "rb");
     if (input == nullptr) {
         return kGpxReaderBadInput;
     }
     if (options.trace) {
         SetDebugSink([&writer](const std::string& text) { writer.Trace(text); });
     }
-    TiXmlDocument document;
+    // Leaked on purpose: the process ends right after its answers, and the kernel takes the
+    // memory back far faster than the document's destructor gives it back node by node.
+    auto* document = new TiXmlDocument;
     TrackLog log;
-    const std::string problem = ReadGpxDocument(input, document, log);
+    const std::string problem = ReadGpxDocument(input, *document, log);
     SetDebugSink(DebugSink());
+    if (options.files > 1) {
+        delete document;  // the next file needs the memory
+    }
     if (!problem.empty()) {
         writer.Problem(problem);
     }
@@ -186,7 +188,26 @@ int ParseAndAnswer(const Options& options) {
         const TrackRun& run = log.RunAt(i);
         writer.Point(log.At(i), run.kind, run.segment);
     }
-    _exit(writer.End(log.Count()) ? kGpxReaderAnswered : kGpxReaderCannotAnswer);
+    done = writer.End(log.Count());
+    return kGpxReaderAnswered;
+}
+
+// Answers every input file in turn, then ends the process at once.
+int ParseAndAnswer(const Options& options) {
+    GpxAnswerWriter writer(STDOUT_FILENO);
+    const uint64_t files = options.files == 0 ? 1 : options.files;
+    for (uint64_t n = 0; n < files; ++n) {
+        const int fd = options.files == 0 ? STDIN_FILENO : static_cast<int>(3 + n);
+        bool done = false;
+        const int status = AnswerOne(fd, options, writer, done);
+        if (status != kGpxReaderAnswered) {
+            return status;
+        }
+        if (!done) {
+            _exit(kGpxReaderCannotAnswer);
+        }
+    }
+    _exit(kGpxReaderAnswered);
 }
 
 void* ParseThread(void* argument) {
@@ -199,16 +220,23 @@ void* ParseThread(void* argument) {
     return nullptr;
 }
 
-bool InputIsRegularFile() {
-    struct stat info {};
-    return fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode);
+bool InputsAreRegularFiles(const Options& options) {
+    const uint64_t files = options.files == 0 ? 1 : options.files;
+    for (uint64_t n = 0; n < files; ++n) {
+        struct stat info {};
+        const int fd = options.files == 0 ? STDIN_FILENO : static_cast<int>(3 + n);
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
-    if (!ParseOptions(argc, argv, options) || !InputIsRegularFile()) {
+    if (!ParseOptions(argc, argv, options) || !InputsAreRegularFiles(options)) {
         return kGpxReaderBadInput;
     }
     LimitSelf(options);
