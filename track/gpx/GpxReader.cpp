@@ -161,43 +161,101 @@ public:
     FileReads(TrackLog& log, const GpxReadOptions& options) : m_Log(log), m_Options(options) {}
 
     void Read(const std::string& path) {
-        OpenFile file;
-        const std::string problem = OpenRegularFile(path, file);
-        if (!problem.empty() || file.size == 0 || file.size > kBatchedFileSize) {
-            ReadBatch();  // first the files before it
-            Finish(path, problem.empty() && file.size == 0 ? kEmptyDocument : problem, file);
-        } else {
-            m_Batch.push_back({path, std::move(file)});
-            if (m_Batch.size() == kBatchFiles) {
-                ReadBatch();
-            }
+        Pending pending;
+        pending.path = path;
+        pending.problem = OpenRegularFile(path, pending.file);
+        if (pending.problem.empty() && pending.file.size == 0) {
+            pending.problem = kEmptyDocument;
+        }
+        const bool large = pending.problem.empty() && pending.file.size > kBatchedFileSize;
+        m_Queue.push_back(std::move(pending));
+        if (large || ++m_Small == kBatchFiles) {
+            Drain();
         }
     }
     std::vector<TrackFileReport> Reports() {
-        ReadBatch();
+        Drain();
         return std::move(m_Reports);
     }
 
 private:
     struct Pending {
         std::string path;
+        std::string problem;  // known before any reading
         OpenFile file;
     };
 
-    // Reads `file` alone when `problem` is empty, and reports what it gave.
-    void Finish(const std::string& path, std::string problem, const OpenFile& file) {
+    bool Batched(const Pending& pending) const {
+        return pending.problem.empty() && pending.file.size <= kBatchedFileSize;
+    }
+    // Reports every queued file in order: a known problem as it is, a large file read alone,
+    // and the small ones between them read by one reader.
+    void Drain() {
+        for (size_t i = 0; i < m_Queue.size();) {
+            Pending& first = m_Queue[i];
+            if (m_Stopped || !first.problem.empty() || !Batched(first)) {
+                Finish(first);
+                ++i;
+                continue;
+            }
+            size_t end = i;
+            std::vector<Pending*> batch;
+            for (; end < m_Queue.size() && (Batched(m_Queue[end]) || !m_Queue[end].problem.empty());
+                 ++end) {
+                if (m_Queue[end].problem.empty()) {
+                    batch.push_back(&m_Queue[end]);
+                }
+            }
+            i = ReadBatch(i, end, batch);
+        }
+        m_Queue.clear();
+        m_Small = 0;
+    }
+    // Reads the files of `batch` (queue entries from `first` to `end`) with one reader, reporting
+    // in queue order; returns the entry to go on from. The file the reader failed on is read
+    // alone, so that each failure is its own file's, and those after it go on in a new batch.
+    size_t ReadBatch(size_t first, size_t end, const std::vector<Pending*>& batch) {
+        if (batch.size() == 1) {
+            for (size_t k = first; k < end; ++k) {
+                Finish(m_Queue[k]);
+            }
+            return end;
+        }
+        GpxReaderRun run = RunGpxReader(BatchRequest(batch));
+        m_Stopped = run.end == GpxReaderEnd::Stopped;
+        size_t answered = 0;
+        for (size_t k = first; k < end; ++k) {
+            Pending& pending = m_Queue[k];
+            if (!pending.problem.empty()) {
+                Finish(pending);
+            } else if (answered < run.answers.size()) {
+                const size_t before = m_Log.Count();
+                const std::string problem =
+                    TakeAnswer(pending.path, run.answers[answered++], m_Log);
+                Report(pending.path, problem, false, m_Log.Count() - before);
+            } else {
+                lseek(pending.file.fd.Get(), 0, SEEK_SET);
+                Finish(pending);
+                return k + 1;
+            }
+        }
+        return end;
+    }
+    // Reports an entry: its known problem, or what reading it alone gave.
+    void Finish(const Pending& pending) {
         const size_t before = m_Log.Count();
         bool stopped = m_Stopped;
+        std::string problem = pending.problem;
         if (problem.empty() && !stopped) {
-            problem = ReadOpenFile(path, file, m_Log, m_Options, stopped);
+            problem = ReadOpenFile(pending.path, pending.file, m_Log, m_Options, stopped);
         }
-        Report(path, problem, stopped, m_Log.Count() - before);
+        Report(pending.path, problem, stopped, m_Log.Count() - before);
     }
     void Report(const std::string& path, const std::string& problem, bool stopped, size_t points) {
         TrackFileReport report;
         report.points = points;
         m_Stopped = m_Stopped || stopped;
-        if (stopped) {
+        if (m_Stopped) {
             report.status = Status::Stopped();
         } else if (!problem.empty()) {
             ReportProblem(path, problem);
@@ -205,55 +263,27 @@ private:
         }
         m_Reports.push_back(std::move(report));
     }
-    // One reader for the batch; the files it did not answer (it failed on one) are read alone,
-    // so that each failure is its own file's.
-    void ReadBatch() {
-        std::vector<Pending> batch = std::exchange(m_Batch, {});
-        if (batch.size() <= 1 || m_Stopped) {
-            for (const Pending& pending : batch) {
-                Finish(pending.path, std::string(), pending.file);
-            }
-            return;
-        }
-        GpxReaderRun run = RunGpxReader(BatchRequest(batch));
-        size_t answered = 0;
-        for (; answered < run.answers.size() && answered < batch.size(); ++answered) {
-            const size_t before = m_Log.Count();
-            const std::string problem =
-                TakeAnswer(batch[answered].path, run.answers[answered], m_Log);
-            Report(batch[answered].path, problem, false, m_Log.Count() - before);
-        }
-        m_Stopped = run.end == GpxReaderEnd::Stopped;
-        if (answered < batch.size()) {
-            // The file the reader failed on, alone; those after it in a batch of their own.
-            lseek(batch[answered].file.fd.Get(), 0, SEEK_SET);
-            Finish(batch[answered].path, std::string(), batch[answered].file);
-            m_Batch.assign(
-                std::make_move_iterator(batch.begin() + static_cast<ptrdiff_t>(answered) + 1),
-                std::make_move_iterator(batch.end()));
-            ReadBatch();
-        }
-    }
-    GpxReaderRequest BatchRequest(const std::vector<Pending>& batch) const {
+    GpxReaderRequest BatchRequest(const std::vector<Pending*>& batch) const {
         OpenFile largest;
         uint64_t total = 0;
-        for (const Pending& pending : batch) {
-            largest.size = std::max(largest.size, pending.file.size);
-            total += pending.file.size;
+        for (const Pending* pending : batch) {
+            largest.size = std::max(largest.size, pending->file.size);
+            total += pending->file.size;
         }
         GpxReaderRequest request =
             MakeRequest(largest, m_Options,
                         m_Options.limits ? *m_Options.limits : DefaultGpxReaderLimits(total));
         request.fileFds.clear();
-        for (const Pending& pending : batch) {
-            request.fileFds.push_back(pending.file.fd.Get());
+        for (const Pending* pending : batch) {
+            request.fileFds.push_back(pending->file.fd.Get());
         }
         return request;
     }
 
     TrackLog& m_Log;
     const GpxReadOptions& m_Options;
-    std::vector<Pending> m_Batch;
+    std::vector<Pending> m_Queue;  // read, not yet reported
+    size_t m_Small = 0;            // of them, small readable files
     std::vector<TrackFileReport> m_Reports;
     bool m_Stopped = false;
 };
