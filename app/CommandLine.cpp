@@ -96,6 +96,14 @@ const std::map<std::string, std::pair<const char*, OptionSetter>>& TagOptions() 
         {"--replace-positions", {"on or off", Switch(&CommandLine::replacePositions)}},
         {"--raw-sidecars", {"on or off", Switch(&CommandLine::rawSidecars)}},
         {"--log", {"a folder", Text(&CommandLine::logDir)}},
+        {"--interpolate", {"on or off", Switch(&CommandLine::interpolate)}},
+        {"--max-gap",
+         {"whole seconds above 0",
+          [](const std::string& value, CommandLine& line) {
+              line.maxGapSeconds = ParseSeconds(value);
+              return line.maxGapSeconds.has_value() && *line.maxGapSeconds > 0;
+          }}},
+        {"--export-gpx", {"a file", Text(&CommandLine::exportGpx)}},
     };
     return kOptions;
 }
@@ -145,6 +153,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         if (option == "--help" || option == "-h" || option == "--version") {
             return BadUsage(option + " stands alone");
         }
+        if (option == "--dry-run" || option == "--verbose") {
+            bool& flag = option == "--dry-run" ? line.dryRun : line.verbose;
+            if (flag) {
+                return BadUsage(option + " given twice");
+            }
+            flag = true;
+            continue;
+        }
         const auto known = TagOptions().find(option);
         if (known == TagOptions().end()) {
             return BadUsage(option.rfind("-", 0) == 0 ? "unknown option " + option
@@ -168,6 +184,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return BadUsage("--folder given more than four times");
     }
     line.mode = CommandLine::Mode::Tag;
+    line.verbose = line.verbose || line.dryRun;
     return line;
 }
 
@@ -189,6 +206,13 @@ std::string UsageText() {
            "  --replace-positions on|off  replace positions the photos already carry\n"
            "  --raw-sidecars on|off       write the positions of RAW photos into XMP sidecars\n"
            "  --log DIR                   write fenrik.log into DIR\n"
+           "  --interpolate on|off        place photos between track points\n"
+           "  --max-gap SECONDS           the longest time between two points a photo is placed\n"
+           "                              between (default 1800)\n"
+           "  --dry-run                   do everything but write: no photo or sidecar changes\n"
+           "  --verbose                   a line for each photo: outcome, position, how it was\n"
+           "                              placed, offset and path, tab-separated\n"
+           "  --export-gpx FILE           write the photos' positions as GPX waypoints\n"
            "\n"
            "Exit status: 0 when the run completed, 1 when it completed but reported an error,\n"
            "2 for bad usage.\n";

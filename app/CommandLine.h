@@ -25,11 +25,17 @@ struct CommandLine {
     std::optional<bool> replacePositions;
     std::optional<bool> rawSidecars;
     std::optional<std::string> logDir;
+    std::optional<bool> interpolate;
+    std::optional<int> maxGapSeconds;      // --max-gap, at least 1
+    bool dryRun = false;                   // --dry-run: everything but the writing
+    bool verbose = false;                  // --verbose (implied by --dry-run): a line a photo
+    std::optional<std::string> exportGpx;  // --export-gpx FILE: the photos as GPX waypoints
 };
 
 // Parses the arguments after the program's name. No argument starting with "--" means the
 // window, and every argument is left to Qt (its own options, such as -platform, stay usable).
-// --help (or -h) and --version answer alone. --tag takes the options listed in UsageText; any
+// --help (or -h) and --version answer alone. --tag takes the options listed in UsageText (of
+// which --dry-run and --verbose take no value); any
 // other argument, an option without its value, a value of the wrong form, an option given
 // twice (except --folder), more than four folders, or a --tag option without --tag is BadUsage
 // with a message such as "fenrik: unknown option --colour".

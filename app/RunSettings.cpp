@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -26,6 +27,10 @@ TaggingRunInputs RunInputsFrom(const LiveSettings& settings) {
     inputs.clock.zoneId = settings.m_TimeZoneId;
     inputs.replaceRecordedPositions = settings.m_ReplaceRecordedPositions != 0;
     inputs.rawSidecars = settings.m_RawSidecars != 0;
+    inputs.interpolate = settings.m_InterpolatePositions != 0;
+    // A gap below a second would place nothing between points; none is stored so by the program.
+    inputs.maxGap =
+        int64_t{std::max(settings.m_MaxInterpolationGapSeconds, 1)} * kFileTimeUnitsPerSecond;
     inputs.useLogfile = settings.m_UseLogfile != 0;
     inputs.logfileDir = settings.m_LogfileDir;
     return inputs;

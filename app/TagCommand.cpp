@@ -3,25 +3,48 @@
 
 #include <algorithm>
 #include <csignal>
+#include <map>
+#include <vector>
 
 #include "app/RunSettings.h"
+#include "durable/WholeFile.h"
+#include "match/PlacementText.h"
+#include "platform/NumberText.h"
+#include "platform/PathText.h"
 #include "run/TaggingEngine.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingKeys.h"
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/Tzdb.h"
 #include "timezones/TzdbZoneSource.h"
+#include "track/gpx/GpxWriter.h"
 
 namespace {
 
 constexpr int kBarCells = 20;
 
-// The events of one pass on the calling thread: a progress bar on a terminal, then the summary.
+// The events of one pass on the calling thread: a progress bar on a terminal (or a line a photo),
+// then the summary; the photos placed are kept for the GPX export.
 class CommandLineProgress : public TaggingRunEvents {
 public:
-    CommandLineProgress(std::ostream& out, bool terminal) : m_Out(out), m_Terminal(terminal) {}
+    CommandLineProgress(std::ostream& out, bool terminal, bool verbose)
+        : m_Out(out), m_Terminal(terminal && !verbose), m_Verbose(verbose) {}
 
     void RunStarted() override {}
+    void PhotoFinished(const PhotoReport& photo) override {
+        if (m_Verbose) {
+            m_Out << PhotoLine(photo) << '\n' << std::flush;
+        }
+        const bool placed = photo.match && (photo.outcome == ImageOutcome::Tagged ||
+                                            photo.outcome == ImageOutcome::AlreadyTagged);
+        if (placed) {
+            m_Placed[photo.path] = {FileNameOf(photo.path), photo.match->position,
+                                    static_cast<uint64_t>(photo.utc)};
+            m_Order.push_back(photo.path);
+        } else {
+            m_Placed.erase(photo.path);  // its batch left it as it was
+        }
+    }
     void RunProgressed(const RunSummary& counts) override {
         if (m_Terminal && counts.photosListed) {
             m_Out << '\r' << ProgressBarText(counts.checked, counts.photos) << std::flush;
@@ -37,10 +60,23 @@ public:
     }
 
     const RunSummary& Summary() const { return m_Summary; }
+    std::vector<NamedWaypoint> Placed() const {
+        std::vector<NamedWaypoint> waypoints;
+        for (const std::string& path : m_Order) {
+            const auto found = m_Placed.find(path);
+            if (found != m_Placed.end()) {
+                waypoints.push_back(found->second);
+            }
+        }
+        return waypoints;
+    }
 
 private:
     std::ostream& m_Out;
     bool m_Terminal;
+    bool m_Verbose;
+    std::map<std::string, NamedWaypoint> m_Placed;
+    std::vector<std::string> m_Order;
     bool m_BarShown = false;
     RunSummary m_Summary;
 };
@@ -127,26 +163,57 @@ std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings) {
         settings.m_UseLogfile = 1;
         settings.m_LogfileDir = *line.logDir;
     }
+    if (line.interpolate) {
+        settings.m_InterpolatePositions = *line.interpolate ? 1 : 0;
+    }
+    if (line.maxGapSeconds) {
+        settings.m_MaxInterpolationGapSeconds = *line.maxGapSeconds;
+    }
     return std::string();
 }
 
+std::string PhotoLine(const PhotoReport& photo) {
+    std::string line = OutcomeWord(photo.outcome);
+    if (photo.match) {
+        const GeoPosition& position = photo.match->position;
+        line += FormatC(80, "\t%.7f\t%.7f", position.latitude, position.longitude);
+        line += HasElevation(position.elevation) ? FormatC(40, "\t%.2f", position.elevation)
+                                                 : std::string("\t-");
+        line += "\t" + PlacedHow(*photo.match, photo.utc);
+    } else {
+        line += "\t-\t-\t-\t-";
+    }
+    line += "\t" + (photo.offset.empty() ? std::string("-") : photo.offset);
+    return line + "\t" + photo.path;
+}
+
 int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
-                  std::ostream& out, std::ostream& err, bool terminal) {
+                  const TagOutput& output, std::ostream& out, std::ostream& err, bool terminal) {
     TaggingRunInputs inputs = RunInputsFrom(settings);
     inputs.hotFolderOn = hotFolderOn;
+    inputs.dryRun = output.dryRun;
     const Status log = OpenRunLog(inputs);
     if (!log.ok()) {
         err << "fenrik: " << log.message() << '\n';
         return kExitBadUsage;
     }
     TaggingEngine engine;
-    CommandLineProgress progress(out, terminal);
+    CommandLineProgress progress(out, terminal, output.verbose);
     g_Running = &engine;
     const auto previous = std::signal(SIGINT, OnInterrupt);
     engine.RunTaggingPass(progress, inputs);
     std::signal(SIGINT, previous);
     g_Running = nullptr;
-    return RunReportedErrors(progress.Summary()) ? kExitCompletedWithErrors : kExitCompleted;
+    bool failed = RunReportedErrors(progress.Summary());
+    if (output.exportGpx) {
+        const Status exported =
+            WriteWholeFile(*output.exportGpx, GpxWaypointsDocument(progress.Placed()));
+        if (!exported.ok()) {
+            err << "fenrik: --export-gpx: " << exported.message() << '\n';
+            failed = true;
+        }
+    }
+    return failed ? kExitCompletedWithErrors : kExitCompleted;
 }
 
 int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std::ostream& out,
@@ -170,5 +237,9 @@ int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std
                  : i < line.folders.size()) &&
             !settings.HotFolder(static_cast<int>(i) + 1).empty();
     }
-    return RunTagCommand(settings, hotFolderOn, out, err, terminal);
+    TagOutput output;
+    output.dryRun = line.dryRun;
+    output.verbose = line.verbose;
+    output.exportGpx = line.exportGpx;
+    return RunTagCommand(settings, hotFolderOn, output, out, err, terminal);
 }

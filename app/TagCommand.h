@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "app/CommandLine.h"
+#include "run/PhotoReport.h"
 #include "settings/LiveSettings.h"
 
 class ProfileStore;
@@ -26,13 +28,25 @@ inline constexpr int kExitBadUsage = 2;
 // ("fenrik: --zone: unknown time zone \"X\"").
 std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings);
 
+// What the command line shows of a pass besides its summary.
+struct TagOutput {
+    bool dryRun = false;   // everything but the writing
+    bool verbose = false;  // a line a photo (PhotoLine)
+    std::optional<std::string>
+        exportGpx;  // the photos' positions as GPX waypoints, written atomically
+};
+
+// A photo's line of --verbose: outcome, latitude, longitude, elevation, how it was placed and the
+// offset it was read with ("-" for what it lacks), then its path, separated by tabs.
+std::string PhotoLine(const PhotoReport& photo);
+
 // Runs one pass with `settings` and the hot folders of `hotFolderOn`. Progress goes to
 // `out` as a bar redrawn in place when `terminal` is set, and the run summary ends the output
 // on a line of its own. Returns kExitCompleted, or kExitCompletedWithErrors when the run wrote
 // an Error line (a GPX file or a photo that could not be read or written, or a failed run). A
 // log that cannot be written is bad usage: one line on `err`, and nothing is tagged.
 int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
-                  std::ostream& out, std::ostream& err, bool terminal);
+                  const TagOutput& output, std::ostream& out, std::ostream& err, bool terminal);
 
 // The whole of `fenrik --tag`: reads the settings stored in `profile` (never writing it),
 // applies `line`, runs with the stored hot folders that are on, or with every folder given by

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "platform/UniqueFd.h"
@@ -110,6 +113,17 @@ Status CopyOrClone(int source, uint64_t offset, uint64_t length, int target, uin
         length -= whole;
     }
     return CopyRange(source, offset, length, target, what);
+}
+
+mode_t FileCreationMask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+        }
+    }
+    return 022;
 }
 
 bool SyncFolder(const std::string& folder) {

@@ -3,8 +3,10 @@
 // The system calls a durable write is made of: writing, copying inside the kernel, sharing
 // blocks, flushing a folder.
 
+#include <sys/types.h>
 #include <cstddef>
 #include <cstdint>
+
 #include <string>
 
 #include "platform/Status.h"
@@ -26,6 +28,10 @@ Status CopyOrClone(int source, uint64_t offset, uint64_t length, int target, uin
 // boundary, and moves the target's position past them. False, with errno, where the file
 // system cannot.
 bool CloneRange(int source, uint64_t offset, uint64_t length, int target, uint64_t at);
+
+// The process's file-creation mask, read without changing it (umask() would, for a moment, for
+// every thread); the usual 022 where it cannot be read.
+mode_t FileCreationMask();
 
 // Flushes a folder's entries (renames into it) to disk. False when it cannot be flushed.
 bool SyncFolder(const std::string& folder);

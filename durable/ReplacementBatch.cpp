@@ -82,19 +82,6 @@ std::vector<Status> SyncAll(const std::vector<PendingReplacement>& pending) {
     return errors;
 }
 
-// The process's file-creation mask, read without changing it (umask() would, for a moment,
-// for every thread); the usual 022 where it cannot be read.
-mode_t FileCreationMask() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0) {
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-        }
-    }
-    return 022;
-}
-
 // Why the original of `pending`, at `displaced` now, must take its name back: it changed, or
 // another program opened it for writing (its lease broke); empty when it may go.
 Status DisplacedProblem(const PendingReplacement& pending, const std::string& displaced) {

@@ -87,9 +87,6 @@ int64_t UnixSecondsOfCount(int64_t count) {
 
 std::string MatchedTimeLine(const CaptureOffset& offset, const CameraClock& clock,
                             int64_t pointMinusCaptureSeconds) {
-    const std::string correction = offset.source == OffsetSource::FileTime
-                                       ? std::string("not applied")
-                                       : CorrectionText(clock.correctionSeconds);
     std::string distance;
     if (pointMinusCaptureSeconds == 0) {
         distance = "at the same second";
@@ -97,6 +94,14 @@ std::string MatchedTimeLine(const CaptureOffset& offset, const CameraClock& cloc
         distance = DurationText(pointMinusCaptureSeconds) +
                    (pointMinusCaptureSeconds > 0 ? " later" : " earlier");
     }
+    return CaptureTimeLine(offset, clock, "the matched point is " + distance);
+}
+
+std::string CaptureTimeLine(const CaptureOffset& offset, const CameraClock& clock,
+                            const std::string& tail) {
+    const std::string correction = offset.source == OffsetSource::FileTime
+                                       ? std::string("not applied")
+                                       : CorrectionText(clock.correctionSeconds);
     return "Capture time read at " + OffsetLabel(offset, clock.zoneId) + ", clock correction " +
-           correction + "; the matched point is " + distance;
+           correction + "; " + tail;
 }

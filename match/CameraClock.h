@@ -49,6 +49,10 @@ std::string OffsetLabel(const CaptureOffset& offset, const std::string& zoneId);
 // Seconds since 1970-01-01 of a FILETIME count, rounded down.
 int64_t UnixSecondsOfCount(int64_t count);
 
+// "Capture time read at +02:00 from the photo, clock correction none; " followed by `tail`.
+std::string CaptureTimeLine(const CaptureOffset& offset, const CameraClock& clock,
+                            const std::string& tail);
+
 // The log's line for a tagged photo, e.g. "Capture time read at +02:00 from the photo, clock
 // correction none; the matched point is 40 s later" (point less capture, UTC).
 std::string MatchedTimeLine(const CaptureOffset& offset, const CameraClock& clock,

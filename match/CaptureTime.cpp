@@ -32,7 +32,21 @@ std::optional<PhotoCapture> ReadCaptureTime(const CaptureFacts& facts, const Cam
         static_cast<int64_t>(*parsed) - clock.correctionSeconds * kFileTimeUnitsPerSecond;
     capture.offset = ChooseOffset(clock, biasInMinutes, PhotoOffset(facts, clock),
                                   UnixSecondsOfCount(capture.corrected));
+    capture.subSecond = SubSecondUnits(facts.subSecondText);
     return capture;
+}
+
+int64_t SubSecondUnits(const std::string& text) {
+    const size_t start = text.find_first_not_of(' ');
+    int64_t units = 0;
+    int64_t scale = kFileTimeUnitsPerSecond;
+    for (size_t i = start; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (scale > 1) {
+            scale /= 10;
+            units += (text[i] - '0') * scale;
+        }
+    }
+    return units;
 }
 
 bool HasMalformedOffset(const CaptureFacts& facts, const CameraClock& clock) {

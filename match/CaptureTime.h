@@ -14,12 +14,14 @@ struct CaptureFacts {
     bool hasOffsetTag = false;
     std::string offsetKey;  // the offset tag that belongs to it, when hasOffsetTag
     std::string offsetText;
+    std::string subSecondText;   // Exif SubSecTimeDigitized as stored; empty when absent
     uint64_t lastWriteTime = 0;  // FILETIME count of the file's last modification
 };
 
 struct PhotoCapture {
     int64_t corrected = 0;  // FILETIME count
     CaptureOffset offset;
+    int64_t subSecond = 0;  // the fraction of a second the photo records, 100-ns units
     // 100-ns units to add to `corrected` for UTC.
     int64_t Bias() const { return -int64_t{offset.offsetSeconds} * kFileTimeUnitsPerSecond; }
 };
@@ -28,6 +30,10 @@ struct PhotoCapture {
 // last-write time with the bias. Nothing for an invalid date.
 std::optional<PhotoCapture> ReadCaptureTime(const CaptureFacts& facts, const CameraClock& clock,
                                             int32_t biasInMinutes);
+
+// The fraction of a second of an Exif SubSecTime text ("25" is 0.25 s), in 100-ns units: its
+// leading digits, blanks around them ignored; 0 for anything else.
+int64_t SubSecondUnits(const std::string& text);
 
 // True when a photo offset would be used but the tag is neither well formed nor "unknown".
 bool HasMalformedOffset(const CaptureFacts& facts, const CameraClock& clock);

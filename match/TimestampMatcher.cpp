@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "match/TrackPlacement.h"
 #include "platform/FileTime.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
@@ -154,6 +155,19 @@ ptrdiff_t TrackTimeIndex::FindBestMatch(int64_t capture, int64_t tolerance) cons
         consider(*GroupStart(above - 1));
     }
     return bestPosition;
+}
+
+TrackMatcher::TrackMatcher(const TrackLog& log) : m_Log(log) {}
+
+TrackMatcher::~TrackMatcher() = default;
+
+PlacementAnswer TrackMatcher::Place(int64_t utc, int64_t capture, int64_t bias, int64_t tolerance,
+                                    int64_t maxGap) {
+    if (m_Placement == nullptr || m_PlacementGap != maxGap) {
+        m_Placement = std::make_unique<TrackPlacement>(m_Log, maxGap);
+        m_PlacementGap = maxGap;
+    }
+    return m_Placement->Place(utc, capture, bias, tolerance, *this);
 }
 
 std::optional<TrackMatch> TrackMatcher::FindBestMatch(int64_t capture, int64_t bias,

@@ -9,8 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include <memory>
 #include <optional>
 
+#include "match/TrackMatch.h"
 #include "track/TrackLog.h"
 
 // (60 * atoi(hours) + atoi(minutes)) minutes in 100-ns units, the hours product wrapping in 32
@@ -53,28 +55,29 @@ private:
     const TrackLog* m_Log = nullptr;
 };
 
-enum class PlacementMethod : uint8_t { Exact, Interpolated, Nearest };
-
-struct TrackMatch {
-    GeoPosition position;
-    PlacementMethod method = PlacementMethod::Nearest;
-    size_t before = 0;  // log positions of the fixes; the same one unless interpolated
-    size_t after = 0;
-    int64_t beforeTime = 0;  // their UTC times as matching saw them, FILETIME counts
-    int64_t afterTime = 0;
-};
-
 // Matches capture times against one log, which must outlive it and not change while it is used.
+class TrackPlacement;
+
 class TrackMatcher {
 public:
-    explicit TrackMatcher(const TrackLog& log) : m_Log(log) {}
+    explicit TrackMatcher(const TrackLog& log);
+    ~TrackMatcher();
+    TrackMatcher(const TrackMatcher&) = delete;
+    TrackMatcher& operator=(const TrackMatcher&) = delete;
 
     // As ScanForBestMatch for `capture` on the camera clock; nothing when none is in the window.
     std::optional<TrackMatch> FindBestMatch(int64_t capture, int64_t bias, int64_t tolerance);
+
+    // Places a photo taken at `utc` (with its fraction of a second) between track points, by
+    // TrackPlacement's rules with `maxGap`, the nearest point asked as FindBestMatch is.
+    PlacementAnswer Place(int64_t utc, int64_t capture, int64_t bias, int64_t tolerance,
+                          int64_t maxGap);
 
     const TrackLog& Log() const { return m_Log; }
 
 private:
     const TrackLog& m_Log;
     TrackTimeIndex m_Index;
+    std::unique_ptr<TrackPlacement> m_Placement;  // built on first use, for m_PlacementGap
+    int64_t m_PlacementGap = 0;
 };

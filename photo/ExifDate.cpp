@@ -24,6 +24,10 @@ std::string ReadDateTimeDigitized(const Exiv2::ExifData& exif) {
     return TagText(exif, "Exif.Photo.DateTimeDigitized").value_or(std::string());
 }
 
+std::string ReadSubSecondText(const Exiv2::ExifData& exif) {
+    return TagText(exif, "Exif.Photo.SubSecTimeDigitized").value_or(std::string());
+}
+
 std::optional<OffsetTag> ReadOffsetTag(const Exiv2::ExifData& exif) {
     for (const char* key : {"Exif.Photo.OffsetTimeDigitized", "Exif.Photo.OffsetTimeOriginal",
                             "Exif.Photo.OffsetTime"}) {

@@ -15,6 +15,9 @@ class ExifData;
 // The text of "Exif.Photo.DateTimeDigitized", or empty; never adds the tag.
 std::string ReadDateTimeDigitized(const Exiv2::ExifData& exif);
 
+// The text of "Exif.Photo.SubSecTimeDigitized", or empty when absent or empty.
+std::string ReadSubSecondText(const Exiv2::ExifData& exif);
+
 struct OffsetTag {
     std::string key;
     std::string text;

@@ -17,6 +17,7 @@ void ReadExifFacts(const Exiv2::ExifData& exif, uint64_t lastWriteTime, PhotoFac
     facts.hasPosition = HasRecordedPosition(exif);
     facts.capture.dateText = ReadDateTimeDigitized(exif);
     facts.capture.lastWriteTime = lastWriteTime;
+    facts.capture.subSecondText = ReadSubSecondText(exif);
     if (const std::optional<OffsetTag> tag = ReadOffsetTag(exif)) {
         facts.capture.hasOffsetTag = true;
         facts.capture.offsetKey = tag->key;

@@ -28,19 +28,20 @@ private:
     Mutex& m_Mutex;
 };
 
-// Waits on `mutex`, which the waiter holds.
+// Waits on `mutex`, which the waiter must hold (as with leveldb's, the analysis cannot see that
+// it is the same mutex as the caller's, so the methods carry no annotation).
 class CondVar {
 public:
     explicit CondVar(Mutex& mutex) : m_Mutex(mutex) {}
     // Releases the mutex while it waits, and holds it again when it returns.
-    void Wait() REQUIRES(m_Mutex) {
+    void Wait() {
         std::unique_lock<std::mutex> lock(m_Mutex.m_Mutex, std::adopt_lock);
         m_Cond.wait(lock);
         lock.release();
     }
     // As Wait, for at most `timeout`; false when it passed.
     template <typename Duration>
-    bool WaitFor(Duration timeout) REQUIRES(m_Mutex) {
+    bool WaitFor(Duration timeout) {
         std::unique_lock<std::mutex> lock(m_Mutex.m_Mutex, std::adopt_lock);
         const bool woken = m_Cond.wait_for(lock, timeout) == std::cv_status::no_timeout;
         lock.release();

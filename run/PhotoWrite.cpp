@@ -7,6 +7,9 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
     switch (result.outcome) {
         case ImageOutcome::Tagged:
             ++summary.tagged;
+            CountMethod(
+                summary,
+                result.report.match ? result.report.match->method : PlacementMethod::Nearest, 1);
             break;
         case ImageOutcome::AlreadyTagged:
             ++summary.alreadyTagged;
@@ -30,6 +33,14 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
 }
 
 Status PhotoWrite::Make(PendingReplacement& into, const WriteFaults* faults) {
+    into.tag = tag;
     return PrepareReplacement(path, photo, reinterpret_cast<const unsigned char*>(head.data()),
                               head.size(), into, faults);
+}
+
+void CountMethod(RunSummary& summary, PlacementMethod method, int64_t change) {
+    uint64_t& count = method == PlacementMethod::Exact          ? summary.taggedExact
+                      : method == PlacementMethod::Interpolated ? summary.taggedBetween
+                                                                : summary.taggedNearest;
+    count += static_cast<uint64_t>(change);
 }

@@ -10,18 +10,10 @@
 #include <string>
 
 #include "durable/ReplacementBatch.h"
+#include "match/TrackMatch.h"
 #include "photo/PhotoSource.h"
+#include "run/PhotoReport.h"
 #include "run/RunSummary.h"
-
-// What became of one photo.
-enum class ImageOutcome {
-    Tagged,         // rewritten with its position (or, in a dry run, it would be)
-    AlreadyTagged,  // its GPS tags already held the position; left as it was
-    NoMatch,        // no track point within the tolerance; left as it was
-    NoCaptureTime,  // a capture time that does not form a valid date; left as it was
-    Skipped,        // could not be read or written; reported, and left as it was
-    HadPosition,    // carried a position of its own, kept as the run was asked to
-};
 
 struct ImageResult {
     ImageOutcome outcome = ImageOutcome::Skipped;
@@ -29,10 +21,13 @@ struct ImageResult {
     bool raw = false;             // a RAW photo
     bool sidecarWritten = false;  // its sidecar's new content waits in the batch
     bool unreadable = false;      // the image library cannot read the RAW photo
+    PhotoReport report;           // its path, outcome and placement, as the run reports them
 };
 
 // Adds one photo's result to the counts.
 void CountOutcome(RunSummary& summary, const ImageResult& result);
+// Adds `change` to the count of photos tagged by `method`.
+void CountMethod(RunSummary& summary, PlacementMethod method, int64_t change);
 
 // A tagged photo whose new file a write thread makes: the photo, its new header, and what the
 // making gave. Until `made` is ready, only the write thread touches the photo and the results.
@@ -46,6 +41,7 @@ struct PhotoWrite {
     bool inTurn = false;  // made by the run's own thread when it is queued
     Status prepared = Status::Failed("cannot write the new file");
     PendingReplacement pending;
+    int tag = 0;  // the batch's mark for it
     // Makes the photo's new file into `into`, as PrepareReplacement does.
     Status Make(PendingReplacement& into, const WriteFaults* faults);
 };

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run/PlanNarration.h"
 
+#include "match/PlacementText.h"
 #include "photo/exif/GpsTags.h"
 #include "platform/DebugOutput.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
+#include "run/RunSummary.h"
 
 namespace {
 
@@ -38,7 +40,16 @@ void NarrateMatch(const PlannedPhoto& photo, const TaggingRunInputs& inputs, con
         ScanForBestMatch(log, MatchQuery{capture.corrected, inputs.tolerance, capture.Bias()},
                          true);
     }
-    if (const std::optional<TrackMatch>& match = photo.placement.match) {
+    const std::optional<TrackMatch>& match = photo.placement.match;
+    if (inputs.interpolate) {
+        WriteRunLogLine(
+            inputs, Info,
+            match ? CaptureTimeLine(capture.offset, inputs.clock,
+                                    "placed: " + PlacedHow(*match, photo.placement.Utc()))
+                  : "Not placed: " +
+                        NotPlacedWhy(photo.placement.why, photo.placement.distance,
+                                     ToleranceText(inputs.tolerance / kFileTimeUnitsPerMinute)));
+    } else if (match) {
         const int64_t pointMinusCapture = match->beforeTime - (capture.corrected + capture.Bias());
         WriteRunLogLine(inputs, Info,
                         MatchedTimeLine(capture.offset, inputs.clock,

@@ -27,8 +27,12 @@ namespace {
 // still being released, with room to spare.
 const size_t kRunDescriptors = 8 * BatchLimits().count;
 
-// The batch's mark of a RAW photo's sidecar, for the counts.
+// The batch's mark of a photo, for the counts: whether it is a sidecar, and how it was placed.
 constexpr int kSidecarTag = 1;
+
+int TagOf(bool sidecar, PlacementMethod method) {
+    return (sidecar ? kSidecarTag : 0) | static_cast<int>(method) << 1;
+}
 
 // A photo that cannot be tagged: reported, and left as it was.
 void ReportImageError(const std::string& path, const std::string& what) {
@@ -59,7 +63,8 @@ void PlanWriter::ProcessHotFolder(const PlannedFolder& folder, RunSummary& summa
     WriteRunLogLine(m_Inputs, Debug, "ProcessHotFolder:");
     WriteRunLogLine(m_Inputs, Debug, folder.path);
     FolderLock claim;
-    if (!m_Settings.dryRun) {
+    m_Events = events;
+    if (!m_Inputs.dryRun) {
         const Status claimed = claim.Take(folder.path);
         if (!claimed.ok()) {
             ReportBusyFolder(folder, claimed.message());
@@ -126,7 +131,7 @@ void PlanWriter::PrepareImage(PhotoInHand& inHand, WriteThreads& writers) {
         inHand.result = ImageResult();
     }
     if (inHand.write == nullptr || inHand.result.outcome != ImageOutcome::Tagged ||
-        m_Settings.dryRun) {
+        m_Inputs.dryRun) {
         inHand.write.reset();  // none, one that an exception left behind, or a dry run's
         return;
     }
@@ -138,6 +143,17 @@ void PlanWriter::PrepareImage(PhotoInHand& inHand, WriteThreads& writers) {
     const WriteFaults* faults = m_Settings.faults;
     write->made =
         writers.Submit([write, faults] { write->prepared = write->Make(write->pending, faults); });
+}
+
+PhotoReport PlanWriter::ReportOf(const PlannedPhoto& photo, const Placement& placement) const {
+    PhotoReport report;
+    report.path = photo.file.path;
+    report.match = placement.match;
+    report.utc = placement.Utc();
+    if (placement.capture) {
+        report.offset = OffsetLabel(placement.capture->offset, m_Inputs.clock.zoneId);
+    }
+    return report;
 }
 
 ImageOutcome PlanWriter::OutcomeOf(const Placement& placement) {
@@ -157,6 +173,7 @@ ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
                                   const Exiv2MessageCapture& exiv2Messages,
                                   std::unique_ptr<PhotoWrite>& write) {
     ImageResult result;
+    result.report = ReportOf(planned, planned.placement);
     if (!planned.readStatus.ok()) {
         ReportImageError(planned.file.path, planned.readStatus.message());
         return result;
@@ -186,18 +203,21 @@ ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
     }
     NarratePlacement(current, m_Inputs, m_Matcher.Log());
     result.ownOffset = ReadWithOwnOffset(current.placement);
+    result.report = ReportOf(current, current.placement);
     if (current.placement.outcome != PhotoOutcome::Tag) {
         result.outcome = OutcomeOf(current.placement);
         return result;
     }
-    result.outcome = TagImage(planned.file.path, photo, *image, current.placement.match->position,
-                              exiv2Messages, write);
+    result.report = ReportOf(current, current.placement);
+    result.outcome =
+        TagImage(planned.file.path, photo, *image, *current.placement.match, exiv2Messages, write);
     return result;
 }
 
 ImageResult PlanWriter::WriteRaw(const PlannedPhoto& planned) {
     ImageResult result;
     result.raw = true;
+    result.report = ReportOf(planned, planned.placement);
     if (!planned.readStatus.ok()) {
         ReportImageError(planned.file.path, planned.readStatus.message());
         result.unreadable = planned.readStatus.code() == StatusCode::Unreadable;
@@ -223,7 +243,11 @@ void PlanWriter::FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, RunS
             image.result.outcome =
                 QueueWritten(*image.write, inHand) ? ImageOutcome::Tagged : ImageOutcome::Skipped;
         }
+        image.result.report.outcome = image.result.outcome;
         CountOutcome(summary, image.result);
+        if (events != nullptr) {
+            events->PhotoFinished(image.result.report);
+        }
         inHand.pop_front();
         if (m_Batch.IsDue()) {
             ReportNotReplaced(m_Batch.CommitInBackground());
@@ -288,17 +312,23 @@ void PlanWriter::CommitPendingWrites() {
 void PlanWriter::ReportNotReplaced(const std::vector<NotReplaced>& photos) {
     for (const NotReplaced& photo : photos) {
         ReportImageError(photo.path, photo.reason);
-        m_UncommittedSidecars += photo.tag == kSidecarTag ? 1 : 0;
+        m_Uncommitted.push_back(photo.tag);
+        if (m_Events != nullptr) {
+            PhotoReport report;
+            report.path = photo.path;
+            m_Events->PhotoFinished(report);
+        }
     }
-    m_Uncommitted += photos.size();
 }
 
 void PlanWriter::CountUncommitted(RunSummary& summary) {
-    summary.tagged -= std::min<uint64_t>(summary.tagged, m_Uncommitted);
-    summary.skipped += m_Uncommitted;
-    summary.sidecarsWritten -= std::min<uint64_t>(summary.sidecarsWritten, m_UncommittedSidecars);
-    m_Uncommitted = 0;
-    m_UncommittedSidecars = 0;
+    for (const int tag : m_Uncommitted) {
+        --summary.tagged;
+        ++summary.skipped;
+        summary.sidecarsWritten -= (tag & kSidecarTag) != 0 ? 1 : 0;
+        CountMethod(summary, static_cast<PlacementMethod>(tag >> 1), -1);
+    }
+    m_Uncommitted.clear();
 }
 
 ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& position,
@@ -332,13 +362,13 @@ ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& pos
         ReportImageError(raw.sidecar, update.reason);
         return ImageOutcome::Skipped;
     }
-    if (m_Settings.dryRun) {
+    if (m_Inputs.dryRun) {
         return ImageOutcome::Tagged;
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(update.text.data());
     const WriteFaults* faults = m_Settings.faults;
     const auto prepare = [&](PendingReplacement& pending) {
-        pending.tag = kSidecarTag;
+        pending.tag = TagOf(true, result.report.match->method);
         return raw.sidecarExists
                    ? PrepareReplacement(raw.sidecar, sidecar, bytes, update.text.size(), pending,
                                         faults)
@@ -356,12 +386,12 @@ ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& pos
 }
 
 ImageOutcome PlanWriter::TagImage(const std::string& path, PhotoSource& photo,
-                                  const Exiv2::Image& image, const GeoPosition& position,
+                                  const Exiv2::Image& image, const TrackMatch& match,
                                   const Exiv2MessageCapture& exiv2Messages,
                                   std::unique_ptr<PhotoWrite>& write) {
-    NarrateTagging(position, m_Inputs);
+    NarrateTagging(match.position, m_Inputs);
     ExifEdit edit = EditExifGps(photo.head.data.get(), photo.head.size, image,
-                                GpsPositionOf(position), HeaderAlignmentFor(photo));
+                                GpsPositionOf(match.position), HeaderAlignmentFor(photo));
     if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
         WriteRunLogLine(m_Inputs, Info, "Already tagged with this position, left as it is");
         return ImageOutcome::AlreadyTagged;
@@ -376,11 +406,12 @@ ImageOutcome PlanWriter::TagImage(const std::string& path, PhotoSource& photo,
     write->inode = photo.info.st_ino;
     write->photo = std::move(photo);
     write->head = std::move(edit.head);
+    write->tag = TagOf(false, match.method);
     return ImageOutcome::Tagged;
 }
 
 size_t PlanWriter::HeaderAlignmentFor(const PhotoSource& photo) {
-    if (m_Settings.dryRun) {
+    if (m_Inputs.dryRun) {
         return 0;  // nothing is written, so nothing is probed
     }
     auto known = m_BlockSharing.find(photo.info.st_dev);

@@ -34,7 +34,6 @@ struct WriteSettings {
     BatchLimits batchLimits;
     size_t writeThreads = WriteThreads::ForThisMachine();  // 0: the run's thread makes each file
     const WriteFaults* faults = nullptr;                   // injected into every write
-    bool dryRun = false;  // everything but the writing: no file is made, changed or removed
 };
 
 class PlanWriter {
@@ -63,6 +62,8 @@ private:
     };
     using Prepare = std::function<Status(PendingReplacement&)>;
 
+    // The report of a photo placed so.
+    PhotoReport ReportOf(const PlannedPhoto& photo, const Placement& placement) const;
     // Decides what becomes of the photo in hand and, when it is to be tagged, hands the making
     // of its new file to `writers`.
     void PrepareImage(PhotoInHand& inHand, WriteThreads& writers);
@@ -71,9 +72,9 @@ private:
     ImageResult WriteRaw(const PlannedPhoto& planned);
     // The placement's outcome as the photo's result, for a photo that is not tagged.
     static ImageOutcome OutcomeOf(const Placement& placement);
-    // Edits the photo's header to hold `position`; `write` receives the photo and its new header.
+    // Edits the photo's header to hold the match; `write` receives the photo and its new header.
     ImageOutcome TagImage(const std::string& path, PhotoSource& photo, const Exiv2::Image& image,
-                          const GeoPosition& position, const Exiv2MessageCapture& exiv2Messages,
+                          const TrackMatch& match, const Exiv2MessageCapture& exiv2Messages,
                           std::unique_ptr<PhotoWrite>& write);
     // Queues the RAW photo's sidecar with `position`, unless it holds it or one to keep.
     ImageOutcome TagSidecar(const ImageFile& raw, const GeoPosition& position, ImageResult& result);
@@ -106,8 +107,9 @@ private:
     WriteSettings m_Settings;
     const std::atomic<bool>& m_Stop;
     ReplacementBatch m_Batch;
-    size_t m_Uncommitted = 0;  // tagged photos their batch left as they were, not yet counted
-    size_t m_UncommittedSidecars = 0;              // of these, sidecars
+    // Tagged photos their batch left as they were, not yet counted: by the batch's tag.
+    std::vector<int> m_Uncommitted;
+    TaggingRunEvents* m_Events = nullptr;          // of the folder in progress
     std::map<dev_t, BlockSharing> m_BlockSharing;  // by file system, since the folder began
     bool m_MakeInTurn = false;  // the folder's disk was full: new files are made in order
 };

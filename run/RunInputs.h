@@ -7,6 +7,7 @@
 #include <string>
 
 #include "match/CameraClock.h"
+#include "platform/FileTime.h"
 
 // Everything a tagging run reads, copied when it is started: nothing the run uses may change
 // under it while it works.
@@ -21,4 +22,7 @@ struct TaggingRunInputs {
     bool rawSidecars = true;                // RAW photos tagged through XMP sidecars
     bool useLogfile = false;                // the run writes its own lines to the log file
     std::string logfileDir;                 // the log file's folder, when useLogfile
+    bool interpolate = false;               // photos placed between track points
+    int64_t maxGap = 1800 * kFileTimeUnitsPerSecond;  // the longest leg placed on, 100-ns units
+    bool dryRun = false;                              // everything but the writing
 };

@@ -81,8 +81,19 @@ Placement PlacePhoto(const PlannedPhoto& photo, const TaggingRunInputs& inputs,
         placement.outcome = PhotoOutcome::NoCaptureTime;
         return placement;
     }
-    placement.match = matcher.FindBestMatch(placement.capture->corrected, placement.capture->Bias(),
-                                            inputs.tolerance);
+    PhotoCapture& capture = *placement.capture;
+    if (inputs.interpolate) {
+        const PlacementAnswer answer =
+            matcher.Place(capture.corrected + capture.subSecond + capture.Bias(), capture.corrected,
+                          capture.Bias(), inputs.tolerance, inputs.maxGap);
+        placement.match = answer.match;
+        placement.why = answer.why;
+        placement.distance = answer.distance;
+    } else {
+        capture.subSecond = 0;  // the nearest-point rule sees whole seconds
+        placement.match =
+            matcher.FindBestMatch(capture.corrected, capture.Bias(), inputs.tolerance);
+    }
     if (!placement.match) {
         placement.outcome = PhotoOutcome::NoMatch;
     } else if (photo.file.raw && !inputs.replaceRecordedPositions &&

@@ -29,7 +29,13 @@ enum class PhotoOutcome : uint8_t {
 struct Placement {
     PhotoOutcome outcome = PhotoOutcome::Skipped;
     std::optional<PhotoCapture> capture;
-    std::optional<TrackMatch> match;  // when outcome is Tag
+    std::optional<TrackMatch> match;              // when outcome is Tag
+    Unplaced why = Unplaced::BeyondTheTolerance;  // NoMatch: why, as placement between points tells
+    int64_t distance = 0;                         // NoMatch before or after the track: how far
+    // The photo's moment in UTC as it was matched, 100-ns units.
+    int64_t Utc() const {
+        return capture ? capture->corrected + capture->subSecond + capture->Bias() : 0;
+    }
 };
 
 struct PlannedPhoto {

@@ -111,7 +111,7 @@ std::string RawText(const RunSummary& summary) {
 }  // namespace
 
 std::string RunSummaryText(const RunSummary& summary) {
-    std::string text = "Last run: ";
+    std::string text = summary.dryRun ? "Last run (a dry run: nothing written): " : "Last run: ";
     if (summary.folders == 0) {
         text += summary.stopped ? "stopped before any hot folder was read" : "no hot folder was on";
     } else {
@@ -121,6 +121,11 @@ std::string RunSummaryText(const RunSummary& summary) {
             text += " (stopped before the end)";
         }
         text += "; " + GroupedCount(summary.tagged) + " tagged";
+        if (summary.interpolated && summary.tagged > 0) {
+            text += ": " + GroupedCount(summary.taggedExact) + " exact, " +
+                    GroupedCount(summary.taggedBetween) + " interpolated, " +
+                    GroupedCount(summary.taggedNearest) + " nearest";
+        }
         if (summary.alreadyTagged > 0) {
             text += "; " + GroupedCount(summary.alreadyTagged) + " already tagged";
         }

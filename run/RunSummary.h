@@ -33,6 +33,11 @@ struct RunSummary {
     bool logWritten = false;      // the log file records why photos were skipped
     bool stopped = false;         // the run was asked to stop before it had checked every photo
     bool failed = false;          // the run ended early on an unexpected error (an Error line)
+    bool interpolated = false;    // photos were placed between track points
+    uint64_t taggedExact = 0;     // of the tagged, when interpolated: at a fix of the same time
+    uint64_t taggedBetween = 0;   // between two fixes
+    uint64_t taggedNearest = 0;   // at the nearest fix within the tolerance
+    bool dryRun = false;          // nothing was written: the counts are what a run would do
 };
 
 // The one word the status line shows for a run that has ended, first that applies:

@@ -22,6 +22,8 @@ void TaggingEngine::RunTaggingPass(TaggingRunEvents& events, const TaggingRunInp
     RunSummary summary;
     summary.toleranceMinutes = inputs.tolerance / kFileTimeUnitsPerMinute;
     summary.logWritten = Log::Instance().IsWritten(Error);
+    summary.interpolated = inputs.interpolate;
+    summary.dryRun = inputs.dryRun;
     try {
         LoadPlanWrite(events, inputs, summary);
     } catch (const std::exception& e) {

@@ -4,6 +4,7 @@
 // the events on its worker thread; whoever receives them decides what each means for its own
 // controls, and carries that out on its own thread.
 
+#include "run/PhotoReport.h"
 #include "run/RunSummary.h"
 
 class TaggingRunEvents {
@@ -17,4 +18,7 @@ public:
     // The run has ended, whatever happened during it, and did what `summary` says. The last
     // event of every run.
     virtual void RunFinished(const RunSummary& summary) = 0;
+    // A photo is done with (and, should its batch then leave it as it was, done again as
+    // skipped), in the folders' order.
+    virtual void PhotoFinished(const PhotoReport& photo) { (void)photo; }
 };

@@ -34,6 +34,9 @@ void ReadCameraClockSettings(const ProfileStore& profile, LiveSettings& settings
     settings.m_FollowDaylightSaving = ReadInt(profile, kFollowDaylightSaving, 0);
     settings.m_ClockCorrectionSeconds = ReadInt(profile, kClockCorrectionSeconds, 0);
     settings.m_ReplaceRecordedPositions = ReadInt(profile, kReplaceRecordedPositions, 1);
+    settings.m_InterpolatePositions = ReadInt(profile, kInterpolatePositions, 0);
+    settings.m_MaxInterpolationGapSeconds =
+        ReadInt(profile, kMaxInterpolationGapSeconds, kDefaultMaxInterpolationGapSeconds);
 }
 
 void WriteCameraClockSettings(const LiveSettings& settings, ProfileStore& profile) {
@@ -44,6 +47,10 @@ void WriteCameraClockSettings(const LiveSettings& settings, ProfileStore& profil
                             settings.m_ClockCorrectionSeconds);
     profile.WriteProfileInt(kSettingsSection, kReplaceRecordedPositions,
                             settings.m_ReplaceRecordedPositions);
+    profile.WriteProfileInt(kSettingsSection, kInterpolatePositions,
+                            settings.m_InterpolatePositions);
+    profile.WriteProfileInt(kSettingsSection, kMaxInterpolationGapSeconds,
+                            settings.m_MaxInterpolationGapSeconds);
 }
 
 LiveSettings ReadStoredSettings(const ProfileStore& profile) {

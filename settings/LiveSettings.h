@@ -24,6 +24,8 @@ struct LiveSettings {
     int m_FollowDaylightSaving = 0;      // 1: the zone's full rules instead of its bias
     int m_ClockCorrectionSeconds = 0;    // positive: the camera clock was ahead
     int m_ReplaceRecordedPositions = 1;  // 0: photos that carry a position are left as they are
+    int m_InterpolatePositions = 0;      // 1: photos placed between track points
+    int m_MaxInterpolationGapSeconds = 1800;  // the longest gap between fixes placed on
     int m_RawSidecars = 1;  // 1: RAW photos' positions go into XMP sidecars; 0: RAW not looked at
 
     // Hot folder n (1..4). Any other n reads as empty, and writes hot folder 1.

@@ -25,6 +25,9 @@ inline constexpr char kFollowDaylightSaving[] = "FollowDaylightSaving";
 inline constexpr char kClockCorrectionSeconds[] = "ClockCorrectionSeconds";
 inline constexpr char kReplaceRecordedPositions[] = "ReplaceRecordedPositions";
 inline constexpr char kRawSidecars[] = "RawSidecars";  // 1: RAW photos tagged through sidecars
+inline constexpr char kInterpolatePositions[] = "InterpolatePositions";
+inline constexpr char kMaxInterpolationGapSeconds[] = "MaxInterpolationGapSeconds";
+inline constexpr int kDefaultMaxInterpolationGapSeconds = 1800;
 
 // Key of hot folder n (1..4) at index n - 1.
 inline constexpr const char* kHotFolderKeys[4] = {kHotFolder1, kHotFolder2, kHotFolder3,
@@ -67,4 +70,6 @@ inline constexpr SettingInfo kAllSettings[] = {
     {kClockCorrectionSeconds, SettingKind::Integer, 0, ""},
     {kReplaceRecordedPositions, SettingKind::Integer, 1, ""},
     {kRawSidecars, SettingKind::Integer, 1, ""},
+    {kInterpolatePositions, SettingKind::Integer, 0, ""},
+    {kMaxInterpolationGapSeconds, SettingKind::Integer, kDefaultMaxInterpolationGapSeconds, ""},
 };

@@ -460,8 +460,9 @@ TEST_F(ConfigDlgTest, CancelEscapeAndTheCloseBoxLeaveTheMembersAsTheyWere) {
         {"close box", [](CDirectoryConfigDlg& d) { d.close(); }},
     };
     CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
-    for (const auto& [name, closeIt] : ways) {
-        SCOPED_TRACE(name);
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.first);
+        const auto& closeIt = way.second;
         const int result = RunModal(dialog, [&] {
             EXPECT_EQ(dialog.m_HotFolderEdit3->text(), QStringLiteral("/three"));  // refilled
             EXPECT_EQ(Control<QLineEdit>(dialog, kIdToleranceMinutesEdit)->text(),
