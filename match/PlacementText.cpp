@@ -12,7 +12,7 @@ std::string SpanText(int64_t units) {
             32, "%.1f s",
             static_cast<double>(magnitude) / static_cast<double>(kFileTimeUnitsPerSecond));
     }
-    return DurationText((magnitude + kFileTimeUnitsPerSecond / 2) / kFileTimeUnitsPerSecond);
+    return DurationText(magnitude / kFileTimeUnitsPerSecond);
 }
 
 std::string PlacedHow(const TrackMatch& match, int64_t utc) {

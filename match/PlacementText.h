@@ -15,5 +15,6 @@ std::string PlacedHow(const TrackMatch& match, int64_t utc);
 // segments", or "farther than <tolerance> from any point".
 std::string NotPlacedWhy(Unplaced why, int64_t distance, const std::string& tolerance);
 
-// A span of 100-ns units in words: "0.4 s" below ten seconds with a fraction, else DurationText.
+// A span of 100-ns units in words: "0.4 s" below ten seconds with a fraction, else DurationText
+// of its whole seconds.
 std::string SpanText(int64_t units);

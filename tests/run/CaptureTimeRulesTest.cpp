@@ -232,3 +232,30 @@ TEST_F(CaptureTimeRules, RunTakesItsRulesFromItsInputsAndCountsThem) {
               "Last run: 3 photos checked in 1 folder; 2 tagged; 1 had a position; 1 read with "
               "their own time offset; GPX: 2 points");
 }
+
+// Between two points only when asked, within the gap limit, at the photo's fraction of a second;
+// off, the nearest point within the tolerance as ever, and the log as ever.
+TEST_F(CaptureTimeRules, PhotosArePlacedBetweenPointsOnlyWhenAsked) {
+    AddEveningPoints();
+    const std::string photo =
+        Photo({{kDigitized, "2024:07:14 21:53:51"}, {"Exif.Photo.SubSecTimeDigitized", "5"}});
+    OpenLog();
+    Process();
+    EXPECT_EQ(LatitudeOf(photo), "");  // an hour from either point
+    EXPECT_EQ(LogText().find("placed"), std::string::npos);
+
+    engine.settings.m_InterpolatePositions = 1;
+    Process();
+    EXPECT_EQ(LatitudeOf(photo), "");  // the points lie two hours apart, over the limit
+    EXPECT_NE(LogText().find("Not placed: in a gap between track segments"), std::string::npos);
+
+    engine.settings.m_MaxInterpolationGapSeconds = 3 * 3600;
+    OpenLog();
+    Process();
+    // Half way, and half a second on: 15 degrees and 2.5 seconds of arc.
+    EXPECT_EQ(LatitudeOf(photo), "15/1 0/1 250/100");
+    EXPECT_NE(LogText().find("placed: interpolated between points 1 h 0 min 0 s and "
+                             "59 min 59 s away"),
+              std::string::npos)
+        << LogText();
+}
