@@ -7,12 +7,14 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 
 #include "JpegFixtures.h"
 #include "RawFixtures.h"
 #include "TestSupport.h"
+#include "track/load/TrackLoad.h"
 
 extern char** environ;
 
@@ -282,4 +284,68 @@ TEST_F(TagCommand, TheWindowWithoutADisplaySaysSoInOneLine) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err,
               "fenrik: no display to open the window on; `fenrik --tag` runs without one\n");
+}
+
+// A real track of eight segments: a dry run places photos between its points and says how,
+// writes nothing but the GPX of the positions, and the run after it writes just those.
+TEST_F(TagCommand, ADryRunOverARealMultiSegmentTrackTellsAndExportsWhatTheRunThenDoes) {
+    const std::string gpx = SamplePath("gpx/cerknicko-jezero.gpx");
+    const std::string between = Photo("lake", "between.jpg", {{kDigitized, "2010:08:05 14:30:07"}});
+    const std::string exact = Photo("lake", "exact.jpg", {{kDigitized, "2010:08:05 14:23:59"}});
+    const std::string gap = Photo("lake", "gap.jpg", {{kDigitized, "2010:08:05 15:08:00"}});
+    const std::string early = Photo("lake", "early.jpg", {{kDigitized, "2010:08:05 13:00:00"}});
+    std::map<std::string, std::string> before;
+    for (const std::string& path : {between, exact, gap, early}) {
+        before[path] = ReadFileText(path);
+    }
+    const std::string exported = root.File("photos.gpx");
+    const std::vector<std::string> options = {
+        "--tag",  "--gpx",        gpx,           "--folder", root.File("lake"),
+        "--zone", "UTC",          "--tolerance", "0:01",     "--interpolate",
+        "on",     "--export-gpx", exported};
+    std::vector<std::string> dry = options;
+    dry.push_back("--dry-run");
+    const Outcome outcome = Run(dry);
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    std::map<std::string, std::vector<std::string>> lines;  // by path, the fields before it
+    for (const std::string& line : SplitLines(outcome.out)) {
+        std::vector<std::string> fields;
+        for (size_t from = 0, tab; from <= line.size(); from = tab + 1) {
+            tab = std::min(line.find('\t', from), line.size());
+            fields.push_back(line.substr(from, tab - from));
+        }
+        if (fields.size() == 7) {
+            lines[fields.back()] = fields;
+        }
+    }
+    ASSERT_EQ(lines.size(), 4u) << outcome.out;
+    EXPECT_EQ(lines[exact][0], "tagged");
+    EXPECT_EQ(lines[exact][4], "exact");
+    EXPECT_EQ(lines[between][4].rfind("interpolated between points ", 0), 0u);
+    EXPECT_EQ(lines[gap][0], "no-match");  // the logger was off for six minutes
+    EXPECT_EQ(lines[early][0], "no-match");
+    EXPECT_NE(outcome.out.find("(a dry run: nothing written)"), std::string::npos);
+    EXPECT_NE(outcome.out.find("2 tagged: 1 exact, 1 interpolated, 0 nearest"), std::string::npos)
+        << outcome.out;
+    for (const auto& [path, content] : before) {
+        EXPECT_EQ(ReadFileText(path), content) << path;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(root.File("lake"))) {
+        EXPECT_EQ(entry.path().filename().string().rfind(".fenrik-", 0), std::string::npos);
+    }
+
+    // The export reads back as the track of the photos placed.
+    TrackLog photos;
+    EXPECT_EQ(LoadTrackLog(exported, photos).points, 2u);
+    ASSERT_EQ(photos.Count(), 2u);
+    EXPECT_EQ(photos.RunAt(0).kind, PointKind::Waypoint);
+
+    const Outcome real = Run(options);
+    ASSERT_EQ(real.status, 0) << real.err;
+    EXPECT_NE(LatitudeOf(between), "");
+    EXPECT_NE(LatitudeOf(exact), "");
+    EXPECT_EQ(LatitudeOf(gap), "");
+    const double placed = std::stod(lines[between][1]);
+    EXPECT_TRUE(std::abs(photos.At(0).latitude - placed) < 1e-6 ||
+                std::abs(photos.At(1).latitude - placed) < 1e-6);
 }
