@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Times tagging against the floor of a durable copy of the same files, and matching alone.
+// Times tagging against the floor of a durable copy of the same files, matching alone, and
+// placement between points beside the nearest-point rule.
 //
 //   tagging_bench                 generated photos (3 MB and 100 KB) and a one-day GPX
 //   tagging_bench --folder DIR --gpx FILE [--tolerance H:M] [--bias MINUTES] [--write-threads N]
@@ -244,6 +245,57 @@ void MatchingAlone() {
         static_cast<long long>(weekPoints), Seconds(start), matched);
 }
 
+// 20,000 photos (with fractions of a second) against a track of 1,000,000 points at 1 Hz in
+// segments of an hour: the nearest-point rule and placement between points, side by side.
+void PlacementAlone() {
+    TrackLog track;
+    const int64_t points = 1000000;
+    for (int64_t i = 0; i < points; ++i) {
+        TrackPoint point;
+        point.latitude = 45.0 + static_cast<double>(i % 3600) * 1e-5;
+        point.longitude = 11.0 + static_cast<double>(i / 3600) * 1e-3;
+        point.elevation = 500.0;
+        point.time = CountToFileTime(FileTimeCountFromUnix(kDayStart + i, 0));
+        track.Append(point, PointKind::Track, static_cast<int32_t>(i / 3600));
+    }
+    std::mt19937_64 random(2);
+    std::vector<int64_t> captures;
+    for (int i = 0; i < 20000; ++i) {
+        captures.push_back(static_cast<int64_t>(FileTimeCountFromUnix(
+            kDayStart + static_cast<int64_t>(random() % static_cast<uint64_t>(points)),
+            static_cast<int64_t>(random() % 1000000000))));
+    }
+    const int64_t tolerance = 60 * kFileTimeUnitsPerSecond;
+    const int64_t gap = 1800 * kFileTimeUnitsPerSecond;
+    for (int round = 1; round <= 3; ++round) {
+        size_t placed[2] = {0, 0};
+        double build[2] = {0, 0};
+        double query[2] = {0, 0};
+        for (const bool between : {false, true}) {
+            TrackMatcher matcher(track);
+            const auto place = [&](int64_t utc) {
+                const int64_t whole = utc - utc % kFileTimeUnitsPerSecond;
+                return between ? matcher.Place(utc, whole, 0, tolerance, gap).match.has_value()
+                               : matcher.FindBestMatch(whole, 0, tolerance).has_value();
+            };
+            auto start = std::chrono::steady_clock::now();
+            place(captures.front());  // builds the indexes
+            build[between] = Seconds(start);
+            start = std::chrono::steady_clock::now();
+            for (const int64_t utc : captures) {
+                placed[between] += place(utc) ? 1 : 0;
+            }
+            query[between] = Seconds(start);
+        }
+        std::printf(
+            "placement round %d, 20000 photos against %lld points: nearest: index %.3f s, "
+            "photos %.4f s (%zu placed); between points: index %.3f s, photos %.4f s (%zu placed); "
+            "photos ratio %.2f\n",
+            round, static_cast<long long>(points), build[0], query[0], placed[0], build[1],
+            query[1], placed[1], query[1] / query[0]);
+    }
+}
+
 int RunOnFolder(const std::string& folder, const std::string& gpx, const std::string& tolerance,
                 int bias, int writeThreads) {
     BenchEngine engine;
@@ -382,6 +434,7 @@ int main(int argc, char** argv) {
     CompareWithFloor(root, dayGpx, "camera", 3000, 2000, 40);
     CompareWithFloor(root, dayGpx, "small", 640, 480, 100);
     MatchingAlone();
+    PlacementAlone();
     RemoveFolder(root);
     return 0;
 }
