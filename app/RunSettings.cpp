@@ -1,13 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/RunSettings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "match/TimestampMatcher.h"
 #include "platform/Log.h"
@@ -36,35 +30,6 @@ TaggingRunInputs RunInputsFrom(const LiveSettings& settings) {
     return inputs;
 }
 
-namespace {
-
-Status LogFolderProblem(const std::string& folder, const std::string& reason) {
-    return Status::Refused("the log cannot be written in " + (folder.empty() ? "\"\"" : folder) +
-                           ": " + reason);
-}
-
-}  // namespace
-
-Status CheckLogFolder(const std::string& folder) {
-    struct stat info {};
-    if (folder.empty()) {
-        return LogFolderProblem(folder, "no folder set");
-    }
-    if (stat(folder.c_str(), &info) != 0) {
-        return LogFolderProblem(folder, std::strerror(errno));
-    }
-    if (!S_ISDIR(info.st_mode)) {
-        return LogFolderProblem(folder, std::strerror(ENOTDIR));
-    }
-    const std::string log = JoinPath(folder, "fenrik.log");
-    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ||
-        (faccessat(AT_FDCWD, log.c_str(), F_OK, AT_EACCESS) == 0 &&
-         faccessat(AT_FDCWD, log.c_str(), W_OK, AT_EACCESS) != 0)) {
-        return LogFolderProblem(folder, std::strerror(errno));
-    }
-    return Status::Ok();
-}
-
 Status OpenRunLog(const TaggingRunInputs& inputs) {
     if (!inputs.useLogfile) {
         return Status::Ok();
@@ -75,7 +40,8 @@ Status OpenRunLog(const TaggingRunInputs& inputs) {
     }
     const Status opened = Log::Instance().Open(Debug, JoinPath(inputs.logfileDir, "fenrik.log"));
     if (!opened.ok()) {
-        return LogFolderProblem(inputs.logfileDir, opened.message());
+        return Status::Refused("the log cannot be written in " + inputs.logfileDir + ": " +
+                               opened.message());
     }
     Log::Instance().Write(Debug, "Starting Log");
     return opened;

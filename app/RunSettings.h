@@ -15,6 +15,3 @@ TaggingRunInputs RunInputsFrom(const LiveSettings& settings);
 // on, and writes its first line; otherwise does nothing. A log that cannot be written is an
 // error: the run must not start ("the log cannot be written in <folder>: <reason>").
 Status OpenRunLog(const TaggingRunInputs& inputs);
-
-// Why `folder` cannot hold the run's log, or Ok when it can. Creates nothing.
-Status CheckLogFolder(const std::string& folder);

@@ -1,131 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/CDirectoryConfigDlg.h"
 
-#include <climits>
-
 #include <QCheckBox>
-#include <QDateTime>
-#include <QFileDialog>
-#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTimeZone>
+#include <cstdint>
 
+#include "config/ClockFromPhoto.h"
 #include "config/ComboBoxItems.h"
+#include "config/DataExchange.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
 #include "config/FolderChooser.h"
 #include "match/ClockCorrectionText.h"
 #include "platform/DebugOutput.h"
+#include "platform/Log.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingKeys.h"
 
 namespace {
-
-constexpr char kHotFolderTitle[] = "Select a directory";
-constexpr char kLogfileDirTitle[] = "Select a directory for the logfiles";
-
-// Puts text into an edit, showing its start as a Windows edit does (Qt would show its end).
-void SetEditText(QLineEdit& edit, const std::string& text) {
-    edit.setText(QString::fromStdString(text));
-    edit.setCursorPosition(0);
-}
-
-// Text exchange between an edit and a member.
-void ExchangeText(bool saveAndValidate, QWidget* control, std::string& value) {
-    auto* edit = qobject_cast<QLineEdit*>(control);
-    if (edit == nullptr) {
-        return;
-    }
-    if (saveAndValidate) {
-        value = edit->text().toStdString();
-    } else {
-        SetEditText(*edit, value);
-    }
-}
-
-// Check state exchange between a check box and a member: 1 checked, 0 clear.
-void ExchangeCheck(bool saveAndValidate, QWidget* control, int& value) {
-    auto* check = qobject_cast<QCheckBox*>(control);
-    if (check == nullptr) {
-        return;
-    }
-    if (saveAndValidate) {
-        value = check->isChecked() ? 1 : 0;
-    } else {
-        check->setChecked(value != 0);
-    }
-}
 
 template <class Control>
 void AttachControl(QWidget* control, Control*& member) {
     member = qobject_cast<Control*>(control);
 }
 
-// Whole seconds exchanged between an edit and a member; text that is not whole seconds leaves
-// the member as it was.
-void ExchangeSeconds(bool saveAndValidate, QWidget* control, int& value) {
-    std::string text = std::to_string(value);
-    ExchangeText(saveAndValidate, control, text);
-    if (saveAndValidate) {
-        value = ParseCorrectionText(text).value_or(value);
-    }
-}
-
-QDateTime ExifDateTime(const std::string& text, const char* format) {
-    QDateTime time = QDateTime::fromString(QString::fromStdString(text), format);
-    time.setTimeZone(QTimeZone::utc());
-    return time;
-}
+constexpr char kHotFolderTitle[] = "Select a directory";
+constexpr char kLogfileDirTitle[] = "Select a directory for the logfiles";
 
 }  // namespace
-
-std::optional<int> ParseCorrectionText(const std::string& text) {
-    const size_t start = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    if (text.size() <= start || text.size() > 11 ||
-        text.find_first_not_of("0123456789", start) != std::string::npos) {
-        return std::nullopt;
-    }
-    const long long seconds = std::stoll(text);
-    if (seconds < INT32_MIN || seconds > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int>(seconds);
-}
-
-std::optional<int> CorrectionFromPhoto(const std::string& captureTime,
-                                       const std::string& trueTime) {
-    const QDateTime camera = ExifDateTime(captureTime, "yyyy:MM:dd HH:mm:ss");
-    QDateTime truth = ExifDateTime(trueTime, "yyyy:MM:dd HH:mm:ss");
-    if (!truth.isValid() && camera.isValid()) {
-        truth = ExifDateTime(captureTime.substr(0, 11) + trueTime, "yyyy:MM:dd HH:mm:ss");
-    }
-    if (!camera.isValid() || !truth.isValid()) {
-        return std::nullopt;
-    }
-    const qint64 seconds = truth.secsTo(camera);
-    if (seconds < INT32_MIN || seconds > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int>(seconds);
-}
-
-std::optional<std::string> ChooseClockPhoto(QWidget* parent) {
-    const QString path = QFileDialog::getOpenFileName(parent, "Choose a photo of a clock",
-                                                      QString(), "JPEG photos (*.jpg *.jpeg)");
-    return path.isEmpty() ? std::nullopt : std::optional<std::string>(path.toStdString());
-}
-
-std::optional<std::string> AskTrueTime(QWidget* parent, const std::string& captureTime) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(
-        parent, "Set from a photo",
-        QString::fromStdString("The camera took this photo at " + captureTime +
-                               ".\nWhat time does the photo show (YYYY:MM:DD HH:MM:SS)?"),
-        QLineEdit::Normal, QString::fromStdString(captureTime), &ok);
-    return ok ? std::optional<std::string>(text.trimmed().toStdString()) : std::nullopt;
-}
 
 CDirectoryConfigDlg::CDirectoryConfigDlg(QWidget* parent, ProfileStore& profile,
                                          ConfigServices services)
@@ -208,6 +112,8 @@ const ReadingOrderControl kReadingOrder[] = {
     {kIdFollowDaylightSavingCheck, "Follow daylight saving"},
     {kIdReplaceRecordedPositionsCheck, "Replace positions the photos already carry"},
     {kIdRawSidecarsCheck, "Write the positions of RAW photos into XMP sidecar files"},
+    {kIdInterpolateCheck, "Place photos between track points"},
+    {kIdMaxGapEdit, "Largest gap between track points to place a photo in, in minutes"},
     {kIdOk, nullptr},
     {kIdCancel, nullptr},
 };
@@ -284,6 +190,42 @@ void CDirectoryConfigDlg::ConnectHandlers() {
     if (auto* edit = qobject_cast<QLineEdit*>(FindControl(*this, kIdClockCorrectionEdit))) {
         connect(edit, &QLineEdit::textChanged, this, &CDirectoryConfigDlg::ShowCorrectionInWords);
     }
+    if (auto* edit = qobject_cast<QLineEdit*>(FindControl(*this, kIdLogfileDirEdit))) {
+        connect(edit, &QLineEdit::textChanged, this, &CDirectoryConfigDlg::ShowLogProblem);
+    }
+    if (auto* check = qobject_cast<QCheckBox*>(FindControl(*this, kIdUseLogfileCheck))) {
+        connect(check, &QCheckBox::toggled, this, &CDirectoryConfigDlg::ShowLogProblem);
+    }
+    if (auto* check = qobject_cast<QCheckBox*>(FindControl(*this, kIdInterpolateCheck))) {
+        connect(check, &QCheckBox::toggled, this, &CDirectoryConfigDlg::EnableGapLimit);
+    }
+}
+
+void CDirectoryConfigDlg::ShowLogProblem() {
+    auto* label = qobject_cast<QLabel*>(FindControl(*this, kIdLogfileProblem));
+    auto* check = qobject_cast<QCheckBox*>(FindControl(*this, kIdUseLogfileCheck));
+    if (label == nullptr || check == nullptr || m_LogfileDirEdit == nullptr) {
+        return;
+    }
+    std::string text;
+    if (check->isChecked()) {
+        const Status problem = CheckLogFolder(m_LogfileDirEdit->text().toStdString());
+        if (!problem.ok()) {
+            text = problem.message();
+            text[0] = 'T';  // a sentence of its own
+        }
+    }
+    label->setText(QString::fromStdString(text));
+    if (m_LogfileDirEdit->accessibleDescription() != label->text()) {
+        m_LogfileDirEdit->setAccessibleDescription(label->text());
+    }
+}
+
+void CDirectoryConfigDlg::EnableGapLimit() {
+    auto* check = qobject_cast<QCheckBox*>(FindControl(*this, kIdInterpolateCheck));
+    if (QWidget* gap = FindControl(*this, kIdMaxGapEdit); gap != nullptr && check != nullptr) {
+        gap->setEnabled(check->isChecked());
+    }
 }
 
 void CDirectoryConfigDlg::ShowCorrectionInWords() {
@@ -342,7 +284,11 @@ void CDirectoryConfigDlg::DoDataExchange(bool saveAndValidate) {
     ExchangeCheck(save, FindControl(*this, kIdReplaceRecordedPositionsCheck),
                   m_ReplaceRecordedPositions);
     ExchangeCheck(save, FindControl(*this, kIdRawSidecarsCheck), m_RawSidecars);
+    ExchangeCheck(save, FindControl(*this, kIdInterpolateCheck), m_InterpolatePositions);
+    ExchangeMinutes(save, FindControl(*this, kIdMaxGapEdit), m_MaxInterpolationGapSeconds);
     ShowCorrectionInWords();
+    ShowLogProblem();
+    EnableGapLimit();
 }
 
 bool CDirectoryConfigDlg::OnInitDialog() {

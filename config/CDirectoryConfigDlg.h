@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "config/ClockFromPhoto.h"
 #include "config/DialogResult.h"
 #include "config/FolderChooser.h"
 #include "settings/LiveSettings.h"
@@ -22,18 +23,6 @@ class ProfileStore;
 class QShowEvent;
 class QCheckBox;
 class QLabel;
-
-// Qt's file dialog for one JPEG photo.
-std::optional<std::string> ChooseClockPhoto(QWidget* parent);
-// Asks for the true time a photo shows, "YYYY:MM:DD HH:MM:SS", offering `captureTime`.
-std::optional<std::string> AskTrueTime(QWidget* parent, const std::string& captureTime);
-
-// Seconds that make a camera reading `captureTime` show `trueTime` (Exif texts; the true time may
-// be "HH:MM:SS" on the capture's date), positive when the camera was ahead; empty when invalid.
-std::optional<int> CorrectionFromPhoto(const std::string& captureTime, const std::string& trueTime);
-
-// A correction typed as whole seconds with an optional sign; empty for anything else.
-std::optional<int> ParseCorrectionText(const std::string& text);
 
 // What the dialog asks of the system, replaceable in tests; the zones must outlive the dialog.
 struct ConfigServices {
@@ -105,6 +94,11 @@ public:
     void OnSetClockFromPhoto();
     // Shows the typed correction in words beside the edit.
     void ShowCorrectionInWords();
+    // Says under the log folder, while the log is switched on, why the log cannot be written
+    // there (CheckLogFolder); nothing when it can.
+    void ShowLogProblem();
+    // The gap limit takes input only while photos are placed between points.
+    void EnableGapLimit();
 
 protected:
     // Brings the dialog forward and focuses the first tab stop.

@@ -1,10 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Log.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstring>
 
 #include "platform/DebugOutput.h"
 #include "platform/LocalClock.h"
+#include "platform/PathText.h"
 
 Log& Log::Instance() {
     // Never destroyed, so that writes during static destruction stay harmless.
@@ -76,4 +82,33 @@ const char* Log::Prefix(unsigned level) {
         default:
             return "          ";
     }
+}
+
+namespace {
+
+Status LogFolderProblem(const std::string& folder, const std::string& reason) {
+    return Status::Refused("the log cannot be written in " + (folder.empty() ? "\"\"" : folder) +
+                           ": " + reason);
+}
+
+}  // namespace
+
+Status CheckLogFolder(const std::string& folder) {
+    struct stat info {};
+    if (folder.empty()) {
+        return LogFolderProblem(folder, "no folder set");
+    }
+    if (stat(folder.c_str(), &info) != 0) {
+        return LogFolderProblem(folder, std::strerror(errno));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return LogFolderProblem(folder, std::strerror(ENOTDIR));
+    }
+    const std::string log = JoinPath(folder, "fenrik.log");
+    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ||
+        (faccessat(AT_FDCWD, log.c_str(), F_OK, AT_EACCESS) == 0 &&
+         faccessat(AT_FDCWD, log.c_str(), W_OK, AT_EACCESS) != 0)) {
+        return LogFolderProblem(folder, std::strerror(errno));
+    }
+    return Status::Ok();
 }

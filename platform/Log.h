@@ -10,6 +10,10 @@
 #include "platform/Mutex.h"
 #include "platform/Status.h"
 
+// Why `folder` cannot hold the log file fenrik.log ("the log cannot be written in <folder>:
+// <reason>"), or Ok when it can. Creates nothing.
+Status CheckLogFolder(const std::string& folder);
+
 enum LogLevel : unsigned {
     Error = 0,
     Info = 1,

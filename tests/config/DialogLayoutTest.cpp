@@ -83,12 +83,12 @@ TEST(DirectoryConfigTemplateTest, DialogAndControlsInTabOrder) {
     EXPECT_STREQ(t.fontFace, "MS Shell Dlg");
     EXPECT_EQ(t.fontPointSize, 8);
     EXPECT_EQ(t.width, 260);
-    EXPECT_EQ(t.height, 345);
+    EXPECT_EQ(t.height, 387);
 
-    const std::vector<int> expectedIds = {1005, 1,    2,    -1,   1007, 1008, 1009, -1,   -1,
-                                          -1,   1017, -1,   -1,   1018, -1,   1010, 1001, -1,
-                                          -1,   1030, 1031, 1032, 1033, 1034, 1035, -1,   -1,
-                                          1040, 1041, 1042, 1043, 1044, 1045, 1046};
+    const std::vector<int> expectedIds = {1005, 1,    2,    -1,   1007, 1008, 1009, -1, -1,   -1,
+                                          1017, -1,   -1,   1018, -1,   1010, 1001, -1, -1,   1030,
+                                          1031, 1032, 1033, 1034, 1035, 1047, -1,   -1, 1040, 1041,
+                                          1042, 1043, 1044, 1045, 1046, -1,   1049, -1, 1050};
     std::vector<int> ids;
     for (const DialogControlTemplate& control : t.controls) {
         ids.push_back(control.id);
@@ -186,7 +186,7 @@ TEST_F(BuiltDialogTest, ControlsSitAtTheirTemplatePositionsInPixels) {
     ASSERT_EQ(controls.size(), t.controls.size());
     const DialogBaseUnits base = BaseUnitsOf(dialog.font());
     EXPECT_EQ(dialog.size(),
-              QSize(HorizontalDluToPixels(260, base), VerticalDluToPixels(345, base)));
+              QSize(HorizontalDluToPixels(260, base), VerticalDluToPixels(387, base)));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Directory Configuration"));
     for (size_t i = 0; i < controls.size(); ++i) {
         EXPECT_EQ(ControlIdOf(*controls[i]), t.controls[i].id);
@@ -210,8 +210,8 @@ TEST_F(BuiltDialogTest, TabVisitsTheTabStopsInTemplateOrder) {
             expected.push_back(control);
         }
     }
-    // 8 buttons, 8 edits, 5 check boxes and the combo box
-    ASSERT_EQ(expected.size(), 22u);
+    // 8 buttons, 9 edits, 6 check boxes and the combo box
+    ASSERT_EQ(expected.size(), 24u);
     std::vector<QWidget*> visited = {expected.front()};
     for (QWidget* w = expected.front()->nextInFocusChain(); visited.size() < expected.size();
          w = w->nextInFocusChain()) {

@@ -241,7 +241,9 @@ TEST_F(ConfigDlgTest, TabFollowsTheReadingOrderAndEveryStopHasAUniqueName) {
             // "Set from a photo..." is disabled here: it has no capture-time reader
             "Use the time zone the photo records", "Follow daylight saving",
             "Replace positions the photos already carry",
-            "Write the positions of RAW photos into XMP sidecar files", "OK", "Cancel"};
+            "Write the positions of RAW photos into XMP sidecar files",
+            // the gap limit is disabled while photos are not placed between points
+            "Place photos between track points", "OK", "Cancel"};
         EXPECT_EQ(names, expected);
     });
 }
@@ -598,4 +600,53 @@ TEST(CorrectionFromPhoto, CameraLessTrueTimeInSeconds) {
     EXPECT_FALSE(ParseCorrectionText("3m"));
     EXPECT_FALSE(ParseCorrectionText("-"));
     EXPECT_FALSE(ParseCorrectionText("99999999999"));
+}
+
+// The placement between track points: a switch and the gap limit in minutes, stored in seconds;
+// the limit takes input only while the switch is on.
+TEST_F(ConfigDlgTest, PlacementBetweenPointsIsSwitchedAndLimitedInMinutes) {
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
+    EXPECT_EQ(dialog.m_InterpolatePositions, 0);
+    EXPECT_EQ(dialog.m_MaxInterpolationGapSeconds, 1800);
+    EXPECT_EQ(
+        RunModal(dialog,
+                 [&] {
+                     EXPECT_EQ(Control<QLineEdit>(dialog, kIdMaxGapEdit)->text(), "30");
+                     EXPECT_FALSE(FindControl(dialog, kIdMaxGapEdit)->isEnabled());
+                     Click(dialog, kIdInterpolateCheck);
+                     EXPECT_TRUE(FindControl(dialog, kIdMaxGapEdit)->isEnabled());
+                     EXPECT_FALSE(FindControl(dialog, kIdMaxGapEdit)->accessibleName().isEmpty());
+                     Retype(dialog, kIdMaxGapEdit, "15");
+                     Click(dialog, kIdOk);
+                 }),
+        IDOK);
+    EXPECT_EQ(StoredInt(kInterpolatePositions), 1);
+    EXPECT_EQ(StoredInt(kMaxInterpolationGapSeconds), 900);
+    // A limit of no minutes keeps the one before.
+    RunModal(dialog, [&] {
+        Retype(dialog, kIdMaxGapEdit, "0");
+        Click(dialog, kIdOk);
+    });
+    EXPECT_EQ(StoredInt(kMaxInterpolationGapSeconds), 900);
+}
+
+// A log folder that cannot hold the log says so under it, the moment it is chosen, while the
+// log is on.
+TEST_F(ConfigDlgTest, ALogFolderThatCannotHoldTheLogSaysSoWhenChosen) {
+    const std::string missing = m_Dir.File("missing");
+    m_ChooserAnswer = missing;
+    CDirectoryConfigDlg dialog(nullptr, m_AppProfile, Services());
+    RunModal(dialog, [&] {
+        auto* problem = Control<QLabel>(dialog, kIdLogfileProblem);
+        ASSERT_NE(problem, nullptr);
+        Click(dialog, kIdBrowseLogfileDir);
+        EXPECT_EQ(problem->text(), "");  // the log is off
+        Click(dialog, kIdUseLogfileCheck);
+        EXPECT_EQ(problem->text().toStdString(),
+                  "The log cannot be written in " + missing + ": No such file or directory");
+        EXPECT_EQ(dialog.m_LogfileDirEdit->accessibleDescription(), problem->text());
+        Retype(dialog, kIdLogfileDirEdit, m_Dir.Path().c_str());
+        EXPECT_EQ(problem->text(), "");
+        Click(dialog, kIdCancel);
+    });
 }
