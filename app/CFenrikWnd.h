@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The program's only top-level window: borderless and skinned, shaped by a mask, with the
-// command buttons, the hot-folder lines, the GPX line, the status line and the busy indicator.
-// It holds the tagging engine, starts its runs on a worker thread with a copy of the settings,
-// and shows what the run reports; it owns the configuration object. Everything here runs on
-// the GUI thread except the three run events, which only post their work to it.
+// The program's skinned main window. It owns the configuration object and its runner, starts
+// runs on a worker thread with a copy of the settings and shows what they report. GUI thread
+// only, but for the run events, which post their work to it.
 
 #include <QWidget>
 #include <array>
@@ -28,11 +26,8 @@ class ProfileStore;
 class CTextfield;
 class QUrl;
 
-// What the window asks of the system: what its configuration object asks, the chooser that
-// picks the GPX file or folder of tracks (shown at the GPX file button, starting where the
-// current path lies; returns the chosen path, or empty when cancelled), and the runner of its
-// tagging passes. Replaceable, so that tests read no system zones, open no real dialogs and
-// may run a fake pass.
+// What the window asks of the system, replaceable in tests: the dialog's services, the chooser of
+// the track (the chosen path, or empty when cancelled) and the runner of its passes.
 struct WindowServices {
     ConfigServices config;
     std::function<std::string(QWidget* anchor, const std::string& current)> chooseGpxFile =
@@ -43,16 +38,12 @@ struct WindowServices {
 class CFenrikWnd : public QWidget, private TaggingRunEvents {
     Q_OBJECT
 public:
-    // Nothing is created before CreateSkinned. The settings are read from and written to
-    // `profile`, the application's, which must outlive the window.
+    // Nothing is created before CreateSkinned. `profile` must outlive the window.
     explicit CFenrikWnd(ProfileStore& profile, WindowServices services = {});
-    // Waits for a tagging run still in progress (asking it to stop first), then releases
-    // everything.
+    // Asks a run in progress to stop and waits for it.
     ~CFenrikWnd() override;
 
-    // Creates the window at `rect` (screen coordinates) with the given title, shape mask and
-    // background bitmap ids: the configuration object, the controls in their order, and the
-    // stored settings shown. Call once, before the window is shown.
+    // Creates the configuration object and the controls, showing the stored settings. Once.
     void CreateSkinned(const std::string& title, QRect rect, int shapeBitmapId,
                        int backgroundBitmapId);
     // Cuts the window's outline from mask bitmap `maskBitmapId`: exactly black is outside. On a
@@ -121,16 +112,12 @@ private:
     CTextfield* m_HotFolderField4 = nullptr;
     CTextfield* m_DeviceField = nullptr;
 
-    // The tagging run's events, reported on the worker thread: each posts its work to the GUI
-    // thread and returns. Started: "Tagging..." and the busy animation. Progressed: the counts
-    // in the status line's tool tip and description. Finished: ShowRunFinished.
+    // On the worker thread: each posts its work to the GUI thread.
     void RunStarted() override;
     void RunProgressed(const RunSummary& counts) override;
     void RunFinished(const RunSummary& summary) override;
-    // The summary in the status line's tool tip and description, then the animation stopped,
-    // the run's status word ("Done!" only when it did its job), the running flag cleared, the
-    // run's controls enabled (and the focus back on Start when the run was started from the
-    // keyboard) and the indicator hidden, in that order.
+    // The summary, the status word, the controls back (the focus on Start after a run started
+    // from the keyboard) and the indicator hidden, in that order.
     void ShowRunFinished(const RunSummary& summary);
     // The status text, and the names that follow it.
     void SetStatusText(const std::string& text);
@@ -145,11 +132,9 @@ private:
     CTextfield*& FieldSlot(int id);
     // Tab and Shift+Tab go through the buttons and checks in the reading order of the layout.
     void SetTabOrder();
-    // The accessible names and descriptions that follow the hot folders, the GPX file and the
-    // status text; each is set only when it changes.
+    // The accessible names that follow the folders, the track and the status; set on change.
     void UpdateAccessibleNames();
-    // Each check ticked exactly while its hot folder is on; a check without a folder is no Tab
-    // stop.
+    // Ticks while the folder is on; a check without a folder is no Tab stop.
     void UpdateHotFolderChecks();
     // Hot folder `n` (1 .. 4) is on: switched on and set to a folder.
     bool IsHotFolderOn(int n) const;

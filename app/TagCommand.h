@@ -21,11 +21,8 @@ inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitCompletedWithErrors = 1;
 inline constexpr int kExitBadUsage = 2;
 
-// The stored settings with the command line's overrides applied: the GPX path, the folders
-// (which replace hot folders 1 to 4, the rest emptied), the tolerance, the zone (its IANA name
-// and standard bias), the switches, the correction and the log folder (which switches the log
-// on). Returns the empty text, or the bad-usage message for a zone the catalogue does not know
-// ("fenrik: --zone: unknown time zone \"X\"").
+// The stored settings with the command line's overrides (--folder replaces hot folders 1 to 4,
+// --log switches the log on). Returns the bad-usage message for an unknown zone, else empty.
 std::string ApplyCommandLine(const CommandLine& line, LiveSettings& settings);
 
 // What the command line shows of a pass besides its summary.

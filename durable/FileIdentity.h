@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What makes a photo the same file to its user besides its content: owner, group, permission
-// bits, extended attributes (ACLs travel among them), file flags and the names that link to it. A
-// tagged photo replaces the original only when all of these can be carried over.
+// What makes a file the same to its user besides its content: owner, group, permissions,
+// extended attributes (with ACLs), file flags and its links. All must carry over to a new file.
 
 #include <sys/stat.h>
 
@@ -11,21 +10,14 @@
 #include "durable/WriteFaults.h"
 #include "platform/Status.h"
 
-// Why the file at `target`, as `info` describes it, cannot be replaced without its user
-// noticing (Refused), or Ok when it can: "read-only" when no one may write it by its
-// permission bits or the running user may not; a reason naming its hard links when other
-// names link to it; a reason naming its owner when it belongs to another user and this
-// process may not give a file away.
+// Refused, with the reason, when replacing the file would show: "read-only", other hard links,
+// or another user's file that this process may not give away; Ok otherwise.
 Status ReplacementBlocker(const std::string& target, const struct stat& info);
 
-// Gives the empty open file `to` the file flags of the open file `from` that a user may set
-// and a file system keeps per file (no-dump, no-atime, synchronous, no copy-on-write,
-// compression; as lsattr lists them). Fails when one cannot be kept; Ok when the file system
-// keeps no flags.
+// Gives the empty file `to` the user-set flags of `from` (as lsattr lists them); Ok where the file
+// system keeps none.
 Status CopyFileFlags(int from, int to, const WriteFaults* faults = nullptr);
 
-// Gives the open file `to` the owner and group from `info`, every extended attribute of the
-// open file `from` that this process can read (and drops any that `from` lacks), then the
-// permission bits from `info`. Fails when one of them cannot be kept. Each step asks `faults`,
-// when given.
+// Gives `to` the owner and group of `info`, exactly the extended attributes of `from`, then the
+// permissions of `info`. Each step asks `faults`, when given.
 Status CopyIdentity(int from, const struct stat& info, int to, const WriteFaults* faults = nullptr);

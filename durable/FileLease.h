@@ -7,27 +7,20 @@
 
 #include <string>
 
-// A read lease on a file open for reading: the kernel then tells whether any other program
-// opens it for writing, or truncates it, before it is replaced (and makes such a writer wait
-// until the lease is released). Programs that only read it, such as thumbnailers, leave the
-// lease alone. A file open for writing in another program at the time, for example one still
-// being copied, takes no lease.
+// A read lease: the kernel tells of any other program that opens the file for writing (and
+// holds such a writer until the lease is released); readers leave it alone.
 enum class FileLease {
     Held,         // no other program has the photo open for writing
     InUse,        // another program has it open for writing: it must not be replaced now
     Unsupported,  // the file system keeps no leases; only IsUnchanged guards the photo
 };
 FileLease TakeReadLease(int fd);
-// True while the lease taken on `fd` holds: no other program has opened the photo for writing
-// since.
+// True while no other program has opened the file for writing since the lease was taken.
 bool IsLeaseIntact(int fd);
 // Releases the lease, letting a waiting opener go on.
 void ReleaseLease(int fd);
 
-// True when the file at `target` is still the one opened, unchanged: the same device,
-// inode, size, modification time and status-change time.
+// True when `target` is still the file opened: device, inode, size, modification and change time.
 bool IsUnchanged(const std::string& target, const struct stat& before);
-// True when the file at `path` (not followed if it is a symbolic link) is the one opened, its
-// content unchanged: the same device, inode, size and modification time. A rename changes a
-// file's status-change time, so that is not compared.
+// As IsUnchanged for `path`, not followed, without the change time (a rename changes it).
 bool IsSameContent(const std::string& path, const struct stat& before);

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Threads that write tagged photos' new files while the photos after them are read, matched
-// and edited: on a machine with more than one core, the kernel's work of making a new file
-// (allocating it, copying the image data, starting its writeback) then overlaps with the
-// reading of the next photo, and two new files are made at once.
+// Threads that make new files while the next photos are read, so that the kernel's work of
+// making them overlaps with the reading.
 
 #include <cstddef>
 #include <deque>
@@ -24,14 +22,12 @@ public:
     WriteThreads(const WriteThreads&) = delete;
     WriteThreads& operator=(const WriteThreads&) = delete;
 
-    // Queues `job` to run on the first free thread, jobs starting in the order they were
-    // submitted. The future is ready once the job has run; it holds what the job threw.
+    // Queues `job`; jobs start in order. The future is ready once it ran, with what it threw.
     std::future<void> Submit(std::function<void()> job);
     // How many threads run the jobs; 0 when they run inside Submit.
     size_t Count() const { return m_Threads.size(); }
 
-    // The threads a run writes with: two where the machine has two cores or more, none (the
-    // run's own thread writes) on a single core.
+    // Two on a machine of two cores or more, none on one.
     static size_t ForThisMachine();
 
 private:
