@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Fenrik from scratch and runs every test: once in a normal
-# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer (built with clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,7 +20,9 @@ run_suite() {
 echo "== Release build and tests"
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
+# The sanitizer build uses clang, whose -Wthread-safety checks the lock annotations.
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build (clang) and tests"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DFENRIK_SANITIZE=ON -DFENRIK_BUILD_BENCH=OFF
+run_suite build-sanitize -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=Debug -DFENRIK_SANITIZE=ON -DFENRIK_BUILD_BENCH=OFF

@@ -169,6 +169,10 @@ TEST_F(GpxBoundary, AHugeSparseFileIsRefusedBeforeReading) {
 TEST_F(GpxBoundary, ADocumentBeyondTheMemoryLimitIsTooLarge) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address-space limit is not set under AddressSanitizer";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "the address-space limit is not set under AddressSanitizer";
+#endif
 #endif
     GpxReadOptions options;
     options.limits = GpxReaderLimits{96u << 20, 30, 60.0};
