@@ -80,6 +80,9 @@ void CDirectoryConfigDlg::CreateControls() {
     if (QWidget* button = FindControl(*this, kIdSetClockFromPhoto)) {
         button->setEnabled(static_cast<bool>(m_Services.readCaptureTime));
     }
+    if (QWidget* button = FindControl(*this, kIdPreviewOnMap)) {
+        button->setVisible(static_cast<bool>(m_Services.previewOnMap));
+    }
 }
 
 namespace {
@@ -108,6 +111,7 @@ const ReadingOrderControl kReadingOrder[] = {
     {kIdBrowseLogfileDir, "Choose log folder"},
     {kIdClockCorrectionEdit, "Camera clock correction in seconds, positive when fast"},
     {kIdSetClockFromPhoto, "Set the clock correction from a photo of a clock"},
+    {kIdPreviewOnMap, "Preview the photos on a map with these settings"},
     {kIdUsePhotoTimeZoneCheck, "Use the time zone the photo records"},
     {kIdFollowDaylightSavingCheck, "Follow daylight saving"},
     {kIdReplaceRecordedPositionsCheck, "Replace positions the photos already carry"},
@@ -176,6 +180,7 @@ void CDirectoryConfigDlg::ConnectHandlers() {
         {kIdBrowseLogfileDir, &CDirectoryConfigDlg::OnBrowseLogfileDir},
         {kIdCancel, &CDirectoryConfigDlg::reject},
         {kIdSetClockFromPhoto, &CDirectoryConfigDlg::OnSetClockFromPhoto},
+        {kIdPreviewOnMap, &CDirectoryConfigDlg::OnPreviewOnMap},
     };
     for (const auto& entry : kButtonHandlers) {
         if (auto* button = qobject_cast<QPushButton*>(FindControl(*this, entry.id))) {
@@ -243,21 +248,36 @@ void CDirectoryConfigDlg::OnSetClockFromPhoto() {
     if (!m_Services.readCaptureTime || m_ClockCorrectionEdit == nullptr) {
         return;
     }
-    const std::optional<std::string> photo = m_Services.chooseClockPhoto(this);
-    if (!photo) {
-        return;
-    }
-    const std::optional<std::string> captured = m_Services.readCaptureTime(*photo);
-    if (!captured) {
-        OutputDebugStringA("No capture time in " + *photo + "\n");
-        return;
-    }
-    const std::optional<std::string> truth = m_Services.askTrueTime(this, *captured);
-    if (!truth) {
-        return;
-    }
-    if (const std::optional<int> correction = CorrectionFromPhoto(*captured, *truth)) {
+    const ClockPhotoServices services{m_Services.chooseClockPhoto, m_Services.readCaptureTime,
+                                      m_Services.askTrueTime};
+    if (const std::optional<int> correction = AskCorrectionFromPhoto(this, services)) {
         m_ClockCorrectionEdit->setText(QString::number(*correction));
+    }
+}
+
+void CDirectoryConfigDlg::OnPreviewOnMap() {
+    if (m_Services.previewOnMap) {
+        m_Services.previewOnMap(*this);
+    }
+}
+
+LiveSettings CDirectoryConfigDlg::ShownSettings() {
+    const LiveSettings kept = *this;
+    DoDataExchange(true);
+    const LiveSettings shown = *this;
+    static_cast<LiveSettings&>(*this) = kept;
+    return shown;
+}
+
+void CDirectoryConfigDlg::ShowSettings(const LiveSettings& settings, int32_t zoneIndex) {
+    const LiveSettings kept = *this;
+    static_cast<LiveSettings&>(*this) = settings;
+    DoDataExchange(false);
+    static_cast<LiveSettings&>(*this) = kept;
+    const int position = m_TimeZoneCombo != nullptr ? m_TimeZoneCombo->findData(zoneIndex) : -1;
+    if (position >= 0 && zoneIndex != SelectedZoneIndex()) {
+        m_TimeZoneCombo->setCurrentIndex(position);
+        OnSelchangeTimeZone();
     }
 }
 

@@ -19,6 +19,7 @@
 #include "timezones/TimeZoneCatalogue.h"
 #include "timezones/TzdbZoneSource.h"
 
+class CDirectoryConfigDlg;
 class ProfileStore;
 class QShowEvent;
 class QCheckBox;
@@ -32,6 +33,9 @@ struct ConfigServices {
     // each empty when cancelled or absent. Without readCaptureTime the button is disabled.
     std::function<std::optional<std::string>(QWidget*)> chooseClockPhoto = ChooseClockPhoto;
     std::function<std::optional<std::string>(const std::string&)> readCaptureTime;
+    // "Preview on map...": shows the dialog's current values on a map; without it the button is
+    // hidden.
+    std::function<void(CDirectoryConfigDlg&)> previewOnMap;
     std::function<std::optional<std::string>(QWidget*, const std::string&)> askTrueTime =
         AskTrueTime;
 };
@@ -92,6 +96,15 @@ public:
 
     // Sets the correction edit from a photo; nothing changes when a step is cancelled or invalid.
     void OnSetClockFromPhoto();
+    // Opens the preview through the services.
+    void OnPreviewOnMap();
+    // The settings the controls show now, OK or not; the members stay as they are.
+    LiveSettings ShownSettings();
+    // Shows `settings` in the controls, leaving the members; selects catalogue zone `zoneIndex`
+    // (-1: none changes) as a pick of the user's, which takes effect at once.
+    void ShowSettings(const LiveSettings& settings, int32_t zoneIndex);
+    // The catalogue Index of the zone selected, or -1.
+    int32_t ShownZoneIndex() const { return SelectedZoneIndex(); }
     // Shows the typed correction in words beside the edit.
     void ShowCorrectionInWords();
     // Says under the log folder, while the log is switched on, why the log cannot be written

@@ -62,3 +62,17 @@ std::optional<std::string> AskTrueTime(QWidget* parent, const std::string& captu
         QLineEdit::Normal, QString::fromStdString(captureTime), &ok);
     return ok ? std::optional<std::string>(text.trimmed().toStdString()) : std::nullopt;
 }
+
+std::optional<int> AskCorrectionFromPhoto(QWidget* parent, const ClockPhotoServices& services) {
+    if (!services.choosePhoto || !services.readCaptureTime || !services.askTrueTime) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> photo = services.choosePhoto(parent);
+    const std::optional<std::string> captured =
+        photo ? services.readCaptureTime(*photo) : std::nullopt;
+    if (!captured) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> truth = services.askTrueTime(parent, *captured);
+    return truth ? CorrectionFromPhoto(*captured, *truth) : std::nullopt;
+}

@@ -3,10 +3,22 @@
 // Setting the camera clock correction from a photo of a clock: the photo, the time it shows, and
 // the seconds between.
 
+#include <functional>
 #include <optional>
 #include <string>
 
 class QWidget;
+
+// The steps of "Set from a photo...", each replaceable in tests.
+struct ClockPhotoServices {
+    std::function<std::optional<std::string>(QWidget*)> choosePhoto;
+    std::function<std::optional<std::string>(const std::string&)> readCaptureTime;
+    std::function<std::optional<std::string>(QWidget*, const std::string&)> askTrueTime;
+};
+
+// Asks for a photo of a clock and the time it shows: the correction in seconds, or nothing when
+// a step is cancelled or gives nothing usable.
+std::optional<int> AskCorrectionFromPhoto(QWidget* parent, const ClockPhotoServices& services);
 
 // Qt's file dialog for one JPEG photo.
 std::optional<std::string> ChooseClockPhoto(QWidget* parent);

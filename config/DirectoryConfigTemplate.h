@@ -31,10 +31,11 @@ inline constexpr int kIdFollowDaylightSavingCheck = 1044;
 inline constexpr int kIdReplaceRecordedPositionsCheck = 1045;
 inline constexpr int kIdRawSidecarsCheck = 1046;
 inline constexpr int kIdLogfileProblem = 1047;
+inline constexpr int kIdPreviewOnMap = 1048;
 inline constexpr int kIdInterpolateCheck = 1049;
 inline constexpr int kIdMaxGapEdit = 1050;
 
-// The dialog: 260 x 387 dialog units, "MS Shell Dlg" 8 point, 39 controls in tab order.
+// The dialog: 260 x 387 dialog units, "MS Shell Dlg" 8 point, 40 controls in tab order.
 const DialogTemplate& DirectoryConfigTemplate();
 
 // The edit that browse button `buttonId` fills; kNoControlId for any other id.

@@ -28,6 +28,12 @@ inline constexpr char kRawSidecars[] = "RawSidecars";  // 1: RAW photos tagged t
 inline constexpr char kInterpolatePositions[] = "InterpolatePositions";
 inline constexpr char kMaxInterpolationGapSeconds[] = "MaxInterpolationGapSeconds";
 inline constexpr int kDefaultMaxInterpolationGapSeconds = 1800;
+inline constexpr char kMapTileUrl[] = "MapTileUrl";  // with {z}, {x} and {y}
+inline constexpr char kMapAttribution[] = "MapAttribution";
+inline constexpr char kMapCacheMegabytes[] = "MapCacheMegabytes";
+inline constexpr char kDefaultMapTileUrl[] = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+inline constexpr char kDefaultMapAttribution[] = "\xC2\xA9 OpenStreetMap contributors";
+inline constexpr int kDefaultMapCacheMegabytes = 200;
 
 // Key of hot folder n (1..4) at index n - 1.
 inline constexpr const char* kHotFolderKeys[4] = {kHotFolder1, kHotFolder2, kHotFolder3,
@@ -40,7 +46,7 @@ inline constexpr int kTZIndexSystemZone = -1;
 
 enum class SettingKind { Integer, String };
 
-// One persisted setting and the default a read passes; every string default is empty.
+// One persisted setting and the default a read passes; only the map's texts have defaults.
 struct SettingInfo {
     const char* key;
     SettingKind kind;
@@ -72,4 +78,7 @@ inline constexpr SettingInfo kAllSettings[] = {
     {kRawSidecars, SettingKind::Integer, 1, ""},
     {kInterpolatePositions, SettingKind::Integer, 0, ""},
     {kMaxInterpolationGapSeconds, SettingKind::Integer, kDefaultMaxInterpolationGapSeconds, ""},
+    {kMapTileUrl, SettingKind::String, 0, kDefaultMapTileUrl},
+    {kMapAttribution, SettingKind::String, 0, kDefaultMapAttribution},
+    {kMapCacheMegabytes, SettingKind::Integer, kDefaultMapCacheMegabytes, ""},
 };

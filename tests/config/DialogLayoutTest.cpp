@@ -85,10 +85,10 @@ TEST(DirectoryConfigTemplateTest, DialogAndControlsInTabOrder) {
     EXPECT_EQ(t.width, 260);
     EXPECT_EQ(t.height, 387);
 
-    const std::vector<int> expectedIds = {1005, 1,    2,    -1,   1007, 1008, 1009, -1, -1,   -1,
-                                          1017, -1,   -1,   1018, -1,   1010, 1001, -1, -1,   1030,
-                                          1031, 1032, 1033, 1034, 1035, 1047, -1,   -1, 1040, 1041,
-                                          1042, 1043, 1044, 1045, 1046, -1,   1049, -1, 1050};
+    const std::vector<int> expectedIds = {
+        1005, 1,    2,    -1,   1007, 1008, 1009, -1,   -1,   -1,   1017, -1,   -1, 1018,
+        -1,   1010, 1001, -1,   -1,   1030, 1031, 1032, 1033, 1034, 1035, 1047, -1, -1,
+        1040, 1041, 1042, 1048, 1043, 1044, 1045, 1046, -1,   1049, -1,   1050};
     std::vector<int> ids;
     for (const DialogControlTemplate& control : t.controls) {
         ids.push_back(control.id);
@@ -210,8 +210,8 @@ TEST_F(BuiltDialogTest, TabVisitsTheTabStopsInTemplateOrder) {
             expected.push_back(control);
         }
     }
-    // 8 buttons, 9 edits, 6 check boxes and the combo box
-    ASSERT_EQ(expected.size(), 24u);
+    // 9 buttons (one hidden without a map preview), 9 edits, 6 check boxes and the combo box
+    ASSERT_EQ(expected.size(), 25u);
     std::vector<QWidget*> visited = {expected.front()};
     for (QWidget* w = expected.front()->nextInFocusChain(); visited.size() < expected.size();
          w = w->nextInFocusChain()) {

@@ -32,7 +32,7 @@ TEST(ProfileStore, EmptyProfileReadsEveryDefaultAndCreatesNoFile) {
     }
     EXPECT_EQ(store.GetProfileInt(kSettingsSection, kTZIndex, -1), -1);
     EXPECT_EQ(store.GetProfileString(kSettingsSection, kDevice, "x"), "x");
-    EXPECT_EQ(std::size(kAllSettings), 23u);  // with the two of placement between points
+    EXPECT_EQ(std::size(kAllSettings), 26u);  // with placement between points and the map
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
