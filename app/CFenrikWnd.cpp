@@ -67,6 +67,11 @@ CFenrikWnd::CFenrikWnd(ProfileStore& profile, WindowServices services)
     if (!m_Services.config.readCaptureTime) {
         m_Services.config.readCaptureTime = ReadCaptureTimeText;
     }
+    if (!m_Services.config.previewOnMap) {
+        m_Services.config.previewOnMap = [this](CDirectoryConfigDlg& dialog) {
+            PreviewFromDialog(dialog);
+        };
+    }
 }
 
 CFenrikWnd::~CFenrikWnd() {
@@ -103,6 +108,7 @@ void CFenrikWnd::CreateSkinned(const std::string& title, QRect rect, int shapeBi
     m_ConfigDlg = std::make_unique<CDirectoryConfigDlg>(nullptr, m_Profile, m_Services.config);
     setCursor(Qt::ArrowCursor);
     CreateControls();
+    CreatePreviewCommand();
     SetTabOrder();
     UpdateHotFolderChecks();
     UpdateAccessibleNames();

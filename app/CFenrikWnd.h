@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/GpxFileDialog.h"
+#include "app/PreviewLaunch.h"
 #include "config/CDirectoryConfigDlg.h"
 #include "run/TaggingRunEvents.h"
 #include "run/TaggingRunner.h"
@@ -24,15 +25,18 @@ class CDirectoryConfigDlg;
 class CSpinner;
 class ProfileStore;
 class CTextfield;
+class QAction;
 class QUrl;
 
 // What the window asks of the system, replaceable in tests: the dialog's services, the chooser of
-// the track (the chosen path, or empty when cancelled) and the runner of its passes.
+// the track (the chosen path, or empty when cancelled), the runner of its passes and the map
+// preview.
 struct WindowServices {
     ConfigServices config;
     std::function<std::string(QWidget* anchor, const std::string& current)> chooseGpxFile =
         ChooseGpxPathWithDialog;
     std::function<std::unique_ptr<TaggingRunner>()> makeRunner = MakeTaggingEngine;
+    ShowPreviewFunction showPreview = ShowPreviewWindow;
 };
 
 class CFenrikWnd : public QWidget, private TaggingRunEvents {
@@ -62,6 +66,10 @@ public:
     void OnHelpButton();
     void OnDeviceConfig();
     void OnDirConfig();
+    // The map preview of a run with the settings and hot folders as they are (Ctrl+P, and the
+    // window's context menu); not while a run is in progress. "Use these settings" keeps the
+    // preview's clock and placement settings, "Tag now" keeps them and starts a run.
+    void OnPreview();
     void OnHomePageButton();
     void OnHotFolderToggle1() { OnHotFolderToggle(1); }
     void OnHotFolderToggle2() { OnHotFolderToggle(2); }
@@ -88,6 +96,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     std::unique_ptr<CDirectoryConfigDlg> m_ConfigDlg;
@@ -111,6 +120,7 @@ private:
     CTextfield* m_HotFolderField3 = nullptr;
     CTextfield* m_HotFolderField4 = nullptr;
     CTextfield* m_DeviceField = nullptr;
+    QAction* m_PreviewAction = nullptr;
 
     // On the worker thread: each posts its work to the GUI thread.
     void RunStarted() override;
@@ -145,6 +155,11 @@ private:
     std::array<CActiveButton*, 7> RunControls() const;
     void SetRunControlsEnabled(bool enabled);
     void OnHotFolderToggle(int n);
+    std::array<bool, 4> HotFoldersOn() const;
+    void CreatePreviewCommand();
+    // The dialog's "Preview on map...": the values it shows; what the user chose goes back into
+    // its controls, and "Tag now" also takes the dialog and starts a run once it has closed.
+    void PreviewFromDialog(CDirectoryConfigDlg& dialog);
     void SetDevice(const std::string& path);
     void OpenInBrowser(const char* url);
     // On the window's thread, once the worker has finished its pass.
@@ -164,4 +179,5 @@ private:
     DragState m_Drag = DragState::None;
     QPoint m_DragOffset;
     bool m_FocusStartAfterRun = false;
+    bool m_StartAfterDialog = false;
 };

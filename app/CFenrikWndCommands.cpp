@@ -129,6 +129,7 @@ CTextfield* CFenrikWnd::HotFolderField(int n) const {
 }
 
 void CFenrikWnd::OnDirConfig() {
+    m_StartAfterDialog = false;
     if (m_ConfigDlg->DoModal() != IDOK) {
         return;
     }
@@ -148,6 +149,10 @@ void CFenrikWnd::OnDirConfig() {
     }
     UpdateHotFolderChecks();
     UpdateAccessibleNames();
+    if (m_StartAfterDialog) {
+        m_StartAfterDialog = false;
+        OnStart();
+    }
 }
 
 void CFenrikWnd::OnHotFolderToggle(int n) {

@@ -139,15 +139,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         line.mode = CommandLine::Mode::Version;
         return line;
     }
-    bool tag = false;
+    std::optional<CommandLine::Mode> pass;
     std::map<std::string, int> seen;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        if (option == "--tag") {
-            if (tag) {
-                return BadUsage("--tag given twice");
+        if (option == "--tag" || option == "--preview") {
+            const auto mode =
+                option == "--tag" ? CommandLine::Mode::Tag : CommandLine::Mode::Preview;
+            if (pass) {
+                return BadUsage(*pass == mode
+                                    ? option + " given twice"
+                                    : std::string("--tag and --preview do not go together"));
             }
-            tag = true;
+            pass = mode;
             continue;
         }
         if (option == "--help" || option == "-h" || option == "--version") {
@@ -177,13 +181,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                             "\"");
         }
     }
-    if (!tag) {
-        return BadUsage("options need --tag");
+    if (!pass) {
+        return BadUsage("options need --tag or --preview");
     }
     if (line.folders.size() > kMaxFolders) {
         return BadUsage("--folder given more than four times");
     }
-    line.mode = CommandLine::Mode::Tag;
+    line.mode = *pass;
     line.verbose = line.verbose || line.dryRun;
     return line;
 }
@@ -191,10 +195,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
     return "Usage: fenrik                 open the window\n"
            "       fenrik --tag [OPTION]...  run one tagging pass without a window\n"
+           "       fenrik --preview [OPTION]...  show the photos on a map first; \"Tag now\"\n"
+           "                                 there runs the pass as --tag would\n"
            "       fenrik --help | --version\n"
            "\n"
            "The tagging pass uses the stored settings for anything not given here; the options\n"
-           "change only this run, never the stored settings.\n"
+           "change only this run, never the stored settings (only the preview's \"Use these\n"
+           "settings\" stores its camera clock and placement settings).\n"
            "  --gpx PATH                  the GPX file, or a folder of GPX files\n"
            "  --folder DIR                a folder of photos (up to four; replaces the hot\n"
            "                              folders for this run)\n"

@@ -9,11 +9,11 @@
 #include <vector>
 
 struct CommandLine {
-    enum class Mode { Window, Tag, Help, Version, BadUsage };
+    enum class Mode { Window, Tag, Preview, Help, Version, BadUsage };
     Mode mode = Mode::Window;
     std::string error;  // BadUsage: one line that names the bad option
 
-    // --tag overrides for this run only; empty means "as stored".
+    // --tag and --preview overrides for this run only; empty means "as stored".
     std::optional<std::string> gpx;
     std::vector<std::string> folders;           // --folder, repeatable, at most four
     std::optional<std::string> toleranceHours;  // --tolerance H:MM, split
@@ -34,11 +34,11 @@ struct CommandLine {
 
 // Parses the arguments after the program's name. No argument starting with "--" means the
 // window, and every argument is left to Qt (its own options, such as -platform, stay usable).
-// --help (or -h) and --version answer alone. --tag takes the options listed in UsageText (of
-// which --dry-run and --verbose take no value); any
+// --help (or -h) and --version answer alone. --tag, and --preview (the map before the pass),
+// take the options listed in UsageText (of which --dry-run and --verbose take no value); any
 // other argument, an option without its value, a value of the wrong form, an option given
-// twice (except --folder), more than four folders, or a --tag option without --tag is BadUsage
-// with a message such as "fenrik: unknown option --colour".
+// twice (except --folder), more than four folders, --tag with --preview, or an option without
+// either is BadUsage with a message such as "fenrik: unknown option --colour".
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The --help text.

@@ -216,19 +216,17 @@ int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFo
     return failed ? kExitCompletedWithErrors : kExitCompleted;
 }
 
-int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std::ostream& out,
-                       std::ostream& err, bool terminal) {
-    LiveSettings settings = ReadStoredSettings(profile);
+std::string PassFromCommandLine(const CommandLine& line, const ProfileStore& profile,
+                                LiveSettings& settings, std::array<bool, 4>& hotFolderOn) {
+    settings = ReadStoredSettings(profile);
     if (!line.zone && settings.m_TimeZoneId.empty()) {
         // A profile from before the zone's name was kept.
         settings.m_TimeZoneId = StoredCatalogueZone(profile);
     }
     const std::string problem = ApplyCommandLine(line, settings);
     if (!problem.empty()) {
-        err << problem << '\n';
-        return kExitBadUsage;
+        return problem;
     }
-    std::array<bool, 4> hotFolderOn = {};
     for (size_t i = 0; i < hotFolderOn.size(); ++i) {
         // As in the window, a hot folder is on only when it is switched on and set.
         hotFolderOn[i] =
@@ -237,9 +235,25 @@ int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std
                  : i < line.folders.size()) &&
             !settings.HotFolder(static_cast<int>(i) + 1).empty();
     }
+    return std::string();
+}
+
+TagOutput TagOutputOf(const CommandLine& line) {
     TagOutput output;
     output.dryRun = line.dryRun;
     output.verbose = line.verbose;
     output.exportGpx = line.exportGpx;
-    return RunTagCommand(settings, hotFolderOn, output, out, err, terminal);
+    return output;
+}
+
+int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std::ostream& out,
+                       std::ostream& err, bool terminal) {
+    LiveSettings settings;
+    std::array<bool, 4> hotFolderOn = {};
+    const std::string problem = PassFromCommandLine(line, profile, settings, hotFolderOn);
+    if (!problem.empty()) {
+        err << problem << '\n';
+        return kExitBadUsage;
+    }
+    return RunTagCommand(settings, hotFolderOn, TagOutputOf(line), out, err, terminal);
 }

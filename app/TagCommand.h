@@ -45,6 +45,13 @@ std::string PhotoLine(const PhotoReport& photo);
 int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
                   const TagOutput& output, std::ostream& out, std::ostream& err, bool terminal);
 
+// The settings and hot folders of the pass `line` asks for: those stored in `profile` with the
+// command line's overrides; the hot folders that are on, or every folder given by --folder.
+// Returns the bad-usage message, or empty.
+std::string PassFromCommandLine(const CommandLine& line, const ProfileStore& profile,
+                                LiveSettings& settings, std::array<bool, 4>& hotFolderOn);
+TagOutput TagOutputOf(const CommandLine& line);
+
 // The whole of `fenrik --tag`: reads the settings stored in `profile` (never writing it),
 // applies `line`, runs with the stored hot folders that are on, or with every folder given by
 // --folder; bad usage is written to `err` and gives kExitBadUsage.

@@ -12,6 +12,7 @@
 
 #include "app/CFenrikApp.h"
 #include "app/CommandLine.h"
+#include "app/PreviewCommand.h"
 #include "app/TagCommand.h"
 #include "platform/DebugOutput.h"
 #include "settings/ProfileStore.h"
@@ -43,17 +44,37 @@ void SayNoDisplayOnPlatformFailure(QtMsgType type, const QMessageLogContext& con
     }
 }
 
-int RunWindow(int argc, char** argv) {
+bool DisplayToOpenOn() {
     if (!IsSet("QT_QPA_PLATFORM") && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
         std::fputs(kNoDisplay, stderr);
-        return kExitCompletedWithErrors;
+        return false;
     }
     qInstallMessageHandler(SayNoDisplayOnPlatformFailure);
+    return true;
+}
+
+int RunWindow(int argc, char** argv) {
+    if (!DisplayToOpenOn()) {
+        return kExitCompletedWithErrors;
+    }
     CFenrikApp app(argc, argv);
     if (app.InitInstance()) {
         app.Run();
     }
     return app.ExitInstance();
+}
+
+// The preview's window; Qt is given only the program's name, the options being ours.
+int RunPreview(char* program, const CommandLine& line) {
+    if (!DisplayToOpenOn()) {
+        return kExitCompletedWithErrors;
+    }
+    int argc = 1;
+    char* argv[] = {program, nullptr};
+    QApplication app(argc, argv);
+    QApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileId));
+    ProfileStore profile(UserProfilePath(kCompanyName, ExecutableBaseName()));
+    return PreviewFromCommandLine(line, profile, std::cout, std::cerr);
 }
 
 }  // namespace
@@ -77,6 +98,8 @@ int main(int argc, char** argv) {
             return TagFromCommandLine(line, profile, std::cout, std::cerr,
                                       isatty(STDOUT_FILENO) == 1);
         }
+        case CommandLine::Mode::Preview:
+            return RunPreview(argv[0], line);
         case CommandLine::Mode::Window:
         default:
             return RunWindow(argc, argv);

@@ -59,6 +59,9 @@ TEST(ParseCommandLine, TagTakesEveryOptionOnce) {
     EXPECT_EQ(line.replacePositions, false);
     EXPECT_EQ(line.rawSidecars, false);
     EXPECT_EQ(line.logDir, "/l");
+    const CommandLine preview = Parse({"--preview", "--gpx", "/t", "--clock-correction", "60"});
+    EXPECT_EQ(preview.mode, CommandLine::Mode::Preview);
+    EXPECT_EQ(preview.clockCorrectionSeconds, 60);
     const CommandLine bare = Parse({"--tag"});
     EXPECT_EQ(bare.mode, CommandLine::Mode::Tag);
     EXPECT_FALSE(bare.gpx || bare.zone || bare.photoZone || bare.clockCorrectionSeconds);
@@ -75,7 +78,9 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionInOneLine) {
         {{"--tag", "--clock-correction", "3m"},
          "fenrik: --clock-correction takes whole seconds, not \"3m\""},
         {{"--tag", "--zone", "A", "--zone", "B"}, "fenrik: --zone given twice"},
-        {{"--gpx", "/t"}, "fenrik: options need --tag"},
+        {{"--gpx", "/t"}, "fenrik: options need --tag or --preview"},
+        {{"--preview", "--preview"}, "fenrik: --preview given twice"},
+        {{"--tag", "--zone", "UTC", "--preview"}, "fenrik: --tag and --preview do not go together"},
         {{"--tag", "--help"}, "fenrik: --help stands alone"},
         {{"--tag", "--folder", "1", "--folder", "2", "--folder", "3", "--folder", "4", "--folder",
           "5"},
