@@ -124,6 +124,11 @@ protected:
             gpxChooserStart = current;
             return gpxFileChoice;
         };
+        if (preview) {
+            services.showPreview = [this](QWidget* parent, PreviewRequest request) {
+                return preview(parent, std::move(request));
+            };
+        }
         if (fakeRun != nullptr) {
             services.makeRunner = [script = fakeRun] {
                 return std::make_unique<FakeTaggingRunner>(script);
@@ -165,5 +170,8 @@ protected:
     UrlRecorder urls;
     // When set before Create, the window's runs are this fake's, not the engine's.
     std::shared_ptr<FakeTaggingRunner::Script> fakeRun;
+    // When set before Create, the map preview the window and its dialog open; it may be
+    // replaced later.
+    ShowPreviewFunction preview;
     std::unique_ptr<CFenrikWnd> window;
 };
