@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "photo/ExifDate.h"
+#include "photo/PhotoFormat.h"
 #include "photo/PhotoSource.h"
 #include "photo/XmpSidecar.h"
 #include "photo/exif/Exiv2Messages.h"
@@ -32,11 +33,18 @@ bool IsSameFileState(const struct stat& a, const struct stat& b) {
 
 namespace {
 
-Status ReadJpegFacts(const ImageFile& photo, PhotoFacts& facts) {
+// A photo that is written in its file: its content must be what its name promises.
+Status ReadPhotoFileFacts(const ImageFile& photo, PhotoFacts& facts) {
     PhotoSource source;
     Status opened = OpenPhoto(photo.path, source);
     if (!opened.ok()) {
         return opened;
+    }
+    PhotoFormat format = PhotoFormat::Unknown;
+    Status content =
+        CheckPhotoContent(photo.path, source.head.data.get(), source.head.size, format);
+    if (!content.ok()) {
+        return content;
     }
     facts.identity = source.info;
     Exiv2::Image::AutoPtr image =
@@ -83,6 +91,7 @@ void InitialiseImageLibrary() {
     static std::once_flag once;
     std::call_once(once, [] {
         Exiv2::XmpParser::initialize();
+        Exiv2::enableBMFF(true);  // HEIF, AVIF and CR3
         RouteExiv2Messages();
     });
 }
@@ -91,7 +100,7 @@ Status ReadPhotoFacts(const ImageFile& photo, PhotoFacts& facts) {
     InitialiseImageLibrary();
     Exiv2MessageCapture messages;
     try {
-        return photo.raw ? ReadRawFacts(photo, facts) : ReadJpegFacts(photo, facts);
+        return photo.raw ? ReadRawFacts(photo, facts) : ReadPhotoFileFacts(photo, facts);
     } catch (const std::exception& e) {
         return Status::Failed(messages.Explain(e.what()));
     } catch (...) {

@@ -17,10 +17,12 @@ struct PhotoFacts {
     struct stat identity {};          // the file as it was when read
 };
 
-// Reads the facts of a listed photo: a JPEG's header through the image library, a RAW photo's
-// metadata (the file is only read) and its sidecar. A photo that cannot be read gives its
-// reason, with the image library's messages; a RAW photo the library cannot read, or from which
-// it reads no Exif data, gives StatusCode::Unreadable. Never throws but std::bad_alloc.
+// Reads the facts of a listed photo: a JPEG's header or another photo's file through the image
+// library, a RAW photo's metadata (the file is only read) and its sidecar. A photo that cannot
+// be read gives its reason, with the image library's messages; one whose content is not what its
+// name promises (CheckPhotoContent) gives StatusCode::Unreadable; a RAW photo the library cannot
+// read, or from which it reads no Exif data, gives StatusCode::Unreadable. Never throws but
+// std::bad_alloc.
 Status ReadPhotoFacts(const ImageFile& photo, PhotoFacts& facts);
 
 namespace Exiv2 {

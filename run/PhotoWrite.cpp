@@ -30,6 +30,5 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
 }
 
 Status PhotoWrite::Make(PendingReplacement& into, const WriteFaults* faults) {
-    return PrepareReplacement(path, photo, reinterpret_cast<const unsigned char*>(head.data()),
-                              head.size(), into, faults);
+    return PrepareReplacement(path, photo, content, into, faults);
 }

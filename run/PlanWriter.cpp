@@ -9,10 +9,11 @@
 
 #include "durable/FileIo.h"
 #include "durable/FileLease.h"
+#include "photo/PhotoEdit.h"
+#include "photo/PhotoFormat.h"
 #include "photo/WrittenContent.h"
 #include "photo/XmpSidecar.h"
 #include "photo/exif/Exiv2Messages.h"
-#include "photo/jpeg/ExifGpsEdit.h"
 #include "platform/DebugOutput.h"
 #include "platform/DescriptorTable.h"
 #include "platform/Log.h"
@@ -104,7 +105,7 @@ void PlanWriter::PrepareImage(PhotoInHand& inHand, WriteThreads& writers) {
     Exiv2MessageCapture exiv2Messages;
     try {
         inHand.result =
-            planned.file.raw ? WriteRaw(planned) : WriteJpeg(planned, exiv2Messages, inHand.write);
+            planned.file.raw ? WriteRaw(planned) : WritePhoto(planned, exiv2Messages, inHand.write);
     } catch (const std::exception& e) {
         ReportImageError(planned.file.path, exiv2Messages.Explain(e.what()));
         inHand.result = ImageResult();
@@ -140,9 +141,9 @@ ImageOutcome PlanWriter::OutcomeOf(const Placement& placement) {
     }
 }
 
-ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
-                                  const Exiv2MessageCapture& exiv2Messages,
-                                  std::unique_ptr<PhotoWrite>& write) {
+ImageResult PlanWriter::WritePhoto(const PlannedPhoto& planned,
+                                   const Exiv2MessageCapture& exiv2Messages,
+                                   std::unique_ptr<PhotoWrite>& write) {
     ImageResult result;
     if (!planned.readStatus.ok()) {
         ReportImageError(planned.file.path, planned.readStatus.message());
@@ -155,7 +156,12 @@ ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
         return result;
     }
     PhotoSource photo;
-    const Status opened = OpenPhoto(planned.file.path, photo);
+    PhotoFormat format = PhotoFormat::Unknown;
+    Status opened = OpenPhoto(planned.file.path, photo);
+    if (opened.ok()) {
+        opened =
+            CheckPhotoContent(planned.file.path, photo.head.data.get(), photo.head.size, format);
+    }
     if (!opened.ok()) {
         ReportImageError(planned.file.path, opened.message());
         return result;
@@ -177,8 +183,8 @@ ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
         result.outcome = OutcomeOf(current.placement);
         return result;
     }
-    result.outcome = TagImage(planned.file.path, photo, *image, current.placement.match->position,
-                              exiv2Messages, write);
+    result.outcome = TagImage(planned.file, format, photo, *image,
+                              current.placement.match->position, exiv2Messages, result, write);
     return result;
 }
 
@@ -325,7 +331,7 @@ ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& pos
     const auto* bytes = reinterpret_cast<const unsigned char*>(update.text.data());
     const WriteFaults* faults = m_Settings.faults;
     const auto prepare = [&](PendingReplacement& pending) {
-        pending.tag = kSidecarTag;
+        pending.tag = raw.raw ? kSidecarTag : 0;
         return raw.sidecarExists
                    ? PrepareReplacement(raw.sidecar, sidecar, bytes, update.text.size(), pending,
                                         faults)
@@ -338,32 +344,46 @@ ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& pos
         return ImageOutcome::Skipped;
     }
     Log::Instance().Write(Info, "Sidecar written: " + raw.sidecar);
-    result.sidecarWritten = true;
+    result.sidecarWritten = raw.raw;
     return ImageOutcome::Tagged;
 }
 
-ImageOutcome PlanWriter::TagImage(const std::string& path, PhotoSource& photo,
+ImageOutcome PlanWriter::TagImage(const ImageFile& file, PhotoFormat format, PhotoSource& photo,
                                   const Exiv2::Image& image, const GeoPosition& position,
-                                  const Exiv2MessageCapture& exiv2Messages,
+                                  const Exiv2MessageCapture& exiv2Messages, ImageResult& result,
                                   std::unique_ptr<PhotoWrite>& write) {
     NarrateTagging(position, m_Inputs);
-    ExifEdit edit = EditExifGps(photo.head.data.get(), photo.head.size, image,
-                                GpsPositionOf(position), HeaderAlignmentFor(photo));
-    if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
+    PhotoEdit edit =
+        EditPhotoGps(format, photo, image, GpsPositionOf(position), HeaderAlignmentFor(photo));
+    if (edit.outcome == PhotoEditOutcome::AlreadyTagged) {
         WriteRunLogLine(m_Inputs, Info, "Already tagged with this position, left as it is");
         return ImageOutcome::AlreadyTagged;
     }
-    if (edit.outcome == ExifEditOutcome::Refused) {
-        ReportImageError(path, exiv2Messages.Explain(edit.reason));
+    if (edit.outcome == PhotoEditOutcome::UseSidecar) {
+        return TagSidecarInstead(file, edit.reason, position, result);
+    }
+    if (edit.outcome == PhotoEditOutcome::Refused) {
+        ReportImageError(file.path, exiv2Messages.Explain(edit.reason));
         return ImageOutcome::Skipped;
     }
     write = std::make_unique<PhotoWrite>();
-    write->path = path;
+    write->path = file.path;
     write->device = photo.info.st_dev;
     write->inode = photo.info.st_ino;
     write->photo = std::move(photo);
-    write->head = std::move(edit.head);
+    write->content = std::move(edit.content);
     return ImageOutcome::Tagged;
+}
+
+ImageOutcome PlanWriter::TagSidecarInstead(const ImageFile& file, const std::string& reason,
+                                           const GeoPosition& position, ImageResult& result) {
+    if (!m_Inputs.rawSidecars || file.sidecar.empty()) {
+        ReportImageError(file.path, reason + ", and sidecar files are switched off");
+        return ImageOutcome::Skipped;
+    }
+    Log::Instance().Write(Info,
+                          "The position of " + file.path + " goes into its sidecar: " + reason);
+    return TagSidecar(file, position, result);
 }
 
 size_t PlanWriter::HeaderAlignmentFor(const PhotoSource& photo) {

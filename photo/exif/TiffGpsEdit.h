@@ -36,6 +36,7 @@ struct TiffGpsLayout {
     // nothing but their own values and zeros after them, and nothing else is known to point
     // there: an edit may write over everything from here on.
     std::optional<uint32_t> reusableFrom;
+    size_t reusableEnd = 0;  // with reusableFrom: where its IFDs and values end (zeros after)
 };
 
 // Reads the TIFF header, IFD0 and, when IFD0 points at one, the GPS IFD of `size` bytes of
