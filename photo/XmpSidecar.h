@@ -9,8 +9,8 @@
 #include "track/TrackPoint.h"
 
 // True when `name` ends, in any letter case, in the extension of a RAW format that the image
-// library reads (".dng", ".cr2", ".nef", ".arw", ".raf", ".rw2", ".orf" and others). ".cr3" and
-// ".x3f" count too: such files are listed, and reported as unreadable.
+// library reads (".dng", ".cr2", ".cr3", ".nef", ".arw", ".raf", ".rw2", ".orf" and others).
+// ".x3f" counts too: such files are listed, and reported as unreadable.
 bool IsRawName(const std::string& name);
 
 // The sidecar of the RAW file `rawName` among the file names `folderNames` of its folder, as a
