@@ -33,7 +33,7 @@ const char* FormatName(PhotoFormat format);
 
 // Checks that the `size` bytes of the file `name`, read from its start, are the format its name
 // promises: a JPEG must run from its start-of-image marker through its segments to its start of
-// scan (ScanJpegHeader finds it), a ".tif" may hold a BigTIFF. Gives the content's format, or
-// Unreadable with the reason.
+// scan (ScanJpegHeader finds it). A ".tif" holding a BigTIFF is Unreadable too: the image
+// library cannot read its metadata. Gives the content's format, or Unreadable with the reason.
 Status CheckPhotoContent(const std::string& name, const unsigned char* data, size_t size,
                          PhotoFormat& format);

@@ -40,9 +40,8 @@ std::string FindOne(const std::vector<BmffBox>& boxes, const char* type, const B
     return found != nullptr ? std::string() : std::string("the file has no \"") + type + "\" box";
 }
 
-// Why the Exif item's location cannot be edited; empty when it can.
-std::string LocationProblem(const ExifItem& exif) {
-    const ItemLocation& item = *exif.item;
+// Why the Exif item is not kept as one extent of this file; empty when it is.
+std::string StorageProblem(const ItemLocation& item) {
     if (item.constructionMethod == 1) {
         return "its Exif data is kept inside the metadata (idat)";
     }
@@ -55,11 +54,14 @@ std::string LocationProblem(const ExifItem& exif) {
     if (item.extents.size() != 1) {
         return "its Exif data lies in several pieces";
     }
-    const ItemLocations& sizes = exif.locations;
-    const uint64_t offsetField = sizes.baseOffsetSize > 0 ? sizes.baseOffsetSize : sizes.offsetSize;
-    if (!Fits(exif.appendAt + 8, static_cast<unsigned>(offsetField)) ||
-        !Fits(exif.length + kGrowthRoom, sizes.lengthSize) ||
-        exif.length > UINT32_MAX - kGrowthRoom) {
+    return std::string();
+}
+
+// Why the location fields cannot take the new offset and length; empty when they can.
+std::string FieldProblem(const ItemLocations& sizes, uint64_t position, uint64_t length) {
+    const unsigned offsetField = sizes.baseOffsetSize > 0 ? sizes.baseOffsetSize : sizes.offsetSize;
+    if (!Fits(position, offsetField) || !Fits(length + kGrowthRoom, sizes.lengthSize) ||
+        length > UINT32_MAX - kGrowthRoom) {
         return "the location fields of its Exif item are too small for the new offset or length";
     }
     return std::string();
@@ -136,11 +138,13 @@ std::string LocateExifItem(const unsigned char* file, uint64_t size, ExifItem& e
     if (exif.item == nullptr) {
         return "its Exif item has no location";
     }
-    if (!(problem = DataProblem(file, size, exif)).empty()) {
+    if (!(problem = StorageProblem(*exif.item)).empty() ||
+        !(problem = FieldProblem(exif.locations, size + 8, exif.item->extents[0].length)).empty() ||
+        !(problem = DataProblem(file, size, exif)).empty()) {
         return problem;
     }
     exif.appendAt = AppendPlace(top, exif, size);
-    return LocationProblem(exif);
+    return std::string();
 }
 
 // The item's location entry from its base offset field through its extent's length field, with
