@@ -176,7 +176,8 @@ Status MakeReplacement(OpenOriginal& original, const NewContent& content,
         if (!piece.fromOriginal) {
             made = pending.file.Append(reinterpret_cast<const unsigned char*>(piece.bytes.data()),
                                        piece.bytes.size());
-        } else if (piece.offset > size || piece.length > size - piece.offset) {
+        } else if (piece.length > 0 &&
+                   (piece.offset > size || piece.length > size - piece.offset)) {
             made = Status::Failed("the new file names bytes the original does not hold");
         } else {
             made = pending.file.AppendFrom(original.fd.Get(), piece.offset, piece.length);

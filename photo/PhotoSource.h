@@ -2,7 +2,8 @@
 #pragma once
 // Opening a photo for tagging: the file itself (symbolic links followed), its state when
 // opened, and the bytes its metadata lives in. Only a JPEG's header is read, the segments
-// before its compressed image data; a file whose header cannot be told apart is read whole.
+// before its compressed image data; any other file, and a JPEG whose header cannot be told
+// apart, is read whole.
 
 #include <sys/stat.h>
 

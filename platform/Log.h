@@ -8,8 +8,8 @@
 // output, ending in a line feed. Writes from several threads are serialised.
 
 #include <cstdio>
-#include "platform/Mutex.h"
 #include <string>
+#include "platform/Mutex.h"
 
 enum LogLevel : unsigned {
     Error = 0,

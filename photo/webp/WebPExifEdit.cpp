@@ -45,7 +45,11 @@ bool PrecedesExif(const std::string& type) {
 }
 
 std::string ReadLayout(const unsigned char* file, size_t size, WebPLayout& layout) {
-    if (size < kRiffHeader || ReadLittleEndian(file + 4, 4) + 8 != size) {
+    if (size < kRiffHeader || std::memcmp(file, "RIFF", 4) != 0 ||
+        std::memcmp(file + 8, "WEBP", 4) != 0) {
+        return "not a WebP file";
+    }
+    if (ReadLittleEndian(file + 4, 4) + 8 != size) {
         return "the RIFF size is not the file's";
     }
     for (size_t at = kRiffHeader; at < size;) {

@@ -220,6 +220,10 @@ TEST(WebPExifEdit, AnExifChunkIsReplacedInPlaceWithEveryOtherChunkAsItWas) {
     wrongSize[4] = static_cast<char>(wrongSize[4] + 2);
     EXPECT_EQ(EditWebPGps(Bytes(wrongSize), wrongSize.size(), *image, Position()).reason,
               "the RIFF size is not the file's");
+    std::string notRiff = lossy;
+    notRiff[2] = 'V';  // "RIVF": never written as the RIFF file it is not
+    EXPECT_EQ(EditWebPGps(Bytes(notRiff), notRiff.size(), *image, Position()).reason,
+              "not a WebP file");
     const size_t exif = lossy.find("EXIF");
     std::string twoExif = lossy + lossy.substr(exif);
     twoExif.replace(4, 4, std::string("\0\0\0\0", 4));
