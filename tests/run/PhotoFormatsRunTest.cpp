@@ -6,6 +6,8 @@
 
 #include <exiv2/exiv2.hpp>
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -124,6 +126,30 @@ TEST_F(PhotoFormatsRun, ATaggedPhotoIsNotRewrittenAndItsPositionKeptWhenAskedTo)
     engine.SetRules(CameraClock(), true);
     EXPECT_EQ(engine.ProcessHotFolder(dir.Path()).tagged, 1u);
     EXPECT_NE(ReadFileText(path), tagged);
+}
+
+TEST_F(PhotoFormatsRun, ANewFileThatDoesNotFitIsMadeOnceMoreAfterTheBatchAndNeverHalfWritten) {
+    const std::string heif = Photo("avif.avif", "a.avif");
+    const std::string tiff = Photo("generated/tiff-le.tif", "b.tif");
+    const std::string png = Photo("generated/png-noexif.png", "c.png");
+    engine.settings.m_ToleranceHours = "500000";  // the AVIF's capture time is of 2018
+    int full = 0;
+    engine.SetWriteFaultHook([&full](const std::string& step) {
+        if (step == "copy" && full++ == 1) {  // one range of an original finds the disk full
+            errno = ENOSPC;
+            return false;
+        }
+        return true;
+    });
+    const RunSummary summary = engine.ProcessHotFolder(dir.Path());
+    EXPECT_EQ(summary.tagged, 3u);
+    EXPECT_EQ(summary.skipped, 0u);
+    for (const std::string& path : {heif, tiff, png}) {
+        EXPECT_TRUE(HasLatitude(path)) << path;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".fenrik-"), std::string::npos);
+    }
 }
 
 }  // namespace
