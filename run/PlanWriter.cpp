@@ -378,7 +378,9 @@ ImageOutcome PlanWriter::TagImage(const ImageFile& file, PhotoFormat format, Pho
 ImageOutcome PlanWriter::TagSidecarInstead(const ImageFile& file, const std::string& reason,
                                            const GeoPosition& position, ImageResult& result) {
     if (!m_Inputs.rawSidecars || file.sidecar.empty()) {
-        ReportImageError(file.path, reason + ", and sidecar files are switched off");
+        ReportImageError(file.path,
+                         reason + (file.sidecar.empty() ? ", and no sidecar is kept for such photos"
+                                                        : ", and sidecar files are switched off"));
         return ImageOutcome::Skipped;
     }
     Log::Instance().Write(Info,
