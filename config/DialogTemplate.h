@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A dialog template as plain data: the dialog's caption, font, size and style, and its controls
-// in template order, which is also their tab order. Positions and sizes are in dialog units
-// (see DialogUnits.h).
+// A dialog template as plain data; controls in tab order, positions and sizes in dialog units.
 
 #include <cstdint>
 #include <vector>

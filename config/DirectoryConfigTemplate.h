@@ -6,7 +6,7 @@
 
 inline constexpr int kDirectoryConfigTemplateId = 9;
 
-// Control ids. The OK and Cancel buttons carry the dialog results IDOK (1) and IDCANCEL (2).
+// Control ids; OK and Cancel carry the dialog results.
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 inline constexpr int kIdUseLogfileCheck = 1001;
@@ -31,11 +31,8 @@ inline constexpr int kIdFollowDaylightSavingCheck = 1044;
 inline constexpr int kIdReplaceRecordedPositionsCheck = 1045;
 inline constexpr int kIdRawSidecarsCheck = 1046;
 
-// The dialog: 260 x 345 dialog units, "MS Shell Dlg" 8 point, 35 controls in tab order: the
-// 25 of the hot folders, tolerance, time zone and log, then the "Camera clock" group, the
-// switch for positions the photos carry and the one for RAW photos' sidecars.
+// The dialog: 260 x 345 dialog units, "MS Shell Dlg" 8 point, 35 controls in tab order.
 const DialogTemplate& DirectoryConfigTemplate();
 
-// The edit that browse button `buttonId` fills (1005 -> 1031, 1007 -> 1032, 1008 -> 1033,
-// 1009 -> 1034, 1010 -> 1035); kNoControlId for any other id.
+// The edit that browse button `buttonId` fills; kNoControlId for any other id.
 int BrowseTargetOf(int buttonId);

@@ -7,11 +7,9 @@
 #include <optional>
 #include <string>
 
-// Shows a chooser over `parent` (may be null) with `title` and returns the full path of the
-// chosen folder, or nothing when the user cancelled. GUI thread only.
+// The chosen folder's full path, or nothing when cancelled; `parent` may be null. GUI thread.
 using FolderChooserFunction =
     std::function<std::optional<std::string>(QWidget* parent, const std::string& title)>;
 
-// Qt's folder dialog: file-system folders only, starting at the user's desktop folder (or home
-// when there is none).
+// Qt's folder dialog, starting at the user's desktop folder (or home).
 std::optional<std::string> ChooseFolderWithDialog(QWidget* parent, const std::string& title);

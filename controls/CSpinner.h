@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The busy indicator: shows one 32 x 30 frame of the eight in skin strip 163, advanced every
-// 100 ms by the process's one animation thread while the animation runs.
+// The busy indicator: one of the eight frames of skin strip 163, advanced by the animation thread.
 
 #include <QWidget>
 #include <atomic>
@@ -13,23 +12,18 @@ class CSpinner : public QWidget, private SpinnerFrameView {
     Q_OBJECT
 
 public:
-    // A spinner animated by `animation`, which must outlive it: the program's one animation
-    // unless another is given.
+    // `animation` must outlive the spinner.
     explicit CSpinner(QWidget* parent = nullptr,
                       SpinnerAnimation& animation = SpinnerAnimation::Instance());
-    // Detaches the spinner from the animation thread first, so the thread never touches a
-    // destroyed spinner.
+    // Detaches from the animation thread first.
     ~CSpinner() override;
 
-    // Puts the spinner on `parent` at `rect` (parent coordinates) with control id `id`, hidden.
-    // Showing and hiding it is the owner's business.
+    // Places the spinner, hidden; the owner shows and hides it.
     void Create(QRect rect, QWidget* parent, int id);
 
-    // Starts the animation: the first Start in the process creates the animation thread, later
-    // ones resume it where it stopped. Callable from any thread, but not while the spinner is
-    // being destroyed: the owner ends the caller's use of the spinner first.
+    // Start runs the animation (the first creates its thread) from where it stopped; Stop suspends
+    // it. Any thread, but not while the spinner is being destroyed.
     void Start();
-    // Suspends the animation; nothing before the first Start. Callable from any thread.
     void Stop();
 
     int Id() const { return m_Id; }
@@ -41,18 +35,16 @@ public:
     static constexpr int kFrameCount = SpinnerAnimation::kFrameCount;
 
 protected:
-    // Copies the current frame from the strip, opaque, in the art that suits the screen's
-    // density.
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Called by the animation thread: shows `frame` and requests a repaint on the GUI thread.
+    // Called on the animation thread; the repaint happens on the GUI thread.
     void ShowFrame(int frame) override;
     int ShownFrame() const override { return Frame(); }
 
     SpinnerAnimation& m_Animation;
 
-    // Written by the animation thread, read by the GUI thread while painting.
+    // Written by the animation thread, read while painting.
     std::atomic<int> m_FrameX{0};
     std::atomic<int> m_FrameY{0};
     std::atomic<int> m_FrameRight{kFrameWidth};

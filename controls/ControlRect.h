@@ -4,9 +4,7 @@
 
 #include <QRect>
 
-// The rectangle from `left` to `right` and `top` to `bottom`, the right and bottom edges not
-// included: RectFromLTRB(10, 20, 40, 30) is 30 wide and 10 high. Reversed edges give an
-// empty (invalid) rectangle.
+// Reversed edges give an empty (invalid) rectangle.
 inline QRect RectFromLTRB(int left, int top, int right, int bottom) {
     return QRect(left, top, right - left, bottom - top);
 }

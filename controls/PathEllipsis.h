@@ -5,9 +5,6 @@
 #include <QFontMetrics>
 #include <QString>
 
-// `text` as drawn in at most `width` pixels of `metrics`' font. A text that fits is returned
-// unchanged. Otherwise characters before the last separator ('/' or '\') are replaced by "...",
-// keeping as many leading characters as fit, and the part from the last separator on is kept
-// whole, even when it alone is too wide (the drawing then clips its end). A text without a
-// separator keeps its start and ends in "...".
+// `text` fitted to `width` pixels: unchanged if it fits, else "..." replaces characters before
+// the last '/' or '\', the rest kept whole even if too wide; without a separator it ends in "...".
 QString ElidePath(const QString& text, const QFontMetrics& metrics, int width);

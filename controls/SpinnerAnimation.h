@@ -1,24 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The busy indicator's animation: one thread, created by the first Start and then suspended and
-// resumed by Stop and Start through a gate that it waits on between frames, so that a resumed
-// animation continues from the frame where it stopped. The thread shows its frames on one
-// frame view at a time: the one that first started it, and once that one is forgotten (its
-// spinner destroyed), the next one that starts it.
-//
-// The program has one animation, Instance(), which lives as long as the process. An animation
-// made on its own (as tests do) ends its thread when it is destroyed.
+// The busy indicator's animation: one thread, made by the first Start, showing frames on one
+// view at a time. An animation other than Instance() ends its thread when destroyed.
 
 #include <chrono>
 #include <thread>
 
 #include "platform/Mutex.h"
 
-// What the animation shows its frames on. ShowFrame is called on the animation thread.
+// What the animation shows its frames on; ShowFrame is called on the animation thread.
 class SpinnerFrameView {
 public:
     virtual void ShowFrame(int frame) = 0;
-    // The frame shown now.
     virtual int ShownFrame() const = 0;
 
 protected:
@@ -30,7 +23,7 @@ public:
     static constexpr int kFrameCount = 8;
     static constexpr std::chrono::milliseconds kFrameTime{100};
 
-    // The program's animation.
+    // The program's animation, living as long as the process.
     static SpinnerAnimation& Instance();
 
     SpinnerAnimation() = default;
@@ -38,21 +31,18 @@ public:
     SpinnerAnimation(const SpinnerAnimation&) = delete;
     SpinnerAnimation& operator=(const SpinnerAnimation&) = delete;
 
-    // Creates the thread, showing on `view`, the first time; afterwards removes one suspension
-    // (none left: nothing). Takes `view` when no view is bound.
+    // Creates the thread the first time, else removes one suspension; binds `view` if none is.
     void Start(SpinnerFrameView* view);
     // Adds one suspension; nothing while no thread exists.
     void Stop();
-    // The thread no longer touches `view`; returns once a frame step in progress is done.
+    // Unbinds `view`; returns once a frame step in progress is done.
     void Forget(SpinnerFrameView* view);
 
     bool ThreadExists() const;
     // Threads this animation has created: 0 or 1.
     int ThreadsCreated() const;
 
-    // A consistent view of the animation for observers: frame steps taken since the thread
-    // started, the frame the next step shows, and the frame the bound view shows (-1 when no
-    // view is bound).
+    // Steps since the thread started, the next frame, the bound view's frame (-1: none bound).
     struct Progress {
         long steps;
         int nextFrame;
@@ -61,9 +51,8 @@ public:
     Progress CurrentProgress() const;
 
 private:
-    // The thread's procedure: every 100 ms, once through the gate, the next frame.
     void AnimationThreadProc();
-    // Waits until the animation may step: not suspended, bound to a view, not ending.
+    // Waits until the animation is ending, or is bound to a view and not suspended.
     void WaitAtGate() REQUIRES(m_Mutex);
 
     mutable Mutex m_Mutex;

@@ -107,21 +107,38 @@ Status DisplacedProblem(const PendingReplacement& pending, const std::string& di
     return Status::Ok();
 }
 
+// Whether the displaced original may go. Its lease is let go while it still has a name, and
+// taken again: a program whose open found it before the swap, and reached it only after the
+// last check, then holds it open for writing or has written to it, and it must take its name
+// back rather than lose those writes.
+Status FinalCheck(PendingReplacement& pending, const std::string& displaced) {
+    Status problem = DisplacedProblem(pending, displaced);
+    if (!problem.ok() || !pending.leased) {
+        return problem;
+    }
+    if (!DurableStepAllowed(pending.faults, "release")) {
+        return Status::Refused(kOpenedMeanwhile);
+    }
+    ReleaseLease(pending.originalFd.Get());
+    pending.leased = TakeReadLease(pending.originalFd.Get()) == FileLease::Held;
+    return pending.leased && IsSameContent(displaced, pending.original)
+               ? Status::Ok()
+               : Status::Refused(kOpenedMeanwhile);
+}
+
 // Once every photo of the batch has its new file's name, and the folders are flushed, lets each
-// original go, unless its lease broke meanwhile: a program whose open found the original before
-// the swap reaches it only now, and its writes must not be lost in a file that is gone. Such an
-// original takes its name back, its new file goes, and the photo is added to `left`; the folders
-// of those are flushed again. Releases every lease.
+// original go unless FinalCheck refuses: such an original takes its name back, its new file
+// goes, and the photo is added to `left`; the folders of those are flushed again. Releases
+// every lease.
 void SettleDisplaced(std::vector<PendingReplacement>& batch, std::vector<NotReplaced>& left) {
     std::set<std::string> tookBack;
     for (PendingReplacement& pending : batch) {
         if (!pending.replaced) {
             continue;
         }
-        const Status kept =
-            pending.file.Settle(pending.target, [&pending](const std::string& displaced) {
-                return DisplacedProblem(pending, displaced);
-            });
+        const Status kept = pending.file.Settle(
+            pending.target,
+            [&pending](const std::string& displaced) { return FinalCheck(pending, displaced); });
         if (!kept.ok()) {
             pending.replaced = false;
             left.push_back({pending.path, kept.message(), pending.tag});
@@ -205,10 +222,11 @@ Status PrepareReplacement(const std::string& path, OpenOriginal& original,
         return blocker;
     }
     const FileLease lease = TakeReadLease(original.fd.Get());
-    if (lease == FileLease::InUse || !LockAsOurs(original.fd.Get())) {
+    if (lease == FileLease::InUse || !LockAsOurs(original.fd.Get(), true)) {
         return Status::Refused(kInUse);
     }
     pending.leased = lease == FileLease::Held;
+    pending.faults = faults;
     pending.path = path;
     pending.target = original.target;
     pending.original = original.info;

@@ -33,6 +33,7 @@ struct PendingReplacement {
     bool replaced = false;    // the new file has taken the original's place
     bool createsNew = false;  // no original: the new file takes a name that no file has
     int tag = 0;              // the caller's own mark, handed back in NotReplaced
+    const WriteFaults* faults = nullptr;
 };
 
 // Prepares the replacement of `original` by `head` followed by the original's bytes from its

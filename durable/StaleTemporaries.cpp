@@ -39,8 +39,8 @@ bool RemoveIfStale(int folderFd, const char* name, const timespec& olderThan,
 
 }  // namespace
 
-bool LockAsOurs(int fd) {
-    return flock(fd, LOCK_SH | LOCK_NB) == 0;
+bool LockAsOurs(int fd, bool exclusive) {
+    return flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
 }
 
 int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan,

@@ -14,9 +14,10 @@
 // True when `start`, the first bytes of a file, is content this program writes.
 using ContentCheck = std::function<bool(std::string_view start)>;
 
-// Marks the open file `fd` as a live run's own: a shared lock, held while the descriptor is
-// open. False when another program holds an exclusive lock on it.
-bool LockAsOurs(int fd);
+// Marks the open file `fd` as a live run's own: a lock held while the descriptor is open,
+// exclusive for an original that is being replaced (no other run may replace it meanwhile).
+// False when another program holds a lock on it that excludes ours.
+bool LockAsOurs(int fd, bool exclusive = false);
 
 // Removes the regular files of `folder` with a temporary name (IsTemporaryName) whose last
 // status change lies before `olderThan`, that no one holds a lock on, and whose content is empty

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-// The capture time of an Exif date text ("2007:06:01 12:34:56"): six fields split at colons
-// and spaces; a missing sixth field means 0 seconds. Returns nothing for four or fewer fields
-// or for numbers that do not form a valid date and time.
+// The FILETIME count of "2007:06:01 12:34:56", split at colons and spaces; missing seconds are 0.
+// Nothing for four or fewer fields or an invalid date and time.
 std::optional<uint64_t> ParseExifDateTime(const std::string& text);

@@ -17,13 +17,9 @@ struct ImageFile {
     bool sidecarExists = false;
 };
 
-// The regular files directly in `folder` (never its subfolders) whose names promise a photo
-// format that is written (FormatOfName), and, when `withRaw`, the RAW photos (IsRawName), each with
-// its sidecar, in the order the file system lists them. Symbolic links to regular files count;
-// directories and other non-files are skipped. The list is taken before any image is
-// processed, so files written meanwhile do not change it. A folder that cannot be listed (an
-// empty folder text, a folder that does not exist, is no folder or may not be read) gives no
-// files, and `problem`, when given, says why ("no folder set", or the system's reason such as
-// "No such file or directory"); otherwise it is left empty.
+// The regular files (links included) directly in `folder` whose names promise a photo format
+// that is written (FormatOfName) in any case, and when `withRaw` the RAW photos, each that may
+// need one with its sidecar, in directory order. A folder that cannot be listed gives none, and
+// `problem` (when given) says why: "no folder set", or the system's.
 std::vector<ImageFile> ListHotFolderImages(const std::string& folder, bool withRaw = false,
                                            std::string* problem = nullptr);

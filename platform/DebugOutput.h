@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The process-wide debugger output: a trace channel that is separate from the log file.
-//
-// By default a trace goes to standard error while the environment variable FENRIK_DEBUG is set
-// and not empty (read once, at the first trace), and is dropped otherwise. Tests install a sink
-// of their own to capture traces.
+// The process-wide trace channel, apart from the log file. By default traces go to standard error
+// when FENRIK_DEBUG is set and not empty (read at the first trace), and are dropped otherwise.
 
 #include <functional>
 #include <string>
@@ -14,7 +11,7 @@ using DebugSink = std::function<void(const std::string& text)>;
 // Sends text, unchanged and without adding a line end, to the current sink. Thread-safe.
 void OutputDebugStringA(const std::string& text);
 
-// True when a trace would go anywhere; callers may skip building costly traces otherwise.
+// True when a trace would go anywhere.
 bool IsDebugOutputEnabled();
 
 // Replaces the sink; an empty function restores the default. Thread-safe.

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Windows-style timestamps: FILETIME counts and SYSTEMTIME calendar fields.
-//
-// A FILETIME is an unsigned 64-bit count of 100-nanosecond intervals since
-// 1601-01-01 00:00:00 (proleptic Gregorian calendar), stored as two 32-bit halves.
+// Windows-style timestamps: FILETIME, an unsigned count of 100 ns since 1601-01-01 00:00:00 in
+// two 32-bit halves, and SYSTEMTIME calendar fields.
 
 #include <cstdint>
 
@@ -23,7 +21,6 @@ struct SYSTEMTIME {
     uint16_t wMilliseconds = 0;
 };
 
-// 100-nanosecond units in one second and in one minute.
 constexpr int64_t kFileTimeUnitsPerSecond = 10000000;
 constexpr int64_t kFileTimeUnitsPerMinute = 600000000;
 
@@ -31,19 +28,15 @@ constexpr int64_t kFileTimeUnitsPerMinute = 600000000;
 uint64_t FileTimeToCount(const FILETIME& ft);
 FILETIME CountToFileTime(uint64_t count);
 
-// Converts calendar fields to a count. Fails (returns false, *ft untouched) when the year lies
-// outside 1601..30827, the month outside 1..12, the day outside its month (Gregorian leap years),
-// hour > 23, minute > 59, second > 59 or milliseconds > 999. wDayOfWeek is ignored.
+// False, *ft untouched, for a year outside 1601..30827 or any field out of its calendar range.
+// wDayOfWeek is ignored.
 bool SystemTimeToFileTime(const SYSTEMTIME& st, FILETIME* ft);
 
-// Six calendar fields (year, month, day, hour, minute, second), each stored in its 16-bit field
-// as a cast stores it, as one count. Fails as SystemTimeToFileTime does.
+// Year, month, day, hour, minute, second, each cast to 16 bits; fails as SystemTimeToFileTime.
 bool CalendarFieldsToFileTime(const int (&fields)[6], FILETIME* ft);
 
-// Converts a count to calendar fields, day of week included. Fails (returns false, *st untouched)
-// for counts of 2^63 and above.
+// Fills every field, day of week included; false, *st untouched, for counts of 2^63 and above.
 bool FileTimeToSystemTime(const FILETIME& ft, SYSTEMTIME* st);
 
-// The FILETIME count of a POSIX time (seconds and nanoseconds since 1970-01-01 UTC).
-// Times before 1601 give 0.
+// The count of a POSIX time; times before 1601 give 0.
 uint64_t FileTimeCountFromUnix(int64_t seconds, int64_t nanoseconds);

@@ -5,12 +5,10 @@
 #include <ctime>
 #include <string>
 
-// The user's short date: the date representation of the LC_TIME locale from the environment
-// (for example "12/08/26" in the C locale, "08.12.2026" in de_DE).
+// The date representation of the environment's LC_TIME locale ("12/08/26" in the C locale).
 std::string FormatShortDate(const std::tm& local);
 
-// 24-hour time as HH:MM:SS.
+// HH:MM:SS, 24-hour.
 std::string FormatTime24(const std::tm& local);
 
-// The current local time.
 std::tm LocalTimeNow();

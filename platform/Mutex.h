@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A mutex, its scoped lock and a condition variable on it, annotated for clang's thread-safety
-// analysis.
+// A mutex, its scoped lock and a condition variable, annotated for clang's thread-safety analysis.
 
 #include <condition_variable>
 #include <mutex>

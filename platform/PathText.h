@@ -4,17 +4,13 @@
 
 #include <string>
 
-// The platform's path separator.
 constexpr char kPathSeparator = '/';
 
-// The folder text, exactly one separator, then the name. Nothing is removed or normalised:
-// a folder that already ends in a separator gives two in a row, an empty folder gives
-// "/name".
+// Folder, one separator, name, nothing normalised: "a/" gives "a//name", "" gives "/name".
 std::string JoinPath(const std::string& folder, const std::string& name);
 
-// The folder of a path: everything before its last separator; "/" for a name at the root, "."
-// for a path without a separator.
+// All before the last separator; "/" for a name at the root, "." without a separator.
 std::string FolderOf(const std::string& path);
 
-// The name of a path: everything after its last separator; the whole path when it has none.
+// All after the last separator; the whole path when it has none.
 std::string FileNameOf(const std::string& path);

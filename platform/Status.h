@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The one way an operation says that it did not do what it was asked: a code to act on and a
-// message for the user. Callers branch on the code, never on the message.
+// How an operation says it failed: a code to branch on and a message for the user.
 
 #include <cstdint>
 #include <string>
@@ -31,8 +30,8 @@ public:
     static Status Failed(std::string message) {
         return Status(StatusCode::Failed, std::move(message));
     }
-    // "<what>: <the system's text for errorNumber>", OutOfSpace for ENOSPC and EDQUOT, Failed
-    // otherwise. Pass errno right after the call that set it.
+    // "<what>: <the system's text>": OutOfSpace for ENOSPC and EDQUOT, else Failed. Pass errno
+    // right after the call that set it.
     static Status FromErrno(int errorNumber, const std::string& what);
 
     bool ok() const { return m_Code == StatusCode::Ok; }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Clang's thread-safety annotations (checked with -Wthread-safety); nothing under other
-// compilers.
+// Clang's thread-safety annotations; nothing under other compilers.
 
 #if defined(__clang__)
 #define FENRIK_THREAD_ANNOTATION(x) __attribute__((x))

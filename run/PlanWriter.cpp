@@ -9,6 +9,7 @@
 
 #include "durable/FileIo.h"
 #include "durable/FileLease.h"
+#include "durable/FolderLock.h"
 #include "photo/PhotoEdit.h"
 #include "photo/PhotoFormat.h"
 #include "photo/WrittenContent.h"
@@ -35,6 +36,11 @@ void ReportImageError(const std::string& path, const std::string& what) {
     Log::Instance().WriteAndTrace(Error, "Skipping " + path + ": " + what);
 }
 
+void ReportBusyFolder(const PlannedFolder& folder, const std::string& why) {
+    Log::Instance().WriteAndTrace(
+        Error, "Hot folder " + std::to_string(folder.number) + " (" + folder.path + "): " + why);
+}
+
 bool ReadWithOwnOffset(const Placement& placement) {
     return placement.capture && placement.capture->offset.source == OffsetSource::Photo;
 }
@@ -53,7 +59,14 @@ void PlanWriter::ProcessHotFolder(const PlannedFolder& folder, RunSummary& summa
                                   TaggingRunEvents* events) {
     WriteRunLogLine(m_Inputs, Debug, "ProcessHotFolder:");
     WriteRunLogLine(m_Inputs, Debug, folder.path);
+    FolderLock claim;
     if (!m_Settings.dryRun) {
+        const Status claimed = claim.Take(folder.path);
+        if (!claimed.ok()) {
+            ReportBusyFolder(folder, claimed.message());
+            ++summary.foldersBusy;
+            return;
+        }
         m_Batch.BeginFolder(folder.path);
     }
     m_MakeInTurn = false;

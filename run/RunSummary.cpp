@@ -41,8 +41,9 @@ std::string GpxText(const RunSummary& summary) {
 }  // namespace
 
 bool RunReportedErrors(const RunSummary& summary) {
-    return summary.failed || summary.foldersUnread > 0 || summary.skipped > 0 ||
-           summary.gpxFilesFailed > 0 || (!summary.gpxProblem.empty() && !summary.gpxStopped);
+    return summary.failed || summary.foldersUnread > 0 || summary.foldersBusy > 0 ||
+           summary.skipped > 0 || summary.gpxFilesFailed > 0 ||
+           (!summary.gpxProblem.empty() && !summary.gpxStopped);
 }
 
 std::string RunStatusWord(const RunSummary& summary) {
@@ -142,6 +143,11 @@ std::string RunSummaryText(const RunSummary& summary) {
             text += "; " +
                     Counted(static_cast<uint64_t>(summary.foldersUnread), "folder", "folders") +
                     " could not be read";
+        }
+        if (summary.foldersBusy > 0) {
+            text += "; " +
+                    Counted(static_cast<uint64_t>(summary.foldersBusy), "folder", "folders") +
+                    " left to another run";
         }
         if (summary.ownOffset > 0) {
             text += "; " + GroupedCount(summary.ownOffset) + " read with their own time offset";

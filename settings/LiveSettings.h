@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The live settings that a tagging run reads: plain data, held by the configuration object
-// (which derives from this) and read by the engine without any dialog.
+// The live settings that a tagging run reads: plain data, which the engine reads without any
+// dialog; the configuration object derives from it.
 
 #include <cstdint>
 #include <string>
@@ -26,20 +26,17 @@ struct LiveSettings {
     int m_ReplaceRecordedPositions = 1;  // 0: photos that carry a position are left as they are
     int m_RawSidecars = 1;  // 1: RAW photos' positions go into XMP sidecars; 0: RAW not looked at
 
-    // Path of hot folder n (1..4). Read access gives the empty text for any other n; write
-    // access is only for 1..4 (any other n reaches hot folder 1).
+    // Hot folder n (1..4). Any other n reads as empty, and writes hot folder 1.
     const std::string& HotFolder(int n) const;
     std::string& HotFolder(int n);
 };
 
-// Reads the camera clock settings (TimeZoneId, UsePhotoTimeZone, FollowDaylightSaving,
-// ClockCorrectionSeconds, ReplaceRecordedPositions) from section Settings of `profile`, each
-// with its default when absent.
+// Reads TimeZoneId, UsePhotoTimeZone, FollowDaylightSaving, ClockCorrectionSeconds and
+// ReplaceRecordedPositions from `profile`, each with its default when absent.
 void ReadCameraClockSettings(const ProfileStore& profile, LiveSettings& settings);
 
-// Writes the four camera clock switches and the correction (not the zone) to `profile`.
+// Writes the same but TimeZoneId to `profile`.
 void WriteCameraClockSettings(const LiveSettings& settings, ProfileStore& profile);
 
-// Every setting a tagging run reads, as stored: the hot folders, the tolerance, the log file,
-// the GPX path, the bias, the RAW sidecar switch and the camera clock settings, from `profile`.
+// Every setting a tagging run reads, as `profile` stores it.
 LiveSettings ReadStoredSettings(const ProfileStore& profile);

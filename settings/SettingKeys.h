@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Names, kinds and defaults of the persisted settings. Every setting sits in the one section
-// kSettingsSection of the per-user profile.
+// Names, kinds and defaults of the persisted settings, all in section kSettingsSection.
 
 inline constexpr char kSettingsSection[] = "Settings";
 
@@ -33,14 +32,12 @@ inline constexpr const char* kHotFolderKeys[4] = {kHotFolder1, kHotFolder2, kHot
 inline constexpr const char* kHotFolderEnabledKeys[4] = {kHotFolder1Enabled, kHotFolder2Enabled,
                                                          kHotFolder3Enabled, kHotFolder4Enabled};
 
-// A stored TZIndex of -1 asks for the system's own zone to be preselected. The program never
-// writes it itself.
+// A stored TZIndex that asks for the system's own zone to be preselected; never written.
 inline constexpr int kTZIndexSystemZone = -1;
 
 enum class SettingKind { Integer, String };
 
-// One persisted setting: its key, kind and the default that a read passes. Every string
-// default is empty: an absent string reads as the empty text.
+// One persisted setting and the default a read passes; every string default is empty.
 struct SettingInfo {
     const char* key;
     SettingKind kind;

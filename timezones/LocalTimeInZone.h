@@ -1,14 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reading a local date and time in a named zone with the zone's full rules: summer time and every
-// historical change of offset, as the system's time zone database records them.
-//
-// Two local times need a rule of their own:
-// - A time in the hour skipped when the clocks go forward (02:30 on the spring day in Berlin) is
-//   read with the offset in force before the change, as a camera clock that has not yet sprung
-//   forward shows it: 02:30 in Berlin on 31 March 2024 is 01:30 UTC.
-// - A time in the hour repeated when the clocks go back is read as its first occurrence, the one
-//   still on summer time: 02:30 in Berlin on 27 October 2024 is 00:30 UTC, not 01:30.
+// A local time in a named zone, read with the zone's full rules. A time in the skipped hour takes
+// the offset before the change; one in the repeated hour, its first (summer time) occurrence.
 
 #include <cstdint>
 #include <optional>
@@ -19,10 +12,8 @@ struct ZoneOffset {
     bool summerTime = false;    // the offset is the zone's daylight-saving one
 };
 
-// The offset of zone `zoneId` (an IANA name such as "Europe/Berlin") at the local time
-// `localSeconds`, counted in seconds since 1970-01-01 00:00 of the local calendar, with the two
-// rules above. Empty when the zone is not known to the system.
+// The offset of IANA zone `zoneId` at `localSeconds` (since 1970-01-01 00:00 local); empty when
+// the system does not know the zone.
 std::optional<ZoneOffset> OffsetAtLocalTime(const std::string& zoneId, int64_t localSeconds);
 
-// Whether the system knows the zone `zoneId`.
 bool IsKnownZone(const std::string& zoneId);

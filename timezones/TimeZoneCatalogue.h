@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The catalogue of the system's time zones, in the order in which its zone source lists them,
-// and recognition of the system's current zone.
-//
-// A zone that its source could not read is left out, and the source's failure text ("Failure in
-// Open.\n", "Failure in QueryBinaryValue.\n" or "Failure in QueryStringValue.\n") is written to
-// the Log at level Error. Entry k always has Index k, so a zone left out takes no number.
+// The system's time zones in source order; a zone the source cannot read is logged and left out.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,13 +14,11 @@ public:
     // An empty catalogue of the zones of `source`, which must outlive it.
     explicit TimeZoneCatalogue(const ZoneSource& source) : m_Source(&source) {}
 
-    // Empties the catalogue and fills it from the source, tracing each zone's name.
+    // Refills the catalogue from the source; entry k has Index k.
     void LoadTimeZones();
 
-    // Index of the first entry whose Std equals the system's current standard name byte for byte
-    // (case-sensitive), or -1. Stores nothing. When the current zone cannot be read it writes
-    // the source's failure text ("Failure in Open.\n" or "Failure in GetStringValue") to the Log
-    // at level Error and returns -1.
+    // Index of the first entry whose Std equals the current zone's byte for byte, or -1; a
+    // failure to read the current zone is logged at level Error.
     int32_t FindCurrentTimeZone() const;
 
     // The first entry whose Index is n, or null.

@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The time zones of a Linux system: its time zone database.
-//
-// One zone per zone that the database lists (see CatalogueZoneIds), sorted by id, each named by
-// its id, with Bias = minus the standard offset in minutes (see StandardOffsetSeconds), Display
-// "(UTC+01:00) Europe/Berlin" (the standard offset, then the id) and Std = the id. A listed zone
-// whose offset cannot be read fails with "Failure in QueryBinaryValue.\n". The current zone is
-// the catalogue zone that the system runs in. The database is read anew at each call.
+// The zones of the system's time zone database, read anew at each call, by catalogue id: Std = id,
+// Bias = minus the standard offset in minutes, Display = ZoneDisplayText.
 
 #include <cstdint>
 #include <string>
@@ -25,10 +20,10 @@ private:
     std::string m_Directory;
 };
 
-// The zone of one id, as described above.
+// One id's zone; "Failure in QueryBinaryValue.\n" when its offset cannot be read.
 ZoneReading ReadTzdbZone(const std::string& id);
 
-// "(UTC+hh:mm) <id>" for an offset east of Greenwich in seconds, "(UTC-hh:mm) <id>" west of it.
+// "(UTC+hh:mm) <id>", or "(UTC-hh:mm) <id>" west of Greenwich; the offset in seconds.
 std::string ZoneDisplayText(const std::string& id, int32_t offsetSeconds);
 
 // The program's zone source: the system's time zone database.

@@ -7,21 +7,18 @@
 
 #include "timezones/TimeZoneEntry.h"
 
-// Why a zone, or the current zone, could not be read. Each goes to the log at level Error
-// exactly as it stands.
+// Why a zone, or the current zone, could not be read; logged as it stands.
 inline constexpr char kFailureInOpen[] = "Failure in Open.\n";
 inline constexpr char kFailureInQueryBinaryValue[] = "Failure in QueryBinaryValue.\n";
 inline constexpr char kFailureInQueryStringValue[] = "Failure in QueryStringValue.\n";
 inline constexpr char kFailureInGetStringValue[] = "Failure in GetStringValue";
 
-// One zone as a source read it.
 struct ZoneReading {
     std::string name;               // the zone's name in the source, traced as it is read
     TimeZoneEntry entry;            // Bias, Display and Std; the catalogue numbers the zones
     const char* failure = nullptr;  // one of the texts above when the zone could not be read
 };
 
-// The system's current zone as a source read it.
 struct CurrentZoneReading {
     std::string standardName;       // the Std of the zone the system runs in
     const char* failure = nullptr;  // one of the texts above when it could not be read

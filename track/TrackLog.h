@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The fixes a run matches against, in document order, with their kinds and segments, and the
-// sources they came from.
+// The fixes a run matches against, in document order, with their kinds, segments and sources.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,30 +25,27 @@ struct TrackOrigin {
     size_t count = 0;
 };
 
-// An ordered, unsorted list of points; duplicates stay. A reference returned by At stays valid
-// until the log is next emptied.
+// An unsorted list of points, duplicates kept; references from At stay valid until Empty.
 class TrackLog {
 public:
-    // Appends a point of `kind` and `segment` (kNoSegment for a waypoint). Without them the
-    // point continues the last point's stretch, or starts segment 0 of track points.
+    // `segment` is kNoSegment for a waypoint; without kind and segment the point continues the
+    // last point's stretch, or starts segment 0 of track points.
     void Append(const TrackPoint& point, PointKind kind, int32_t segment);
     void Append(const TrackPoint& point);
-    // Appends every point of `other`, its segments numbered after this log's, as one origin
-    // (none when `other` is empty).
+    // Appends `other` as one origin (none when it is empty), its segments numbered after ours.
     void AppendLog(const TrackLog& other, const std::string& path, const std::string& format);
     void Empty();
 
     size_t Count() const { return m_Points.size(); }
     bool IsEmpty() const { return m_Points.empty(); }
-    // Point at position 0 .. Count() - 1; the position must be valid.
+    // The position must be valid.
     const TrackPoint& At(size_t position) const { return m_Points[position]; }
-    // The stretch a valid position lies in.
     const TrackRun& RunAt(size_t position) const;
     const std::vector<TrackRun>& Runs() const { return m_Runs; }
     const std::vector<TrackOrigin>& Origins() const { return m_Origins; }
-    // Segments are numbered 0 .. SegmentCount() - 1 within a log filled by AppendLog.
+    // Segments are 0 .. SegmentCount() - 1 in a log filled by AppendLog.
     int32_t SegmentCount() const { return m_NextSegment; }
-    // Changes whenever the content changes, so that derived indexes can tell they are stale.
+    // Changes whenever the content does.
     uint64_t Generation() const { return m_Generation; }
 
 private:

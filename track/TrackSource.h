@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A reader of one track format, and the registry of every format the program reads. Each
-// source registers itself (RegisterTrackSource) when the program starts; the loader picks one
-// for a file by its name, then by its first bytes.
+// A reader of one track format, and the registry of the formats the program reads.
 
 #include <atomic>
 #include <cstddef>
@@ -23,15 +21,14 @@ struct ReaderLimits {
     double wallSeconds = 0.0;  // time from start to end, after which it is killed
 };
 
-// How to read. The defaults suit the program; tests choose their own reader and limits.
+// How to read; the defaults suit the program.
 struct TrackReadOptions {
     std::string readerPath;                   // empty: the source's own reader
     std::optional<ReaderLimits> limits;       // empty: the source's limits for the file's size
     const std::atomic<bool>* stop = nullptr;  // once true, reading is abandoned
 };
 
-// What reading one file gave: the points appended, and why it was not read whole (Stopped
-// when a stop was requested; the message is the problem the user reads).
+// The points appended, and why the file was not read whole (Stopped on a stop request).
 struct TrackFileReport {
     size_t points = 0;
     Status status;
@@ -40,26 +37,25 @@ struct TrackFileReport {
 class TrackSource {
 public:
     virtual ~TrackSource() = default;
-    // The format's name in reports: "GPX".
+    // "GPX".
     virtual const char* Format() const = 0;
-    // True when a file of this name is of this format (by its extension, in any letter case).
+    // By the name's extension, in any letter case.
     virtual bool TakesName(const std::string& fileName) const = 0;
-    // True when a file that begins with `head` (its first bytes, at most 4 KB) is of this format.
+    // By the file's first bytes, at most 4 KB.
     virtual bool TakesContent(std::string_view head) const = 0;
-    // True for the one source that reads files no source recognises, to say why it cannot.
+    // The one source for files no source takes, to say why they cannot be read.
     virtual bool IsFallback() const { return false; }
-    // Appends the usable points of the file at `path` to `log` as one origin, and writes one
-    // Error line for a file not read whole. Never throws but std::bad_alloc.
+    // Appends the file's usable points as one origin; one Error line for a file not read whole.
+    // Throws only std::bad_alloc.
     virtual TrackFileReport Read(const std::string& path, TrackLog& log,
                                  const TrackReadOptions& options) const = 0;
 };
 
-// Adds a source. Sources take disjoint names and contents, so their order does not matter.
+// Sources take disjoint names and contents, so their order does not matter.
 void RegisterTrackSource(std::unique_ptr<TrackSource> source);
 const std::vector<std::unique_ptr<TrackSource>>& TrackSources();
 
-// Registers `Source` when the program starts: `static TrackSourceRegistration<X> registration;`
-// in the source's own file.
+// Registers `Source` at start-up, as a static in the source's own file.
 template <typename Source>
 struct TrackSourceRegistration {
     TrackSourceRegistration() { RegisterTrackSource(std::make_unique<Source>()); }

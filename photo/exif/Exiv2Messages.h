@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Exiv2's warnings and errors: traced to the debugger output, and collected for the reason of
-// a photo that is skipped.
+// Exiv2's warnings and errors: traced, and collected for a skipped photo's reason.
 
 #include <string>
 #include <vector>
 
-// Makes Exiv2 send its messages here rather than to standard error. Call once before Exiv2 is
-// used; further calls do nothing. Thread-safe.
+// Call before Exiv2 is used; further calls do nothing. Thread-safe.
 void RouteExiv2Messages();
 
-// Collects the messages that Exiv2 reports on this thread while it lives (they are traced as
-// well). Captures nest: an inner one collects them instead of the outer one until it goes.
+// Collects Exiv2's messages on this thread while it lives; an inner capture takes them instead.
 class Exiv2MessageCapture {
 public:
     Exiv2MessageCapture();
@@ -21,8 +18,7 @@ public:
 
     void Add(const std::string& message) { m_Messages.push_back(message); }
     const std::vector<std::string>& Messages() const { return m_Messages; }
-    // `reason`, followed by the messages collected when there are any:
-    // "reason (Exiv2: first; second)".
+    // "reason (Exiv2: first; second)", or `reason` alone.
     std::string Explain(const std::string& reason) const;
 
 private:

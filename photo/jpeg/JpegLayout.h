@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Where the header of a JPEG file ends: the segments before the compressed image data, which
-// hold its metadata.
+// Where the header of a JPEG file, the segments before the compressed image data, ends.
 
 #include <cstddef>
 
@@ -16,9 +15,6 @@ struct HeaderLayout {
     size_t end = 0;  // with Found: the offset just past the start-of-scan segment
 };
 
-// Walks the segment chain from the start-of-image marker, following each segment's length,
-// to the first start-of-scan segment. Fill bytes (0xFF runs) before a marker are allowed.
-// Anything else gives Unsplittable: a missing start-of-image marker, a byte other than 0xFF
-// where a marker belongs, a marker without a length (restart, end of image, a second start of
-// image) or a length below 2. Reads only the `size` bytes at `data`.
+// Follows the segment lengths to the first start of scan, allowing 0xFF fill before a marker;
+// anything else is Unsplittable. Reads only the `size` bytes at `data`.
 HeaderLayout ScanJpegHeader(const unsigned char* data, size_t size);

@@ -10,7 +10,6 @@
 #include "track/TrackSource.h"
 #include "track/gpx/GpxWire.h"
 
-// What one run of the reader may use.
 using GpxReaderLimits = ReaderLimits;
 
 struct GpxReaderRequest {
@@ -41,11 +40,10 @@ struct GpxReaderRun {
     GpxAnswer answer;  // complete only when Answered
 };
 
-// Starts the reader with the file as its standard input, forwards its traces to the debugger
-// output as they arrive, and returns once it has ended; it never outlives this call. Never
-// throws for anything the reader does.
+// Runs the reader on the file, forwarding its traces as they arrive, and returns once it has
+// ended. Never throws for anything the reader does.
 GpxReaderRun RunGpxReader(const GpxReaderRequest& request);
 
-// The installed reader: next to the running program's own folder in ../libexec/fenrik/, or
-// else the one built with it. Empty when neither exists.
+// The reader in ../libexec/fenrik/ from the program's folder, else the one built with it; empty
+// when neither exists.
 std::string DefaultGpxReaderPath();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The text encoding of a GPX document, and turning UTF-16 documents into UTF-8 for TinyXML,
-// which reads only UTF-8 and single-byte text. Runs in the GPX reader process.
+// The encoding of a GPX document, and UTF-16 turned into UTF-8 for TinyXML. Reader process only.
 
 #include <string>
 #include <string_view>
@@ -14,21 +13,15 @@ enum class GpxEncoding {
     Ebcdic,             // "<?xm" in EBCDIC (4C 6F A7 94)
 };
 
-// The encoding that the first bytes of a document show.
 GpxEncoding DetectGpxEncoding(std::string_view document);
 
-// The problem text for a document in an encoding the reader cannot read, e.g. "could not be
-// parsed: the file is encoded in UTF-32, which cannot be read (save it as UTF-8)". Empty for
-// Bytes and the two UTF-16 forms.
+// "could not be parsed: the file is encoded in <name>, which cannot be read (save it as UTF-8)";
+// empty for Bytes and the two UTF-16 forms.
 std::string UnreadableEncodingProblem(GpxEncoding encoding);
 
-// Converts a UTF-16 document (with or without its byte-order mark, which is dropped) to UTF-8
-// in `utf8`, and declares it UTF-8 in its XML declaration (see DeclareUtf8). Returns the empty
-// text, or the problem when the document is not valid UTF-16: "could not be parsed: not valid
-// UTF-16 at byte N" (an unpaired surrogate, or an odd byte at the end); `utf8` then holds the
-// text before that byte.
+// UTF-16 to UTF-8 in `utf8`, the byte-order mark dropped and DeclareUtf8 applied. Returns the
+// empty text, or "could not be parsed: not valid UTF-16 at byte N" with the text before it.
 std::string ConvertUtf16Document(std::string_view document, bool bigEndian, std::string& utf8);
 
-// `text` with the encoding named in its leading XML declaration ("<?xml ... encoding='UTF-16'
-// ?>") replaced by UTF-8; unchanged when it starts with no declaration or names no encoding.
+// `text` with the encoding in its leading XML declaration, if it names one, replaced by UTF-8.
 std::string DeclareUtf8(std::string text);
