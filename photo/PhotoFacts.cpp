@@ -12,6 +12,7 @@
 #include "photo/PhotoSource.h"
 #include "photo/XmpSidecar.h"
 #include "photo/exif/Exiv2Messages.h"
+#include "photo/tiff/BigTiffFacts.h"
 
 void ReadExifFacts(const Exiv2::ExifData& exif, uint64_t lastWriteTime, PhotoFacts& facts) {
     facts.hasExif = exif.count() > 0;
@@ -47,6 +48,9 @@ Status ReadPhotoFileFacts(const ImageFile& photo, PhotoFacts& facts) {
         return content;
     }
     facts.identity = source.info;
+    if (format == PhotoFormat::BigTiff) {
+        return ReadBigTiffFacts(source.target, photo.lastWriteTime, facts);
+    }
     Exiv2::Image::AutoPtr image =
         Exiv2::ImageFactory::open(source.head.data.get(), static_cast<long>(source.head.size));
     image->readMetadata();

@@ -128,9 +128,6 @@ Status CheckPhotoContent(const std::string& name, const unsigned char* data, siz
         return Status::Unreadable(std::string("its name says ") + FormatName(named) +
                                   ", but its content is a " + FormatName(format) + " file");
     }
-    if (format == PhotoFormat::BigTiff) {
-        return Status::Unreadable("a BigTIFF file, whose metadata the image library cannot read");
-    }
     if (format != PhotoFormat::Jpeg) {
         return Status::Ok();
     }

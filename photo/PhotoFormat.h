@@ -26,8 +26,8 @@ PhotoFormat FormatOfContent(const unsigned char* data, size_t size);
 // "JPEG", "TIFF", "BigTIFF", "HEIF", "WebP", "PNG" or "unknown".
 const char* FormatName(PhotoFormat format);
 
-// Ok, with the content's format, when the content is what the name promises and a JPEG runs from
-// its start to its start of scan; Unreadable with the reason otherwise, BigTIFF too (Exiv2 cannot
-// read it).
+// Ok, with the content's format (a ".tif" may hold a BigTIFF), when the content is what the name
+// promises and a JPEG runs from its start to its start of scan; Unreadable with the reason
+// otherwise.
 Status CheckPhotoContent(const std::string& name, const unsigned char* data, size_t size,
                          PhotoFormat& format);

@@ -15,6 +15,7 @@
 #include "photo/WrittenContent.h"
 #include "photo/XmpSidecar.h"
 #include "photo/exif/Exiv2Messages.h"
+#include "photo/tiff/BigTiffFacts.h"
 #include "platform/DebugOutput.h"
 #include "platform/DescriptorTable.h"
 #include "platform/Log.h"
@@ -179,15 +180,25 @@ ImageResult PlanWriter::WritePhoto(const PlannedPhoto& planned,
         ReportImageError(planned.file.path, opened.message());
         return result;
     }
-    Exiv2::Image::AutoPtr image =
-        Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
-    image->readMetadata();
+    Exiv2::Image::AutoPtr image;  // none for a BigTIFF, which Exiv2 cannot read
+    if (format != PhotoFormat::BigTiff) {
+        image =
+            Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
+        image->readMetadata();
+    }
     PlannedPhoto current = planned;
     if (!IsSameFileState(photo.info, planned.facts.identity)) {
         // Changed since it was planned (or its name now leads to the file a link shared): it is
         // tagged as it is now.
         current.facts = PhotoFacts();
-        ReadExifFacts(image->exifData(), planned.file.lastWriteTime, current.facts);
+        if (image.get() != nullptr) {
+            ReadExifFacts(image->exifData(), planned.file.lastWriteTime, current.facts);
+        } else if (const Status read =
+                       ReadBigTiffFacts(photo.target, planned.file.lastWriteTime, current.facts);
+                   !read.ok()) {
+            ReportImageError(planned.file.path, read.message());
+            return result;
+        }
         current.placement = PlacePhoto(current, m_Inputs, m_Matcher);
     }
     NarratePlacement(current, m_Inputs, m_Matcher.Log());
@@ -196,8 +207,11 @@ ImageResult PlanWriter::WritePhoto(const PlannedPhoto& planned,
         result.outcome = OutcomeOf(current.placement);
         return result;
     }
-    result.outcome = TagImage(planned.file, format, photo, *image,
-                              current.placement.match->position, exiv2Messages, result, write);
+    const GeoPosition& position = current.placement.match->position;
+    result.outcome =
+        image.get() != nullptr
+            ? TagImage(planned.file, format, photo, *image, position, exiv2Messages, result, write)
+            : TagSidecarInstead(planned.file, kBigTiffSidecarReason, position, result);
     return result;
 }
 

@@ -12,7 +12,7 @@ PACKAGES=(
     xvfb xauth xdotool x11-utils openbox imagemagick libimage-exiftool-perl
     fonts-liberation fonts-dejavu-core locales
     desktop-file-utils appstream dpkg-dev file lintian
-    zlib1g-dev libheif-examples
+    zlib1g-dev libtiff-dev libheif-examples
     btrfs-progs xfsprogs
     python3-pyatspi at-spi2-core dbus
 )

@@ -67,7 +67,7 @@ TEST(PhotoFormat, AFileWhoseContentIsNotWhatItsNameSaysIsUnreadable) {
               "its content is not a WebP file (nor any other photo format this program writes)");
     EXPECT_TRUE(Check("photo.PNG", png).ok());
     const std::string big = ReadFileText(SamplePath("photo-formats/generated/bigtiff.tif"));
-    EXPECT_NE(Check("scan.tif", big).message().find("BigTIFF"), std::string::npos);
+    EXPECT_TRUE(Check("scan.tif", big).ok());
     // A JPEG must run from its start through its segments to the start of scan.
     const std::string jpeg = ReadFileText(SamplePath("jpg/Canon_40D.jpg"));
     EXPECT_TRUE(Check("a.jpg", jpeg).ok());

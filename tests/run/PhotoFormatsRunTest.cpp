@@ -69,19 +69,28 @@ TEST_F(PhotoFormatsRun, AFileWhoseContentIsNotWhatItsNameSaysIsSkippedAndNeverWr
     const std::string png = Photo("generated/png-exif.png", "photo.jpg");
     const std::string text = dir.File("text.heic");
     WriteFileText(text, "not a picture");
-    const std::string big = Photo("generated/bigtiff.tif", "scan.tif");
-    const std::string before[] = {ReadFileText(png), ReadFileText(text), ReadFileText(big)};
+    const std::string before[] = {ReadFileText(png), ReadFileText(text)};
     const RunSummary summary = engine.ProcessHotFolder(dir.Path());
-    EXPECT_EQ(summary.skipped, 3u);
+    EXPECT_EQ(summary.skipped, 2u);
     EXPECT_EQ(ReadFileText(png), before[0]);
     EXPECT_EQ(ReadFileText(text), before[1]);
-    EXPECT_EQ(ReadFileText(big), before[2]);
     const std::string log = LogText();
     EXPECT_NE(log.find("Skipping " + png + ": its name says JPEG, but its content is a PNG file"),
               std::string::npos)
         << log;
     EXPECT_NE(log.find("Skipping " + text + ": its content is not a HEIF file"), std::string::npos);
-    EXPECT_NE(log.find("Skipping " + big + ": a BigTIFF file"), std::string::npos);
+}
+
+TEST_F(PhotoFormatsRun, ABigTiffIsMatchedByItsOwnCaptureTimeAndTaggedInItsSidecar) {
+    OpenLog();
+    const std::string big = Photo("generated/bigtiff-exif.tif", "scan.tif");
+    SetLastWriteTime(big, 2020, 1, 1, 0, 0, 0);  // far from the track: only its Exif can match
+    const std::string before = ReadFileText(big);
+    EXPECT_EQ(engine.ProcessHotFolder(dir.Path()).tagged, 1u);
+    EXPECT_EQ(ReadFileText(big), before);
+    EXPECT_EQ(ReadSidecar(dir.File("scan.xmp"))["Xmp.exif.GPSLatitude"], kTrackLatitude);
+    EXPECT_NE(LogText().find("The position of " + big + " goes into its sidecar: a BigTIFF file"),
+              std::string::npos);
 }
 
 TEST_F(PhotoFormatsRun, AHeifWithoutAnExifItemGetsASidecarAndTheLogSaysWhy) {
