@@ -65,6 +65,9 @@ PhotoEdit Edit(const uint8_t* data, size_t size, const Exiv2::Image& original,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InitialiseOnce();
+    if (FormatOfContent(data, size) != kFormat) {
+        return 0;  // the program hands a file to this writer only when its content is the format
+    }
     std::unique_ptr<Exiv2::Image> original;
     Exiv2Listing was;
     try {

@@ -70,12 +70,18 @@ Status ReadRawFacts(const ImageFile& raw, PhotoFacts& facts) {
     try {
         // Opened by path, the file is only ever read: nothing here writes its metadata back.
         image = Exiv2::ImageFactory::open(raw.path);
+        // No photo is a video, and the library's QuickTime reader never returns from some broken
+        // files (a CR3 whose first box is not "ftyp", say).
+        if (image->mimeType().rfind("video/", 0) == 0) {
+            return Status::Unreadable(
+                "cannot read this RAW photo: the image library takes it for " + image->mimeType());
+        }
         image->readMetadata();
     } catch (const std::exception& e) {
         return Status::Unreadable(std::string("cannot read this RAW photo: ") + e.what());
     }
     // Every RAW format the library reads keeps Exif data, the camera's make at least. None
-    // means the library took the file for something else (a CR3 for a QuickTime movie): its
+    // means the library took the file for something else: its
     // capture time is unknown, and the file's modification time must not stand in for it.
     if (image->exifData().empty()) {
         return Status::Unreadable(

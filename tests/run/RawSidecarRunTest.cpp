@@ -269,6 +269,25 @@ TEST_F(RawSidecarRun, ACr3IsMatchedByItsOwnCaptureTimeAndItsEditorsSidecarUpdate
     EXPECT_EQ(FolderNames(dir.Path()), (std::set<std::string>{"IMG_20.CR3", "IMG_20.CR3.xmp"}));
 }
 
+TEST_F(RawSidecarRun, ARawFileTheLibraryTakesForAVideoIsUnreadableNotReadForever) {
+    // Exiv2's QuickTime reader never returns from these bytes (a box "mdat" before "ftyp").
+    const std::string hang(
+        "\x00\x00\x00\x20\x6D\x64\x61\x74\x66\x74\x79\x70\x61\x41\x53\x00"
+        "\x00\x00\x00\x00\x00\x6D\x69\x66\x31\x61\x76\x69\x66\x6D\x69\x61"
+        "\x66\x64\x61\x74\x66\x74\x79\x70\x61\x53\x00\x00\x00\x00\x00\x00"
+        "\x6D\x69\x66\x31\x61\x76\x4D\x41\x31\x42\x00\x00\xD1\x30\x6D\x65"
+        "\x74\x61\x00\x00\x00\x00\x00\x00\x00\x00\x00\x07\x80\x00\x2B\x2B"
+        "\x2B\x2B\x01\x00\x00\x00\x6A\x6D\x64\x40\x00\x00\x00\x00\x00\x32"
+        "\x30\x31\x38\x3A\x30\x00\x00\x00\x00",
+        105);
+    WriteFileText(dir.File("IMG_30.CR3"), hang);
+    SetLastWriteTime(dir.File("IMG_30.CR3"), 2007, 6, 1, 12, 5, 30);
+    const RunSummary summary = RunPass();
+    EXPECT_EQ(summary.rawUnreadable, 1u);
+    EXPECT_EQ(ReadFileText(dir.File("IMG_30.CR3")), hang);
+    EXPECT_EQ(FolderNames(dir.Path()), (std::set<std::string>{"IMG_30.CR3"}));
+}
+
 // What exiftool, another program, reads from a file: "-n" decimal values, one a line.
 std::vector<double> ExiftoolNumbers(const std::string& path) {
     const std::string command =
