@@ -164,18 +164,28 @@ Status PrepareNewFile(const std::string& path, const std::string& target,
     return made;
 }
 
-// The steps that make the new file of `original` in `pending.file`.
-Status MakeReplacement(OpenOriginal& original, const unsigned char* head, size_t headSize,
+// The steps that make the new file of `original` in `pending.file`: each piece of `content` is
+// one append.
+Status MakeReplacement(OpenOriginal& original, const NewContent& content,
                        PendingReplacement& pending, const WriteFaults* faults) {
     Status made = pending.file.Create(FolderOf(original.target), faults);
     if (made.ok()) {
         made = CopyFileFlags(original.fd.Get(), pending.file.Fd(), faults);  // before any data
     }
-    if (made.ok()) {
-        made = pending.file.Append(head, headSize);
-    }
-    if (made.ok()) {
-        made = pending.file.AppendFrom(original.fd.Get(), original.tailOffset, original.TailSize());
+    const uint64_t size = static_cast<uint64_t>(original.info.st_size);
+    for (const ContentPiece& piece : content) {
+        if (!made.ok()) {
+            break;
+        }
+        if (!piece.fromOriginal) {
+            made = pending.file.Append(reinterpret_cast<const unsigned char*>(piece.bytes.data()),
+                                       piece.bytes.size());
+        } else if (piece.length > 0 &&
+                   (piece.offset > size || piece.length > size - piece.offset)) {
+            made = Status::Failed("the new file names bytes the original does not hold");
+        } else {
+            made = pending.file.AppendFrom(original.fd.Get(), piece.offset, piece.length);
+        }
     }
     if (made.ok()) {
         made = CopyIdentity(original.fd.Get(), original.info, pending.file.Fd(), faults);
@@ -185,6 +195,14 @@ Status MakeReplacement(OpenOriginal& original, const unsigned char* head, size_t
 
 Status PrepareReplacement(const std::string& path, OpenOriginal& original,
                           const unsigned char* head, size_t headSize, PendingReplacement& pending,
+                          const WriteFaults* faults) {
+    const NewContent content{GivenBytes(std::string(reinterpret_cast<const char*>(head), headSize)),
+                             OriginalRange(original.tailOffset, original.TailSize())};
+    return PrepareReplacement(path, original, content, pending, faults);
+}
+
+Status PrepareReplacement(const std::string& path, OpenOriginal& original,
+                          const NewContent& content, PendingReplacement& pending,
                           const WriteFaults* faults) {
     Status blocker = ReplacementBlocker(original.target, original.info);
     if (!blocker.ok()) {
@@ -199,7 +217,7 @@ Status PrepareReplacement(const std::string& path, OpenOriginal& original,
     pending.path = path;
     pending.target = original.target;
     pending.original = original.info;
-    Status made = MakeReplacement(original, head, headSize, pending, faults);
+    Status made = MakeReplacement(original, content, pending, faults);
     if (!made.ok()) {
         pending.file = TemporaryFile();
         return made;

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "durable/NewContent.h"
 #include "durable/OpenOriginal.h"
 #include "durable/StaleTemporaries.h"
 #include "durable/TemporaryFile.h"
@@ -44,6 +45,12 @@ struct PendingReplacement {
 // step asks `faults`, when given, which must outlive `pending`.
 Status PrepareReplacement(const std::string& path, OpenOriginal& original,
                           const unsigned char* head, size_t headSize, PendingReplacement& pending,
+                          const WriteFaults* faults = nullptr);
+
+// Prepares the replacement of `original` as above by a file made of `content`, whose ranges of
+// the original must lie within its size as opened.
+Status PrepareReplacement(const std::string& path, OpenOriginal& original,
+                          const NewContent& content, PendingReplacement& pending,
                           const WriteFaults* faults = nullptr);
 
 // Prepares a new file `target` holding `content`, readable and writable as the process's

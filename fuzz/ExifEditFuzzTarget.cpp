@@ -17,6 +17,7 @@
 #include <string>
 
 #include "Exiv2Listing.h"
+#include "GpsExpectation.h"
 #include "photo/exif/ExifReadBack.h"
 #include "photo/exif/Exiv2Messages.h"
 #include "photo/exif/GpsTags.h"
@@ -24,6 +25,8 @@
 #include "platform/DebugOutput.h"
 
 namespace {
+
+using namespace fuzz;
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -40,63 +43,6 @@ void InitialiseOnce() {
         return true;
     }();
     (void)done;
-}
-
-// One of three positions, picked by the input: above sea level in the north-east, below it on
-// the equator and the prime meridian, and without elevation in the south-west.
-GeoPosition PointFor(size_t size) {
-    GeoPosition point;
-    switch (size % 3) {
-        case 0:
-            point.latitude = 48.137154;
-            point.longitude = 11.575382;
-            point.elevation = 519.6;
-            break;
-        case 1:
-            point.elevation = -12.7;
-            break;
-        default:
-            point.latitude = -33.8568;
-            point.longitude = -122.4194;
-            break;
-    }
-    return point;
-}
-
-std::string Line(const char* tag, const char* type, int count, const std::string& value) {
-    return std::string("Exif.GPSInfo.") + tag + " " + type + " " + std::to_string(count) + " " +
-           value;
-}
-
-void Replace(std::multiset<std::string>& gps, const std::string& line) {
-    const std::string key = line.substr(0, line.find(' ') + 1);
-    for (auto it = gps.begin(); it != gps.end();) {
-        it = it->compare(0, key.size(), key) == 0 ? gps.erase(it) : std::next(it);
-    }
-    gps.insert(line);
-}
-
-// The GPS lines that writing `position` into a photo with `gps` should give.
-std::multiset<std::string> ExpectedGpsLines(std::multiset<std::string> gps,
-                                            const GpsPosition& position, bool altitudeRefIsOne) {
-    Replace(gps, Line("GPSVersionID", "1", 4, "2 0 0 0"));
-    Replace(gps, Line("GPSLatitudeRef", "2", 2, std::string(1, position.latitudeRef)));
-    Replace(gps, Line("GPSLatitude", "5", 3, position.latitude));
-    Replace(gps, Line("GPSLongitudeRef", "2", 2, std::string(1, position.longitudeRef)));
-    Replace(gps, Line("GPSLongitude", "5", 3, position.longitude));
-    if (position.altitude) {
-        Replace(gps, Line("GPSAltitude", "5", 1, *position.altitude));
-        if (position.belowSeaLevel || altitudeRefIsOne) {
-            Replace(gps, Line("GPSAltitudeRef", "1", 1, position.belowSeaLevel ? "1" : "0"));
-        }
-    }
-    return gps;
-}
-
-bool AltitudeRefIsOne(const Exiv2::Image& image) {
-    const auto& exif = image.exifData();
-    const auto ref = exif.findKey(Exiv2::ExifKey("Exif.GPSInfo.GPSAltitudeRef"));
-    return ref != exif.end() && ref->count() > 0 && ref->toLong(0) == 1;
 }
 
 // The new header is the old one with one Exif segment put in, or put in place of the old one;

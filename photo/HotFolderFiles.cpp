@@ -12,22 +12,10 @@
 #include <cerrno>
 #include <map>
 
+#include "photo/PhotoFormat.h"
 #include "photo/XmpSidecar.h"
 #include "platform/FileTime.h"
 #include "platform/PathText.h"
-
-namespace {
-
-bool HasSuffix(const std::string& name, const char* suffix) {
-    const size_t length = std::char_traits<char>::length(suffix);
-    return name.size() > length && strcasecmp(name.c_str() + name.size() - length, suffix) == 0;
-}
-
-bool IsJpegName(const std::string& name) {
-    return HasSuffix(name, ".jpg") || HasSuffix(name, ".jpeg");
-}
-
-}  // namespace
 
 namespace {
 
@@ -38,17 +26,24 @@ std::string LowerStem(const std::string& name) {
     return stem;
 }
 
-// Gives each RAW photo of `folder` its sidecar, chosen among the folder's names.
+// RAW photos, and photos whose position goes into a sidecar where their file cannot take it.
+bool MayUseSidecar(const ImageFile& image) {
+    const PhotoFormat format = FormatOfName(image.path);
+    return image.raw || format == PhotoFormat::Heif || format == PhotoFormat::Tiff;
+}
+
+// Gives each photo of `folder` that may use a sidecar its sidecar, chosen among the folder's
+// names.
 void AssignSidecars(const std::string& folder, std::vector<ImageFile>& images,
                     const std::vector<std::string>& names) {
-    std::map<std::string, int> rawPerStem;
+    std::map<std::string, int> sidecarsPerStem;
     for (const ImageFile& image : images) {
-        rawPerStem[LowerStem(FileNameOf(image.path))] += image.raw ? 1 : 0;
+        sidecarsPerStem[LowerStem(FileNameOf(image.path))] += MayUseSidecar(image) ? 1 : 0;
     }
     for (ImageFile& image : images) {
-        if (image.raw) {
+        if (MayUseSidecar(image)) {
             const std::string name = FileNameOf(image.path);
-            const bool shared = rawPerStem[LowerStem(name)] > 1;
+            const bool shared = sidecarsPerStem[LowerStem(name)] > 1;
             image.sidecar =
                 JoinPath(folder, ChooseSidecarName(name, names, shared, image.sidecarExists));
         }
@@ -77,7 +72,7 @@ std::vector<ImageFile> ListHotFolderImages(const std::string& folder, bool withR
         const std::string name = entry->d_name;
         names.push_back(name);
         const bool raw = withRaw && IsRawName(name);
-        if (!IsJpegName(name) && !raw) {
+        if (FormatOfName(name) == PhotoFormat::Unknown && !raw) {
             continue;
         }
         const std::string path = JoinPath(folder, name);

@@ -8,9 +8,11 @@
 #include <sstream>
 
 #include "photo/ExifDate.h"
+#include "photo/PhotoFormat.h"
 #include "photo/PhotoSource.h"
 #include "photo/XmpSidecar.h"
 #include "photo/exif/Exiv2Messages.h"
+#include "photo/tiff/BigTiffFacts.h"
 
 void ReadExifFacts(const Exiv2::ExifData& exif, uint64_t lastWriteTime, PhotoFacts& facts) {
     facts.hasExif = exif.count() > 0;
@@ -33,13 +35,23 @@ bool IsSameFileState(const struct stat& a, const struct stat& b) {
 
 namespace {
 
-Status ReadJpegFacts(const ImageFile& photo, PhotoFacts& facts) {
+// A photo that is written in its file: its content must be what its name promises.
+Status ReadPhotoFileFacts(const ImageFile& photo, PhotoFacts& facts) {
     PhotoSource source;
     Status opened = OpenPhoto(photo.path, source);
     if (!opened.ok()) {
         return opened;
     }
+    PhotoFormat format = PhotoFormat::Unknown;
+    Status content =
+        CheckPhotoContent(photo.path, source.head.data.get(), source.head.size, format);
+    if (!content.ok()) {
+        return content;
+    }
     facts.identity = source.info;
+    if (format == PhotoFormat::BigTiff) {
+        return ReadBigTiffFacts(source.target, photo.lastWriteTime, facts);
+    }
     Exiv2::Image::AutoPtr image =
         Exiv2::ImageFactory::open(source.head.data.get(), static_cast<long>(source.head.size));
     image->readMetadata();
@@ -59,12 +71,18 @@ Status ReadRawFacts(const ImageFile& raw, PhotoFacts& facts) {
     try {
         // Opened by path, the file is only ever read: nothing here writes its metadata back.
         image = Exiv2::ImageFactory::open(raw.path);
+        // No photo is a video, and the library's QuickTime reader never returns from some broken
+        // files (a CR3 whose first box is not "ftyp", say).
+        if (image->mimeType().rfind("video/", 0) == 0) {
+            return Status::Unreadable(
+                "cannot read this RAW photo: the image library takes it for " + image->mimeType());
+        }
         image->readMetadata();
     } catch (const std::exception& e) {
         return Status::Unreadable(std::string("cannot read this RAW photo: ") + e.what());
     }
     // Every RAW format the library reads keeps Exif data, the camera's make at least. None
-    // means the library took the file for something else (a CR3 for a QuickTime movie): its
+    // means the library took the file for something else: its
     // capture time is unknown, and the file's modification time must not stand in for it.
     if (image->exifData().empty()) {
         return Status::Unreadable(
@@ -84,6 +102,7 @@ void InitialiseImageLibrary() {
     static std::once_flag once;
     std::call_once(once, [] {
         Exiv2::XmpParser::initialize();
+        Exiv2::enableBMFF(true);  // HEIF, AVIF and CR3
         RouteExiv2Messages();
     });
 }
@@ -92,7 +111,7 @@ Status ReadPhotoFacts(const ImageFile& photo, PhotoFacts& facts) {
     InitialiseImageLibrary();
     Exiv2MessageCapture messages;
     try {
-        return photo.raw ? ReadRawFacts(photo, facts) : ReadJpegFacts(photo, facts);
+        return photo.raw ? ReadRawFacts(photo, facts) : ReadPhotoFileFacts(photo, facts);
     } catch (const std::exception& e) {
         return Status::Failed(messages.Explain(e.what()));
     } catch (...) {

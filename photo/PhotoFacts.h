@@ -17,8 +17,9 @@ struct PhotoFacts {
 };
 
 // Reads a listed photo's facts (a RAW photo's and its sidecar's too). An unreadable photo gives
-// its reason with the image library's messages; a RAW photo without Exif data is Unreadable.
-// Throws only std::bad_alloc.
+// its reason with the image library's messages; a photo whose content is not what its name
+// promises (CheckPhotoContent) and a RAW photo without Exif data are Unreadable. Throws only
+// std::bad_alloc.
 Status ReadPhotoFacts(const ImageFile& photo, PhotoFacts& facts);
 
 namespace Exiv2 {

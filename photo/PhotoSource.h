@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a photo for tagging: the file (links followed), its state, and the bytes holding its
-// metadata: a JPEG's header only, or the whole file when the header cannot be told apart.
+// metadata: a JPEG's header only, or the whole file for other formats and when a JPEG's header
+// cannot be told apart.
 
 #include <sys/stat.h>
 

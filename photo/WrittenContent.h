@@ -4,5 +4,6 @@
 
 #include <string_view>
 
-// True when `start` begins as a JPEG file or an XMP sidecar ("<?xpacket", "<x:xmpmeta").
+// True when `start` begins as a photo file that tagging writes (a JPEG, TIFF, HEIF, WebP or PNG
+// file: FormatOfContent) or an XMP sidecar ("<?xpacket", "<x:xmpmeta").
 bool BeginsAsWrittenPhoto(std::string_view start);

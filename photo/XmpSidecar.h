@@ -7,8 +7,8 @@
 
 #include "track/TrackPoint.h"
 
-// Whether `name` ends in a RAW extension (".dng", ".cr2", ".nef" ...), in any letter case;
-// ".cr3" and ".x3f" count too, and are then reported as unreadable.
+// Whether `name` ends in a RAW extension (".dng", ".cr2", ".cr3", ".nef" ...), in any letter
+// case; ".x3f" counts too, and is then reported as unreadable.
 bool IsRawName(const std::string& name);
 
 // The sidecar name of `rawName` among `folderNames`: an existing NAME.EXT.xmp, else NAME.xmp (any

@@ -34,8 +34,7 @@ void CountOutcome(RunSummary& summary, const ImageResult& result) {
 
 Status PhotoWrite::Make(PendingReplacement& into, const WriteFaults* faults) {
     into.tag = tag;
-    return PrepareReplacement(path, photo, reinterpret_cast<const unsigned char*>(head.data()),
-                              head.size(), into, faults);
+    return PrepareReplacement(path, photo, content, into, faults);
 }
 
 void CountMethod(RunSummary& summary, PlacementMethod method, int64_t change) {

@@ -29,14 +29,14 @@ void CountOutcome(RunSummary& summary, const ImageResult& result);
 // Adds `change` to the count of photos tagged by `method`.
 void CountMethod(RunSummary& summary, PlacementMethod method, int64_t change);
 
-// A tagged photo whose new file a write thread makes: the photo, its new header, and what the
+// A tagged photo whose new file a write thread makes: the photo, its new content, and what the
 // making gave. Until `made` is ready, only the write thread touches the photo and the results.
 struct PhotoWrite {
     std::string path;
     dev_t device = 0;  // the photo's file, as the run's thread knows it
     ino_t inode = 0;
     PhotoSource photo;
-    std::string head;
+    NewContent content;
     std::future<void> made;
     bool inTurn = false;  // made by the run's own thread when it is queued
     Status prepared = Status::Failed("cannot write the new file");

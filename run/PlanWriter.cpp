@@ -10,10 +10,12 @@
 #include "durable/FileIo.h"
 #include "durable/FileLease.h"
 #include "durable/FolderLock.h"
+#include "photo/PhotoEdit.h"
+#include "photo/PhotoFormat.h"
 #include "photo/WrittenContent.h"
 #include "photo/XmpSidecar.h"
 #include "photo/exif/Exiv2Messages.h"
-#include "photo/jpeg/ExifGpsEdit.h"
+#include "photo/tiff/BigTiffFacts.h"
 #include "platform/DebugOutput.h"
 #include "platform/DescriptorTable.h"
 #include "platform/Log.h"
@@ -122,7 +124,7 @@ void PlanWriter::PrepareImage(PhotoInHand& inHand, WriteThreads& writers) {
     Exiv2MessageCapture exiv2Messages;
     try {
         inHand.result =
-            planned.file.raw ? WriteRaw(planned) : WriteJpeg(planned, exiv2Messages, inHand.write);
+            planned.file.raw ? WriteRaw(planned) : WritePhoto(planned, exiv2Messages, inHand.write);
     } catch (const std::exception& e) {
         ReportImageError(planned.file.path, exiv2Messages.Explain(e.what()));
         inHand.result = ImageResult();
@@ -169,9 +171,9 @@ ImageOutcome PlanWriter::OutcomeOf(const Placement& placement) {
     }
 }
 
-ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
-                                  const Exiv2MessageCapture& exiv2Messages,
-                                  std::unique_ptr<PhotoWrite>& write) {
+ImageResult PlanWriter::WritePhoto(const PlannedPhoto& planned,
+                                   const Exiv2MessageCapture& exiv2Messages,
+                                   std::unique_ptr<PhotoWrite>& write) {
     ImageResult result;
     result.report = ReportOf(planned, planned.placement);
     if (!planned.readStatus.ok()) {
@@ -185,20 +187,35 @@ ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
         return result;
     }
     PhotoSource photo;
-    const Status opened = OpenPhoto(planned.file.path, photo);
+    PhotoFormat format = PhotoFormat::Unknown;
+    Status opened = OpenPhoto(planned.file.path, photo);
+    if (opened.ok()) {
+        opened =
+            CheckPhotoContent(planned.file.path, photo.head.data.get(), photo.head.size, format);
+    }
     if (!opened.ok()) {
         ReportImageError(planned.file.path, opened.message());
         return result;
     }
-    Exiv2::Image::AutoPtr image =
-        Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
-    image->readMetadata();
+    Exiv2::Image::AutoPtr image;  // none for a BigTIFF, which Exiv2 cannot read
+    if (format != PhotoFormat::BigTiff) {
+        image =
+            Exiv2::ImageFactory::open(photo.head.data.get(), static_cast<long>(photo.head.size));
+        image->readMetadata();
+    }
     PlannedPhoto current = planned;
     if (!IsSameFileState(photo.info, planned.facts.identity)) {
         // Changed since it was planned (or its name now leads to the file a link shared): it is
         // tagged as it is now.
         current.facts = PhotoFacts();
-        ReadExifFacts(image->exifData(), planned.file.lastWriteTime, current.facts);
+        if (image.get() != nullptr) {
+            ReadExifFacts(image->exifData(), planned.file.lastWriteTime, current.facts);
+        } else if (const Status read =
+                       ReadBigTiffFacts(photo.target, planned.file.lastWriteTime, current.facts);
+                   !read.ok()) {
+            ReportImageError(planned.file.path, read.message());
+            return result;
+        }
         current.placement = PlacePhoto(current, m_Inputs, m_Matcher);
     }
     NarratePlacement(current, m_Inputs, m_Matcher.Log());
@@ -209,8 +226,11 @@ ImageResult PlanWriter::WriteJpeg(const PlannedPhoto& planned,
         return result;
     }
     result.report = ReportOf(current, current.placement);
+    const GeoPosition& position = current.placement.match->position;
     result.outcome =
-        TagImage(planned.file.path, photo, *image, *current.placement.match, exiv2Messages, write);
+        image.get() != nullptr
+            ? TagImage(planned.file, format, photo, *image, position, exiv2Messages, result, write)
+            : TagSidecarInstead(planned.file, kBigTiffSidecarReason, position, result);
     return result;
 }
 
@@ -368,7 +388,7 @@ ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& pos
     const auto* bytes = reinterpret_cast<const unsigned char*>(update.text.data());
     const WriteFaults* faults = m_Settings.faults;
     const auto prepare = [&](PendingReplacement& pending) {
-        pending.tag = TagOf(true, result.report.match->method);
+        pending.tag = TagOf(raw.raw, result.report.match->method);
         return raw.sidecarExists
                    ? PrepareReplacement(raw.sidecar, sidecar, bytes, update.text.size(), pending,
                                         faults)
@@ -381,33 +401,49 @@ ImageOutcome PlanWriter::TagSidecar(const ImageFile& raw, const GeoPosition& pos
         return ImageOutcome::Skipped;
     }
     Log::Instance().Write(Info, "Sidecar written: " + raw.sidecar);
-    result.sidecarWritten = true;
+    result.sidecarWritten = raw.raw;
     return ImageOutcome::Tagged;
 }
 
-ImageOutcome PlanWriter::TagImage(const std::string& path, PhotoSource& photo,
-                                  const Exiv2::Image& image, const TrackMatch& match,
-                                  const Exiv2MessageCapture& exiv2Messages,
+ImageOutcome PlanWriter::TagImage(const ImageFile& file, PhotoFormat format, PhotoSource& photo,
+                                  const Exiv2::Image& image, const GeoPosition& position,
+                                  const Exiv2MessageCapture& exiv2Messages, ImageResult& result,
                                   std::unique_ptr<PhotoWrite>& write) {
-    NarrateTagging(match.position, m_Inputs);
-    ExifEdit edit = EditExifGps(photo.head.data.get(), photo.head.size, image,
-                                GpsPositionOf(match.position), HeaderAlignmentFor(photo));
-    if (edit.outcome == ExifEditOutcome::AlreadyTagged) {
+    NarrateTagging(position, m_Inputs);
+    PhotoEdit edit =
+        EditPhotoGps(format, photo, image, GpsPositionOf(position), HeaderAlignmentFor(photo));
+    if (edit.outcome == PhotoEditOutcome::AlreadyTagged) {
         WriteRunLogLine(m_Inputs, Info, "Already tagged with this position, left as it is");
         return ImageOutcome::AlreadyTagged;
     }
-    if (edit.outcome == ExifEditOutcome::Refused) {
-        ReportImageError(path, exiv2Messages.Explain(edit.reason));
+    if (edit.outcome == PhotoEditOutcome::UseSidecar) {
+        return TagSidecarInstead(file, edit.reason, position, result);
+    }
+    if (edit.outcome == PhotoEditOutcome::Refused) {
+        ReportImageError(file.path, exiv2Messages.Explain(edit.reason));
         return ImageOutcome::Skipped;
     }
     write = std::make_unique<PhotoWrite>();
-    write->path = path;
+    write->path = file.path;
     write->device = photo.info.st_dev;
     write->inode = photo.info.st_ino;
     write->photo = std::move(photo);
-    write->head = std::move(edit.head);
-    write->tag = TagOf(false, match.method);
+    write->content = std::move(edit.content);
+    write->tag = TagOf(false, result.report.match->method);
     return ImageOutcome::Tagged;
+}
+
+ImageOutcome PlanWriter::TagSidecarInstead(const ImageFile& file, const std::string& reason,
+                                           const GeoPosition& position, ImageResult& result) {
+    if (!m_Inputs.rawSidecars || file.sidecar.empty()) {
+        ReportImageError(file.path,
+                         reason + (file.sidecar.empty() ? ", and no sidecar is kept for such photos"
+                                                        : ", and sidecar files are switched off"));
+        return ImageOutcome::Skipped;
+    }
+    Log::Instance().Write(Info,
+                          "The position of " + file.path + " goes into its sidecar: " + reason);
+    return TagSidecar(file, position, result);
 }
 
 size_t PlanWriter::HeaderAlignmentFor(const PhotoSource& photo) {

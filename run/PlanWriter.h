@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The second step of a run: the planned photos of a hot folder are tagged, in the folder's
-// order. A JPEG's new file is made on the write threads while the next photos are read, and
-// replaces the original in a batch; a RAW photo's position goes into its sidecar.
+// order. A photo's new file is made on the write threads while the next photos are read, and
+// replaces the original in a batch; a RAW photo's position goes into its sidecar, and so does a
+// HEIF or TIFF photo's where its file cannot take it.
 
 #include <sys/types.h>
 
@@ -18,6 +19,7 @@
 #include "durable/WriteFaults.h"
 #include "durable/WriteThreads.h"
 #include "match/TimestampMatcher.h"
+#include "photo/PhotoFormat.h"
 #include "run/PhotoWrite.h"
 #include "run/RunInputs.h"
 #include "run/RunPlan.h"
@@ -67,17 +69,26 @@ private:
     // Decides what becomes of the photo in hand and, when it is to be tagged, hands the making
     // of its new file to `writers`.
     void PrepareImage(PhotoInHand& inHand, WriteThreads& writers);
-    ImageResult WriteJpeg(const PlannedPhoto& planned, const Exiv2MessageCapture& exiv2Messages,
-                          std::unique_ptr<PhotoWrite>& write);
+    // A photo written in its file (JPEG, TIFF, HEIF, WebP, PNG), or its sidecar where the file
+    // cannot take the position.
+    ImageResult WritePhoto(const PlannedPhoto& planned, const Exiv2MessageCapture& exiv2Messages,
+                           std::unique_ptr<PhotoWrite>& write);
     ImageResult WriteRaw(const PlannedPhoto& planned);
     // The placement's outcome as the photo's result, for a photo that is not tagged.
     static ImageOutcome OutcomeOf(const Placement& placement);
-    // Edits the photo's header to hold the match; `write` receives the photo and its new header.
-    ImageOutcome TagImage(const std::string& path, PhotoSource& photo, const Exiv2::Image& image,
-                          const TrackMatch& match, const Exiv2MessageCapture& exiv2Messages,
+    // Edits the photo of `format` to hold `position`; `write` receives the photo and its new
+    // content. Where its file cannot take it, its sidecar does (TagSidecar).
+    ImageOutcome TagImage(const ImageFile& file, PhotoFormat format, PhotoSource& photo,
+                          const Exiv2::Image& image, const GeoPosition& position,
+                          const Exiv2MessageCapture& exiv2Messages, ImageResult& result,
                           std::unique_ptr<PhotoWrite>& write);
-    // Queues the RAW photo's sidecar with `position`, unless it holds it or one to keep.
+    // Queues the sidecar of a RAW photo (or of one whose file cannot take the position) with
+    // `position`, unless it holds it or one to keep.
     ImageOutcome TagSidecar(const ImageFile& raw, const GeoPosition& position, ImageResult& result);
+    // A photo whose file cannot take the position for `reason`: its sidecar does, where sidecars
+    // are written; otherwise it is skipped.
+    ImageOutcome TagSidecarInstead(const ImageFile& file, const std::string& reason,
+                                   const GeoPosition& position, ImageResult& result);
     // Finishes the photos in hand, from the first, until at most `keep` remain.
     void FinishImages(std::deque<PhotoInHand>& inHand, size_t keep, RunSummary& summary,
                       TaggingRunEvents* events);

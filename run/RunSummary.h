@@ -10,7 +10,7 @@ struct RunSummary {
     int folders = 0;            // enabled hot folders in the run
     int foldersUnread = 0;      // enabled hot folders that could not be listed (an Error line)
     int foldersBusy = 0;        // left to another run tagging them at the time (an Error line)
-    uint64_t photos = 0;        // JPEG files found in them
+    uint64_t photos = 0;        // photo files found in them
     bool reading = false;       // the plan is reading the photos' headers
     uint64_t read = 0;          // photos whose headers the plan has read
     uint64_t checked = 0;       // photos dealt with so far (the five counts below added up)

@@ -5,9 +5,10 @@
 # a short smoke test of each target.
 #   gpx   any bytes as the GPX file, read through the reader process
 #   exif  any bytes as a photo's header, given to the GPS tag writer
+#   heif, tiff, webp, png  any bytes as a whole file of that format, given to its GPS tag writer
 #
 #   scripts/fuzz.sh SECONDS [JOBS] [TARGET]   JOBS fuzzing processes side by side (default 1),
-#                                             TARGET gpx (default) or exif
+#                                             TARGET gpx (default), exif, heif, tiff, webp or png
 #   FUZZ_RUNS=N scripts/fuzz.sh ...           stops each job after N inputs, should that come first
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,8 +28,13 @@ case "$target" in
         # quarters of the time. A finding's input reproduces with the full reports.
         asan_extra=:malloc_context_size=0
         ;;
+    heif | tiff | webp | png)
+        seeds=("fuzz/corpus/$target")
+        options=(-max_len=70000 -timeout=30)
+        asan_extra=:malloc_context_size=0
+        ;;
     *)
-        echo "unknown target: $target (gpx or exif)" >&2
+        echo "unknown target: $target (gpx, exif, heif, tiff, webp or png)" >&2
         exit 2
         ;;
 esac

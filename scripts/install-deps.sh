@@ -11,7 +11,8 @@ PACKAGES=(
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool x11-utils openbox imagemagick libimage-exiftool-perl
     fonts-liberation fonts-dejavu-core locales
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian
+    zlib1g-dev libtiff-dev libheif-examples
     btrfs-progs xfsprogs
     python3-pyatspi at-spi2-core dbus
 )

@@ -152,9 +152,9 @@ bool AllZero(const unsigned char* data, size_t size) {
 }
 
 // See TiffGpsLayout::reusableFrom: IFD0 right before the GPS IFD, the GPS IFD's values either
-// before IFD0 or right after the GPS IFD, and only zeros after those.
+// before IFD0 or right after the GPS IFD, and only zeros after those, whose start goes to `end`.
 std::optional<uint32_t> FindReusable(const unsigned char* tiff, size_t size, ByteOrder order,
-                                     const TiffGpsLayout& layout) {
+                                     const TiffGpsLayout& layout, size_t& reusableEnd) {
     const uint32_t from = layout.ifd0;
     const uint64_t gpsEnd = uint64_t{layout.gpsOffset} + IfdSize(layout.gpsEntries.size());
     if (!layout.hasGps || from % 2 != 0 ||
@@ -182,6 +182,7 @@ std::optional<uint32_t> FindReusable(const unsigned char* tiff, size_t size, Byt
     if (!AllZero(tiff + blockEnd, size - blockEnd)) {
         return std::nullopt;
     }
+    reusableEnd = static_cast<size_t>(blockEnd);
     return from;
 }
 
@@ -321,7 +322,7 @@ bool ReadTiffGpsLayout(const unsigned char* tiff, size_t size, TiffGpsLayout& la
     if (!ReadGpsIfd(tiff, size, order, layout, problem)) {
         return false;
     }
-    layout.reusableFrom = FindReusable(tiff, size, order, layout);
+    layout.reusableFrom = FindReusable(tiff, size, order, layout, layout.reusableEnd);
     return true;
 }
 

@@ -29,6 +29,7 @@ struct TiffGpsLayout {
     // Where an earlier edit's IFD0 and GPS IFD begin, when nothing else lies or points past
     // there: an edit may write over everything from here on.
     std::optional<uint32_t> reusableFrom;
+    size_t reusableEnd = 0;  // with reusableFrom: where its IFDs and values end (zeros after)
 };
 
 // False with the reason for a header other than "II*\0" or "MM\0*", an IFD outside the data, or a

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "photo/exif/ExifReadBack.h"
-#include "photo/exif/TiffGpsEdit.h"
+#include "photo/exif/TiffGpsUpdate.h"
 #include "photo/jpeg/ExifSegment.h"
 
 namespace {
@@ -78,20 +78,6 @@ ExifEdit Checked(ExifEdit edit, const MetadataListing& original,
     return edit;
 }
 
-// The value of the first GPSAltitudeRef as Exiv2 reads it, when there is one.
-std::optional<uint32_t> CurrentAltitudeRef(const Exiv2::Image& image) {
-    const Exiv2::ExifData& exif = image.exifData();
-    const auto ref = exif.findKey(Exiv2::ExifKey("Exif.GPSInfo.GPSAltitudeRef"));
-    if (ref == exif.end() || ref->count() == 0) {
-        return std::nullopt;
-    }
-    const long value = ref->toLong(0);
-    if (value < 0 || value > static_cast<long>(UINT32_MAX)) {
-        return std::nullopt;
-    }
-    return static_cast<uint32_t>(value);
-}
-
 ExifEdit NewExifSegment(const unsigned char* head, size_t size, const ExifSegmentPlace& place,
                         const MetadataListing& original, const GpsPosition& position,
                         size_t alignment) {
@@ -108,36 +94,25 @@ ExifEdit EditedExifSegment(const unsigned char* head, size_t size, const ExifSeg
                            const GpsPosition& position, size_t alignment) {
     const unsigned char* tiff = head + place.tiffStart;
     const size_t tiffSize = place.end - place.tiffStart;
-    TiffGpsLayout layout;
-    std::string problem;
-    if (!ReadTiffGpsLayout(tiff, tiffSize, layout, problem)) {
-        return Refusal(problem);
+    const TiffGpsUpdate update = PlanTiffGpsUpdate(tiff, tiffSize, image, original, position);
+    if (update.outcome == TiffUpdateOutcome::Refused) {
+        return Refusal(update.reason);
     }
-    const std::optional<std::vector<GpsEntry>> entries =
-        GpsEntriesFor(position, CurrentAltitudeRef(image));
-    if (!entries) {
-        return Refusal("the position cannot be written as GPS tags");
-    }
-    if (HoldsGpsEntries(tiff, tiffSize, layout, *entries) &&
-        ExpectedGps(original.gps, *entries) == original.gps) {
+    if (update.outcome == TiffUpdateOutcome::AlreadyTagged) {
         ExifEdit edit;
         edit.outcome = ExifEditOutcome::AlreadyTagged;
         return edit;
     }
     // Over what an earlier edit appended, when there is such; should that not read back right,
     // after everything.
-    std::vector<size_t> bases{tiffSize};
-    if (layout.reusableFrom) {
-        bases.insert(bases.begin(), *layout.reusableFrom);
-    }
     ExifEdit edit;
-    for (const size_t base : bases) {
+    for (const size_t base : update.bases) {
         const std::optional<std::string> newTiff =
-            WriteGpsIfds(tiff, tiffSize, layout, *entries, base);
+            WriteGpsIfds(tiff, tiffSize, update.layout, update.entries, base);
         if (!newTiff) {
             return Refusal("IFD0 or the GPS IFD has too many entries to add one");
         }
-        edit = Checked(Assemble(head, size, place, *newTiff, alignment), original, *entries);
+        edit = Checked(Assemble(head, size, place, *newTiff, alignment), original, update.entries);
         if (edit.outcome == ExifEditOutcome::Edited) {
             break;
         }

@@ -195,3 +195,28 @@ TEST(ReplacementBatchFlush, OneFlushOfTheFileSystemServesTheBatchAndAFailedOneEa
 }
 
 }  // namespace
+
+TEST(ReplacementPieces, TheNewFileIsItsPiecesInOrderAndARangeBeyondTheOriginalMakesNone) {
+    TempDir dir;
+    const std::string path = dir.File("photo.jpg");
+    WriteFileText(path, "0123456789");
+    OpenOriginal original = Opened(path);
+    const NewContent content{OriginalRange(0, 2), GivenBytes("ab"), OriginalRange(4, 6),
+                             OriginalRange(10, 0), GivenBytes("tail")};
+    EXPECT_EQ(ContentSize(content), 14u);
+    PendingReplacement pending;
+    ASSERT_TRUE(PrepareReplacement(path, original, content, pending).ok());
+    ReplacementBatch batch(BatchLimits(), AnyContent);
+    batch.Add(std::move(pending));
+    EXPECT_TRUE(batch.Commit().empty());
+    EXPECT_EQ(ReadFileText(path), "01ab456789tail");
+
+    OpenOriginal again = Opened(path);
+    PendingReplacement beyond;
+    const Status refused =
+        PrepareReplacement(path, again, NewContent{OriginalRange(10, 5)}, beyond);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_TRUE(again.fd.Valid());  // kept for another try
+    EXPECT_EQ(Leftovers(dir.Path()).size(), 0u);
+    EXPECT_EQ(ReadFileText(path), "01ab456789tail");
+}

@@ -4,7 +4,8 @@
 #  1. it holds the program, its GPX reader, the desktop entry, the metainfo and the icons below
 #     /usr;
 #  2. it depends on the package of every library its programs link, and the installed
-#     program's desktop entry is valid where the package puts it.
+#     program's desktop entry is valid where the package puts it;
+#  3. lintian, where it is installed, reports nothing on it.
 # The package stays in the build folder.
 # Usage: check_deb.sh CPACK BUILD_DIR APP_ID
 set -euo pipefail
@@ -24,7 +25,8 @@ DEB="$BUILD/${packages[0]}"
 dpkg-deb -x "$DEB" "$WORK/root"
 for file in usr/bin/fenrik usr/libexec/fenrik/fenrik-gpx-reader \
     "usr/share/applications/$ID.desktop" "usr/share/metainfo/$ID.metainfo.xml" \
-    "usr/share/icons/hicolor/48x48/apps/$ID.png" usr/share/doc/fenrik/copyright; do
+    "usr/share/icons/hicolor/48x48/apps/$ID.png" usr/share/doc/fenrik/copyright \
+    usr/share/doc/fenrik/changelog.gz usr/share/man/man1/fenrik.1.gz; do
     [ -e "$WORK/root/$file" ] || fail "the package lacks /$file"
 done
 desktop-file-validate "$WORK/root/usr/share/applications/$ID.desktop" ||
@@ -47,5 +49,13 @@ for program in usr/bin/fenrik usr/libexec/fenrik/fenrik-gpx-reader; do
         esac
     done
 done
+
+# 3. Debian's package checks.
+if command -v lintian >/dev/null; then
+    lintian --tag-display-limit 0 "$DEB" >"$WORK/lintian.log" 2>&1 || true
+    if grep -v 'running with root privileges' "$WORK/lintian.log" | grep -q .; then
+        fail "lintian reports: $(grep -v 'running with root privileges' "$WORK/lintian.log")"
+    fi
+fi
 
 finish "$(basename "$DEB"): contents as installed; depends on $depends"

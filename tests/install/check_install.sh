@@ -96,8 +96,8 @@ status=0
 [ "$status" -eq 124 ] || fail "the program started from Exec=$exec_line ended with status $status"
 
 # 5. The manual page.
-MANPAGE="$PREFIX/share/man/man1/fenrik.1"
-[ -f "$MANPAGE" ] || fail "no manual page fenrik.1"
+MANPAGE="$PREFIX/share/man/man1/fenrik.1.gz"
+[ -f "$MANPAGE" ] || fail "no manual page fenrik.1.gz"
 if command -v man >/dev/null; then
     man -l "$MANPAGE" 2>&1 >/dev/null | grep -q . && fail "the manual page has formatting errors"
 fi

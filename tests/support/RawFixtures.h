@@ -29,7 +29,7 @@ void WriteRawFile(const std::string& path, RawFormat format, const std::string& 
 
 // A Canon CR3 as far as its metadata goes: an ISO base media file of brand "crx " whose Canon
 // box holds the TIFF of IFD0 (CMT1) and of the Exif IFD with DateTimeDigitized `captured` (CMT2).
-// The image library of this build cannot read it.
+// The image library reads it once its ISO base media support is on (InitialiseImageLibrary).
 void WriteCr3(const std::string& path, const std::string& captured);
 
 // Every XMP property of the sidecar at `path`, by key, as text.
