@@ -239,7 +239,10 @@ void MapView::PaintLines(QPainter& painter) {
             for (const WorldPoint& point : line) {
                 polygon << PointAt(Shifted(point, copy));
             }
-            if (polygon.boundingRect().intersects(QRectF(rect()))) {
+            // A line along a parallel or a meridian has an empty bounding rectangle, which
+            // intersects nothing: the pen's width is part of what is drawn.
+            const QRectF drawn = polygon.boundingRect().adjusted(-2, -2, 2, 2);
+            if (drawn.intersects(QRectF(rect()))) {
                 painter.drawPolyline(polygon);
             }
         }
