@@ -101,8 +101,8 @@ void PreviewWindow::BuildControls() {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({600, 480});
 
-    auto* use = new QPushButton(tr("Use these settings"));
-    auto* tag = new QPushButton(tr("Tag now"));
+    auto* use = new QPushButton(tr("&Use these settings"));
+    auto* tag = new QPushButton(tr("&Tag now"));
     auto* close = new QPushButton(tr("Close"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_Status, 1);
