@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/PreviewWindow.h"
 
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -33,6 +34,14 @@ QColor ColourOf(PlacementMethod method) {
                                                      : QColor(239, 108, 0);
 }
 
+// A top-level QWidget reads as a mere filler to a screen reader; the preview is a window.
+QAccessibleInterface* AccessibleWindowFor(const QString& className, QObject* object) {
+    if (className == QLatin1String("PreviewWindow") && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
+
 QString Counted(uint64_t count, const char* one, const char* many) {
     return QString::fromStdString(GroupedCount(count)) + " " + (count == 1 ? one : many);
 }
@@ -41,6 +50,8 @@ QString Counted(uint64_t count, const char* one, const char* many) {
 
 PreviewWindow::PreviewWindow(PreviewRequest request, QWidget* parent)
     : QWidget(parent, Qt::Window), m_Request(std::move(request)) {
+    static const bool accessibleAsWindow = (QAccessible::installFactory(AccessibleWindowFor), true);
+    (void)accessibleAsWindow;
     setWindowTitle(tr("Preview on the map - Fenrik"));
     setAccessibleName(tr("Preview on the map"));
     BuildControls();
@@ -175,18 +186,26 @@ QWidget* PreviewWindow::BuildPlacementControls() {
     clockRow->addWidget(m_Correction);
     clockRow->addWidget(m_CorrectionSlider, 1);
     clockRow->addWidget(fromPhoto);
-    grid->addRow(tr("Camera clock correction:"), clockRow);
+    // A row's label names its first control to screen readers, and moves the focus to it.
+    const auto addRow = [grid](const QString& text, QWidget* buddy, QLayout* row) {
+        auto* label = new QLabel(text);
+        label->setBuddy(buddy);
+        grid->addRow(label, row);
+    };
+    addRow(tr("Camera &clock correction:"), m_Correction, clockRow);
     auto* zoneRow = new QHBoxLayout;
     zoneRow->addWidget(m_Zone, 1);
     zoneRow->addWidget(m_SummerTime);
     zoneRow->addWidget(m_PhotoOffset);
-    grid->addRow(tr("Camera time zone:"), zoneRow);
+    addRow(tr("Camera time &zone:"), m_Zone, zoneRow);
     auto* placeRow = new QHBoxLayout;
     placeRow->addWidget(m_Interpolate);
-    placeRow->addWidget(new QLabel(tr("largest gap:")));
+    auto* gapLabel = new QLabel(tr("largest &gap:"));
+    gapLabel->setBuddy(m_Gap);
+    placeRow->addWidget(gapLabel);
     placeRow->addWidget(m_Gap);
     placeRow->addStretch(1);
-    grid->addRow(tr("Placement:"), placeRow);
+    addRow(tr("Placement:"), m_Interpolate, placeRow);
 
     connect(m_Correction, qOverload<int>(&QSpinBox::valueChanged), this, [this](int value) {
         m_CorrectionSlider->setValue(value);

@@ -7,66 +7,13 @@ profile whose hot folder 1 is on and whose GPX file is missing. Writes both tree
 ARTIFACT_DIR/accessible-tree.txt. Exits non-zero with a FAIL line on the first failed check."""
 import subprocess
 import sys
-import time
 
 import pyatspi
-from gi.repository import GLib
+from atspi_support import (by_role, click, dump, fail, find_application, focusable_names, pump,
+                           states, walk)
 
 ARTIFACTS = sys.argv[1]
 FOLDER = sys.argv[2]
-
-
-def fail(message):
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def pump(seconds):
-    context = GLib.MainContext.default()
-    end = time.time() + seconds
-    while time.time() < end:
-        context.iteration(False)
-        time.sleep(0.01)
-
-
-def find_application(name):
-    for _ in range(200):
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name and name in app.name.lower():
-                return app
-        time.sleep(0.05)
-    fail("no accessible application named " + name)
-
-
-def walk(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from walk(child)
-
-
-def states(node):
-    return {pyatspi.stateToString(s) for s in node.getState().getStates()}
-
-
-def dump(node, depth=0):
-    shown = sorted(states(node) & {"checked", "focusable", "focused"})
-    lines = ["  " * depth + f'[{node.getRoleName()}] "{node.name}" ({node.description}) '
-             + ",".join(shown)]
-    for child in node:
-        if child is not None:
-            lines += dump(child, depth + 1)
-    return lines
-
-
-def click(node):
-    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
-                    str(box.y + box.height // 2), "click", "1"], check=True)
-
-
-def by_role(root, role):
-    return [n for n in walk(root) if n.getRoleName() == role]
 
 
 app = find_application("fenrik")
@@ -117,14 +64,8 @@ labels = [r.getTarget(0).name for z in zones for r in z.getRelationSet()
           if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
 if len(zones) != 1 or not any("time" in label.lower() for label in labels):
     fail("the zone list is labelled by no label: %s" % labels)
-focusable = [n for n in walk(dialog) if "focusable" in states(n)
-             and n.getRoleName() not in ("dialog", "panel", "filler", "list", "list item",
-                                         "menu item", "combo box")]
-names = [n.name for n in focusable]
-if any(not name for name in names):
-    fail("focusable controls without a name:\n" + "\n".join(dump(dialog)))
-if len(set(names)) != len(names):
-    fail("focusable controls share names: %s" % names)
+names = focusable_names(dialog, ("dialog", "panel", "filler", "list", "list item", "menu item",
+                                 "combo box"))
 for wanted in ["Hot folder 1", "Choose hot folder 1", "Hours", "Minutes", "Camera time zone",
                "Log folder", "Choose log folder", "OK", "Cancel"]:
     if wanted not in names:

@@ -39,22 +39,8 @@ EXACT=2E7D32
 BETWEEN=1565C0
 NEAREST=EF6C00
 
-# East along 46 N from 14 E: a fix a minute from 12:00 to 13:00 UTC, a hundredth of a degree apart.
-{
-    echo '<gpx><trk><trkseg>'
-    for minute in $(seq 0 60); do
-        printf '<trkpt lat="46.0" lon="%s"><time>2020-06-01T%02d:%02d:00Z</time></trkpt>\n' \
-            "$(LC_ALL=C awk -v m="$minute" 'BEGIN { printf "%.2f", 14 + 0.01 * m }')" \
-            $((12 + minute / 60)) $((minute % 60))
-    done
-    echo '</trkseg></trk></gpx>'
-} >"$WORK/track.gpx"
-mkdir -p "$WORK/photos"
-for photo in "a 12:10:00" "b 12:40:30"; do
-    set -- $photo
-    convert -size 64x48 xc:gray "$WORK/photos/$1.jpg"
-    exiftool -q -overwrite_original "-CreateDate=2020:06:01 $2" "$WORK/photos/$1.jpg"
-done
+source "$(dirname "$0")/trip_fixture.sh"
+make_trip "$WORK"
 (cd "$WORK/photos" && md5sum ./*) >"$WORK/before.md5"
 mkdir -p "$XDG_CONFIG_HOME/Quillbay"
 printf '%s\n' "[Settings]" "MapTileUrl=http://127.0.0.1:1/{z}/{x}/{y}.png" \
