@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "BenchFiles.h"
+#include "BenchPhotos.h"
 #include "app/RunSettings.h"
 #include "durable/FileIo.h"
 #include "durable/TemporaryFile.h"
@@ -52,7 +53,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int64_t kDayStart = 1180656000;  // 2007-06-01 00:00:00 UTC
+constexpr int64_t kDayStart = kBenchDayStart;
 
 // The engine with the settings a bench run gives it, handed over as a run hands them.
 struct BenchEngine {
@@ -73,43 +74,6 @@ struct BenchEngine {
 
 double Seconds(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// A noisy photo of roughly the wanted size, encoded once and copied.
-std::string MakeTemplateJpeg(const std::string& path, int width, int height, int quality = 92) {
-    QImage image(width, height, QImage::Format_RGB32);
-    std::mt19937 random(7);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            line[x] = 0xFF000000u | (random() & 0x3F3F3Fu) |
-                      (static_cast<uint32_t>(x * 255 / width) << 16);
-        }
-    }
-    image.save(QString::fromStdString(path), "JPG", quality);
-    return path;
-}
-
-// Copies of the template taken `spacing` seconds apart (camera clock on UTC), from 00:00:30
-// on the generated track's day, capture time in both the digitized and the original tag.
-void MakePhotoFolder(const std::string& folder, const std::string& templ, int count,
-                     int spacing = 60) {
-    fs::create_directories(folder);
-    for (int i = 0; i < count; ++i) {
-        const std::string path = folder + "/IMG_" + std::to_string(10000 + i) + ".JPG";
-        fs::copy_file(templ, path, fs::copy_options::overwrite_existing);
-        auto image = Exiv2::ImageFactory::open(path);
-        image->readMetadata();
-        const std::time_t taken = static_cast<std::time_t>(kDayStart + 30 + int64_t{i} * spacing);
-        std::tm utc{};
-        gmtime_r(&taken, &utc);
-        char stamp[32];
-        std::strftime(stamp, sizeof stamp, "%Y:%m:%d %H:%M:%S", &utc);
-        image->exifData()["Exif.Photo.DateTimeDigitized"] = stamp;
-        image->exifData()["Exif.Photo.DateTimeOriginal"] = stamp;
-        image->exifData()["Exif.Image.Make"] = "Bench";
-        image->writeMetadata();
-    }
 }
 
 // A new file in `folder` holding a copy, made inside the kernel, of the file at `path`.

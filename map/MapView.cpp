@@ -230,20 +230,41 @@ const std::vector<std::vector<WorldPoint>>& MapView::LinesAt(int zoom) {
     return m_Simplified.emplace(zoom, std::move(simplified)).first->second;
 }
 
+std::vector<QPolygonF> MapView::VisibleRuns(const std::vector<WorldPoint>& line,
+                                            double copy) const {
+    // The pen's width counts: a leg along a parallel has an empty bounding rectangle.
+    const QRectF view = QRectF(rect()).adjusted(-3, -3, 3, 3);
+    std::vector<QPolygonF> runs;
+    QPolygonF run;
+    QPointF previous;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const QPointF at = PointAt(Shifted(line[i], copy));
+        const bool legVisible =
+            i > 0 &&
+            QRectF(previous, at).normalized().adjusted(-0.5, -0.5, 0.5, 0.5).intersects(view);
+        if (legVisible) {
+            if (run.isEmpty()) {
+                run << previous;
+            }
+            run << at;
+        } else if (!run.isEmpty()) {
+            runs.push_back(std::move(run));
+            run = QPolygonF();
+        }
+        previous = at;
+    }
+    if (!run.isEmpty()) {
+        runs.push_back(std::move(run));
+    }
+    return runs;
+}
+
 void MapView::PaintLines(QPainter& painter) {
     painter.setPen(QPen(kLine, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     for (const double copy : {-1.0, 0.0, 1.0}) {
         for (const auto& line : LinesAt(m_Zoom)) {
-            QPolygonF polygon;
-            polygon.reserve(static_cast<int>(line.size()));
-            for (const WorldPoint& point : line) {
-                polygon << PointAt(Shifted(point, copy));
-            }
-            // A line along a parallel or a meridian has an empty bounding rectangle, which
-            // intersects nothing: the pen's width is part of what is drawn.
-            const QRectF drawn = polygon.boundingRect().adjusted(-2, -2, 2, 2);
-            if (drawn.intersects(QRectF(rect()))) {
-                painter.drawPolyline(polygon);
+            for (const QPolygonF& run : VisibleRuns(line, copy)) {
+                painter.drawPolyline(run);
             }
         }
     }

@@ -6,6 +6,7 @@
 // pan by dragging and with the arrow keys. GUI thread only.
 
 #include <QColor>
+#include <QPolygonF>
 #include <QString>
 #include <QWidget>
 #include <map>
@@ -66,6 +67,8 @@ private:
     void PaintTiles(QPainter& painter);
     void PaintGraticule(QPainter& painter);
     void PaintLines(QPainter& painter);
+    // The pieces of `line` (shifted by `copy` worlds) whose legs cross the view, in widget points.
+    std::vector<QPolygonF> VisibleRuns(const std::vector<WorldPoint>& line, double copy) const;
     void PaintMarkers(QPainter& painter);
     void PaintAttribution(QPainter& painter);
     // The lines with points closer than a pixel to the last one kept dropped, for `zoom`.

@@ -109,6 +109,15 @@ TEST_F(MapViewTest, LinesAlongAParallelAndAMeridianAreDrawn) {
     const QImage image = Grab(*map);
     EXPECT_TRUE(IsLine(image.pixelColor(map->PointOf(At(46.05, 14.15)).toPoint())));
     EXPECT_TRUE(IsLine(image.pixelColor(map->PointOf(At(46.02, 14.3)).toPoint())));
+    // Zoomed in until both ends of each leg lie far outside the view: still drawn across it.
+    map->CenterOn(At(46.05, 14.3));
+    for (int step = 0; step < 6; ++step) {
+        QTest::keyClick(map.get(), Qt::Key_Plus);
+    }
+    ASSERT_FALSE(QRectF(map->rect()).contains(map->PointOf(At(46.05, 14.0))));
+    const QImage zoomed = Grab(*map);
+    EXPECT_TRUE(IsLine(zoomed.pixelColor(map->PointOf(At(46.05, 14.301)).toPoint())));
+    EXPECT_TRUE(IsLine(zoomed.pixelColor(map->PointOf(At(46.051, 14.3)).toPoint())));
 }
 
 TEST_F(MapViewTest, ATrackNearThePoleIsDrawnAtTheEdgeOfTheMap) {
