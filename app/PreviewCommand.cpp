@@ -11,9 +11,7 @@ int PreviewFromCommandLine(const CommandLine& line, ProfileStore& profile, std::
                            std::ostream& err, const ShowPreviewFunction& show) {
     LiveSettings settings;
     std::array<bool, 4> hotFolderOn = {};
-    const std::string problem = PassFromCommandLine(line, profile, settings, hotFolderOn);
-    if (!problem.empty()) {
-        err << problem << '\n';
+    if (!PassFromCommandLine(line, profile, settings, hotFolderOn, err)) {
         return kExitBadUsage;
     }
     TimeZoneCatalogue zones(SystemZoneSource());

@@ -216,8 +216,9 @@ int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFo
     return failed ? kExitCompletedWithErrors : kExitCompleted;
 }
 
-std::string PassFromCommandLine(const CommandLine& line, const ProfileStore& profile,
-                                LiveSettings& settings, std::array<bool, 4>& hotFolderOn) {
+bool PassFromCommandLine(const CommandLine& line, const ProfileStore& profile,
+                         LiveSettings& settings, std::array<bool, 4>& hotFolderOn,
+                         std::ostream& err) {
     settings = ReadStoredSettings(profile);
     if (!line.zone && settings.m_TimeZoneId.empty()) {
         // A profile from before the zone's name was kept.
@@ -225,7 +226,8 @@ std::string PassFromCommandLine(const CommandLine& line, const ProfileStore& pro
     }
     const std::string problem = ApplyCommandLine(line, settings);
     if (!problem.empty()) {
-        return problem;
+        err << problem << '\n';
+        return false;
     }
     for (size_t i = 0; i < hotFolderOn.size(); ++i) {
         // As in the window, a hot folder is on only when it is switched on and set.
@@ -235,7 +237,7 @@ std::string PassFromCommandLine(const CommandLine& line, const ProfileStore& pro
                  : i < line.folders.size()) &&
             !settings.HotFolder(static_cast<int>(i) + 1).empty();
     }
-    return std::string();
+    return true;
 }
 
 TagOutput TagOutputOf(const CommandLine& line) {
@@ -250,9 +252,7 @@ int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std
                        std::ostream& err, bool terminal) {
     LiveSettings settings;
     std::array<bool, 4> hotFolderOn = {};
-    const std::string problem = PassFromCommandLine(line, profile, settings, hotFolderOn);
-    if (!problem.empty()) {
-        err << problem << '\n';
+    if (!PassFromCommandLine(line, profile, settings, hotFolderOn, err)) {
         return kExitBadUsage;
     }
     return RunTagCommand(settings, hotFolderOn, TagOutputOf(line), out, err, terminal);

@@ -47,9 +47,10 @@ int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFo
 
 // The settings and hot folders of the pass `line` asks for: those stored in `profile` with the
 // command line's overrides; the hot folders that are on, or every folder given by --folder.
-// Returns the bad-usage message, or empty.
-std::string PassFromCommandLine(const CommandLine& line, const ProfileStore& profile,
-                                LiveSettings& settings, std::array<bool, 4>& hotFolderOn);
+// Returns false, with the bad-usage message written to `err`, when the pass cannot be run.
+bool PassFromCommandLine(const CommandLine& line, const ProfileStore& profile,
+                         LiveSettings& settings, std::array<bool, 4>& hotFolderOn,
+                         std::ostream& err);
 TagOutput TagOutputOf(const CommandLine& line);
 
 // The whole of `fenrik --tag`: reads the settings stored in `profile` (never writing it),

@@ -20,11 +20,6 @@ make_trip "$WORK"
 # One photo that no run would place: taken the day before.
 cp "$WORK/photos/a.jpg" "$WORK/photos/c.jpg"
 exiftool -q -overwrite_original "-CreateDate=2020:05:31 12:00:00" "$WORK/photos/c.jpg"
-mkdir -p "$XDG_CONFIG_HOME/Quillbay"
-printf '%s\n' "[Settings]" "MapTileUrl=http://127.0.0.1:1/{z}/{x}/{y}.png" \
-    >"$XDG_CONFIG_HOME/Quillbay/fenrik.conf"
-"$BIN" --preview --gpx "$WORK/track.gpx" --folder "$WORK/photos" --zone UTC --tolerance 0:05 \
-    --interpolate on &
-PID=$!
+start_preview "$BIN" "$WORK"
 # Debian's python3, which has the AT-SPI bindings, whatever python3 comes first on the PATH.
 /usr/bin/python3 "$(dirname "$0")/check_preview_tree.py" "$ARTIFACTS"

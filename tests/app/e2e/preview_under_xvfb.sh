@@ -42,14 +42,9 @@ NEAREST=EF6C00
 source "$(dirname "$0")/trip_fixture.sh"
 make_trip "$WORK"
 (cd "$WORK/photos" && md5sum ./*) >"$WORK/before.md5"
-mkdir -p "$XDG_CONFIG_HOME/Quillbay"
-printf '%s\n' "[Settings]" "MapTileUrl=http://127.0.0.1:1/{z}/{x}/{y}.png" \
-    >"$XDG_CONFIG_HOME/Quillbay/fenrik.conf"
 
 # 1. The window and its markers.
-"$BIN" --preview --gpx "$WORK/track.gpx" --folder "$WORK/photos" --zone UTC --tolerance 0:05 \
-    --interpolate on &
-PID=$!
+start_preview "$BIN" "$WORK"
 WID=""
 for _ in $(seq 1 100); do
     WID=$(xdotool search --name '^Preview on the map - Fenrik$' 2>/dev/null | head -1) && [ -n "$WID" ] && break
