@@ -27,7 +27,7 @@ if window is None or window.getRoleName() not in ("frame", "window", "dialog"):
 
 maps = [n for n in walk(window) if n.name == "Map"]
 summary = "2 photos on 1 track segment; 1 not placed"
-for _ in range(100):
+for _ in range(400):  # read on a worker, slowly in a sanitizer build
     if maps and maps[0].description == summary:
         break
     pump(0.05)

@@ -35,6 +35,18 @@ markers_of() {
     grep -F "#$1 " "$2.txt" |
         awk -F'[,:]' '{ n++; x += $1; y += $2 } END { printf "%d %d %d\n", n, n ? x / n : 0, n ? y / n : 0 }'
 }
+# Takes screenshots into SHOT until COLOUR's pixels number at least MIN and at most MAX, or 30 s
+# have passed (a sanitizer build reads and paints slowly); the last one stays.
+shoot_until() {  # shoot_until SHOT COLOUR MIN MAX
+    local n
+    for _ in $(seq 1 60); do
+        rm -f "$1" "$1.txt"
+        import -window root "$1"
+        read -r n _ _ < <(markers_of "$2" "$1")
+        [ "$n" -ge "$3" ] && [ "$n" -le "$4" ] && return 0
+        sleep 0.5
+    done
+}
 EXACT=2E7D32
 BETWEEN=1565C0
 NEAREST=EF6C00
@@ -51,8 +63,7 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 [ -n "$WID" ] || fail "the preview window did not appear"
-sleep 2  # the photos are read and placed
-import -window root "$WORK/opened.png"
+shoot_until "$WORK/opened.png" $EXACT 21 100000  # the photos are read and placed
 cp "$WORK/opened.png" "$ARTIFACTS/preview-opened.png"
 read -r exact_n exact_x _ < <(markers_of $EXACT "$WORK/opened.png")
 read -r between_n between_x _ < <(markers_of $BETWEEN "$WORK/opened.png")
@@ -69,8 +80,7 @@ read -r line_n _ _ < <(markers_of C81E1E "$WORK/opened.png")
 xdotool windowfocus --sync "$WID"
 xdotool key --window "$WID" ctrl+a
 xdotool type --window "$WID" --delay 50 315
-sleep 1
-import -window root "$WORK/corrected.png"
+shoot_until "$WORK/corrected.png" $EXACT 0 0
 cp "$WORK/corrected.png" "$ARTIFACTS/preview-corrected.png"
 read -r exact_n _ _ < <(markers_of $EXACT "$WORK/corrected.png")
 read -r moved_n moved_x _ < <(markers_of $BETWEEN "$WORK/corrected.png")
@@ -80,7 +90,7 @@ read -r moved_n moved_x _ < <(markers_of $BETWEEN "$WORK/corrected.png")
 
 # 3. Use these settings: kept in the profile, and the program ends.
 xdotool key --window "$WID" alt+u
-for _ in $(seq 1 50); do
+for _ in $(seq 1 150); do
     kill -0 "$PID" 2>/dev/null || break
     sleep 0.1
 done
