@@ -33,6 +33,9 @@ std::string NotPlacedWhy(Unplaced why, int64_t distance, const std::string& tole
             return SpanText(distance) + " before the track starts";
         case Unplaced::AfterTheTrack:
             return SpanText(distance) + " after the track ends";
+        case Unplaced::InALongGap:
+            return "between two track points " + SpanText(distance) +
+                   " apart, more than the largest gap";
         case Unplaced::InAGap:
             return "in a gap between track segments";
         default:

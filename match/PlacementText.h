@@ -11,8 +11,9 @@
 // photo taken at `utc` (100-ns units).
 std::string PlacedHow(const TrackMatch& match, int64_t utc);
 
-// "3 min 20 s before the track starts", "... after the track ends", "in a gap between track
-// segments", or "farther than <tolerance> from any point".
+// "3 min 20 s before the track starts", "... after the track ends", "between two track points
+// 45 min apart, more than the largest gap", "in a gap between track segments", or "farther than
+// <tolerance> from any point".
 std::string NotPlacedWhy(Unplaced why, int64_t distance, const std::string& tolerance);
 
 // A span of 100-ns units in words: "0.4 s" below ten seconds with a fraction, else DurationText

@@ -21,7 +21,15 @@ struct TrackMatch {
 };
 
 // Why a photo got no position.
-enum class Unplaced : uint8_t { BeforeTheTrack, AfterTheTrack, InAGap, BeyondTheTolerance };
+// InALongGap: between two points of a segment further apart than the largest gap (`distance`);
+// InAGap: between two segments.
+enum class Unplaced : uint8_t {
+    BeforeTheTrack,
+    AfterTheTrack,
+    InALongGap,
+    InAGap,
+    BeyondTheTolerance
+};
 
 struct PlacementAnswer {
     std::optional<TrackMatch> match;

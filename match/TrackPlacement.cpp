@@ -73,19 +73,42 @@ TrackPlacement::TrackPlacement(const TrackLog& log, int64_t maxGap) : m_Log(log)
         for (size_t i = 1; i < points.size(); ++i) {
             const Timed& a = points[i - 1];
             const Timed& b = points[i];
-            if (a.time < b.time && b.time - a.time <= maxGap) {
-                m_Legs.push_back({a.time, b.time, a.position, b.position});
+            if (a.time < b.time) {
+                (b.time - a.time <= maxGap ? m_Legs : m_LongGaps)
+                    .push_back({a.time, b.time, a.position, b.position});
             }
         }
     }
-    std::sort(m_Legs.begin(), m_Legs.end(), [](const Leg& l, const Leg& r) {
+    SortWithReach(m_Legs, m_ReachSoFar);
+    SortWithReach(m_LongGaps, m_LongGapReach);
+}
+
+void TrackPlacement::SortWithReach(std::vector<Leg>& legs, std::vector<int64_t>& reachSoFar) {
+    std::sort(legs.begin(), legs.end(), [](const Leg& l, const Leg& r) {
         return l.start != r.start ? l.start < r.start : l.a < r.a;
     });
     int64_t reach = INT64_MIN;
-    for (const Leg& leg : m_Legs) {
+    for (const Leg& leg : legs) {
         reach = std::max(reach, leg.end);
-        m_ReachSoFar.push_back(reach);
+        reachSoFar.push_back(reach);
     }
+}
+
+const TrackPlacement::Leg* TrackPlacement::ShortestGapAround(int64_t utc) const {
+    const auto after = std::lower_bound(m_LongGaps.begin(), m_LongGaps.end(), utc,
+                                        [](const Leg& gap, int64_t v) { return gap.start < v; });
+    const Leg* shortest = nullptr;
+    for (size_t i = static_cast<size_t>(after - m_LongGaps.begin()); i-- > 0;) {
+        if (m_LongGapReach[i] <= utc) {
+            break;
+        }
+        const Leg& gap = m_LongGaps[i];
+        if (gap.end > utc &&
+            (shortest == nullptr || gap.end - gap.start < shortest->end - shortest->start)) {
+            shortest = &gap;
+        }
+    }
+    return shortest;
 }
 
 std::optional<TrackMatch> TrackPlacement::Exact(int64_t utc) const {
@@ -143,6 +166,10 @@ Unplaced TrackPlacement::WhyNot(int64_t utc, int64_t& distance) const {
     if (utc > m_Times.back().time) {
         distance = utc - m_Times.back().time;
         return Unplaced::AfterTheTrack;
+    }
+    if (const Leg* gap = ShortestGapAround(utc)) {
+        distance = gap->end - gap->start;
+        return Unplaced::InALongGap;
     }
     const bool segmentBefore = !m_SegmentTimes.empty() && m_SegmentTimes.front() < utc;
     const bool segmentAfter = !m_SegmentTimes.empty() && m_SegmentTimes.back() > utc;

@@ -45,6 +45,9 @@ private:
     std::optional<TrackMatch> Exact(int64_t utc) const;
     std::optional<TrackMatch> Between(int64_t utc) const;
     Unplaced WhyNot(int64_t utc, int64_t& distance) const;
+    // The shortest gap over the limit between two points of a segment around `utc`, or null.
+    const Leg* ShortestGapAround(int64_t utc) const;
+    static void SortWithReach(std::vector<Leg>& legs, std::vector<int64_t>& reachSoFar);
 
     const TrackLog& m_Log;
     int64_t m_MaxGap;
@@ -52,4 +55,6 @@ private:
     std::vector<int64_t> m_SegmentTimes;  // the times of the dated points of segments, sorted
     std::vector<Leg> m_Legs;              // consecutive points of a segment, by (start, a)
     std::vector<int64_t> m_ReachSoFar;    // the latest end among the legs up to each
+    std::vector<Leg> m_LongGaps;          // consecutive points more than the limit apart
+    std::vector<int64_t> m_LongGapReach;  // the latest end among the long gaps up to each
 };

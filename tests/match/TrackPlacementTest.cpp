@@ -106,9 +106,14 @@ TEST_F(Placing, NeverAcrossAGapOverTheLimitOrBetweenSegments) {
     Add(4, 4, 2100, 2);  // the logger off between segments 1 and 2
     PlacementAnswer answer = At(900);
     EXPECT_FALSE(answer.match);
+    EXPECT_EQ(answer.why, Unplaced::InALongGap);
+    EXPECT_EQ(NotPlacedWhy(answer.why, answer.distance, "0 h 1 min"),
+              "between two track points 30 min 1 s apart, more than the largest gap");
+    answer = At(2050);
+    EXPECT_FALSE(answer.match);
     EXPECT_EQ(answer.why, Unplaced::InAGap);
-    EXPECT_FALSE(At(2050).match);
-    EXPECT_EQ(At(2050).why, Unplaced::InAGap);
+    EXPECT_EQ(NotPlacedWhy(answer.why, answer.distance, "0 h 1 min"),
+              "in a gap between track segments");
     // At the limit it is placed.
     EXPECT_TRUE(At(900, 0, 1801 * kSecond).match);
     // The nearest fix within the tolerance still places it, as without interpolation.

@@ -247,7 +247,10 @@ TEST_F(CaptureTimeRules, PhotosArePlacedBetweenPointsOnlyWhenAsked) {
     engine.settings.m_InterpolatePositions = 1;
     Process();
     EXPECT_EQ(LatitudeOf(photo), "");  // the points lie two hours apart, over the limit
-    EXPECT_NE(LogText().find("Not placed: in a gap between track segments"), std::string::npos);
+    EXPECT_NE(LogText().find("Not placed: between two track points 2 h 0 min 0 s apart, more than "
+                             "the largest gap"),
+              std::string::npos)
+        << LogText();
 
     engine.settings.m_MaxInterpolationGapSeconds = 3 * 3600;
     OpenLog();
