@@ -46,7 +46,14 @@ TEST(ParseCommandLine, TagTakesEveryOptionOnce) {
                                     "--raw-sidecars",
                                     "off",
                                     "--log",
-                                    "/l"});
+                                    "/l",
+                                    "--interpolate",
+                                    "off",
+                                    "--max-gap",
+                                    "600",
+                                    "--verbose",
+                                    "--export-gpx",
+                                    "/x.gpx"});
     ASSERT_EQ(line.mode, CommandLine::Mode::Tag) << line.error;
     EXPECT_EQ(line.gpx, "/t");
     EXPECT_EQ(line.folders, (std::vector<std::string>{"/a", "/b"}));
@@ -59,6 +66,11 @@ TEST(ParseCommandLine, TagTakesEveryOptionOnce) {
     EXPECT_EQ(line.replacePositions, false);
     EXPECT_EQ(line.rawSidecars, false);
     EXPECT_EQ(line.logDir, "/l");
+    EXPECT_EQ(line.interpolate, false);
+    EXPECT_EQ(line.maxGapSeconds, 600);
+    EXPECT_TRUE(line.verbose);
+    EXPECT_FALSE(line.dryRun);
+    EXPECT_EQ(line.exportGpx, "/x.gpx");
     const CommandLine preview = Parse({"--preview", "--gpx", "/t", "--clock-correction", "60"});
     EXPECT_EQ(preview.mode, CommandLine::Mode::Preview);
     EXPECT_EQ(preview.clockCorrectionSeconds, 60);
@@ -82,6 +94,16 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionInOneLine) {
         {{"--preview", "--preview"}, "fenrik: --preview given twice"},
         {{"--tag", "--zone", "UTC", "--preview"}, "fenrik: --tag and --preview do not go together"},
         {{"--tag", "--help"}, "fenrik: --help stands alone"},
+        {{"--tag", "--interpolate", "maybe"},
+         "fenrik: --interpolate takes on or off, not \"maybe\""},
+        {{"--tag", "--max-gap", "0"}, "fenrik: --max-gap takes whole seconds above 0, not \"0\""},
+        {{"--tag", "--max-gap", "-5"}, "fenrik: --max-gap takes whole seconds above 0, not \"-5\""},
+        {{"--tag", "--max-gap", "10m"},
+         "fenrik: --max-gap takes whole seconds above 0, not \"10m\""},
+        {{"--tag", "--max-gap", "99999999999"},
+         "fenrik: --max-gap takes whole seconds above 0, not \"99999999999\""},
+        {{"--tag", "--dry-run", "--dry-run"}, "fenrik: --dry-run given twice"},
+        {{"--tag", "--export-gpx"}, "fenrik: --export-gpx needs a file"},
         {{"--tag", "--folder", "1", "--folder", "2", "--folder", "3", "--folder", "4", "--folder",
           "5"},
          "fenrik: --folder given more than four times"},
@@ -115,6 +137,16 @@ TEST(ApplyCommandLine, OverridesOnlyWhatIsGivenAndChecksTheZone) {
     EXPECT_EQ(settings.m_RawSidecars, 1);  // as stored when not given
     EXPECT_EQ(ApplyCommandLine(Parse({"--tag", "--raw-sidecars", "off"}), settings), "");
     EXPECT_EQ(settings.m_RawSidecars, 0);
+
+    // Placement: as stored unless given, and "off" overrides a stored "on".
+    settings.m_InterpolatePositions = 1;
+    settings.m_MaxInterpolationGapSeconds = 1800;
+    EXPECT_EQ(ApplyCommandLine(Parse({"--tag", "--max-gap", "90"}), settings), "");
+    EXPECT_EQ(settings.m_InterpolatePositions, 1);
+    EXPECT_EQ(settings.m_MaxInterpolationGapSeconds, 90);
+    EXPECT_EQ(ApplyCommandLine(Parse({"--tag", "--interpolate", "off"}), settings), "");
+    EXPECT_EQ(settings.m_InterpolatePositions, 0);
+    EXPECT_EQ(settings.m_MaxInterpolationGapSeconds, 90);
 
     line = Parse({"--tag", "--zone", "Europe/Atlantis"});
     EXPECT_EQ(ApplyCommandLine(line, settings),

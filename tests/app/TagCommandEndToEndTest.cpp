@@ -340,8 +340,26 @@ TEST_F(TagCommand, ADryRunOverARealMultiSegmentTrackTellsAndExportsWhatTheRunThe
     ASSERT_EQ(photos.Count(), 2u);
     EXPECT_EQ(photos.RunAt(0).kind, PointKind::Waypoint);
 
-    const Outcome real = Run(options);
+    // With a gap limit below the fixes' spacing, no photo is placed between them.
+    std::vector<std::string> shortGaps = dry;
+    shortGaps.insert(shortGaps.end(), {"--max-gap", "1"});
+    const Outcome strict = Run(shortGaps);
+    ASSERT_EQ(strict.status, 0) << strict.err;
+    EXPECT_EQ(strict.out.find("\tinterpolated"), std::string::npos) << strict.out;
+    EXPECT_NE(strict.out.find("1 exact"), std::string::npos) << strict.out;
+
+    std::vector<std::string> verbose = options;
+    verbose.push_back("--verbose");
+    const Outcome real = Run(verbose);
     ASSERT_EQ(real.status, 0) << real.err;
+    EXPECT_NE(real.out.find("tagged\t"), std::string::npos) << real.out;  // a line a photo
+    EXPECT_NE(real.out.find("\t" + exact + "\n"), std::string::npos) << real.out;
+    // The export was replaced whole, under its own name, with nothing left beside it.
+    for (const auto& entry : std::filesystem::directory_iterator(root.Path())) {
+        EXPECT_EQ(entry.path().filename().string().find("photos.gpx."), std::string::npos);
+        EXPECT_EQ(entry.path().filename().string().rfind(".fenrik-", 0), std::string::npos);
+    }
+    EXPECT_EQ(LoadTrackLog(exported, photos).points, 2u);
     EXPECT_NE(LatitudeOf(between), "");
     EXPECT_NE(LatitudeOf(exact), "");
     EXPECT_EQ(LatitudeOf(gap), "");
