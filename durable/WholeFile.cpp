@@ -9,6 +9,19 @@
 #include "durable/TemporaryFile.h"
 #include "platform/PathText.h"
 
+namespace {
+
+// Only a file is replaced: a folder, a link or anything else of that name is swapped back.
+Status OnlyAFile(const std::string& path, const std::string& displaced) {
+    struct stat info {};
+    if (lstat(displaced.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return Status::Refused(path + " is not a file");
+    }
+    return Status::Ok();
+}
+
+}  // namespace
+
 Status WriteWholeFile(const std::string& path, const std::string& content) {
     TemporaryFile file;
     Status written = file.Create(FolderOf(path));
@@ -25,7 +38,8 @@ Status WriteWholeFile(const std::string& path, const std::string& content) {
         written = file.Sync();
     }
     if (written.ok()) {
-        written = file.Replace(path, nullptr);
+        written = file.Replace(
+            path, [&path](const std::string& displaced) { return OnlyAFile(path, displaced); });
     }
     if (written.ok() && !SyncFolder(FolderOf(path))) {
         written = Status::FromErrno(errno, "cannot flush the folder of " + path);

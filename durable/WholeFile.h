@@ -8,4 +8,5 @@
 #include "platform/Status.h"
 
 // Writes `content` to `path`, readable and writable as the process's file-creation mask allows.
+// Refused, with `path` left as it was, when it names something other than a file (a folder).
 Status WriteWholeFile(const std::string& path, const std::string& content);
