@@ -53,19 +53,19 @@ void AssignSidecars(const std::string& folder, std::vector<ImageFile>& images,
 }  // namespace
 
 std::vector<ImageFile> ListHotFolderImages(const std::string& folder, bool withRaw,
-                                           std::string* problem) {
+                                           Status* listed) {
     std::vector<ImageFile> images;
     std::vector<std::string> names;
-    std::string unused;
-    std::string& why = problem != nullptr ? *problem : unused;
-    why.clear();
+    Status unused;
+    Status& status = listed != nullptr ? *listed : unused;
+    status = Status::Ok();
     if (folder.empty()) {
-        why = "no folder set";
+        status = Status::Unreadable("no folder set");
         return images;
     }
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) {
-        why = strerror(errno);
+        status = Status::Unreadable(strerror(errno));
         return images;
     }
     while (const dirent* entry = readdir(dir)) {

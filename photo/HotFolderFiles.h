@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Status.h"
+
 struct ImageFile {
     std::string path;        // folder text, one separator, file name
     uint64_t lastWriteTime;  // FILETIME count (UTC) of the file's last modification
@@ -20,6 +22,6 @@ struct ImageFile {
 // The regular files (links included) directly in `folder` whose names promise a photo format
 // that is written (FormatOfName) in any case, and when `withRaw` the RAW photos, each that may
 // need one with its sidecar, in directory order. A folder that cannot be listed gives none, and
-// `problem` (when given) says why: "no folder set", or the system's.
+// `listed` (when given) is Unreadable with why: "no folder set", or the system's.
 std::vector<ImageFile> ListHotFolderImages(const std::string& folder, bool withRaw = false,
-                                           std::string* problem = nullptr);
+                                           Status* listed = nullptr);

@@ -8,8 +8,8 @@ namespace {
 
 // A hot folder that is on but cannot be listed: reported, and its photos are not looked for.
 void ReportUnreadFolder(const PlannedFolder& folder) {
-    const std::string message =
-        "Hot folder " + std::to_string(folder.number) + " (" + folder.path + "): " + folder.problem;
+    const std::string message = "Hot folder " + std::to_string(folder.number) + " (" + folder.path +
+                                "): " + folder.listed.message();
     Log::Instance().Write(Error, message);
     OutputDebugStringA(message + "\n");
 }
@@ -39,11 +39,11 @@ RunPlan ListPlan(const TaggingRunInputs& inputs) {
         folder.number = n;
         folder.path = inputs.hotFolders[i];
         for (ImageFile& file :
-             ListHotFolderImages(folder.path, inputs.rawSidecars, &folder.problem)) {
+             ListHotFolderImages(folder.path, inputs.rawSidecars, &folder.listed)) {
             folder.photos.emplace_back();
             folder.photos.back().file = std::move(file);
         }
-        if (!folder.problem.empty()) {
+        if (!folder.listed.ok()) {
             ReportUnreadFolder(folder);
         }
         plan.folders.push_back(std::move(folder));

@@ -49,7 +49,7 @@ struct PlannedPhoto {
 struct PlannedFolder {
     int number = 0;  // hot folder 1 .. 4
     std::string path;
-    std::string problem;  // why it could not be listed; empty when it was
+    Status listed;  // why it could not be listed; Ok when it was
     std::vector<PlannedPhoto> photos;
 };
 
@@ -59,7 +59,7 @@ struct RunPlan {
 };
 
 // The hot folders that take part, in order, each with its photos listed and not yet read. A
-// folder that cannot be listed is reported with an Error line "Hot folder N (path): problem".
+// folder that cannot be listed is reported with an Error line "Hot folder N (path): <why>".
 RunPlan ListPlan(const TaggingRunInputs& inputs);
 
 // Reads the facts of every listed photo, in order, calling `onRead` after each. Stops early,

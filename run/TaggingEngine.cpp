@@ -63,7 +63,7 @@ RunPlan TaggingEngine::Plan(const TaggingRunInputs& inputs, RunSummary& summary,
                             TaggingRunEvents* events) {
     RunPlan plan = ListPlan(inputs);
     for (const PlannedFolder& folder : plan.folders) {
-        summary.foldersUnread += folder.problem.empty() ? 0 : 1;
+        summary.foldersUnread += folder.listed.ok() ? 0 : 1;
     }
     summary.folders = static_cast<int>(plan.folders.size());
     summary.photos = plan.PhotoCount();

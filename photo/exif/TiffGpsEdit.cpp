@@ -186,40 +186,36 @@ std::optional<uint32_t> FindReusable(const unsigned char* tiff, size_t size, Byt
     return from;
 }
 
-bool ReadGpsIfd(const unsigned char* tiff, size_t size, ByteOrder order, TiffGpsLayout& layout,
-                std::string& problem) {
+Status ReadGpsIfd(const unsigned char* tiff, size_t size, ByteOrder order, TiffGpsLayout& layout) {
     const TiffEntry* pointer = nullptr;
     for (const TiffEntry& entry : layout.ifd0Entries) {
         if (entry.tag != kGpsInfoTag) {
             continue;
         }
         if (pointer != nullptr) {
-            problem = "IFD0 names the GPS IFD twice";
-            return false;
+            return Status::Unreadable("IFD0 names the GPS IFD twice");
         }
         pointer = &entry;
     }
     if (pointer == nullptr) {
-        return true;
+        return Status::Ok();
     }
     // Image readers take an entry of any other type, or without a value, for no GPS IFD at all;
     // it is replaced.
     if ((pointer->type != kTiffLong && pointer->type != kTiffSignedLong &&
          pointer->type != kTiffIfd) ||
         pointer->count == 0) {
-        return true;
+        return Status::Ok();
     }
     if (pointer->count != 1) {
-        problem = "the GPS IFD pointer is not one offset";
-        return false;
+        return Status::Unreadable("the GPS IFD pointer is not one offset");
     }
     layout.hasGps = true;
     layout.gpsOffset = order.Get32(pointer->field);
     if (!ReadIfd(tiff, size, order, layout.gpsOffset, layout.gpsEntries)) {
-        problem = "the GPS IFD lies outside the Exif data";
-        return false;
+        return Status::Unreadable("the GPS IFD lies outside the Exif data");
     }
-    return true;
+    return Status::Ok();
 }
 
 void PutEntry(unsigned char* p, ByteOrder order, const TiffEntry& entry) {
@@ -301,29 +297,26 @@ std::vector<TiffEntry> NewGpsIfd(const TiffGpsLayout& layout, ByteOrder order,
 
 }  // namespace
 
-bool ReadTiffGpsLayout(const unsigned char* tiff, size_t size, TiffGpsLayout& layout,
-                       std::string& problem) {
+Status ReadTiffGpsLayout(const unsigned char* tiff, size_t size, TiffGpsLayout& layout) {
     layout = TiffGpsLayout();
     const bool little = size >= kHeaderSize && std::memcmp(tiff, "II*\0", 4) == 0;
     const bool big = size >= kHeaderSize && std::memcmp(tiff, "MM\0*", 4) == 0;
     if (!little && !big) {
-        problem = "the Exif data has no valid TIFF header";
-        return false;
+        return Status::Unreadable("the Exif data has no valid TIFF header");
     }
     layout.bigEndian = big;
     const ByteOrder order{big};
     layout.ifd0 = order.Get32(tiff + 4);
     if (!ReadIfd(tiff, size, order, layout.ifd0, layout.ifd0Entries) ||
         size - layout.ifd0 < IfdSize(layout.ifd0Entries.size())) {
-        problem = "IFD0 lies outside the Exif data";
-        return false;
+        return Status::Unreadable("IFD0 lies outside the Exif data");
     }
     layout.ifd0Next = order.Get32(tiff + layout.ifd0 + IfdSize(layout.ifd0Entries.size()) - 4);
-    if (!ReadGpsIfd(tiff, size, order, layout, problem)) {
-        return false;
+    if (Status gps = ReadGpsIfd(tiff, size, order, layout); !gps.ok()) {
+        return gps;
     }
     layout.reusableFrom = FindReusable(tiff, size, order, layout, layout.reusableEnd);
-    return true;
+    return Status::Ok();
 }
 
 bool HoldsGpsEntries(const unsigned char* tiff, size_t size, const TiffGpsLayout& layout,

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Status.h"
+
 #include "photo/exif/GpsTags.h"
 
 // `field` is the value or its offset, in the data's byte order.
@@ -32,10 +34,9 @@ struct TiffGpsLayout {
     size_t reusableEnd = 0;  // with reusableFrom: where its IFDs and values end (zeros after)
 };
 
-// False with the reason for a header other than "II*\0" or "MM\0*", an IFD outside the data, or a
-// GPSInfo entry with several offsets or found twice; one holding no offset names no GPS IFD.
-bool ReadTiffGpsLayout(const unsigned char* tiff, size_t size, TiffGpsLayout& layout,
-                       std::string& problem);
+// Unreadable for a header other than "II*\0" or "MM\0*", an IFD outside the data, or a GPSInfo
+// entry with several offsets or found twice; one holding no offset names no GPS IFD.
+Status ReadTiffGpsLayout(const unsigned char* tiff, size_t size, TiffGpsLayout& layout);
 
 // True when the GPS IFD holds each of `entries` exactly once, with the same type, count and value.
 bool HoldsGpsEntries(const unsigned char* tiff, size_t size, const TiffGpsLayout& layout,

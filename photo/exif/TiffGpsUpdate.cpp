@@ -27,7 +27,8 @@ std::optional<uint32_t> CurrentAltitudeRef(const Exiv2::Image& image) {
 TiffGpsUpdate PlanTiffGpsUpdate(const unsigned char* tiff, size_t size, const Exiv2::Image& image,
                                 const MetadataListing& original, const GpsPosition& position) {
     TiffGpsUpdate update;
-    if (!ReadTiffGpsLayout(tiff, size, update.layout, update.reason)) {
+    if (const Status read = ReadTiffGpsLayout(tiff, size, update.layout); !read.ok()) {
+        update.reason = read.message();
         return update;
     }
     const std::optional<std::vector<GpsEntry>> entries =

@@ -52,56 +52,50 @@ bool ReadItemLocation(FieldReader& reader, unsigned version, const ItemLocations
 
 }  // namespace
 
-bool ReadBoxes(const unsigned char* data, uint64_t from, uint64_t to, std::vector<BmffBox>& boxes,
-               std::string& problem) {
+Status ReadBoxes(const unsigned char* data, uint64_t from, uint64_t to,
+                 std::vector<BmffBox>& boxes) {
     boxes.clear();
     for (uint64_t at = from; at < to;) {
         BmffBox box;
         box.start = at;
         if (to - at < 8) {
-            problem = "a box is cut short";
-            return false;
+            return Status::Unreadable("a box is cut short");
         }
         uint64_t size = ReadBigEndian(data + at, 4);
         box.type.assign(reinterpret_cast<const char*>(data + at + 4), 4);
         box.payload = at + 8;
         if (size == 1) {
             if (to - at < 16) {
-                problem = "a box is cut short";
-                return false;
+                return Status::Unreadable("a box is cut short");
             }
             size = ReadBigEndian(data + at + 8, 8);
             box.payload = at + 16;
         }
         if (size == 0) {
-            problem = "the box \"" + box.type + "\" runs to the end of the file";
-            return false;
+            return Status::Unreadable("the box \"" + box.type + "\" runs to the end of the file");
         }
         if (size < box.payload - at || size > to - at) {
-            problem = "the box \"" + box.type + "\" does not fit where it lies";
-            return false;
+            return Status::Unreadable("the box \"" + box.type + "\" does not fit where it lies");
         }
         box.end = at + size;
         boxes.push_back(box);
         at = box.end;
     }
-    return true;
+    return Status::Ok();
 }
 
-bool FindItemsOfType(const unsigned char* data, const BmffBox& iinf, const char* type,
-                     std::vector<uint32_t>& items, std::string& problem) {
+Status FindItemsOfType(const unsigned char* data, const BmffBox& iinf, const char* type,
+                       std::vector<uint32_t>& items) {
     FieldReader reader{data, iinf.payload, iinf.end};
     const uint64_t version = reader.Read(1);
     reader.Read(3);
     const uint64_t count = reader.Read(version == 0 ? 2 : 4);
     std::vector<BmffBox> entries;
-    if (!reader.fits || !ReadBoxes(data, reader.at, iinf.end, entries, problem)) {
-        problem = "the item information does not fit in its box";
-        return false;
+    if (!reader.fits || !ReadBoxes(data, reader.at, iinf.end, entries).ok()) {
+        return Status::Unreadable("the item information does not fit in its box");
     }
     if (entries.size() < count) {
-        problem = "the item information holds fewer entries than it counts";
-        return false;
+        return Status::Unreadable("the item information holds fewer entries than it counts");
     }
     for (const BmffBox& entry : entries) {
         FieldReader fields{data, entry.payload, entry.end};
@@ -117,11 +111,10 @@ bool FindItemsOfType(const unsigned char* data, const BmffBox& iinf, const char*
             items.push_back(static_cast<uint32_t>(id));
         }
     }
-    return true;
+    return Status::Ok();
 }
 
-bool ReadItemLocations(const unsigned char* data, const BmffBox& iloc, ItemLocations& locations,
-                       std::string& problem) {
+Status ReadItemLocations(const unsigned char* data, const BmffBox& iloc, ItemLocations& locations) {
     FieldReader reader{data, iloc.payload, iloc.end};
     const unsigned version = static_cast<unsigned>(reader.Read(1));
     reader.Read(3);
@@ -133,8 +126,8 @@ bool ReadItemLocations(const unsigned char* data, const BmffBox& iloc, ItemLocat
     locations.indexSize = version >= 1 ? moreSizes & 0xF : 0;
     if (version > 2 || !IsFieldSize(locations.offsetSize) || !IsFieldSize(locations.lengthSize) ||
         !IsFieldSize(locations.baseOffsetSize) || !IsFieldSize(locations.indexSize)) {
-        problem = "the item locations are of a version or field size the edit does not know";
-        return false;
+        return Status::Unreadable(
+            "the item locations are of a version or field size the edit does not know");
     }
     const uint64_t count = reader.Read(version < 2 ? 2 : 4);
     for (uint64_t n = 0; n < count && reader.fits; ++n) {
@@ -144,8 +137,7 @@ bool ReadItemLocations(const unsigned char* data, const BmffBox& iloc, ItemLocat
         }
     }
     if (!reader.fits) {
-        problem = "the item locations do not fit in their box";
-        return false;
+        return Status::Unreadable("the item locations do not fit in their box");
     }
-    return true;
+    return Status::Ok();
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Status.h"
+
 struct BmffBox {
     std::string type;      // four characters
     uint64_t start = 0;    // where its size field begins
@@ -16,15 +18,15 @@ struct BmffBox {
     uint64_t end = 0;      // just past it
 };
 
-// The boxes that fill [from, to) of `data` exactly, in order. False with the problem for a box
-// that does not fit, one too short for its header, and one whose size 0 means "to the end".
-bool ReadBoxes(const unsigned char* data, uint64_t from, uint64_t to, std::vector<BmffBox>& boxes,
-               std::string& problem);
+// The boxes that fill [from, to) of `data` exactly, in order. Unreadable for a box that does not
+// fit, one too short for its header, and one whose size 0 means "to the end".
+Status ReadBoxes(const unsigned char* data, uint64_t from, uint64_t to,
+                 std::vector<BmffBox>& boxes);
 
 // The item IDs whose item type (an "infe" box of version 2 or 3) is `type`, of the "iinf" box
-// `iinf`. False with the problem when its entries do not fit.
-bool FindItemsOfType(const unsigned char* data, const BmffBox& iinf, const char* type,
-                     std::vector<uint32_t>& items, std::string& problem);
+// `iinf`. Unreadable when its entries do not fit.
+Status FindItemsOfType(const unsigned char* data, const BmffBox& iinf, const char* type,
+                       std::vector<uint32_t>& items);
 
 struct ItemExtent {
     uint64_t offset = 0;
@@ -49,7 +51,6 @@ struct ItemLocations {
     std::vector<ItemLocation> items;
 };
 
-// Reads the "iloc" box `iloc` (versions 0 to 2). False with the problem for another version,
-// field sizes other than 0, 4 and 8, and entries that do not fit.
-bool ReadItemLocations(const unsigned char* data, const BmffBox& iloc, ItemLocations& locations,
-                       std::string& problem);
+// Reads the "iloc" box `iloc` (versions 0 to 2). Unreadable for another version, field sizes
+// other than 0, 4 and 8, and entries that do not fit.
+Status ReadItemLocations(const unsigned char* data, const BmffBox& iloc, ItemLocations& locations);

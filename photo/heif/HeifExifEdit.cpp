@@ -107,21 +107,28 @@ uint64_t AppendPlace(const std::vector<BmffBox>& top, const ExifItem& exif, uint
 std::string LocateExifItem(const unsigned char* file, uint64_t size, ExifItem& exif) {
     std::vector<BmffBox> top;
     std::vector<BmffBox> inMeta;
-    std::string problem;
     const BmffBox* meta = nullptr;
     const BmffBox* iinf = nullptr;
     const BmffBox* iloc = nullptr;
-    if (!ReadBoxes(file, 0, size, top, problem) ||
-        !(problem = FindOne(top, "meta", meta)).empty() ||
-        !ReadBoxes(file, meta->payload + 4, meta->end, inMeta, problem) ||
-        !(problem = FindOne(inMeta, "iinf", iinf)).empty() ||
-        !(problem = FindOne(inMeta, "iloc", iloc)).empty()) {
+    Status read = ReadBoxes(file, 0, size, top);
+    std::string problem = read.ok() ? FindOne(top, "meta", meta) : read.message();
+    if (problem.empty()) {
+        read = ReadBoxes(file, meta->payload + 4, meta->end, inMeta);
+        problem = read.ok() ? FindOne(inMeta, "iinf", iinf) : read.message();
+    }
+    if (problem.empty()) {
+        problem = FindOne(inMeta, "iloc", iloc);
+    }
+    if (!problem.empty()) {
         return problem;
     }
     std::vector<uint32_t> exifItems;
-    if (!FindItemsOfType(file, *iinf, "Exif", exifItems, problem) ||
-        !ReadItemLocations(file, *iloc, exif.locations, problem)) {
-        return problem;
+    read = FindItemsOfType(file, *iinf, "Exif", exifItems);
+    if (read.ok()) {
+        read = ReadItemLocations(file, *iloc, exif.locations);
+    }
+    if (!read.ok()) {
+        return read.message();
     }
     if (exifItems.size() != 1) {
         return exifItems.empty() ? "the file holds no Exif item"
