@@ -2,19 +2,15 @@
 #include "track/load/TrackLoad.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
+#include "platform/FileHead.h"
 #include "platform/Log.h"
 #include "platform/PathText.h"
-#include "platform/UniqueFd.h"
 
 namespace {
-
-constexpr size_t kHeadBytes = 4096;
 
 bool IsFolder(const std::string& path) {
     struct stat info {};
@@ -28,20 +24,6 @@ const TrackSource* SourceTakingName(const std::string& name) {
         }
     }
     return nullptr;
-}
-
-// The first bytes of a regular file; empty for anything else, which is never opened in a way
-// that could block (a FIFO, a device).
-std::string HeadOf(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::string();
-    }
-    const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    std::string head(kHeadBytes, '\0');
-    const ssize_t n = fd.Valid() ? pread(fd.Get(), head.data(), head.size(), 0) : -1;
-    head.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return head;
 }
 
 void Count(const std::string& name, const TrackFileReport& file, TrackLoadReport& report) {
@@ -90,7 +72,7 @@ const TrackSource& TrackSourceFor(const std::string& path) {
     if (const TrackSource* source = SourceTakingName(FileNameOf(path))) {
         return *source;
     }
-    const std::string head = HeadOf(path);
+    const std::string head = FileHead(path);
     for (const auto& source : TrackSources()) {
         if (!head.empty() && source->TakesContent(head)) {
             return *source;

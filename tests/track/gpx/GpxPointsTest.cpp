@@ -21,7 +21,8 @@ std::string PointLines(const TrackLog& log) {
         char line[200];
         std::snprintf(line, sizeof line, "%d %d %.17g %.17g %.17g %llu\n",
                       static_cast<int>(run.kind), run.segment, point.longitude, point.latitude,
-                      point.elevation, static_cast<unsigned long long>(FileTimeToCount(point.time)));
+                      point.elevation,
+                      static_cast<unsigned long long>(FileTimeToCount(point.time)));
         text += line;
     }
     return text;

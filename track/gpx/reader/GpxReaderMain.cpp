@@ -3,9 +3,12 @@
 // parser fault or a hostile document can cost no more than this process.
 //
 //   fenrik-gpx-reader --memory BYTES --cpu SECONDS [--trace] [--files N]
+//                     [--convert FORMAT --converter PROGRAM --output-limit BYTES]
 //
 // Standard input is the GPX file (a regular file), standard output the answer (GpxWire.h). With
-// --files, the N files are descriptors 3 .. N + 2 instead, answered one after the other.
+// --files, the N files are descriptors 3 .. N + 2 instead, answered one after the other. With
+// --convert, standard input is a file in GPSBabel's input format FORMAT, which PROGRAM (GPSBabel)
+// converts to GPX as a child of this process; at most BYTES of its GPX are read.
 // The process limits itself to the given address space and processor time, writes to no
 // regular file, never leaves a core dump and dies with the thread that started it. The exit status
 // (GpxReaderExit) says how it ended; a fault in the parser kills it with a signal, which the engine
@@ -31,6 +34,7 @@
 
 #include "platform/DebugOutput.h"
 #include "track/gpx/GpxWire.h"
+#include "track/gpx/reader/GpxConversion.h"
 #include "track/gpx/reader/GpxEncoding.h"
 #include "track/gpx/reader/GpxNesting.h"
 #include "track/gpx/reader/GpxWalk.h"
@@ -60,7 +64,10 @@ struct Options {
     uint64_t memory = 0;
     uint64_t cpuSeconds = 0;
     bool trace = false;
-    uint64_t files = 0;  // 0: the one file on standard input
+    uint64_t files = 0;         // 0: the one file on standard input
+    std::string convertFormat;  // GPSBabel's name of the input's format; empty for GPX
+    std::string converter;      // the GPSBabel program
+    uint64_t outputLimit = 0;   // bytes of GPX that the converter may write
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -68,20 +75,27 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         if (arg == "--trace") {
             options.trace = true;
-        } else if ((arg == "--memory" || arg == "--cpu" || arg == "--files") && i + 1 < argc) {
+        } else if ((arg == "--convert" || arg == "--converter") && i + 1 < argc) {
+            (arg == "--convert" ? options.convertFormat : options.converter) = argv[++i];
+        } else if ((arg == "--memory" || arg == "--cpu" || arg == "--files" ||
+                    arg == "--output-limit") &&
+                   i + 1 < argc) {
             char* end = nullptr;
             const unsigned long long value = std::strtoull(argv[++i], &end, 10);
             if (*end != '\0' || value == 0) {
                 return false;
             }
-            (arg == "--memory" ? options.memory
-             : arg == "--cpu"  ? options.cpuSeconds
-                               : options.files) = value;
+            (arg == "--memory"  ? options.memory
+             : arg == "--cpu"   ? options.cpuSeconds
+             : arg == "--files" ? options.files
+                                : options.outputLimit) = value;
         } else {
             return false;
         }
     }
-    return options.memory > 0 && options.cpuSeconds > 0;
+    const bool converts = !options.convertFormat.empty();
+    return options.memory > 0 && options.cpuSeconds > 0 && converts == !options.converter.empty() &&
+           converts == (options.outputLimit > 0) && !(converts && options.files > 1);
 }
 
 void SetLimit(int resource, rlim_t soft, rlim_t hard) {
@@ -151,7 +165,23 @@ std::string ReadableDocument(std::string_view input, std::string& converted) {
 int AnswerOne(int fd, const Options& options, GpxAnswerWriter& writer, bool& done) {
     done = false;
     std::string converted;
-    {
+    if (!options.convertFormat.empty()) {
+        GpxConversionResult conversion =
+            ConvertToGpx(fd, options.converter, options.convertFormat, options.outputLimit);
+        if (conversion.tooLarge) {
+            return kGpxReaderOutputTooLarge;
+        }
+        if (!conversion.problem.empty() || conversion.gpx.empty()) {
+            writer.Problem(conversion.problem.empty() ? "GPSBabel wrote nothing"
+                                                      : conversion.problem);
+            done = writer.End(0);
+            return kGpxReaderAnswered;
+        }
+        converted = std::move(conversion.gpx);
+        if (NestsDeeperThan(converted, kMaxNesting)) {
+            return kGpxReaderTooDeep;
+        }
+    } else {
         const MappedInput mapped(fd);
         const std::string problem = ReadableDocument(mapped.Text(), converted);
         if (!problem.empty()) {
