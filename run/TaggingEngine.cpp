@@ -49,6 +49,10 @@ void TaggingEngine::LoadPlanWrite(TaggingRunEvents& events, const TaggingRunInpu
     summary.gpxStopped = track.status.code() == StatusCode::Stopped;
     summary.gpxFiles = track.files;
     summary.gpxFilesFailed = track.failedFiles;
+    summary.gpxFormat = track.format;
+    for (const TrackKindCount& kind : track.kinds) {
+        summary.gpxKinds.emplace_back(kind.format, kind.files);
+    }
     if (m_StopRequested) {
         summary.stopped = true;
         summary.photosListed = true;

@@ -32,6 +32,7 @@ struct TrackReadOptions {
 struct TrackFileReport {
     size_t points = 0;
     Status status;
+    std::string format;  // what the file was read as: "GPX", "FIT"; empty when unknown
 };
 
 class TrackSource {
@@ -41,6 +42,8 @@ public:
     virtual const char* Format() const = 0;
     // By the name's extension, in any letter case.
     virtual bool TakesName(const std::string& fileName) const = 0;
+    // The extensions it takes, in lower case without the dot, for a file chooser.
+    virtual std::vector<std::string> Extensions() const = 0;
     // By the file's first bytes, at most 4 KB.
     virtual bool TakesContent(std::string_view head) const = 0;
     // The one source for files no source takes, to say why they cannot be read.

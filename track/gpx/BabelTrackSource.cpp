@@ -19,6 +19,14 @@ public:
         return BabelFormatForName(name) != nullptr;
     }
 
+    std::vector<std::string> Extensions() const override {
+        std::vector<std::string> extensions;
+        for (const BabelFormat& format : BabelFormats()) {
+            extensions.push_back(format.extension);
+        }
+        return extensions;
+    }
+
     bool TakesContent(std::string_view head) const override {
         return BabelFormatForContent(head) != nullptr;
     }
@@ -30,6 +38,7 @@ public:
             format = BabelFormatForContent(FileHead(path));
         }
         TrackFileReport report;
+        report.format = format != nullptr ? format->label : "";
         if (format == nullptr) {  // the file changed since it was chosen
             report.status = Status::Unreadable("not a track file");
             Log::Instance().WriteAndTrace(Error, path + ": " + report.status.message());

@@ -268,6 +268,7 @@ private:
     void Report(const std::string& path, const std::string& problem, bool stopped, size_t points) {
         TrackFileReport report;
         report.points = points;
+        report.format = m_Conversion != nullptr ? m_Conversion->label : "GPX";
         m_Stopped = m_Stopped || stopped;
         if (m_Stopped) {
             report.status = Status::Stopped();

@@ -26,13 +26,21 @@ const TrackSource* SourceTakingName(const std::string& name) {
     return nullptr;
 }
 
-void Count(const std::string& name, const TrackFileReport& file, TrackLoadReport& report) {
+void Count(const std::string& name, const TrackFileReport& file, const TrackSource& source,
+           TrackLoadReport& report) {
     if (file.status.code() == StatusCode::Stopped) {
         report.status = file.status;
         return;
     }
     report.points += file.points;
     ++report.files;
+    const std::string format = file.format.empty() ? source.Format() : file.format;
+    auto kind = std::find_if(report.kinds.begin(), report.kinds.end(),
+                             [&](const TrackKindCount& count) { return count.format == format; });
+    if (kind == report.kinds.end()) {
+        kind = report.kinds.insert(kind, TrackKindCount{format, 0});
+    }
+    ++kind->files;
     if (!file.status.ok()) {
         ++report.failedFiles;
         if (report.status.ok()) {
@@ -55,7 +63,7 @@ TrackLoadReport LoadTrackFolder(const std::string& folder, TrackLog& log,
         }
         const std::vector<TrackFileReport> files = source->ReadFiles(paths, log, options);
         for (size_t i = 0; i < files.size(); ++i) {
-            Count(names[first + i], files[i], report);
+            Count(names[first + i], files[i], *source, report);
         }
         first = end;
     }
@@ -116,5 +124,16 @@ TrackLoadReport LoadTrackLog(const std::string& path, TrackLog& log,
     TrackLoadReport report;
     report.points = file.points;
     report.status = file.status;
+    report.format = file.format;
     return report;
+}
+
+std::vector<std::string> TrackFileExtensions() {
+    std::vector<std::string> extensions;
+    for (const auto& source : TrackSources()) {
+        const std::vector<std::string> own = source->Extensions();
+        extensions.insert(source->IsFallback() ? extensions.begin() : extensions.end(), own.begin(),
+                          own.end());
+    }
+    return extensions;
 }
