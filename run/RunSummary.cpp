@@ -21,7 +21,9 @@ std::string GpxFolderText(const RunSummary& summary) {
         text = "GPX: " + Counted(summary.gpxFiles, "file", "files") + ", ";
     } else {
         for (const auto& [kind, files] : summary.gpxKinds) {
-            text += kind + ": " + Counted(files, "file", "files") + "; ";
+            text += kind + ": " +
+                    (kind == "photos" ? GroupedCount(files) : Counted(files, "file", "files")) +
+                    "; ";
         }
     }
     text += Counted(summary.gpxPoints, "point", "points");
@@ -35,7 +37,7 @@ std::string GpxFolderText(const RunSummary& summary) {
 }
 
 std::string GpxText(const RunSummary& summary) {
-    if (summary.gpxFiles > 0 || summary.gpxFilesFailed > 0) {
+    if (summary.gpxFiles > 0 || summary.gpxFilesFailed > 0 || !summary.gpxKinds.empty()) {
         return GpxFolderText(summary);
     }
     const std::string kind = (summary.gpxFormat.empty() ? "GPX" : summary.gpxFormat) + ": ";

@@ -31,7 +31,8 @@ struct RunSummary {
     uint64_t gpxFiles = 0;        // files read from a GPX folder; 0 when the path names a file
     uint64_t gpxFilesFailed = 0;  // files of the folder that were not read completely
     std::string gpxFormat;        // the track file's kind ("GPX", "FIT"); empty: GPX
-    // The folder's track files by kind, in order of first file: ("GPX", 2), ("FIT", 3).
+    // The folder's track files by kind, in order of first file: ("GPX", 2), ("FIT", 3), and
+    // ("photos", 41) for the photos that served as points.
     std::vector<std::pair<std::string, uint64_t>> gpxKinds;
     std::string gpxProblem;      // why the GPX file was not read completely; empty when it was
     bool gpxStopped = false;     // it was not, because the run was asked to stop
@@ -72,8 +73,7 @@ std::string RunningCountText(const RunSummary& summary);
 // points", with "; 1 folder could not be read" for hot folders that could not be listed. Counts
 // that are zero are left out, except "tagged"; when no GPX point was read it says why. A GPX
 // folder reads "GPX: 3 files, 12,345 points", with "; 1 file failed" when files failed; a folder
-// of other kinds too "GPX: 2 files; FIT: 3 files; 12,345 points". A track file of another kind
-// is named by it: "FIT: 1,204 points".
-// When RAW photos were checked, "; 12 RAW photos: 11 sidecars written, 1 unreadable" follows
-// the counts (an unreadable count of zero left out).
+// of other kinds too "GPX: 2 files; FIT: 3 files; photos: 41; 12,345 points". A track file of
+// another kind is named by it: "FIT: 1,204 points". When RAW photos were checked, "; 12 RAW photos:
+// 11 sidecars written, 1 unreadable" follows the counts (an unreadable count of zero left out).
 std::string RunSummaryText(const RunSummary& summary);

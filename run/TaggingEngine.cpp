@@ -43,6 +43,8 @@ void TaggingEngine::LoadPlanWrite(TaggingRunEvents& events, const TaggingRunInpu
     m_TrackLog.Empty();
     TrackReadOptions options;
     options.stop = &m_StopRequested;
+    options.cameraZone = {inputs.biasInMinutes, inputs.clock.zoneId,
+                          inputs.clock.followDaylightSaving};
     const TrackLoadReport track = LoadTrackLog(inputs.gpxPath, m_TrackLog, options);
     summary.gpxPoints = track.points;
     summary.gpxProblem = track.status.message();

@@ -21,11 +21,19 @@ struct ReaderLimits {
     double wallSeconds = 0.0;  // time from start to end, after which it is killed
 };
 
+// The zone a camera's clock ran in, for times that say no offset of their own.
+struct CameraZone {
+    int32_t biasInMinutes = 0;  // UTC = local time + bias
+    std::string zoneId;         // IANA name; may be empty
+    bool followDaylightSaving = false;
+};
+
 // How to read; the defaults suit the program.
 struct TrackReadOptions {
     std::string readerPath;                   // empty: the source's own reader
     std::optional<ReaderLimits> limits;       // empty: the source's limits for the file's size
     const std::atomic<bool>* stop = nullptr;  // once true, reading is abandoned
+    CameraZone cameraZone;                    // for photos read as a track
 };
 
 // The points appended, and why the file was not read whole (Stopped on a stop request).
@@ -52,6 +60,12 @@ public:
     // Throws only std::bad_alloc.
     virtual TrackFileReport Read(const std::string& path, TrackLog& log,
                                  const TrackReadOptions& options) const = 0;
+    // A source of folders (photos that carry positions) rather than files: reads the folder's
+    // points as one origin, no points and no Error line when it holds none; `points` of the
+    // report counts what served as points.
+    virtual bool ReadsFolders() const { return false; }
+    virtual TrackFileReport ReadFolder(const std::string& folder, TrackLog& log,
+                                       const TrackReadOptions& options) const;
     // Reads the files in order, as Read does each; a source may read many at once.
     virtual std::vector<TrackFileReport> ReadFiles(const std::vector<std::string>& paths,
                                                    TrackLog& log,

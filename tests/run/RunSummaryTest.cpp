@@ -145,6 +145,9 @@ TEST(RunSummaryText, TracksOfOtherKindsAreNamedByTheirKind) {
     const std::string text = RunSummaryText(summary);
     EXPECT_EQ(text.substr(text.find("GPX:")),
               "GPX: 2 files; FIT: 3 files; TCX: 1 file; 12,345 points");
+    summary.gpxKinds = {{"GPX", 2}, {"photos", 41}};
+    EXPECT_NE(RunSummaryText(summary).find("; GPX: 2 files; photos: 41; 12,345 points"),
+              std::string::npos);
     summary.gpxKinds = {{"GPX", 6}};
     EXPECT_NE(RunSummaryText(summary).find("; GPX: 6 files, 12,345 points"), std::string::npos);
 

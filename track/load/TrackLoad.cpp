@@ -26,6 +26,36 @@ const TrackSource* SourceTakingName(const std::string& name) {
     return nullptr;
 }
 
+void AddToKind(const std::string& format, size_t files, TrackLoadReport& report) {
+    auto kind = std::find_if(report.kinds.begin(), report.kinds.end(),
+                             [&](const TrackKindCount& count) { return count.format == format; });
+    if (kind == report.kinds.end()) {
+        kind = report.kinds.insert(kind, TrackKindCount{format, 0});
+    }
+    kind->files += files;
+}
+
+// The folders directly in `folder` (links to folders included), sorted byte-wise, hidden ones
+// left out.
+std::vector<std::string> FolderNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        if (name[0] != '.' && stat(JoinPath(folder, name).c_str(), &info) == 0 &&
+            S_ISDIR(info.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void Count(const std::string& name, const TrackFileReport& file, const TrackSource& source,
            TrackLoadReport& report) {
     if (file.status.code() == StatusCode::Stopped) {
@@ -34,13 +64,7 @@ void Count(const std::string& name, const TrackFileReport& file, const TrackSour
     }
     report.points += file.points;
     ++report.files;
-    const std::string format = file.format.empty() ? source.Format() : file.format;
-    auto kind = std::find_if(report.kinds.begin(), report.kinds.end(),
-                             [&](const TrackKindCount& count) { return count.format == format; });
-    if (kind == report.kinds.end()) {
-        kind = report.kinds.insert(kind, TrackKindCount{format, 0});
-    }
-    ++kind->files;
+    AddToKind(file.format.empty() ? source.Format() : file.format, 1, report);
     if (!file.status.ok()) {
         ++report.failedFiles;
         if (report.status.ok()) {
@@ -67,7 +91,26 @@ TrackLoadReport LoadTrackFolder(const std::string& folder, TrackLog& log,
         }
         first = end;
     }
-    if (names.empty()) {
+    // Photos that carry positions: the folder's own, then each folder directly in it.
+    std::vector<std::string> folders = {folder};
+    for (const std::string& name : FolderNamesIn(folder)) {
+        folders.push_back(JoinPath(folder, name));
+    }
+    for (const auto& source : TrackSources()) {
+        for (size_t i = 0; source->ReadsFolders() && i < folders.size(); ++i) {
+            if (report.status.code() == StatusCode::Stopped) {
+                return report;
+            }
+            const TrackFileReport photos = source->ReadFolder(folders[i], log, options);
+            if (photos.status.code() == StatusCode::Stopped) {
+                report.status = photos.status;
+            } else if (photos.points > 0) {
+                report.points += photos.points;
+                AddToKind(photos.format, photos.points, report);
+            }
+        }
+    }
+    if (names.empty() && report.points == 0 && report.status.ok()) {
         report.status = Status::Unreadable("no GPX files in the folder");
         Log::Instance().WriteAndTrace(Error, "GPX file " + folder + ": " + report.status.message());
     }
