@@ -76,7 +76,9 @@ GpxReaderRequest MakeRequest(const OpenFile& file, const GpxReadOptions& options
     request.maxPoints = static_cast<size_t>(file.size / 8) + 1;  // a point takes far more bytes
     request.trace = IsDebugOutputEnabled();
     request.stop = options.stop;
-    if (conversion != nullptr) {
+    if (conversion != nullptr && conversion->program.empty()) {
+        request.convertFormat = conversion->format;  // read as it is, bounded by the file
+    } else if (conversion != nullptr) {
         // The GPX text is bounded by the converter's output limit rather than by the file.
         request.convertFormat = conversion->format;
         request.converter = conversion->program;
@@ -147,7 +149,8 @@ std::string ReadOpenFile(const std::string& path, const OpenFile& file, TrackLog
                          bool& stopped) {
     const GpxReaderLimits limits =
         options.limits ? *options.limits : DefaultGpxReaderLimits(file.size);
-    if (file.size > MaxGpxFileSize(limits)) {
+    const bool streamed = conversion != nullptr && conversion->program.empty();
+    if (file.size > MaxGpxFileSize(limits) && !streamed) {
         return "too large for the memory available";
     }
     GpxReaderRun run = RunGpxReader(MakeRequest(file, options, limits, conversion));
@@ -176,7 +179,7 @@ public:
         Pending pending;
         pending.path = path;
         pending.problem = OpenRegularFile(path, pending.file);
-        if (pending.problem.empty() && pending.file.size == 0) {
+        if (pending.problem.empty() && pending.file.size == 0 && m_Conversion == nullptr) {
             pending.problem = kEmptyDocument;
         }
         const bool large = pending.problem.empty() && !Batched(pending);

@@ -29,7 +29,7 @@ std::vector<TrackFileReport> ReadGpxFiles(const std::vector<std::string>& paths,
 
 // A file of another format, which GPSBabel converts to GPX inside the reader process.
 struct GpxConversion {
-    std::string program;  // the GPSBabel executable
+    std::string program;  // the GPSBabel executable; empty for a format the reader streams itself
     std::string format;   // GPSBabel's name of the file's format: "garmin_fit"
     std::string label;    // the format's common name: "FIT"
 };

@@ -4,11 +4,13 @@
 //
 //   fenrik-gpx-reader --memory BYTES --cpu SECONDS [--trace] [--files N]
 //                     [--convert FORMAT --converter PROGRAM --output-limit BYTES]
+//                     [--read location-history]
 //
 // Standard input is the GPX file (a regular file), standard output the answer (GpxWire.h). With
 // --files, the N files are descriptors 3 .. N + 2 instead, answered one after the other. With
 // --convert, standard input is a file in GPSBabel's input format FORMAT, which PROGRAM (GPSBabel)
-// converts to GPX as a child of this process; at most BYTES of its GPX are read.
+// converts to GPX as a child of this process; at most BYTES of its GPX are read. With --read,
+// standard input is a location history in JSON (LocationHistory.h), streamed.
 // The process limits itself to the given address space and processor time, writes to no
 // regular file, never leaves a core dump and dies with the thread that started it. The exit status
 // (GpxReaderExit) says how it ended; a fault in the parser kills it with a signal, which the engine
@@ -38,6 +40,7 @@
 #include "track/gpx/reader/GpxEncoding.h"
 #include "track/gpx/reader/GpxNesting.h"
 #include "track/gpx/reader/GpxWalk.h"
+#include "track/gpx/reader/LocationHistory.h"
 
 namespace {
 
@@ -64,10 +67,11 @@ struct Options {
     uint64_t memory = 0;
     uint64_t cpuSeconds = 0;
     bool trace = false;
-    uint64_t files = 0;         // 0: the one file on standard input
-    std::string convertFormat;  // GPSBabel's name of the input's format; empty for GPX
-    std::string converter;      // the GPSBabel program
-    uint64_t outputLimit = 0;   // bytes of GPX that the converter may write
+    uint64_t files = 0;            // 0: the one file on standard input
+    std::string convertFormat;     // GPSBabel's name of the input's format; empty for GPX
+    std::string converter;         // the GPSBabel program
+    uint64_t outputLimit = 0;      // bytes of GPX that the converter may write
+    bool locationHistory = false;  // the input is a location history, not GPX
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -75,6 +79,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--read" && i + 1 < argc &&
+                   std::string(argv[i + 1]) == "location-history") {
+            options.locationHistory = true;
+            ++i;
         } else if ((arg == "--convert" || arg == "--converter") && i + 1 < argc) {
             (arg == "--convert" ? options.convertFormat : options.converter) = argv[++i];
         } else if ((arg == "--memory" || arg == "--cpu" || arg == "--files" ||
@@ -95,7 +103,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     }
     const bool converts = !options.convertFormat.empty();
     return options.memory > 0 && options.cpuSeconds > 0 && converts == !options.converter.empty() &&
-           converts == (options.outputLimit > 0) && !(converts && options.files > 1);
+           converts == (options.outputLimit > 0) && !(converts && options.files > 1) &&
+           !(options.locationHistory && (converts || options.files > 1));
 }
 
 void SetLimit(int resource, rlim_t soft, rlim_t hard) {
@@ -162,8 +171,29 @@ std::string ReadableDocument(std::string_view input, std::string& converted) {
 
 // Parses the file `fd` and writes its answer; `done` says whether it is. Returns a reader exit
 // status for a file that cannot be parsed at all (too deep), or kGpxReaderAnswered.
+// Streams a location history's points into the answer as they are read.
+int AnswerLocationHistory(int fd, GpxAnswerWriter& writer, bool& done) {
+    uint64_t count = 0;
+    const std::string problem =
+        ReadLocationHistory(fd, [&](const TrackPoint& point, PointKind kind, int32_t segment) {
+            writer.Point(point, kind, segment);
+            ++count;
+        });
+    if (problem == "too deeply nested") {
+        return kGpxReaderTooDeep;
+    }
+    if (!problem.empty()) {
+        writer.Problem(problem);
+    }
+    done = writer.End(count);
+    return kGpxReaderAnswered;
+}
+
 int AnswerOne(int fd, const Options& options, GpxAnswerWriter& writer, bool& done) {
     done = false;
+    if (options.locationHistory) {
+        return AnswerLocationHistory(fd, writer, done);
+    }
     std::string converted;
     if (!options.convertFormat.empty()) {
         GpxConversionResult conversion =
