@@ -2,7 +2,9 @@
 // Fuzz target for the GPX boundary: any bytes, given as the GPX file, must load through the
 // reader process without crashing, hanging or yielding a point that could harm a photo; the
 // same bytes, taken as what a broken reader might answer, must be decoded safely; and the
-// reader's own scanning and time parsing must be sound on them.
+// reader's own scanning and time parsing must be sound on them, as must its streaming reader of
+// location histories.
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -16,6 +18,7 @@
 #include "track/gpx/GpxWire.h"
 #include "track/gpx/reader/GpxNesting.h"
 #include "track/gpx/reader/GpxTime.h"
+#include "track/gpx/reader/LocationHistory.h"
 
 namespace {
 
@@ -68,11 +71,29 @@ void ScanAndParseTime(const uint8_t* data, size_t size) {
     ParseGpxTime(text.c_str());
 }
 
+// The bytes as a location history, read in this process.
+void ReadAsLocationHistory(const uint8_t* data, size_t size) {
+    const int fd = memfd_create("fenrik-history-fuzz", MFD_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    if (write(fd, data, size) == static_cast<ssize_t>(size) && lseek(fd, 0, SEEK_SET) == 0) {
+        ReadLocationHistory(fd, [](const TrackPoint& point, PointKind kind, int32_t segment) {
+            Require(IsUsable(point), "a history point off the globe or not finite");
+            Require(FileTimeToCount(point.time) != 0, "a history point without a time");
+            Require((kind == PointKind::Waypoint) == (segment == kNoSegment),
+                    "a history waypoint in a segment, or a track point in none");
+        });
+    }
+    close(fd);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadAsGpxFile(data, size);
     DecodeAsAnswer(data, size);
     ScanAndParseTime(data, size);
+    ReadAsLocationHistory(data, size);
     return 0;
 }
