@@ -17,6 +17,7 @@
 #include "track/gpx/GpxReader.h"
 #include "track/gpx/GpxWire.h"
 #include "track/gpx/reader/GpxNesting.h"
+#include "track/gpx/reader/GpxStream.h"
 #include "track/gpx/reader/GpxTime.h"
 #include "track/gpx/reader/LocationHistory.h"
 
@@ -64,9 +65,18 @@ void DecodeAsAnswer(const uint8_t* data, size_t size) {
     }
 }
 
-// The reader's own text handling, in this process where the sanitizers see it.
-void ScanAndParseTime(const uint8_t* data, size_t size) {
+// The reader's own text handling, in this process where the sanitizers see it: the stream fed
+// in two pieces, and the time parser.
+void StreamAndParseTime(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
+    TrackLog log;
+    GpxStream stream(log, 256);
+    if (stream.Feed(text.data(), size / 2, false)) {
+        stream.Feed(text.data() + size / 2, size - size / 2, true);
+    }
+    for (size_t i = 0; i < log.Count(); ++i) {
+        Require(IsUsable(log.At(i)), "a streamed point off the globe or not finite");
+    }
     NestsDeeperThan(text, 256);
     ParseGpxTime(text.c_str());
 }
@@ -93,7 +103,7 @@ void ReadAsLocationHistory(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadAsGpxFile(data, size);
     DecodeAsAnswer(data, size);
-    ScanAndParseTime(data, size);
+    StreamAndParseTime(data, size);
     ReadAsLocationHistory(data, size);
     return 0;
 }

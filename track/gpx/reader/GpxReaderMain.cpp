@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// fenrik-gpx-reader: parses one GPX file for the program in a process of its own, so that a
-// parser fault or a hostile document can cost no more than this process.
+// fenrik-gpx-reader: parses one GPX file for the program in a process of its own, streaming it
+// with expat, so that a parser fault or a hostile document can cost no more than this process.
 //
 //   fenrik-gpx-reader --memory BYTES --cpu SECONDS [--trace] [--files N]
 //                     [--convert FORMAT --converter PROGRAM --output-limit BYTES]
@@ -24,6 +24,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +32,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <tinyxml.h>
 
@@ -39,17 +41,17 @@
 #include "track/gpx/reader/GpxConversion.h"
 #include "track/gpx/reader/GpxEncoding.h"
 #include "track/gpx/reader/GpxNesting.h"
+#include "track/gpx/reader/GpxStream.h"
 #include "track/gpx/reader/GpxWalk.h"
 #include "track/gpx/reader/LocationHistory.h"
 
 namespace {
 
-// Deeper documents are not parsed. Real GPX files nest fewer than a dozen levels, and TinyXML's
-// work for each element grows with its depth, so deep nesting costs time as well as stack.
+// Deeper documents are not parsed: real GPX files nest fewer than a dozen levels.
 constexpr size_t kMaxNesting = 256;
 
 // The parse runs on a thread of this stack size, whatever the stack limit of the process, with
-// a wide guard below it: a document that got past the nesting scan dies of the overflow.
+// a wide guard below it.
 constexpr size_t kParseStack = size_t{8} << 20;
 constexpr size_t kStackGuard = size_t{1} << 20;
 
@@ -159,18 +161,14 @@ private:
     size_t m_Size = 0;
 };
 
-// The document as TinyXML can read it: the input itself, or its UTF-8 form when it is in
-// UTF-16. Returns why it cannot be read, or the empty text.
-std::string ReadableDocument(std::string_view input, std::string& converted) {
-    const GpxEncoding encoding = DetectGpxEncoding(input);
-    if (encoding == GpxEncoding::Utf16LittleEndian || encoding == GpxEncoding::Utf16BigEndian) {
-        return ConvertUtf16Document(input, encoding == GpxEncoding::Utf16BigEndian, converted);
-    }
-    return UnreadableEncodingProblem(encoding);
+// The head of the file, to tell its encoding by.
+std::string HeadOf(int fd) {
+    std::string head(4096, '\0');
+    const ssize_t n = pread(fd, head.data(), head.size(), 0);
+    head.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return head;
 }
 
-// Parses the file `fd` and writes its answer; `done` says whether it is. Returns a reader exit
-// status for a file that cannot be parsed at all (too deep), or kGpxReaderAnswered.
 // Streams a location history's points into the answer as they are read.
 int AnswerLocationHistory(int fd, GpxAnswerWriter& writer, bool& done) {
     uint64_t count = 0;
@@ -189,58 +187,131 @@ int AnswerLocationHistory(int fd, GpxAnswerWriter& writer, bool& done) {
     return kGpxReaderAnswered;
 }
 
+// The GPX text when it cannot be streamed from the file as it is: a converter's output, or the
+// UTF-8 form of a UTF-16 file. Returns why there is none, or the empty text with `converted`
+// left empty for a file to stream.
+std::string ConvertedDocument(int fd, const Options& options, std::string& converted, int& status) {
+    if (!options.convertFormat.empty()) {
+        GpxConversionResult conversion =
+            ConvertToGpx(fd, options.converter, options.convertFormat, options.outputLimit);
+        if (conversion.tooLarge) {
+            status = kGpxReaderOutputTooLarge;
+            return std::string();
+        }
+        if (!conversion.problem.empty() || conversion.gpx.empty()) {
+            return conversion.problem.empty() ? "GPSBabel wrote nothing" : conversion.problem;
+        }
+        converted = std::move(conversion.gpx);
+        return std::string();
+    }
+    const GpxEncoding encoding = DetectGpxEncoding(HeadOf(fd));
+    if (encoding == GpxEncoding::Utf16LittleEndian || encoding == GpxEncoding::Utf16BigEndian) {
+        const MappedInput mapped(fd);
+        return ConvertUtf16Document(mapped.Text(), encoding == GpxEncoding::Utf16BigEndian,
+                                    converted);
+    }
+    return UnreadableEncodingProblem(encoding);
+}
+
+// Streams the document into `log`: `converted` when there is one, else the file `fd` read
+// piece by piece. Returns the XML problem, or the empty text; `tooDeep` when it nested too deep.
+std::string StreamDocument(int fd, const std::string& converted, TrackLog& log, bool& tooDeep) {
+    struct stat info {};
+    if (converted.empty() && (fstat(fd, &info) != 0 || info.st_size == 0)) {
+        return "could not be parsed: empty";  // what the tree says of it is kept
+    }
+    GpxStream stream(log, kMaxNesting);
+    if (!converted.empty()) {
+        stream.Feed(converted.data(), converted.size(), true);
+    } else {
+        std::vector<char> buffer(size_t{1} << 20);
+        off_t offset = 0;
+        for (;;) {
+            const ssize_t n = pread(fd, buffer.data(), buffer.size(), offset);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0 || !stream.Feed(buffer.data(), static_cast<size_t>(n), false)) {
+                if (n <= 0) {
+                    stream.Feed(buffer.data(), 0, true);
+                }
+                break;
+            }
+            offset += n;
+        }
+    }
+    tooDeep = stream.TooDeep();
+    return stream.Problem();
+}
+
+// Reads the whole document into TinyXML's tree, as before streaming: only for a document that did
+// not stream to its end. Returns a reader exit status, and the XML problem in `problem`.
+int ReadAsTree(int fd, const std::string& converted, TrackLog& log, std::string& problem) {
+    std::string utf8 = converted;
+    {
+        const MappedInput mapped(fd);
+        const std::string_view text = utf8.empty() ? mapped.Text() : utf8;
+        if (NestsDeeperThan(text, kMaxNesting)) {
+            return kGpxReaderTooDeep;
+        }
+    }
+    lseek(fd, 0, SEEK_SET);
+    std::FILE* input =
+        utf8.empty() ? fdopen(dup(fd), "rb") : fmemopen(utf8.data(), utf8.size(), "rb");
+    if (input == nullptr) {
+        return kGpxReaderBadInput;
+    }
+    TiXmlDocument document;
+    problem = ReadGpxDocument(input, document, log);
+    std::fclose(input);
+    return kGpxReaderAnswered;
+}
+
+// Parses the file `fd` and writes its answer; `done` says whether it is. Returns a reader exit
+// status for a file that cannot be parsed at all (too deep, a converter's output too large), or
+// kGpxReaderAnswered.
 int AnswerOne(int fd, const Options& options, GpxAnswerWriter& writer, bool& done) {
     done = false;
     if (options.locationHistory) {
         return AnswerLocationHistory(fd, writer, done);
     }
     std::string converted;
-    if (!options.convertFormat.empty()) {
-        GpxConversionResult conversion =
-            ConvertToGpx(fd, options.converter, options.convertFormat, options.outputLimit);
-        if (conversion.tooLarge) {
-            return kGpxReaderOutputTooLarge;
-        }
-        if (!conversion.problem.empty() || conversion.gpx.empty()) {
-            writer.Problem(conversion.problem.empty() ? "GPSBabel wrote nothing"
-                                                      : conversion.problem);
-            done = writer.End(0);
-            return kGpxReaderAnswered;
-        }
-        converted = std::move(conversion.gpx);
-        if (NestsDeeperThan(converted, kMaxNesting)) {
-            return kGpxReaderTooDeep;
-        }
-    } else {
-        const MappedInput mapped(fd);
-        const std::string problem = ReadableDocument(mapped.Text(), converted);
-        if (!problem.empty()) {
-            writer.Problem(problem);
-            done = writer.End(0);
-            return kGpxReaderAnswered;
-        }
-        const std::string_view text = converted.empty() ? mapped.Text() : converted;
-        if (NestsDeeperThan(text, kMaxNesting)) {
-            return kGpxReaderTooDeep;
-        }
+    int status = kGpxReaderAnswered;
+    const std::string unreadable = ConvertedDocument(fd, options, converted, status);
+    if (status != kGpxReaderAnswered) {
+        return status;
     }
-    std::FILE* input =
-        converted.empty() ? fdopen(fd, "rb") : fmemopen(converted.data(), converted.size(), "rb");
-    if (input == nullptr) {
-        return kGpxReaderBadInput;
+    if (!unreadable.empty()) {
+        writer.Problem(unreadable);
+        done = writer.End(0);
+        return kGpxReaderAnswered;
     }
+    // The stream's traces wait for its end: a document that does not stream to its end is read
+    // again, and traced, as a tree.
+    std::vector<std::string> traces;
+    if (options.trace) {
+        SetDebugSink([&traces](const std::string& text) { traces.push_back(text); });
+    }
+    TrackLog log;
+    bool tooDeep = false;
+    std::string problem = StreamDocument(fd, converted, log, tooDeep);
     if (options.trace) {
         SetDebugSink([&writer](const std::string& text) { writer.Trace(text); });
     }
-    // Leaked on purpose: the process ends right after its answers, and the kernel takes the
-    // memory back far faster than the document's destructor gives it back node by node.
-    auto* document = new TiXmlDocument;
-    TrackLog log;
-    const std::string problem = ReadGpxDocument(input, *document, log);
-    SetDebugSink(DebugSink());
-    if (options.files > 1) {
-        delete document;  // the next file needs the memory
+    if (tooDeep || !problem.empty()) {
+        // A broken or deep document is read as the tree reader always read it, so that it gives
+        // the same points and says the same of where it broke.
+        log.Empty();
+        const int treeStatus = ReadAsTree(fd, converted, log, problem);
+        if (treeStatus != kGpxReaderAnswered) {
+            return treeStatus;
+        }
+    } else {
+        for (const std::string& text : traces) {
+            writer.Trace(text);
+        }
     }
+    SetDebugSink(DebugSink());
     if (!problem.empty()) {
         writer.Problem(problem);
     }
