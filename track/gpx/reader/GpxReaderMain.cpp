@@ -24,6 +24,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -224,7 +225,8 @@ std::string StreamDocument(int fd, const std::string& converted, TrackLog& log, 
     if (!converted.empty()) {
         stream.Feed(converted.data(), converted.size(), true);
     } else {
-        std::vector<char> buffer(size_t{1} << 20);
+        // A small file's buffer is no larger than it: many are read one after the other.
+        std::vector<char> buffer(std::min(static_cast<size_t>(info.st_size) + 1, size_t{1} << 20));
         off_t offset = 0;
         for (;;) {
             const ssize_t n = pread(fd, buffer.data(), buffer.size(), offset);
