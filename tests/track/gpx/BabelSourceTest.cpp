@@ -3,10 +3,12 @@
 // own GPX of it, a folder mixes them with GPX files, and a missing GPSBabel or a file it cannot
 // read is reported for that file alone.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -167,11 +169,19 @@ TEST_F(BabelSource, FilesGpsBabelCannotReadAreRefusedWithItsReason) {
     }
 }
 
-TEST_F(BabelSource, AFifoIsNeverOpenedAndAStopReadsNothing) {
+TEST_F(BabelSource, AFifoIsNeverOpenedASparseFileEndsQuicklyAndAStopReadsNothing) {
     const std::string fifo = m_Dir.File("pipe.fit");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     TrackLog log;
     EXPECT_EQ(Load(fifo, log).status.message(), "not a regular file");
+
+    const std::string sparse = m_Dir.File("sparse.fit");
+    WriteFileText(sparse, ReadFileText(SamplePath("tracks/garmin-edge-800.fit")).substr(0, 14));
+    ASSERT_EQ(truncate(sparse.c_str(), off_t{2} << 30), 0);  // a header, then 2 GB of zeros
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Load(sparse, log).status.ok());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+    EXPECT_TRUE(log.IsEmpty());
 
     const std::atomic<bool> stop{true};
     TrackReadOptions options;

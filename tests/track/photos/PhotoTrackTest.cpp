@@ -142,7 +142,8 @@ TEST_F(PhotoTrack, PhotoFoldersOfATracksFolderAreSegmentsInTimeOrderAndStayUntou
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(FileTimeToCount(log.At(phone.first + i).time),
                   UtcCount(2024, 5, 1, 12, 10 * static_cast<int>(i + 1), 0));
-        EXPECT_NEAR(log.At(phone.first + i).longitude, 11.0 + static_cast<double>(i + 1) / 60.0, 1e-9);
+        EXPECT_NEAR(log.At(phone.first + i).longitude, 11.0 + static_cast<double>(i + 1) / 60.0,
+                    1e-9);
     }
     EXPECT_NE(log.RunAt(phone.first).segment, log.RunAt(log.Origins()[1].first).segment);
     EXPECT_EQ(log.RunAt(phone.first).segment, log.RunAt(phone.first + 2).segment);
