@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -127,7 +126,7 @@ TEST_F(HistorySource, HostileDocumentsAreRefusedWithAReason) {
     }
 }
 
-TEST_F(HistorySource, ASparseGigabyteFileAndAFifoNeitherHangNorGrow) {
+TEST_F(HistorySource, ASparseFileIsRefusedAtItsFirstZeroAndAFifoIsNeverOpened) {
     const std::string sparse = m_Dir.File("sparse.json");
     {
         const int fd = open(sparse.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -136,11 +135,9 @@ TEST_F(HistorySource, ASparseGigabyteFileAndAFifoNeitherHangNorGrow) {
         ASSERT_EQ(ftruncate(fd, off_t{2} << 30), 0);  // two gigabytes of zero bytes follow
         close(fd);
     }
-    const auto start = std::chrono::steady_clock::now();
+    // Refused at the first zero byte: the reader never reads on through the rest.
     TrackLoadReport report = LoadTrackLog(sparse, m_Log);
-    EXPECT_EQ(report.status.message().rfind("could not be parsed: ", 0), 0u)
-        << report.status.message();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_EQ(report.status.message(), "could not be parsed: Invalid value. at byte 15");
 
     const std::string fifo = m_Dir.File("pipe.json");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
