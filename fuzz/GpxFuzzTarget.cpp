@@ -3,7 +3,7 @@
 // reader process without crashing, hanging or yielding a point that could harm a photo; the
 // same bytes, taken as what a broken reader might answer, must be decoded safely; and the
 // reader's own scanning and time parsing must be sound on them, as must its streaming reader of
-// location histories.
+// location histories and its reader of KMZ archives.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -19,6 +19,7 @@
 #include "track/gpx/reader/GpxNesting.h"
 #include "track/gpx/reader/GpxStream.h"
 #include "track/gpx/reader/GpxTime.h"
+#include "track/gpx/reader/KmzArchive.h"
 #include "track/gpx/reader/LocationHistory.h"
 
 namespace {
@@ -81,8 +82,8 @@ void StreamAndParseTime(const uint8_t* data, size_t size) {
     ParseGpxTime(text.c_str());
 }
 
-// The bytes as a location history, read in this process.
-void ReadAsLocationHistory(const uint8_t* data, size_t size) {
+// The bytes as a location history and as a KMZ archive, read in this process.
+void ReadAsHistoryAndArchive(const uint8_t* data, size_t size) {
     const int fd = memfd_create("fenrik-history-fuzz", MFD_CLOEXEC);
     if (fd < 0) {
         return;
@@ -94,6 +95,9 @@ void ReadAsLocationHistory(const uint8_t* data, size_t size) {
             Require((kind == PointKind::Waypoint) == (segment == kNoSegment),
                     "a history waypoint in a segment, or a track point in none");
         });
+        std::string kml;
+        ExtractKml(fd, size_t{1} << 20, kml);
+        Require(kml.size() <= size_t{1} << 20, "a KML document past its limit");
     }
     close(fd);
 }
@@ -104,6 +108,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadAsGpxFile(data, size);
     DecodeAsAnswer(data, size);
     StreamAndParseTime(data, size);
-    ReadAsLocationHistory(data, size);
+    ReadAsHistoryAndArchive(data, size);
     return 0;
 }

@@ -10,22 +10,24 @@ namespace {
 
 // Extensions that GPSBabel gives two readable formats (.csv, .txt, .xml, .bin, .dat, .log, .loc,
 // .trl, .trk ...) are left out: the program could not tell which to ask for. So are GPX, the
-// program's own, and .json and .jpg, which it reads itself.
+// program's own, and .json and .jpg, which it reads itself. A .kmz file is a zip archive of KML,
+// which the reader unpacks for GPSBabel ("kmz" is no GPSBabel format).
 const std::vector<BabelFormat> kFormats = {
-    {"fit", "garmin_fit", "FIT"},  {"tcx", "gtrnctr", "TCX"},     {"crs", "gtrnctr", "TCX"},
-    {"hst", "gtrnctr", "TCX"},     {"kml", "kml", "KML"},         {"nmea", "nmea", "NMEA"},
-    {"igc", "igc", "IGC"},         {"anr", "saroute", "ANR"},     {"asc", "tomtom_asc", "ASC"},
-    {"bcr", "bcr", "BCR"},         {"cpo", "energympro", "CPO"},  {"cup", "cup", "CUP"},
-    {"dna", "dna", "DNA"},         {"ert", "enigma", "ERT"},      {"gdb", "gdb", "GDB"},
-    {"gpi", "garmin_gpi", "GPI"},  {"gpl", "gpl", "GPL"},         {"gps", "hiketech", "HikeTech"},
-    {"gtm", "gtm", "GTM"},         {"ht", "humminbird_ht", "HT"}, {"hwr", "humminbird", "HWR"},
-    {"ikt", "ik3d", "IKT"},        {"map", "f90g", "F90G"},       {"mmo", "mmo", "MMO"},
-    {"mxf", "mxf", "MXF"},         {"nav", "mainnav", "NAV"},     {"osm", "osm", "OSM"},
-    {"ov2", "tomtom", "OV2"},      {"rdn", "ignrando", "RDN"},    {"rwf", "raymarine", "RWF"},
-    {"sbn", "sbn", "SBN"},         {"sbp", "sbp", "SBP"},         {"shp", "shape", "SHP"},
-    {"tes", "wintec_tes", "TES"},  {"tk1", "wbt-tk1", "TK1"},     {"tpg", "tpg", "TPG"},
-    {"tr7", "mapasia_tr7", "TR7"}, {"trc", "mynav", "TRC"},       {"upt", "magellanx", "UPT"},
-    {"usr", "lowranceusr", "USR"}, {"wpo", "holux", "WPO"},       {"xol", "xol", "XOL"},
+    {"fit", "garmin_fit", "FIT"},    {"tcx", "gtrnctr", "TCX"},     {"crs", "gtrnctr", "TCX"},
+    {"hst", "gtrnctr", "TCX"},       {"kml", "kml", "KML"},         {"kmz", "kmz", "KMZ"},
+    {"nmea", "nmea", "NMEA"},        {"igc", "igc", "IGC"},         {"anr", "saroute", "ANR"},
+    {"asc", "tomtom_asc", "ASC"},    {"bcr", "bcr", "BCR"},         {"cpo", "energympro", "CPO"},
+    {"cup", "cup", "CUP"},           {"dna", "dna", "DNA"},         {"ert", "enigma", "ERT"},
+    {"gdb", "gdb", "GDB"},           {"gpi", "garmin_gpi", "GPI"},  {"gpl", "gpl", "GPL"},
+    {"gps", "hiketech", "HikeTech"}, {"gtm", "gtm", "GTM"},         {"ht", "humminbird_ht", "HT"},
+    {"hwr", "humminbird", "HWR"},    {"ikt", "ik3d", "IKT"},        {"map", "f90g", "F90G"},
+    {"mmo", "mmo", "MMO"},           {"mxf", "mxf", "MXF"},         {"nav", "mainnav", "NAV"},
+    {"osm", "osm", "OSM"},           {"ov2", "tomtom", "OV2"},      {"rdn", "ignrando", "RDN"},
+    {"rwf", "raymarine", "RWF"},     {"sbn", "sbn", "SBN"},         {"sbp", "sbp", "SBP"},
+    {"shp", "shape", "SHP"},         {"tes", "wintec_tes", "TES"},  {"tk1", "wbt-tk1", "TK1"},
+    {"tpg", "tpg", "TPG"},           {"tr7", "mapasia_tr7", "TR7"}, {"trc", "mynav", "TRC"},
+    {"upt", "magellanx", "UPT"},     {"usr", "lowranceusr", "USR"}, {"wpo", "holux", "WPO"},
+    {"xol", "xol", "XOL"},
 };
 
 bool StartsWith(std::string_view text, std::string_view prefix) {

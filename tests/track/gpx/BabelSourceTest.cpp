@@ -72,6 +72,7 @@ TEST_F(BabelSource, EachFormatGivesThePointsOfGpsBabelsOwnGpx) {
         {"garmin-edge-800.fit", "garmin-edge-800-output.gpx", "FIT", 100},
         {"history.tcx", "history~tcx.gpx", "TCX", 100},
         {"google_ext.kml", "google_ext~kml.gpx", "KML", 100},
+        {"google_ext.kmz", "google_ext~kml.gpx", "KMZ", 100},  // the same KML, zipped
         {"igc2.igc", "igc2~igc.gpx", "IGC", 10},
         {"nmea", "nmea.gpx", "NMEA", 100},  // no extension: known by its sentences
     };
@@ -165,6 +166,57 @@ TEST_F(BabelSource, FilesGpsBabelCannotReadAreRefusedWithItsReason) {
         } else {
             EXPECT_EQ(std::string(c.problem), "");
         }
+    }
+}
+
+// A zip archive of one stored entry; `method` 8 claims it is deflated.
+std::string Zip(const std::string& name, const std::string& data, uint16_t method = 0) {
+    auto le = [](uint32_t value, int bytes) {
+        std::string text;
+        for (int i = 0; i < bytes; ++i) {
+            text += static_cast<char>(value >> (8 * i) & 0xFF);
+        }
+        return text;
+    };
+    const uint32_t size = static_cast<uint32_t>(data.size());
+    const uint16_t length = static_cast<uint16_t>(name.size());
+    const std::string local = le(0x04034b50, 4) + le(20, 2) + le(0, 2) + le(method, 2) + le(0, 4) +
+                              le(0, 4) + le(size, 4) + le(size, 4) + le(length, 2) + le(0, 2) +
+                              name + data;
+    const std::string central = le(0x02014b50, 4) + le(20, 2) + le(20, 2) + le(0, 2) +
+                                le(method, 2) + le(0, 4) + le(0, 4) + le(size, 4) + le(size, 4) +
+                                le(length, 2) + le(0, 2) + le(0, 2) + le(0, 2) + le(0, 2) +
+                                le(0, 4) + le(0, 4) + name;
+    return local + central + le(0x06054b50, 4) + le(0, 2) + le(0, 2) + le(1, 2) + le(1, 2) +
+           le(static_cast<uint32_t>(central.size()), 4) +
+           le(static_cast<uint32_t>(local.size()), 4) + le(0, 2);
+}
+
+TEST_F(BabelSource, AKmzGivesItsKmlDocumentOrSaysWhatIsWrongWithIt) {
+    const std::string kml = ReadFileText(SamplePath("tracks/google_ext.kml"));
+    struct Case {
+        const char* name;
+        std::string content;
+        const char* problem;  // empty: read whole
+    };
+    const Case cases[] = {
+        {"stored.kmz", Zip("files/Doc.KML", kml), ""},
+        {"text.kmz", kml, "could not be parsed: not a zip archive"},
+        {"images.kmz", Zip("files/pin.png", "PNG"),
+         "could not be parsed: no KML document in the archive"},
+        {"damaged.kmz", Zip("doc.kml", "\xFF\xFF\xFF\xFF", 8),
+         "could not be parsed: the KML document is damaged"},
+        {"cut.kmz", Zip("doc.kml", kml).substr(0, kml.size() / 2),
+         "could not be parsed: not a zip archive"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = m_Dir.File(c.name);
+        WriteFileText(path, c.content);
+        TrackLog log;
+        const TrackLoadReport report = Load(path, log);
+        EXPECT_EQ(report.status.message(), c.problem);
+        EXPECT_EQ(log.IsEmpty(), std::string(c.problem) != "");
     }
 }
 

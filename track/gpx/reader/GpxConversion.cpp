@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -35,6 +36,7 @@ bool OpenPipe(Pipe& pipe) {
 // In the child, between fork and exec: only async-signal-safe calls.
 [[noreturn]] void ExecConverter(int inputFd, const Pipe& out, const Pipe& err, char** argv) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
+    signal(SIGPIPE, SIG_DFL);
     if (dup2(inputFd, STDIN_FILENO) < 0 || dup2(out.write, STDOUT_FILENO) < 0 ||
         dup2(err.write, STDERR_FILENO) < 0) {
         _exit(127);
@@ -69,17 +71,28 @@ std::string EndProblem(int status, const std::string& message) {
     return std::string();
 }
 
-// Reads both pipes until GPSBabel closes them, or its output passes `maxBytes`.
-void Collect(const Pipe& out, const Pipe& err, uint64_t maxBytes, GpxConversionResult& result,
-             std::string& message) {
-    pollfd fds[2] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}};
+// Writes `input` into GPSBabel through `in` (when open) and reads both pipes until GPSBabel
+// closes them, or its output passes `maxBytes`.
+void Collect(int in, const std::string* input, const Pipe& out, const Pipe& err, uint64_t maxBytes,
+             GpxConversionResult& result, std::string& message) {
+    pollfd fds[3] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}, {in, POLLOUT, 0}};
+    size_t written = 0;
     std::vector<char> chunk(1 << 16);
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-        if (poll(fds, 2, -1) < 0) {
+        if (poll(fds, 3, -1) < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return;
+        }
+        if (fds[2].fd >= 0 && fds[2].revents != 0) {
+            const ssize_t n = write(fds[2].fd, input->data() + written,
+                                    std::min(input->size() - written, chunk.size()));
+            written += n > 0 ? static_cast<size_t>(n) : 0;
+            if ((n < 0 && errno != EAGAIN && errno != EINTR) || written == input->size()) {
+                close(fds[2].fd);  // all of it, or GPSBabel stopped reading
+                fds[2].fd = -1;
+            }
         }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) {
@@ -99,46 +112,62 @@ void Collect(const Pipe& out, const Pipe& err, uint64_t maxBytes, GpxConversionR
                                         kMaxMessage - std::min(kMaxMessage, message.size())));
             } else if (result.gpx.size() + static_cast<size_t>(n) > maxBytes) {
                 result.tooLarge = true;
-                return;
+                break;
             } else {
                 result.gpx.append(chunk.data(), static_cast<size_t>(n));
             }
         }
+        if (result.tooLarge) {
+            break;
+        }
+    }
+    if (fds[2].fd >= 0) {
+        close(fds[2].fd);
     }
 }
 
 }  // namespace
 
 GpxConversionResult ConvertToGpx(int inputFd, const std::string& program, const std::string& format,
-                                 uint64_t maxBytes) {
+                                 uint64_t maxBytes, const std::string* input) {
     GpxConversionResult result;
-    std::vector<std::string> args = {program, "-i",  format, "-f", "/dev/stdin",
-                                     "-o",    "gpx", "-F",   "-"};
+    std::vector<std::string> args = {
+        program, "-i", format, "-f", input != nullptr ? "-" : "/dev/stdin", "-o", "gpx", "-F", "-"};
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
+    Pipe in;
     Pipe out;
     Pipe err;
-    if (!OpenPipe(out) || !OpenPipe(err)) {
+    if ((input != nullptr && !OpenPipe(in)) || !OpenPipe(out) || !OpenPipe(err)) {
         result.problem = std::string("GPSBabel could not be started: ") + std::strerror(errno);
         return result;
     }
+    // GPSBabel ending before it has read all of its input must not end this process.
+    signal(SIGPIPE, SIG_IGN);
     const pid_t pid = fork();
     if (pid == 0) {
-        ExecConverter(inputFd, out, err, argv.data());
+        ExecConverter(input != nullptr ? in.read : inputFd, out, err, argv.data());
     }
     close(out.write);
     close(err.write);
+    if (input != nullptr) {
+        close(in.read);
+        fcntl(in.write, F_SETFL, O_NONBLOCK);
+    }
     if (pid < 0) {
         result.problem = std::string("GPSBabel could not be started: ") + std::strerror(errno);
         close(out.read);
         close(err.read);
+        if (input != nullptr) {
+            close(in.write);
+        }
         return result;
     }
     std::string message;
-    Collect(out, err, maxBytes, result, message);
+    Collect(input != nullptr ? in.write : -1, input, out, err, maxBytes, result, message);
     if (result.tooLarge) {
         kill(pid, SIGKILL);
         result.gpx.clear();

@@ -13,7 +13,8 @@ struct GpxConversionResult {
     bool tooLarge = false;  // its output passed `maxBytes`, and it was killed
 };
 
-// Runs `program` (GPSBabel) on the regular file open as `inputFd`, read as GPSBabel's input
-// format `format`, and collects at most `maxBytes` of the GPX it writes.
+// Runs `program` (GPSBabel) on the regular file open as `inputFd` (or on `input` when given,
+// written into its standard input), read as GPSBabel's input format `format`, and collects at most
+// `maxBytes` of the GPX it writes.
 GpxConversionResult ConvertToGpx(int inputFd, const std::string& program, const std::string& format,
-                                 uint64_t maxBytes);
+                                 uint64_t maxBytes, const std::string* input = nullptr);

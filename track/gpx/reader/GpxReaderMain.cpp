@@ -44,6 +44,7 @@
 #include "track/gpx/reader/GpxNesting.h"
 #include "track/gpx/reader/GpxStream.h"
 #include "track/gpx/reader/GpxWalk.h"
+#include "track/gpx/reader/KmzArchive.h"
 #include "track/gpx/reader/LocationHistory.h"
 
 namespace {
@@ -193,8 +194,18 @@ int AnswerLocationHistory(int fd, GpxAnswerWriter& writer, bool& done) {
 // left empty for a file to stream.
 std::string ConvertedDocument(int fd, const Options& options, std::string& converted, int& status) {
     if (!options.convertFormat.empty()) {
+        // A KMZ file is a zip archive: its KML document goes to GPSBabel as KML.
+        std::string kml;
+        const bool zipped = options.convertFormat == "kmz";
+        if (zipped) {
+            const std::string problem = ExtractKml(fd, options.outputLimit, kml);
+            if (!problem.empty()) {
+                return "could not be parsed: " + problem;
+            }
+        }
         GpxConversionResult conversion =
-            ConvertToGpx(fd, options.converter, options.convertFormat, options.outputLimit);
+            ConvertToGpx(fd, options.converter, zipped ? "kml" : options.convertFormat,
+                         options.outputLimit, zipped ? &kml : nullptr);
         if (conversion.tooLarge) {
             status = kGpxReaderOutputTooLarge;
             return std::string();
