@@ -122,6 +122,11 @@ TEST_F(PhotoTrack, PhotoFoldersOfATracksFolderAreSegmentsInTimeOrderAndStayUntou
     WritePhoto(m_Dir.File("phone/b.jpg"), PhoneTags(10, 1));
     WritePhoto(m_Dir.File("phone/c.jpg"), PhoneTags(20, 2));
     CopyFile(SamplePath("jpg/Nikon_D70.jpg"), m_Dir.File("phone/camera.jpg"));  // no GPS
+    // Photos that cannot be read, and a FIFO named as one, are passed over without a word.
+    CopyFile(SamplePath("jpg/corrupted.jpg"), m_Dir.File("phone/corrupted.jpg"));
+    CopyFile(SamplePath("jpg/invalid-image00971.jpg"), m_Dir.File("phone/invalid.jpg"));
+    WriteFileText(m_Dir.File("phone/empty.jpg"), "");
+    ASSERT_EQ(mkfifo(m_Dir.File("phone/pipe.jpg").c_str(), 0600), 0);
     WritePhoto(m_Dir.File("own.jpg"), PhoneTags(40, 4));
     std::filesystem::create_directories(m_Dir.File("empty"));
     const std::string before = ReadFileText(m_Dir.File("phone/a.jpg"));
