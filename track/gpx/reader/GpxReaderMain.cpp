@@ -8,8 +8,9 @@
 //
 // Standard input is the GPX file (a regular file), standard output the answer (GpxWire.h). With
 // --files, the N files are descriptors 3 .. N + 2 instead, answered one after the other. With
-// --convert, standard input is a file in GPSBabel's input format FORMAT, which PROGRAM (GPSBabel)
-// converts to GPX as a child of this process; at most BYTES of its GPX are read. With --read,
+// --convert, standard input is a file in GPSBabel's input format FORMAT (or "kmz", a zip archive
+// whose KML document is taken out here), which PROGRAM (GPSBabel) converts to GPX as a child of
+// this process; at most BYTES of its GPX are read. With --read,
 // standard input is a location history in JSON (LocationHistory.h), streamed.
 // The process limits itself to the given address space and processor time, writes to no
 // regular file, never leaves a core dump and dies with the thread that started it. The exit status
