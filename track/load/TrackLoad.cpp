@@ -35,9 +35,10 @@ void AddToKind(const std::string& format, size_t files, TrackLoadReport& report)
     kind->files += files;
 }
 
-// The folders directly in `folder` (links to folders included), sorted byte-wise, hidden ones
-// left out.
-std::vector<std::string> FolderNamesIn(const std::string& folder) {
+// The names directly in `folder` that `wanted` takes with what stat says of them (links
+// followed), sorted byte-wise; none when the folder cannot be read.
+template <typename Wanted>
+std::vector<std::string> NamesIn(const std::string& folder, Wanted wanted) {
     std::vector<std::string> names;
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) {
@@ -46,14 +47,20 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         struct stat info {};
-        if (name[0] != '.' && stat(JoinPath(folder, name).c_str(), &info) == 0 &&
-            S_ISDIR(info.st_mode)) {
+        if (stat(JoinPath(folder, name).c_str(), &info) == 0 && wanted(name, info)) {
             names.push_back(name);
         }
     }
     closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The folders directly in `folder`, hidden ones left out.
+std::vector<std::string> FolderNamesIn(const std::string& folder) {
+    return NamesIn(folder, [](const std::string& name, const struct stat& info) {
+        return name[0] != '.' && S_ISDIR(info.st_mode);
+    });
 }
 
 void Count(const std::string& name, const TrackFileReport& file, const TrackSource& source,
@@ -135,22 +142,9 @@ const TrackSource& TrackSourceFor(const std::string& path) {
 }
 
 std::vector<std::string> TrackFileNamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-        return names;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        struct stat info {};
-        if (SourceTakingName(name) != nullptr && stat(JoinPath(folder, name).c_str(), &info) == 0 &&
-            S_ISREG(info.st_mode)) {
-            names.push_back(name);
-        }
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
+    return NamesIn(folder, [](const std::string& name, const struct stat& info) {
+        return S_ISREG(info.st_mode) && SourceTakingName(name) != nullptr;
+    });
 }
 
 TrackLoadReport LoadTrackLog(const std::string& path, TrackLog& log,

@@ -12,26 +12,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "PointLines.h"
 #include "TestSupport.h"
 #include "track/gpx/BabelFormats.h"
 #include "track/load/TrackLoad.h"
 
 namespace {
-
-std::string PointLines(const TrackLog& log) {
-    std::string text;
-    for (size_t i = 0; i < log.Count(); ++i) {
-        const TrackPoint& point = log.At(i);
-        const TrackRun& run = log.RunAt(i);
-        char line[200];
-        std::snprintf(line, sizeof line, "%d %d %.17g %.17g %.17g %llu\n",
-                      static_cast<int>(run.kind), run.segment, point.longitude, point.latitude,
-                      point.elevation,
-                      static_cast<unsigned long long>(FileTimeToCount(point.time)));
-        text += line;
-    }
-    return text;
-}
 
 // PATH set to a folder without gpsbabel while it lives.
 class NoGpsBabel {

@@ -14,6 +14,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/NumberText.h"
 #include "track/gpx/reader/GpxTime.h"
+#include "track/gpx/reader/GpxWalk.h"
 
 namespace {
 
@@ -47,24 +48,6 @@ std::string Condensed(const std::string& text) {
         }
     }
     return value;
-}
-
-// Why a point cannot be used, or nullptr when it can: a coordinate or elevation that is not a
-// finite number, or a position that lies off the globe.
-const char* UnusablePointReason(const TrackPoint& point) {
-    if (!std::isfinite(point.latitude) || !std::isfinite(point.longitude)) {
-        return "a coordinate is not a finite number";
-    }
-    if (!std::isfinite(point.elevation)) {
-        return "the elevation is not a finite number";
-    }
-    if (point.latitude < -90.0 || point.latitude > 90.0) {
-        return "the latitude lies outside -90..90";
-    }
-    if (point.longitude < -180.0 || point.longitude > 180.0) {
-        return "the longitude lies outside -180..180";
-    }
-    return nullptr;
 }
 
 // A point being read: its attributes, and the first node of its first "ele" and "time".
