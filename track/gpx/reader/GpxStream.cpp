@@ -333,6 +333,13 @@ GpxStream::GpxStream(TrackLog& log, size_t maxDepth)
             (*static_cast<State*>(data))
                 .Node(std::string("?") + target + (*text != '\0' ? " " : "") + text + "?");
         });
+    // Entities a document declares itself are not expanded: such a document breaks off here, and
+    // is read as a tree, which leaves them as they are written.
+    XML_SetEntityDeclHandler(
+        state.parser, [](void* data, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
+                         const XML_Char*, const XML_Char*, const XML_Char*) {
+            XML_StopParser((*static_cast<State*>(data)).parser, XML_FALSE);
+        });
 }
 
 GpxStream::~GpxStream() {

@@ -27,8 +27,9 @@ public:
     GpxStream(const GpxStream&) = delete;
     GpxStream& operator=(const GpxStream&) = delete;
 
-    // Parses the next bytes (`last` for the final ones); false once the document broke off or
-    // nested deeper than `maxDepth`. The points before the break are in the log.
+    // Parses the next bytes (`last` for the final ones); false once the document broke off,
+    // declared an entity of its own or nested deeper than `maxDepth`. The points before the break
+    // are in the log.
     bool Feed(const char* data, size_t size, bool last);
     bool TooDeep() const;
     // "could not be parsed: <expat's message> at line L, column C", or the empty text.

@@ -135,6 +135,16 @@ TEST(GpxStream, SegmentsKindsAndDocumentOrder) {
     EXPECT_EQ(top.Count(), 0u);
 }
 
+TEST(GpxStream, ADeclaredEntityBreaksTheStreamOff) {
+    TrackLog log;
+    const std::string problem =
+        Read("<!DOCTYPE gpx [<!ENTITY e \"5\">]><gpx>" +
+                 Point("wpt", "<ele>&e;</ele>" + std::string(kTime)) + "</gpx>",
+             log);
+    EXPECT_EQ(problem.rfind("could not be parsed: ", 0), 0u) << problem;
+    EXPECT_EQ(log.Count(), 0u);
+}
+
 TEST(GpxStream, BytesReadAsTheyAreAndDeepNestingIsRefused) {
     TrackLog log;
     // A byte-order mark, a declared single-byte encoding, and bytes that are not UTF-8.
