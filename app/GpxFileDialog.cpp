@@ -6,6 +6,16 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include "track/load/TrackLoad.h"
+
+std::string TrackChooserFilter() {
+    std::string patterns;
+    for (const std::string& extension : TrackFileExtensions()) {
+        patterns += (patterns.empty() ? "*." : " *.") + extension;
+    }
+    return "Track files (" + patterns + ");;GPX files (*.gpx);;All files (*)";
+}
+
 std::string GpxChooserStartFolder(const std::string& current) {
     if (current.empty()) {
         return {};
@@ -20,7 +30,7 @@ std::string GpxChooserStartFolder(const std::string& current) {
 
 std::string ChooseGpxPathWithDialog(QWidget* anchor, const std::string& current) {
     QMenu menu(anchor);
-    QAction* file = menu.addAction(QStringLiteral("GPX file…"));
+    QAction* file = menu.addAction(QStringLiteral("Track file…"));
     QAction* folder = menu.addAction(QStringLiteral("Folder of tracks…"));
     menu.setActiveAction(file);
     const QPoint at =
@@ -28,8 +38,8 @@ std::string ChooseGpxPathWithDialog(QWidget* anchor, const std::string& current)
     const QAction* chosen = menu.exec(at, file);
     const QString start = QString::fromStdString(GpxChooserStartFolder(current));
     if (chosen == file) {
-        return QFileDialog::getOpenFileName(anchor, QStringLiteral("GPX file"), start,
-                                            QStringLiteral("GPX Files (*.gpx)"))
+        return QFileDialog::getOpenFileName(anchor, QStringLiteral("Track file"), start,
+                                            QString::fromStdString(TrackChooserFilter()))
             .toStdString();
     }
     if (chosen == folder) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Loads generated GPX files of a day (86,400 points) and of 1,000,000 points at 1 Hz, each in a
-// fresh process, in three ways side by side: parsed in the loading process itself as the
-// program once did, the same with huge pages for the heap (as scripts/run.sh once started it),
-// and through the reader process as the program does now (the reader gets its huge pages from
+// fresh process, in three ways side by side: streamed in the loading process itself as the
+// program once parsed it, the same with huge pages for the heap (as scripts/run.sh once started
+// it), and through the reader process as the program does now (the reader gets its huge pages from
 // the program, however the program was started). Prints the time, points per second and peak
 // memory of each: that of the loading process and, for the reader process, its own.
 //
@@ -24,11 +24,9 @@
 #include <string>
 #include <vector>
 
-#include <tinyxml.h>
-
 #include "BenchFiles.h"
 #include "track/gpx/GpxReader.h"
-#include "track/gpx/reader/GpxWalk.h"
+#include "track/gpx/reader/GpxStream.h"
 #include "track/load/TrackLoad.h"
 
 namespace {
@@ -56,8 +54,13 @@ Measurement LoadOnce(const std::string& mode, const std::string& path,
     } else {
         std::FILE* file = std::fopen(path.c_str(), "rb");
         if (file != nullptr) {
-            TiXmlDocument document;
-            ReadGpxDocument(file, document, log);
+            GpxStream stream(log, 256);
+            std::vector<char> buffer(size_t{1} << 20);
+            size_t n = 0;
+            while ((n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0 &&
+                   stream.Feed(buffer.data(), n, false)) {
+            }
+            stream.Feed(buffer.data(), 0, true);
             std::fclose(file);
         }
     }

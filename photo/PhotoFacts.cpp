@@ -17,6 +17,7 @@
 void ReadExifFacts(const Exiv2::ExifData& exif, uint64_t lastWriteTime, PhotoFacts& facts) {
     facts.hasExif = exif.count() > 0;
     facts.hasPosition = HasRecordedPosition(exif);
+    facts.fix = facts.hasPosition ? ReadPhotoFix(exif) : std::nullopt;
     facts.capture.dateText = ReadDateTimeDigitized(exif);
     facts.capture.lastWriteTime = lastWriteTime;
     facts.capture.subSecondText = ReadSubSecondText(exif);

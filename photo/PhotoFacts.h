@@ -4,8 +4,11 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "match/CaptureTime.h"
 #include "photo/HotFolderFiles.h"
+#include "photo/PhotoFix.h"
 #include "platform/Status.h"
 
 struct PhotoFacts {
@@ -13,6 +16,7 @@ struct PhotoFacts {
     bool hasExif = false;             // false: the photo has no Exif data at all
     bool hasPosition = false;         // its Exif GPS tags hold a latitude and a longitude
     bool sidecarHasPosition = false;  // RAW: its existing sidecar holds one
+    std::optional<PhotoFix> fix;      // the position its GPS tags hold, when they hold a usable one
     struct stat identity {};          // the file as it was when read
 };
 

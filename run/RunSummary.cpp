@@ -8,10 +8,25 @@ std::string Counted(uint64_t count, const char* singular, const char* plural) {
     return GroupedCount(count) + " " + (count == 1 ? singular : plural);
 }
 
-// "GPX: 3 files, 12,345 points; 1 file failed" for a folder of tracks.
+bool OnlyGpxFiles(const RunSummary& summary) {
+    return summary.gpxKinds.empty() ||
+           (summary.gpxKinds.size() == 1 && summary.gpxKinds.front().first == "GPX");
+}
+
+// "GPX: 3 files, 12,345 points; 1 file failed" for a folder of GPX tracks, "GPX: 2 files; FIT:
+// 3 files; 12,345 points" for one of many kinds.
 std::string GpxFolderText(const RunSummary& summary) {
-    std::string text = "GPX: " + Counted(summary.gpxFiles, "file", "files") + ", " +
-                       Counted(summary.gpxPoints, "point", "points");
+    std::string text;
+    if (OnlyGpxFiles(summary)) {
+        text = "GPX: " + Counted(summary.gpxFiles, "file", "files") + ", ";
+    } else {
+        for (const auto& [kind, files] : summary.gpxKinds) {
+            text += kind + ": " +
+                    (kind == "photos" ? GroupedCount(files) : Counted(files, "file", "files")) +
+                    "; ";
+        }
+    }
+    text += Counted(summary.gpxPoints, "point", "points");
     if (summary.gpxFilesFailed > 0) {
         text += "; " + Counted(summary.gpxFilesFailed, "file", "files") + " failed";
     }
@@ -22,16 +37,17 @@ std::string GpxFolderText(const RunSummary& summary) {
 }
 
 std::string GpxText(const RunSummary& summary) {
-    if (summary.gpxFiles > 0 || summary.gpxFilesFailed > 0) {
+    if (summary.gpxFiles > 0 || summary.gpxFilesFailed > 0 || !summary.gpxKinds.empty()) {
         return GpxFolderText(summary);
     }
+    const std::string kind = (summary.gpxFormat.empty() ? "GPX" : summary.gpxFormat) + ": ";
     if (summary.gpxPoints == 0) {
-        return "GPX: no points (" +
+        return kind + "no points (" +
                (summary.gpxProblem.empty() ? std::string("none usable in the file")
                                            : summary.gpxProblem) +
                ")";
     }
-    std::string text = "GPX: " + Counted(summary.gpxPoints, "point", "points");
+    std::string text = kind + Counted(summary.gpxPoints, "point", "points");
     if (!summary.gpxProblem.empty()) {
         text += " (file not read completely: " + summary.gpxProblem + ")";
     }

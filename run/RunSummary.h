@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct RunSummary {
     bool photosListed = false;  // the enabled hot folders have been listed
@@ -28,16 +30,20 @@ struct RunSummary {
     uint64_t gpxPoints = 0;
     uint64_t gpxFiles = 0;        // files read from a GPX folder; 0 when the path names a file
     uint64_t gpxFilesFailed = 0;  // files of the folder that were not read completely
-    std::string gpxProblem;       // why the GPX file was not read completely; empty when it was
-    bool gpxStopped = false;      // it was not, because the run was asked to stop
-    bool logWritten = false;      // the log file records why photos were skipped
-    bool stopped = false;         // the run was asked to stop before it had checked every photo
-    bool failed = false;          // the run ended early on an unexpected error (an Error line)
-    bool interpolated = false;    // photos were placed between track points
-    uint64_t taggedExact = 0;     // of the tagged, when interpolated: at a fix of the same time
-    uint64_t taggedBetween = 0;   // between two fixes
-    uint64_t taggedNearest = 0;   // at the nearest fix within the tolerance
-    bool dryRun = false;          // nothing was written: the counts are what a run would do
+    std::string gpxFormat;        // the track file's kind ("GPX", "FIT"); empty: GPX
+    // The folder's track files by kind, in order of first file: ("GPX", 2), ("FIT", 3), and
+    // ("photos", 41) for the photos that served as points.
+    std::vector<std::pair<std::string, uint64_t>> gpxKinds;
+    std::string gpxProblem;      // why the GPX file was not read completely; empty when it was
+    bool gpxStopped = false;     // it was not, because the run was asked to stop
+    bool logWritten = false;     // the log file records why photos were skipped
+    bool stopped = false;        // the run was asked to stop before it had checked every photo
+    bool failed = false;         // the run ended early on an unexpected error (an Error line)
+    bool interpolated = false;   // photos were placed between track points
+    uint64_t taggedExact = 0;    // of the tagged, when interpolated: at a fix of the same time
+    uint64_t taggedBetween = 0;  // between two fixes
+    uint64_t taggedNearest = 0;  // at the nearest fix within the tolerance
+    bool dryRun = false;         // nothing was written: the counts are what a run would do
 };
 
 // The one word the status line shows for a run that has ended, first that applies:
@@ -66,7 +72,8 @@ std::string RunningCountText(const RunSummary& summary);
 // 8 already tagged; 12 with no track point within 0 h 2 min; 2 skipped (see the log); GPX: 1,204
 // points", with "; 1 folder could not be read" for hot folders that could not be listed. Counts
 // that are zero are left out, except "tagged"; when no GPX point was read it says why. A GPX
-// folder reads "GPX: 3 files, 12,345 points", with "; 1 file failed" when files failed.
-// When RAW photos were checked, "; 12 RAW photos: 11 sidecars written, 1 unreadable" follows
-// the counts (an unreadable count of zero left out).
+// folder reads "GPX: 3 files, 12,345 points", with "; 1 file failed" when files failed; a folder
+// of other kinds too "GPX: 2 files; FIT: 3 files; photos: 41; 12,345 points". A track file of
+// another kind is named by it: "FIT: 1,204 points". When RAW photos were checked, "; 12 RAW photos:
+// 11 sidecars written, 1 unreadable" follows the counts (an unreadable count of zero left out).
 std::string RunSummaryText(const RunSummary& summary);

@@ -43,12 +43,18 @@ void TaggingEngine::LoadPlanWrite(TaggingRunEvents& events, const TaggingRunInpu
     m_TrackLog.Empty();
     TrackReadOptions options;
     options.stop = &m_StopRequested;
+    options.cameraZone = {inputs.biasInMinutes, inputs.clock.zoneId,
+                          inputs.clock.followDaylightSaving};
     const TrackLoadReport track = LoadTrackLog(inputs.gpxPath, m_TrackLog, options);
     summary.gpxPoints = track.points;
     summary.gpxProblem = track.status.message();
     summary.gpxStopped = track.status.code() == StatusCode::Stopped;
     summary.gpxFiles = track.files;
     summary.gpxFilesFailed = track.failedFiles;
+    summary.gpxFormat = track.format;
+    for (const TrackKindCount& kind : track.kinds) {
+        summary.gpxKinds.emplace_back(kind.format, kind.files);
+    }
     if (m_StopRequested) {
         summary.stopped = true;
         summary.photosListed = true;

@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libexiv2-dev libtinyxml-dev
+    qt6-base-dev libexiv2-dev libtinyxml-dev libexpat1-dev zlib1g-dev rapidjson-dev gpsbabel
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool x11-utils openbox imagemagick libimage-exiftool-perl

@@ -23,6 +23,11 @@ std::vector<TrackFileReport> TrackSource::ReadFiles(const std::vector<std::strin
     return reports;
 }
 
+TrackFileReport TrackSource::ReadFolder(const std::string&, TrackLog&,
+                                        const TrackReadOptions&) const {
+    return TrackFileReport();
+}
+
 void RegisterTrackSource(std::unique_ptr<TrackSource> source) {
     Registry().push_back(std::move(source));
 }

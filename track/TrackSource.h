@@ -21,17 +21,26 @@ struct ReaderLimits {
     double wallSeconds = 0.0;  // time from start to end, after which it is killed
 };
 
+// The zone a camera's clock ran in, for times that say no offset of their own.
+struct CameraZone {
+    int32_t biasInMinutes = 0;  // UTC = local time + bias
+    std::string zoneId;         // IANA name; may be empty
+    bool followDaylightSaving = false;
+};
+
 // How to read; the defaults suit the program.
 struct TrackReadOptions {
     std::string readerPath;                   // empty: the source's own reader
     std::optional<ReaderLimits> limits;       // empty: the source's limits for the file's size
     const std::atomic<bool>* stop = nullptr;  // once true, reading is abandoned
+    CameraZone cameraZone;                    // for photos read as a track
 };
 
 // The points appended, and why the file was not read whole (Stopped on a stop request).
 struct TrackFileReport {
     size_t points = 0;
     Status status;
+    std::string format;  // what the file was read as: "GPX", "FIT"; empty when unknown
 };
 
 class TrackSource {
@@ -41,6 +50,8 @@ public:
     virtual const char* Format() const = 0;
     // By the name's extension, in any letter case.
     virtual bool TakesName(const std::string& fileName) const = 0;
+    // The extensions it takes, in lower case without the dot, for a file chooser.
+    virtual std::vector<std::string> Extensions() const = 0;
     // By the file's first bytes, at most 4 KB.
     virtual bool TakesContent(std::string_view head) const = 0;
     // The one source for files no source takes, to say why they cannot be read.
@@ -49,6 +60,12 @@ public:
     // Throws only std::bad_alloc.
     virtual TrackFileReport Read(const std::string& path, TrackLog& log,
                                  const TrackReadOptions& options) const = 0;
+    // A source of folders (photos that carry positions) rather than files: reads the folder's
+    // points as one origin, no points and no Error line when it holds none; `points` of the
+    // report counts what served as points.
+    virtual bool ReadsFolders() const { return false; }
+    virtual TrackFileReport ReadFolder(const std::string& folder, TrackLog& log,
+                                       const TrackReadOptions& options) const;
     // Reads the files in order, as Read does each; a source may read many at once.
     virtual std::vector<TrackFileReport> ReadFiles(const std::vector<std::string>& paths,
                                                    TrackLog& log,

@@ -134,6 +134,11 @@ TEST_F(MainWindow, TheGpxChooserStartsWhereTheCurrentTrackLies) {
     EXPECT_EQ(GpxChooserStartFolder(dir.File("tracks")), dir.File("tracks"));
     EXPECT_EQ(GpxChooserStartFolder(dir.File("nowhere/gone.gpx")), "");
     EXPECT_EQ(GpxChooserStartFolder(""), "");
+
+    const std::string filter = TrackChooserFilter();
+    EXPECT_EQ(filter.rfind("Track files (*.gpx *.", 0), 0u) << filter;
+    EXPECT_NE(filter.find(" *.fit "), std::string::npos) << filter;
+    EXPECT_NE(filter.find(");;GPX files (*.gpx);;All files (*)"), std::string::npos) << filter;
 }
 
 TEST_F(MainWindow, DirConfigTakesOverChangedFoldersOnly) {

@@ -136,6 +136,32 @@ TEST(RunSummaryText, FolderOfTracksCountsFilesPointsAndFailures) {
               "GPX: 1 file, 0 points; 1 file failed (c.gpx: could not be parsed)");
 }
 
+TEST(RunSummaryText, TracksOfOtherKindsAreNamedByTheirKind) {
+    RunSummary summary;
+    summary.folders = 1;
+    summary.gpxFiles = 6;
+    summary.gpxPoints = 12345;
+    summary.gpxKinds = {{"GPX", 2}, {"FIT", 3}, {"TCX", 1}};
+    const std::string text = RunSummaryText(summary);
+    EXPECT_EQ(text.substr(text.find("GPX:")),
+              "GPX: 2 files; FIT: 3 files; TCX: 1 file; 12,345 points");
+    summary.gpxKinds = {{"GPX", 2}, {"photos", 41}};
+    EXPECT_NE(RunSummaryText(summary).find("; GPX: 2 files; photos: 41; 12,345 points"),
+              std::string::npos);
+    summary.gpxKinds = {{"GPX", 6}};
+    EXPECT_NE(RunSummaryText(summary).find("; GPX: 6 files, 12,345 points"), std::string::npos);
+
+    RunSummary file;
+    file.gpxFormat = "FIT";
+    file.gpxPoints = 1204;
+    EXPECT_EQ(RunSummaryText(file), "Last run: no hot folder was on; FIT: 1,204 points");
+    file.gpxPoints = 0;
+    file.gpxProblem = "GPSBabel could not convert it: bad header";
+    EXPECT_EQ(RunSummaryText(file),
+              "Last run: no hot folder was on; FIT: no points (GPSBabel could not convert it: bad "
+              "header)");
+}
+
 // What the status line shows: the first word that applies, in order of what must be mended
 // first. Every case changes one fact of a run that did its job.
 TEST(RunStatusWord, DoneOnlyWhenTheRunDidItsJob) {

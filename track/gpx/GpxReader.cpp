@@ -66,7 +66,7 @@ std::string OpenRegularFile(const std::string& path, OpenFile& file) {
 
 // Each text of the answer is a node's value or a short note, so none can exceed the file.
 GpxReaderRequest MakeRequest(const OpenFile& file, const GpxReadOptions& options,
-                             const GpxReaderLimits& limits) {
+                             const GpxReaderLimits& limits, const GpxConversion* conversion) {
     GpxReaderRequest request;
     request.readerPath = options.readerPath.empty() ? DefaultGpxReaderPath() : options.readerPath;
     request.fileFds = {file.fd.Get()};
@@ -76,6 +76,16 @@ GpxReaderRequest MakeRequest(const OpenFile& file, const GpxReadOptions& options
     request.maxPoints = static_cast<size_t>(file.size / 8) + 1;  // a point takes far more bytes
     request.trace = IsDebugOutputEnabled();
     request.stop = options.stop;
+    if (conversion != nullptr && conversion->program.empty()) {
+        request.convertFormat = conversion->format;  // read as it is, bounded by the file
+    } else if (conversion != nullptr) {
+        // The GPX text is bounded by the converter's output limit rather than by the file.
+        request.convertFormat = conversion->format;
+        request.converter = conversion->program;
+        request.maxConvertedBytes = MaxGpxFileSize(limits);
+        request.maxRecordBytes = static_cast<size_t>(request.maxConvertedBytes);
+        request.maxPoints = static_cast<size_t>(request.maxConvertedBytes / 8) + 1;
+    }
     return request;
 }
 
@@ -100,6 +110,9 @@ std::string ProblemOf(const GpxReaderRun& run, const GpxReaderLimits& limits) {
             if (run.code == kGpxReaderOutOfMemory) {
                 return "too large for the memory available";
             }
+            if (run.code == kGpxReaderOutputTooLarge) {
+                return "too large for the memory available once converted to GPX";
+            }
             return "could not be parsed: the reader ended with status " + std::to_string(run.code);
         case GpxReaderEnd::Signalled:
             if (run.code == SIGXCPU) {
@@ -120,34 +133,33 @@ std::string ProblemOf(const GpxReaderRun& run, const GpxReaderLimits& limits) {
 
 // Appends the answer's points when every one is usable; the reader discards unusable points
 // itself, so one that arrives here means the answer cannot be trusted.
-std::string TakeAnswer(const std::string& path, GpxAnswer& answer, TrackLog& log) {
+std::string TakeAnswer(const std::string& path, GpxAnswer& answer, TrackLog& log,
+                       const char* format) {
     for (size_t i = 0; i < answer.log.Count(); ++i) {
         if (!IsUsable(answer.log.At(i))) {
             return "could not be parsed: the reader's answer was malformed";
         }
     }
-    log.AppendLog(answer.log, path, "GPX");
+    log.AppendLog(answer.log, path, format);
     return answer.problem;
 }
 
-void ReportProblem(const std::string& path, const std::string& problem) {
-    const std::string message = "GPX file " + path + ": " + problem;
-    Log::Instance().WriteAndTrace(Error, message);
-}
-
 std::string ReadOpenFile(const std::string& path, const OpenFile& file, TrackLog& log,
-                         const GpxReadOptions& options, bool& stopped) {
+                         const GpxReadOptions& options, const GpxConversion* conversion,
+                         bool& stopped) {
     const GpxReaderLimits limits =
         options.limits ? *options.limits : DefaultGpxReaderLimits(file.size);
-    if (file.size > MaxGpxFileSize(limits)) {
+    const bool streamed = conversion != nullptr && conversion->program.empty();
+    if (file.size > MaxGpxFileSize(limits) && !streamed) {
         return "too large for the memory available";
     }
-    GpxReaderRun run = RunGpxReader(MakeRequest(file, options, limits));
+    GpxReaderRun run = RunGpxReader(MakeRequest(file, options, limits, conversion));
     stopped = run.end == GpxReaderEnd::Stopped;
     if (run.end != GpxReaderEnd::Answered) {
         return ProblemOf(run, limits);
     }
-    return TakeAnswer(path, run.answers.front(), log);
+    return TakeAnswer(path, run.answers.front(), log,
+                      conversion != nullptr ? conversion->label.c_str() : "GPX");
 }
 
 // Small files are read many to a reader process: starting one is what takes the time.
@@ -158,16 +170,19 @@ const char kEmptyDocument[] = "could not be parsed: Error document empty. at lin
 // The files of a folder being read, in order, and what each gave.
 class FileReads {
 public:
-    FileReads(TrackLog& log, const GpxReadOptions& options) : m_Log(log), m_Options(options) {}
+    // Files of another format, with `conversion`, are each read alone.
+    FileReads(TrackLog& log, const GpxReadOptions& options,
+              const GpxConversion* conversion = nullptr)
+        : m_Log(log), m_Options(options), m_Conversion(conversion) {}
 
     void Read(const std::string& path) {
         Pending pending;
         pending.path = path;
         pending.problem = OpenRegularFile(path, pending.file);
-        if (pending.problem.empty() && pending.file.size == 0) {
+        if (pending.problem.empty() && pending.file.size == 0 && m_Conversion == nullptr) {
             pending.problem = kEmptyDocument;
         }
-        const bool large = pending.problem.empty() && pending.file.size > kBatchedFileSize;
+        const bool large = pending.problem.empty() && !Batched(pending);
         m_Queue.push_back(std::move(pending));
         if (large || ++m_Small == kBatchFiles) {
             Drain();
@@ -186,7 +201,8 @@ private:
     };
 
     bool Batched(const Pending& pending) const {
-        return pending.problem.empty() && pending.file.size <= kBatchedFileSize;
+        return m_Conversion == nullptr && pending.problem.empty() &&
+               pending.file.size <= kBatchedFileSize;
     }
     // Reports every queued file in order: a known problem as it is, a large file read alone,
     // and the small ones between them read by one reader.
@@ -231,7 +247,7 @@ private:
             } else if (answered < run.answers.size()) {
                 const size_t before = m_Log.Count();
                 const std::string problem =
-                    TakeAnswer(pending.path, run.answers[answered++], m_Log);
+                    TakeAnswer(pending.path, run.answers[answered++], m_Log, "GPX");
                 Report(pending.path, problem, false, m_Log.Count() - before);
             } else {
                 lseek(pending.file.fd.Get(), 0, SEEK_SET);
@@ -247,18 +263,21 @@ private:
         bool stopped = m_Stopped;
         std::string problem = pending.problem;
         if (problem.empty() && !stopped) {
-            problem = ReadOpenFile(pending.path, pending.file, m_Log, m_Options, stopped);
+            problem =
+                ReadOpenFile(pending.path, pending.file, m_Log, m_Options, m_Conversion, stopped);
         }
         Report(pending.path, problem, stopped, m_Log.Count() - before);
     }
     void Report(const std::string& path, const std::string& problem, bool stopped, size_t points) {
         TrackFileReport report;
         report.points = points;
+        report.format = m_Conversion != nullptr ? m_Conversion->label : "GPX";
         m_Stopped = m_Stopped || stopped;
         if (m_Stopped) {
             report.status = Status::Stopped();
         } else if (!problem.empty()) {
-            ReportProblem(path, problem);
+            const std::string format = m_Conversion != nullptr ? m_Conversion->label : "GPX";
+            Log::Instance().WriteAndTrace(Error, format + " file " + path + ": " + problem);
             report.status = Status::Unreadable(problem);
         }
         m_Reports.push_back(std::move(report));
@@ -270,9 +289,9 @@ private:
             largest.size = std::max(largest.size, pending->file.size);
             total += pending->file.size;
         }
-        GpxReaderRequest request =
-            MakeRequest(largest, m_Options,
-                        m_Options.limits ? *m_Options.limits : DefaultGpxReaderLimits(total));
+        GpxReaderRequest request = MakeRequest(
+            largest, m_Options,
+            m_Options.limits ? *m_Options.limits : DefaultGpxReaderLimits(total), nullptr);
         request.fileFds.clear();
         for (const Pending* pending : batch) {
             request.fileFds.push_back(pending->file.fd.Get());
@@ -282,6 +301,7 @@ private:
 
     TrackLog& m_Log;
     const GpxReadOptions& m_Options;
+    const GpxConversion* m_Conversion;
     std::vector<Pending> m_Queue;  // read, not yet reported
     size_t m_Small = 0;            // of them, small readable files
     std::vector<TrackFileReport> m_Reports;
@@ -313,4 +333,11 @@ std::vector<TrackFileReport> ReadGpxFiles(const std::vector<std::string>& paths,
         reads.Read(path);
     }
     return reads.Reports();
+}
+
+TrackFileReport ReadConvertedFile(const std::string& path, TrackLog& log,
+                                  const GpxConversion& conversion, const GpxReadOptions& options) {
+    FileReads reads(log, options, &conversion);
+    reads.Read(path);
+    return reads.Reports().front();
 }

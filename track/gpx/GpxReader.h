@@ -27,6 +27,21 @@ TrackFileReport ReadGpxFile(const std::string& path, TrackLog& log,
 std::vector<TrackFileReport> ReadGpxFiles(const std::vector<std::string>& paths, TrackLog& log,
                                           const GpxReadOptions& options = GpxReadOptions());
 
+// A file of another format, which GPSBabel converts to GPX inside the reader process.
+struct GpxConversion {
+    std::string program;  // the GPSBabel executable; empty for a format the reader streams itself
+    std::string format;   // GPSBabel's name of the file's format: "garmin_fit"
+    std::string label;    // the format's common name: "FIT"
+};
+
+// Reads the file as ReadGpxFile does once GPSBabel has converted it, under the same limits (its
+// GPX may take no more memory than a GPX file could); its points are one origin of format
+// `label`, and its Error line reads "<label> file <path>: <problem>", the problem perhaps
+// "GPSBabel could not convert it: <GPSBabel's message>".
+TrackFileReport ReadConvertedFile(const std::string& path, TrackLog& log,
+                                  const GpxConversion& conversion,
+                                  const GpxReadOptions& options = GpxReadOptions());
+
 // Three quarters of the memory available (at least 256 MB), 30 s of processor time plus one per
 // megabyte, twice that on the clock.
 GpxReaderLimits DefaultGpxReaderLimits(uint64_t fileSize);

@@ -70,6 +70,13 @@ std::vector<std::string> ReaderArguments(const GpxReaderRequest& request) {
         args.push_back("--files");
         args.push_back(std::to_string(request.fileFds.size()));
     }
+    if (!request.convertFormat.empty() && request.converter.empty()) {
+        args.insert(args.end(), {"--read", request.convertFormat});
+    } else if (!request.convertFormat.empty()) {
+        args.insert(args.end(),
+                    {"--convert", request.convertFormat, "--converter", request.converter,
+                     "--output-limit", std::to_string(request.maxConvertedBytes)});
+    }
     return args;
 }
 

@@ -21,6 +21,12 @@ struct GpxReaderRequest {
     size_t maxPoints = 0;                     // bound on the points in the answer
     bool trace = false;                       // ask for the reader's traces
     const std::atomic<bool>* stop = nullptr;  // when set to true, the reader is killed
+    // A file of another format (one only): GPSBabel's name of it, the GPSBabel program, and the
+    // most GPX it may write; or, without a program, a format the reader reads itself
+    // ("location-history").
+    std::string convertFormat;
+    std::string converter;
+    uint64_t maxConvertedBytes = 0;
 };
 
 // How the run ended.

@@ -21,6 +21,8 @@ public:
         return name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".gpx") == 0;
     }
 
+    std::vector<std::string> Extensions() const override { return {"gpx"}; }
+
     bool TakesContent(std::string_view head) const override {
         if (StartsWith(head, "\xEF\xBB\xBF")) {
             head.remove_prefix(3);

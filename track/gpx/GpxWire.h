@@ -90,9 +90,10 @@ private:
 
 // The GPX reader process's exit status, besides death by a signal.
 enum GpxReaderExit : int {
-    kGpxReaderAnswered = 0,      // the answer is complete
-    kGpxReaderBadInput = 2,      // bad arguments, or standard input is not a regular file
-    kGpxReaderTooDeep = 3,       // the document is nested too deeply for the parser's stack
-    kGpxReaderOutOfMemory = 4,   // the document needs more memory than the limit allows
-    kGpxReaderCannotAnswer = 5,  // the answer could not be written
+    kGpxReaderAnswered = 0,        // the answer is complete
+    kGpxReaderBadInput = 2,        // bad arguments, or standard input is not a regular file
+    kGpxReaderTooDeep = 3,         // the document is nested too deeply for the parser's stack
+    kGpxReaderOutOfMemory = 4,     // the document needs more memory than the limit allows
+    kGpxReaderCannotAnswer = 5,    // the answer could not be written
+    kGpxReaderOutputTooLarge = 6,  // a converter's output grew past its limit
 };

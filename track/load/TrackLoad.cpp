@@ -2,19 +2,15 @@
 #include "track/load/TrackLoad.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
+#include "platform/FileHead.h"
 #include "platform/Log.h"
 #include "platform/PathText.h"
-#include "platform/UniqueFd.h"
 
 namespace {
-
-constexpr size_t kHeadBytes = 4096;
 
 bool IsFolder(const std::string& path) {
     struct stat info {};
@@ -30,27 +26,52 @@ const TrackSource* SourceTakingName(const std::string& name) {
     return nullptr;
 }
 
-// The first bytes of a regular file; empty for anything else, which is never opened in a way
-// that could block (a FIFO, a device).
-std::string HeadOf(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::string();
+void AddToKind(const std::string& format, size_t files, TrackLoadReport& report) {
+    auto kind = std::find_if(report.kinds.begin(), report.kinds.end(),
+                             [&](const TrackKindCount& count) { return count.format == format; });
+    if (kind == report.kinds.end()) {
+        kind = report.kinds.insert(kind, TrackKindCount{format, 0});
     }
-    const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    std::string head(kHeadBytes, '\0');
-    const ssize_t n = fd.Valid() ? pread(fd.Get(), head.data(), head.size(), 0) : -1;
-    head.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return head;
+    kind->files += files;
 }
 
-void Count(const std::string& name, const TrackFileReport& file, TrackLoadReport& report) {
+// The names directly in `folder` that `wanted` takes with what stat says of them (links
+// followed), sorted byte-wise; none when the folder cannot be read.
+template <typename Wanted>
+std::vector<std::string> NamesIn(const std::string& folder, Wanted wanted) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        if (stat(JoinPath(folder, name).c_str(), &info) == 0 && wanted(name, info)) {
+            names.push_back(name);
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The folders directly in `folder`, hidden ones left out.
+std::vector<std::string> FolderNamesIn(const std::string& folder) {
+    return NamesIn(folder, [](const std::string& name, const struct stat& info) {
+        return name[0] != '.' && S_ISDIR(info.st_mode);
+    });
+}
+
+void Count(const std::string& name, const TrackFileReport& file, const TrackSource& source,
+           TrackLoadReport& report) {
     if (file.status.code() == StatusCode::Stopped) {
         report.status = file.status;
         return;
     }
     report.points += file.points;
     ++report.files;
+    AddToKind(file.format.empty() ? source.Format() : file.format, 1, report);
     if (!file.status.ok()) {
         ++report.failedFiles;
         if (report.status.ok()) {
@@ -73,11 +94,30 @@ TrackLoadReport LoadTrackFolder(const std::string& folder, TrackLog& log,
         }
         const std::vector<TrackFileReport> files = source->ReadFiles(paths, log, options);
         for (size_t i = 0; i < files.size(); ++i) {
-            Count(names[first + i], files[i], report);
+            Count(names[first + i], files[i], *source, report);
         }
         first = end;
     }
-    if (names.empty()) {
+    // Photos that carry positions: the folder's own, then each folder directly in it.
+    std::vector<std::string> folders = {folder};
+    for (const std::string& name : FolderNamesIn(folder)) {
+        folders.push_back(JoinPath(folder, name));
+    }
+    for (const auto& source : TrackSources()) {
+        for (size_t i = 0; source->ReadsFolders() && i < folders.size(); ++i) {
+            if (report.status.code() == StatusCode::Stopped) {
+                return report;
+            }
+            const TrackFileReport photos = source->ReadFolder(folders[i], log, options);
+            if (photos.status.code() == StatusCode::Stopped) {
+                report.status = photos.status;
+            } else if (photos.points > 0) {
+                report.points += photos.points;
+                AddToKind(photos.format, photos.points, report);
+            }
+        }
+    }
+    if (names.empty() && report.points == 0 && report.status.ok()) {
         report.status = Status::Unreadable("no GPX files in the folder");
         Log::Instance().WriteAndTrace(Error, "GPX file " + folder + ": " + report.status.message());
     }
@@ -90,7 +130,7 @@ const TrackSource& TrackSourceFor(const std::string& path) {
     if (const TrackSource* source = SourceTakingName(FileNameOf(path))) {
         return *source;
     }
-    const std::string head = HeadOf(path);
+    const std::string head = FileHead(path);
     for (const auto& source : TrackSources()) {
         if (!head.empty() && source->TakesContent(head)) {
             return *source;
@@ -102,22 +142,9 @@ const TrackSource& TrackSourceFor(const std::string& path) {
 }
 
 std::vector<std::string> TrackFileNamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-        return names;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        struct stat info {};
-        if (SourceTakingName(name) != nullptr && stat(JoinPath(folder, name).c_str(), &info) == 0 &&
-            S_ISREG(info.st_mode)) {
-            names.push_back(name);
-        }
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
+    return NamesIn(folder, [](const std::string& name, const struct stat& info) {
+        return S_ISREG(info.st_mode) && SourceTakingName(name) != nullptr;
+    });
 }
 
 TrackLoadReport LoadTrackLog(const std::string& path, TrackLog& log,
@@ -134,5 +161,16 @@ TrackLoadReport LoadTrackLog(const std::string& path, TrackLog& log,
     TrackLoadReport report;
     report.points = file.points;
     report.status = file.status;
+    report.format = file.format;
     return report;
+}
+
+std::vector<std::string> TrackFileExtensions() {
+    std::vector<std::string> extensions;
+    for (const auto& source : TrackSources()) {
+        const std::vector<std::string> own = source->Extensions();
+        extensions.insert(source->IsFallback() ? extensions.begin() : extensions.end(), own.begin(),
+                          own.end());
+    }
+    return extensions;
 }

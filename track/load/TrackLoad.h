@@ -10,17 +10,27 @@
 #include "track/TrackLog.h"
 #include "track/TrackSource.h"
 
+// The files of one kind that a folder held ("FIT", 3).
+struct TrackKindCount {
+    std::string format;
+    size_t files = 0;
+};
+
 // What loading a track path gave.
 struct TrackLoadReport {
     size_t points = 0;       // points appended to the log
     Status status;           // why the path was not read completely; Stopped on a stop request
     size_t files = 0;        // a folder: its track files that were read or tried; 0 for a file
     size_t failedFiles = 0;  // a folder: those of them that were not read completely
+    std::string format;      // a file: what it was read as ("GPX", "FIT"); empty when unknown
+    std::vector<TrackKindCount> kinds;  // a folder: its files by kind, in order of first file
 };
 
 // Appends the points of the track file at `path` to `log`, not emptied first; an empty path gives
-// "no GPX file chosen". A folder reads each of TrackFileNamesIn and reports the first failure as
-// "<name>: <problem>", or "no GPX files in the folder" (also an Error line). A stop request
+// "no GPX file chosen". A folder reads each of TrackFileNamesIn, then the photos that carry
+// positions in it and in each folder directly in it (one origin each), and reports the first
+// failure as "<name>: <problem>", or "no GPX files in the folder" when it gave nothing (also an
+// Error line). A stop request
 // abandons the load, with nothing more added or reported.
 TrackLoadReport LoadTrackLog(const std::string& path, TrackLog& log,
                              const TrackReadOptions& options = TrackReadOptions());
@@ -31,3 +41,6 @@ std::vector<std::string> TrackFileNamesIn(const std::string& folder);
 
 // The source that takes the name, else the first bytes, else the fallback.
 const TrackSource& TrackSourceFor(const std::string& path);
+
+// Every extension some source takes by name, in lower case without the dot, "gpx" first.
+std::vector<std::string> TrackFileExtensions();

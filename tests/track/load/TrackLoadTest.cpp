@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "TestSupport.h"
@@ -17,6 +18,7 @@ public:
     bool TakesName(const std::string& name) const override {
         return name.size() > 5 && name.compare(name.size() - 5, 5, ".fake") == 0;
     }
+    std::vector<std::string> Extensions() const override { return {"fake"}; }
     bool TakesContent(std::string_view head) const override { return head.substr(0, 4) == "FAKE"; }
     TrackFileReport Read(const std::string& path, TrackLog& log,
                          const TrackReadOptions&) const override {
@@ -29,7 +31,7 @@ public:
             }
         }
         log.AppendLog(file, path, Format());
-        return {file.Count(), Status()};
+        return {file.Count(), Status(), Format()};
     }
 };
 
@@ -68,13 +70,34 @@ TEST(TrackLoad, AFolderReadsEveryFileASourceTakesByName) {
     WriteFileText(dir.File("2.fake"), "2\n");
     WriteFileText(dir.File("3.txt"), "FAKE\n3\n");  // taken only by content: not a track file
     std::filesystem::create_directories(dir.File("4.fake"));
-    EXPECT_EQ(TrackFileNamesIn(dir.Path()), (std::vector<std::string>{"1.gpx", "2.fake"}));
+    WriteFileText(dir.File("5.gpx"), "<gpx>");
+    WriteFileText(dir.File("6.fake"), "6\n");
+    EXPECT_EQ(TrackFileNamesIn(dir.Path()),
+              (std::vector<std::string>{"1.gpx", "2.fake", "5.gpx", "6.fake"}));
     TrackLog log;
     const TrackLoadReport report = LoadTrackLog(dir.Path(), log);
-    EXPECT_TRUE(report.status.ok()) << report.status.message();
-    EXPECT_EQ(report.files, 2u);
-    ASSERT_EQ(log.Count(), 2u);
+    EXPECT_EQ(report.status.message().rfind("5.gpx: could not be parsed", 0), 0u)
+        << report.status.message();
+    EXPECT_EQ(report.files, 4u);
+    EXPECT_EQ(report.failedFiles, 1u);
+    ASSERT_EQ(log.Count(), 3u);
     EXPECT_EQ(log.At(1).latitude, 2.0);
+    // Failed files count among their kind's.
+    ASSERT_EQ(report.kinds.size(), 2u);
+    EXPECT_EQ(report.kinds[0].format, "GPX");
+    EXPECT_EQ(report.kinds[0].files, 2u);
+    EXPECT_EQ(report.kinds[1].format, "Fake");
+    EXPECT_EQ(report.kinds[1].files, 2u);
+}
+
+TEST(TrackLoad, TheChooserOffersEveryExtensionGpxFirst) {
+    const std::vector<std::string> extensions = TrackFileExtensions();
+    ASSERT_FALSE(extensions.empty());
+    EXPECT_EQ(extensions.front(), "gpx");
+    for (const char* extension : {"fake", "fit", "tcx", "kml", "nmea", "igc"}) {
+        EXPECT_NE(std::find(extensions.begin(), extensions.end(), extension), extensions.end())
+            << extension;
+    }
 }
 
 TEST(TrackLoad, AnEmptyPathChoosesNothing) {

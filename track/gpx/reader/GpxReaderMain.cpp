@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// fenrik-gpx-reader: parses one GPX file for the program in a process of its own, so that a
-// parser fault or a hostile document can cost no more than this process.
+// fenrik-gpx-reader: parses one GPX file for the program in a process of its own, streaming it
+// with expat, so that a parser fault or a hostile document can cost no more than this process.
 //
 //   fenrik-gpx-reader --memory BYTES --cpu SECONDS [--trace] [--files N]
+//                     [--convert FORMAT --converter PROGRAM --output-limit BYTES]
+//                     [--read location-history]
 //
 // Standard input is the GPX file (a regular file), standard output the answer (GpxWire.h). With
-// --files, the N files are descriptors 3 .. N + 2 instead, answered one after the other.
+// --files, the N files are descriptors 3 .. N + 2 instead, answered one after the other. With
+// --convert, standard input is a file in GPSBabel's input format FORMAT (or "kmz", a zip archive
+// whose KML document is taken out here), which PROGRAM (GPSBabel) converts to GPX as a child of
+// this process; at most BYTES of its GPX are read. With --read,
+// standard input is a location history in JSON (LocationHistory.h), streamed.
 // The process limits itself to the given address space and processor time, writes to no
 // regular file, never leaves a core dump and dies with the thread that started it. The exit status
 // (GpxReaderExit) says how it ended; a fault in the parser kills it with a signal, which the engine
@@ -19,6 +25,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,23 +34,27 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <tinyxml.h>
 
 #include "platform/DebugOutput.h"
 #include "track/gpx/GpxWire.h"
+#include "track/gpx/reader/GpxConversion.h"
 #include "track/gpx/reader/GpxEncoding.h"
 #include "track/gpx/reader/GpxNesting.h"
+#include "track/gpx/reader/GpxStream.h"
 #include "track/gpx/reader/GpxWalk.h"
+#include "track/gpx/reader/KmzArchive.h"
+#include "track/gpx/reader/LocationHistory.h"
 
 namespace {
 
-// Deeper documents are not parsed. Real GPX files nest fewer than a dozen levels, and TinyXML's
-// work for each element grows with its depth, so deep nesting costs time as well as stack.
+// Deeper documents are not parsed: real GPX files nest fewer than a dozen levels.
 constexpr size_t kMaxNesting = 256;
 
 // The parse runs on a thread of this stack size, whatever the stack limit of the process, with
-// a wide guard below it: a document that got past the nesting scan dies of the overflow.
+// a wide guard below it.
 constexpr size_t kParseStack = size_t{8} << 20;
 constexpr size_t kStackGuard = size_t{1} << 20;
 
@@ -60,7 +72,11 @@ struct Options {
     uint64_t memory = 0;
     uint64_t cpuSeconds = 0;
     bool trace = false;
-    uint64_t files = 0;  // 0: the one file on standard input
+    uint64_t files = 0;            // 0: the one file on standard input
+    std::string convertFormat;     // GPSBabel's name of the input's format; empty for GPX
+    std::string converter;         // the GPSBabel program
+    uint64_t outputLimit = 0;      // bytes of GPX that the converter may write
+    bool locationHistory = false;  // the input is a location history, not GPX
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -68,20 +84,32 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         if (arg == "--trace") {
             options.trace = true;
-        } else if ((arg == "--memory" || arg == "--cpu" || arg == "--files") && i + 1 < argc) {
+        } else if (arg == "--read" && i + 1 < argc &&
+                   std::string(argv[i + 1]) == "location-history") {
+            options.locationHistory = true;
+            ++i;
+        } else if ((arg == "--convert" || arg == "--converter") && i + 1 < argc) {
+            (arg == "--convert" ? options.convertFormat : options.converter) = argv[++i];
+        } else if ((arg == "--memory" || arg == "--cpu" || arg == "--files" ||
+                    arg == "--output-limit") &&
+                   i + 1 < argc) {
             char* end = nullptr;
             const unsigned long long value = std::strtoull(argv[++i], &end, 10);
             if (*end != '\0' || value == 0) {
                 return false;
             }
-            (arg == "--memory" ? options.memory
-             : arg == "--cpu"  ? options.cpuSeconds
-                               : options.files) = value;
+            (arg == "--memory"  ? options.memory
+             : arg == "--cpu"   ? options.cpuSeconds
+             : arg == "--files" ? options.files
+                                : options.outputLimit) = value;
         } else {
             return false;
         }
     }
-    return options.memory > 0 && options.cpuSeconds > 0;
+    const bool converts = !options.convertFormat.empty();
+    return options.memory > 0 && options.cpuSeconds > 0 && converts == !options.converter.empty() &&
+           converts == (options.outputLimit > 0) && !(converts && options.files > 1) &&
+           !(options.locationHistory && (converts || options.files > 1));
 }
 
 void SetLimit(int resource, rlim_t soft, rlim_t hard) {
@@ -136,51 +164,168 @@ private:
     size_t m_Size = 0;
 };
 
-// The document as TinyXML can read it: the input itself, or its UTF-8 form when it is in
-// UTF-16. Returns why it cannot be read, or the empty text.
-std::string ReadableDocument(std::string_view input, std::string& converted) {
-    const GpxEncoding encoding = DetectGpxEncoding(input);
+// The head of the file, to tell its encoding by.
+std::string HeadOf(int fd) {
+    std::string head(4096, '\0');
+    const ssize_t n = pread(fd, head.data(), head.size(), 0);
+    head.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return head;
+}
+
+// Streams a location history's points into the answer as they are read.
+int AnswerLocationHistory(int fd, GpxAnswerWriter& writer, bool& done) {
+    uint64_t count = 0;
+    const std::string problem =
+        ReadLocationHistory(fd, [&](const TrackPoint& point, PointKind kind, int32_t segment) {
+            writer.Point(point, kind, segment);
+            ++count;
+        });
+    if (problem == "too deeply nested") {
+        return kGpxReaderTooDeep;
+    }
+    if (!problem.empty()) {
+        writer.Problem(problem);
+    }
+    done = writer.End(count);
+    return kGpxReaderAnswered;
+}
+
+// The GPX text when it cannot be streamed from the file as it is: a converter's output, or the
+// UTF-8 form of a UTF-16 file. Returns why there is none, or the empty text with `converted`
+// left empty for a file to stream.
+std::string ConvertedDocument(int fd, const Options& options, std::string& converted, int& status) {
+    if (!options.convertFormat.empty()) {
+        // A KMZ file is a zip archive: its KML document goes to GPSBabel as KML.
+        std::string kml;
+        const bool zipped = options.convertFormat == "kmz";
+        if (zipped) {
+            const std::string problem = ExtractKml(fd, options.outputLimit, kml);
+            if (!problem.empty()) {
+                return "could not be parsed: " + problem;
+            }
+        }
+        GpxConversionResult conversion =
+            ConvertToGpx(fd, options.converter, zipped ? "kml" : options.convertFormat,
+                         options.outputLimit, zipped ? &kml : nullptr);
+        if (conversion.tooLarge) {
+            status = kGpxReaderOutputTooLarge;
+            return std::string();
+        }
+        if (!conversion.problem.empty() || conversion.gpx.empty()) {
+            return conversion.problem.empty() ? "GPSBabel wrote nothing" : conversion.problem;
+        }
+        converted = std::move(conversion.gpx);
+        return std::string();
+    }
+    const GpxEncoding encoding = DetectGpxEncoding(HeadOf(fd));
     if (encoding == GpxEncoding::Utf16LittleEndian || encoding == GpxEncoding::Utf16BigEndian) {
-        return ConvertUtf16Document(input, encoding == GpxEncoding::Utf16BigEndian, converted);
+        const MappedInput mapped(fd);
+        return ConvertUtf16Document(mapped.Text(), encoding == GpxEncoding::Utf16BigEndian,
+                                    converted);
     }
     return UnreadableEncodingProblem(encoding);
 }
 
-// Parses the file `fd` and writes its answer; `done` says whether it is. Returns a reader exit
-// status for a file that cannot be parsed at all (too deep), or kGpxReaderAnswered.
-int AnswerOne(int fd, const Options& options, GpxAnswerWriter& writer, bool& done) {
-    done = false;
-    std::string converted;
+// Streams the document into `log`: `converted` when there is one, else the file `fd` read
+// piece by piece. Returns the XML problem, or the empty text; `tooDeep` when it nested too deep.
+std::string StreamDocument(int fd, const std::string& converted, TrackLog& log, bool& tooDeep) {
+    struct stat info {};
+    if (converted.empty() && (fstat(fd, &info) != 0 || info.st_size == 0)) {
+        return "could not be parsed: empty";  // what the tree says of it is kept
+    }
+    GpxStream stream(log, kMaxNesting);
+    if (!converted.empty()) {
+        stream.Feed(converted.data(), converted.size(), true);
+    } else {
+        // A small file's buffer is no larger than it: many are read one after the other.
+        std::vector<char> buffer(std::min(static_cast<size_t>(info.st_size) + 1, size_t{1} << 20));
+        off_t offset = 0;
+        for (;;) {
+            const ssize_t n = pread(fd, buffer.data(), buffer.size(), offset);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0 || !stream.Feed(buffer.data(), static_cast<size_t>(n), false)) {
+                if (n <= 0) {
+                    stream.Feed(buffer.data(), 0, true);
+                }
+                break;
+            }
+            offset += n;
+        }
+    }
+    tooDeep = stream.TooDeep();
+    return stream.Problem();
+}
+
+// Reads the whole document into TinyXML's tree, as before streaming: only for a document that did
+// not stream to its end. Returns a reader exit status, and the XML problem in `problem`.
+int ReadAsTree(int fd, const std::string& converted, TrackLog& log, std::string& problem) {
+    std::string utf8 = converted;
     {
         const MappedInput mapped(fd);
-        const std::string problem = ReadableDocument(mapped.Text(), converted);
-        if (!problem.empty()) {
-            writer.Problem(problem);
-            done = writer.End(0);
-            return kGpxReaderAnswered;
-        }
-        const std::string_view text = converted.empty() ? mapped.Text() : converted;
+        const std::string_view text = utf8.empty() ? mapped.Text() : utf8;
         if (NestsDeeperThan(text, kMaxNesting)) {
             return kGpxReaderTooDeep;
         }
     }
+    lseek(fd, 0, SEEK_SET);
     std::FILE* input =
-        converted.empty() ? fdopen(fd, "rb") : fmemopen(converted.data(), converted.size(), "rb");
+        utf8.empty() ? fdopen(dup(fd), "rb") : fmemopen(utf8.data(), utf8.size(), "rb");
     if (input == nullptr) {
         return kGpxReaderBadInput;
     }
+    TiXmlDocument document;
+    problem = ReadGpxDocument(input, document, log);
+    std::fclose(input);
+    return kGpxReaderAnswered;
+}
+
+// Parses the file `fd` and writes its answer; `done` says whether it is. Returns a reader exit
+// status for a file that cannot be parsed at all (too deep, a converter's output too large), or
+// kGpxReaderAnswered.
+int AnswerOne(int fd, const Options& options, GpxAnswerWriter& writer, bool& done) {
+    done = false;
+    if (options.locationHistory) {
+        return AnswerLocationHistory(fd, writer, done);
+    }
+    std::string converted;
+    int status = kGpxReaderAnswered;
+    const std::string unreadable = ConvertedDocument(fd, options, converted, status);
+    if (status != kGpxReaderAnswered) {
+        return status;
+    }
+    if (!unreadable.empty()) {
+        writer.Problem(unreadable);
+        done = writer.End(0);
+        return kGpxReaderAnswered;
+    }
+    // The stream's traces wait for its end: a document that does not stream to its end is read
+    // again, and traced, as a tree.
+    std::vector<std::string> traces;
+    if (options.trace) {
+        SetDebugSink([&traces](const std::string& text) { traces.push_back(text); });
+    }
+    TrackLog log;
+    bool tooDeep = false;
+    std::string problem = StreamDocument(fd, converted, log, tooDeep);
     if (options.trace) {
         SetDebugSink([&writer](const std::string& text) { writer.Trace(text); });
     }
-    // Leaked on purpose: the process ends right after its answers, and the kernel takes the
-    // memory back far faster than the document's destructor gives it back node by node.
-    auto* document = new TiXmlDocument;
-    TrackLog log;
-    const std::string problem = ReadGpxDocument(input, *document, log);
-    SetDebugSink(DebugSink());
-    if (options.files > 1) {
-        delete document;  // the next file needs the memory
+    if (tooDeep || !problem.empty()) {
+        // A broken or deep document is read as the tree reader always read it, so that it gives
+        // the same points and says the same of where it broke.
+        log.Empty();
+        const int treeStatus = ReadAsTree(fd, converted, log, problem);
+        if (treeStatus != kGpxReaderAnswered) {
+            return treeStatus;
+        }
+    } else {
+        for (const std::string& text : traces) {
+            writer.Trace(text);
+        }
     }
+    SetDebugSink(DebugSink());
     if (!problem.empty()) {
         writer.Problem(problem);
     }

@@ -41,8 +41,13 @@ const char* ChildText(TiXmlElement* element, const char* name) {
     return content != nullptr ? content->Value() : nullptr;
 }
 
-// Why a point cannot be used, or nullptr when it can: a coordinate or elevation that is not a
-// finite number, or a position that lies off the globe.
+std::string ParseErrorText(const TiXmlDocument& document) {
+    return FormatC(400, "could not be parsed: %s at line %d, column %d", document.ErrorDesc(),
+                   document.ErrorRow(), document.ErrorCol());
+}
+
+}  // namespace
+
 const char* UnusablePointReason(const TrackPoint& point) {
     if (!std::isfinite(point.latitude) || !std::isfinite(point.longitude)) {
         return "a coordinate is not a finite number";
@@ -58,13 +63,6 @@ const char* UnusablePointReason(const TrackPoint& point) {
     }
     return nullptr;
 }
-
-std::string ParseErrorText(const TiXmlDocument& document) {
-    return FormatC(400, "could not be parsed: %s at line %d, column %d", document.ErrorDesc(),
-                   document.ErrorRow(), document.ErrorCol());
-}
-
-}  // namespace
 
 std::string ReadGpxDocument(std::FILE* file, TiXmlDocument& document, TrackLog& log) {
     // Keeping every node's line and column costs TinyXML a walk over each character, and only an

@@ -28,6 +28,10 @@ struct GpxWalkState {
 // Visits the children of `node` depth first, tracing each and reading points with ReadTrackPoint.
 void WalkGpxNode(TiXmlNode* node, TrackLog& log, GpxWalkState& state);
 
+// Why a point cannot be used, or nullptr when it can: a coordinate or elevation that is not a
+// finite number, or a position that lies off the globe.
+const char* UnusablePointReason(const TrackPoint& point);
+
 // Appends a "wpt" (no segment), "trkpt" or "rtept" (of `segment`). Dropped silently without
 // "lat", "lon" or a usable "time"; with a trace for a number that is not finite or a position off
 // the globe. An empty "ele" gives no elevation; numbers are read as atof in the C locale.
