@@ -616,6 +616,10 @@ TEST_F(ConfigDlgTest, PlacementBetweenPointsIsSwitchedAndLimitedInMinutes) {
                      Click(dialog, kIdInterpolateCheck);
                      EXPECT_TRUE(FindControl(dialog, kIdMaxGapEdit)->isEnabled());
                      EXPECT_FALSE(FindControl(dialog, kIdMaxGapEdit)->accessibleName().isEmpty());
+                     // Switched on, the limit is the next Tab stop after the switch.
+                     FindControl(dialog, kIdInterpolateCheck)->setFocus();
+                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                     EXPECT_EQ(QApplication::focusWidget(), FindControl(dialog, kIdMaxGapEdit));
                      Retype(dialog, kIdMaxGapEdit, "15");
                      Click(dialog, kIdOk);
                  }),
