@@ -18,8 +18,9 @@
 std::optional<uint64_t> PhotoFixTime(const PhotoFix& fix, const CaptureFacts& capture,
                                      const CameraZone& zone);
 
-// Appends the points of the JPEG and RAW photos directly in `folder` with a usable position as
-// one origin of format "photos"; the report's points count them. Photos that cannot be read, or
+// Appends the points of the photos (of every format the hot folders take, RAW included) directly
+// in `folder` with a usable position as one origin of format "photos"; the report's points count
+// them. Photos that cannot be read, or
 // carry no position or time, are passed over without a word: most photos of a folder may be
 // a camera's, without GPS.
 TrackFileReport ReadPhotoTrack(const std::string& folder, TrackLog& log,

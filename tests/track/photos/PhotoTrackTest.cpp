@@ -67,6 +67,17 @@ TEST_F(PhotoTrack, APhoneSampleGivesItsPositionAltitudeAndGpsTime) {
     EXPECT_EQ(*fix->gpsTime, UtcCount(2011, 5, 6, 7, 59, 48));
 }
 
+// A phone's photos need not be JPEGs: a WebP with a position is a point of the track as well.
+TEST_F(PhotoTrack, PhotosOfTheOtherFormatsServeToo) {
+    CopyFile(SamplePath("photo-formats/HTC_Desire.webp"), m_Dir.File("phone.webp"));
+    TrackLog log;
+    const TrackLoadReport report = LoadTrackLog(m_Dir.Path(), log);
+    ASSERT_TRUE(report.status.ok()) << report.status.message();
+    ASSERT_EQ(log.Count(), 1u);
+    EXPECT_NEAR(log.At(0).latitude, 45.0 + 30.0 / 60 + 2.4 / 3600, 1e-9);
+    EXPECT_NEAR(log.At(0).longitude, 9.0 + 6.0 / 60 + 37.2 / 3600, 1e-9);
+}
+
 TEST_F(PhotoTrack, ReferencesTurnTheSignAndBrokenCoordinatesGiveNoFix) {
     const std::string south = m_Dir.File("south.jpg");
     WritePhoto(south, {{"Exif.GPSInfo.GPSLatitudeRef", "S"},
