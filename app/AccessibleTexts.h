@@ -4,8 +4,7 @@
 
 #include <string>
 
-// The name of hot folder `n`'s check, "Hot folder 1"; its state is the check's own. `n` is
-// 1 .. 4.
+// The name of hot folder `n`'s check (1 .. 4), "Hot folder 1"; its state is the check's own.
 std::string HotFolderAccessibleName(int n);
 
 // The check's description: the folder's path, or "no folder set".
@@ -17,14 +16,11 @@ std::string GpxFileAccessibleName(const std::string& path);
 // "Status: Done!".
 std::string StatusAccessibleName(const std::string& status);
 
-// The name of control `id` that does not change, or the empty text for the controls whose name
-// follows their state (the hot-folder lines and checks, the GPX line, the status line).
+// Control `id`'s fixed name; empty where the name follows the state (folders, GPX, status).
 std::string ControlAccessibleName(int id);
 
-// What control `id` does: "Writes the GPS position into the photos ...". For the hot-folder
-// checks, see HotFolderAccessibleDescription.
+// What control `id` does; for the hot-folder checks, see HotFolderAccessibleDescription.
 std::string ControlAccessibleDescription(int id);
 
-// The tool tip of button or check `id`: its name, or "Switches hot folder 1 on or off"; the
-// empty text for any other control.
+// Button or check `id`'s tool tip: its name, or "Switches hot folder 1 on or off"; else empty.
 std::string ControlToolTip(int id);

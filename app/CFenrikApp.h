@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The application object: fixes where the settings live, creates and shows the main window,
-// and releases it when the event loop has ended.
+// The application object: settings location, and the main window's creation and release.
 
 #include <QApplication>
 #include <string>
@@ -10,8 +9,7 @@
 
 class CFenrikWnd;
 
-// The id of the program's desktop entry (its file name without ".desktop"), by which the desktop
-// shell matches the program's windows to their launcher.
+// The desktop entry's id (its file name without ".desktop"): matches windows to the launcher.
 constexpr char kDesktopFileId[] = FENRIK_DESKTOP_FILE_ID;
 
 class CFenrikApp : public QApplication {
@@ -20,8 +18,7 @@ public:
     CFenrikApp(int& argc, char** argv);
     ~CFenrikApp() override;
 
-    // Settings location and desktop entry id set, main window created at the centred rectangle
-    // with its icon, shown. Returns true.
+    // Sets settings location and desktop entry id, shows the centred main window. Returns true.
     bool InitInstance();
     // Runs the event loop until the main window has closed; returns its exit code.
     int Run();

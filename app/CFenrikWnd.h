@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The program's skinned main window. It owns the configuration object and its runner, starts
-// runs on a worker thread with a copy of the settings and shows what they report. GUI thread
-// only, but for the run events, which post their work to it.
+// The skinned main window: owns the configuration and runner, runs passes on a worker thread.
+// GUI thread only, but for the run events, which post their work to it.
 
 #include <QWidget>
 #include <array>
@@ -28,9 +27,7 @@ class CTextfield;
 class QAction;
 class QUrl;
 
-// What the window asks of the system, replaceable in tests: the dialog's services, the chooser of
-// the track (the chosen path, or empty when cancelled), the runner of its passes and the map
-// preview.
+// What the window asks of the system, replaceable in tests; chooseGpxFile is empty on cancel.
 struct WindowServices {
     ConfigServices config;
     std::function<std::string(QWidget* anchor, const std::string& current)> chooseGpxFile =
@@ -50,12 +47,9 @@ public:
     // Creates the configuration object and the controls, showing the stored settings. Once.
     void CreateSkinned(const std::string& title, QRect rect, int shapeBitmapId,
                        int backgroundBitmapId);
-    // Cuts the window's outline from mask bitmap `maskBitmapId`: exactly black is outside. On a
-    // screen of more than one device pixel per window pixel the 2x mask is read; it cuts the
-    // same outline.
+    // Cuts the outline from mask bitmap `maskBitmapId`: exactly black is outside, at any scale.
     void ApplyWindowShape(int maskBitmapId);
-    // Releases the controls, the configuration object and the track points, then closes the
-    // window, which ends the program.
+    // Releases the controls, configuration and track points, then closes (ends the program).
     bool DestroyWindow();
 
     // Command handlers, by control id.
@@ -66,9 +60,8 @@ public:
     void OnHelpButton();
     void OnDeviceConfig();
     void OnDirConfig();
-    // The map preview of a run with the settings and hot folders as they are (Ctrl+P, and the
-    // window's context menu); not while a run is in progress. "Use these settings" keeps the
-    // preview's clock and placement settings, "Tag now" keeps them and starts a run.
+    // The map preview with the current settings (Ctrl+P, context menu); not during a run. "Use
+    // these settings" keeps its clock and placement, "Tag now" also starts a run.
     void OnPreview();
     void OnHomePageButton();
     void OnHotFolderToggle1() { OnHotFolderToggle(1); }
@@ -91,8 +84,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    // A drag of exactly one local file or folder is accepted as a copy or a link; every other
-    // drag is refused while it is still over the window.
+    // Accepts a drag of exactly one local file or folder, as a copy or link; refuses any other.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -126,8 +118,7 @@ private:
     void RunStarted() override;
     void RunProgressed(const RunSummary& counts) override;
     void RunFinished(const RunSummary& summary) override;
-    // The summary, the status word, the controls back (the focus on Start after a run started
-    // from the keyboard) and the indicator hidden, in that order.
+    // Summary, status, controls back (focus on Start after a keyboard start), indicator hidden.
     void ShowRunFinished(const RunSummary& summary);
     // The status text, and the names that follow it.
     void SetStatusText(const std::string& text);
@@ -157,8 +148,7 @@ private:
     void OnHotFolderToggle(int n);
     std::array<bool, 4> HotFoldersOn() const;
     void CreatePreviewCommand();
-    // The dialog's "Preview on map...": the values it shows; what the user chose goes back into
-    // its controls, and "Tag now" also takes the dialog and starts a run once it has closed.
+    // The dialog's "Preview on map...": choices go back to it; "Tag now" runs once it closes.
     void PreviewFromDialog(CDirectoryConfigDlg& dialog);
     void SetDevice(const std::string& path);
     void OpenInBrowser(const char* url);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The program's command line: the window (no options), one tagging pass without a display
-// (--tag and its options), --help and --version. Parsed before any Qt application exists, so
-// that nothing of it needs a display.
+// The command line (window, --tag, --preview, --help, --version), parsed before Qt starts.
 
 #include <optional>
 #include <string>
@@ -32,13 +30,10 @@ struct CommandLine {
     std::optional<std::string> exportGpx;  // --export-gpx FILE: the photos as GPX waypoints
 };
 
-// Parses the arguments after the program's name. No argument starting with "--" means the
-// window, and every argument is left to Qt (its own options, such as -platform, stay usable).
-// --help (or -h) and --version answer alone. --tag, and --preview (the map before the pass),
-// take the options listed in UsageText (of which --dry-run and --verbose take no value); any
-// other argument, an option without its value, a value of the wrong form, an option given
-// twice (except --folder), more than four folders, --tag with --preview, or an option without
-// either is BadUsage with a message such as "fenrik: unknown option --colour".
+// Parses the arguments after the program's name. None starting with "--": the window, all left
+// to Qt. --help (-h) and --version answer alone; --tag or --preview take UsageText's options.
+// Unknown arguments, missing or malformed values, repeats (but --folder), over four folders,
+// --tag with --preview, or options without either: BadUsage ("fenrik: unknown option --colour").
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The --help text.

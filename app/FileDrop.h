@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Which drops the main window takes: exactly one local file or folder, and only as a copy or a
-// link, so that the source of the drag never moves or deletes what was dropped.
+// Which drops the main window takes: exactly one local file or folder, as a copy or link only.
 
 #include <QList>
 #include <QUrl>
 #include <optional>
 #include <string>
 
-// The path of the one local file or folder that `urls` names; nothing when they name several
-// things, none, or something that is not local (a web address).
+// The path of the one local file or folder in `urls`; nothing for several, none or non-local.
 std::optional<std::string> SingleLocalPath(const QList<QUrl>& urls);
 
-// The action to take a drop with, among those the source allows: Copy, else Link, else
-// Qt::IgnoreAction. Never Move.
+// The action for a drop: Copy, else Link, else Qt::IgnoreAction, as `possible` allows; never Move.
 Qt::DropAction SafeDropAction(Qt::DropActions possible);

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The one way from a worker thread to the GUI thread: work is posted, never waited for, so the
-// GUI thread may wait for a worker without a deadlock.
+// From a worker thread to the GUI thread: posted, never waited for, so no deadlock.
 
 #include <QObject>
 #include <functional>
 
-// Queues `work` to run on the thread of `context` and returns at once. Dropped when `context`
-// is destroyed first.
+// Queues `work` on `context`'s thread and returns at once; dropped if `context` goes first.
 void PostToGuiThread(QObject* context, std::function<void()> work);

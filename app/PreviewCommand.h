@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `fenrik --preview`: the map preview of the pass `fenrik --tag` would run with the same options.
-// "Tag now" then runs that pass with the preview's settings, for this run only; "Use these
-// settings" stores the preview's camera clock and placement settings; closing changes nothing.
+// "Tag now" runs it with the preview's settings; "Use these settings" stores clock and placement.
 
 #include <ostream>
 

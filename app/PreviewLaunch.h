@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Opening the map preview from the window, the dialog and the command line: its request from the
-// settings, and the settings the user chose in it back into them.
+// Opening the map preview: its request from the settings, and the user's choice back into them.
 
 #include <QString>
 #include <array>
@@ -26,25 +25,21 @@ struct PreviewOutcome {
 using ShowPreviewFunction = std::function<PreviewOutcome(QWidget* parent, PreviewRequest request)>;
 PreviewOutcome ShowPreviewWindow(QWidget* parent, PreviewRequest request);
 
-// The tile server the profile names (MapTileUrl, MapCacheMegabytes), asked with a User-Agent that
-// names Fenrik and its version, cached in the user's cache folder ($XDG_CACHE_HOME). A cache size
-// below 1 MB is taken as 1 MB.
+// The profile's tile server (MapTileUrl; MapCacheMegabytes, at least 1) with a Fenrik User-Agent,
+// cached under $XDG_CACHE_HOME.
 TileServer TileServerFrom(const ProfileStore& profile);
 
-// A preview of a run with `settings` and the hot folders of `hotFolderOn`: the tiles and the
-// attribution as the profile names them, the zone `zoneIndex` of `zones` (-1: the settings' zone
-// by its name, if the catalogue has it). `zones` must outlive the preview.
+// A preview of a run with `settings` and `hotFolderOn`, tiles as the profile names them, zone
+// `zoneIndex` of `zones` (-1: the settings' zone by name, if any). `zones` must outlive it.
 PreviewRequest PreviewRequestFor(const LiveSettings& settings,
                                  const std::array<bool, 4>& hotFolderOn,
                                  const ProfileStore& profile, const TimeZoneCatalogue& zones,
                                  int32_t zoneIndex = -1);
 
-// `settings` with the choice's camera clock and placement; the zone's name and bias from `zones`
-// when the choice names one of its entries.
+// Puts the choice's clock and placement into `settings`, and its zone if one of `zones`.
 void ApplyPreviewChoice(const PreviewChoice& choice, const TimeZoneCatalogue& zones,
                         LiveSettings& settings);
 
-// Stores the choice's camera clock and placement settings, and its zone as a pick in the dialog
-// would (TZIndex, TimeZoneId, BiasInMinutes); nothing else.
+// Stores only the choice's clock, placement and zone (TZIndex, TimeZoneId, BiasInMinutes).
 void StorePreviewChoice(const PreviewChoice& choice, const TimeZoneCatalogue& zones,
                         ProfileStore& profile);

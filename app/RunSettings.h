@@ -6,12 +6,10 @@
 #include "run/RunInputs.h"
 #include "settings/LiveSettings.h"
 
-// A run's inputs as `settings` give them: the GPX path, the hot folders' paths, the tolerance
-// (its texts read once, as ToleranceUnits reads them), the bias, the camera clock, the
-// recorded-position rule, the RAW switch and the log file; no hot folder takes part yet.
+// A run's inputs from `settings` (tolerance texts read once, as ToleranceUnits reads them); no
+// hot folder takes part yet.
 TaggingRunInputs RunInputsFrom(const LiveSettings& settings);
 
-// Opens the run's log file, "fenrik.log" in the inputs' log folder, when the inputs switch it
-// on, and writes its first line; otherwise does nothing. A log that cannot be written is an
-// error: the run must not start ("the log cannot be written in <folder>: <reason>").
+// When the log is on, opens "fenrik.log" in the inputs' log folder and writes its first line.
+// Fails ("the log cannot be written in <folder>: <reason>") if it cannot: the run must not start.
 Status OpenRunLog(const TaggingRunInputs& inputs);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// `fenrik --tag`: one tagging pass from the command line, with the engine the window uses and
-// no display. The stored settings supply whatever the command line does not give; nothing is
-// written back to them.
+// `fenrik --tag`: one pass without a display; stored settings fill in, never written back.
 
 #include <array>
 #include <cstdint>
@@ -37,25 +35,21 @@ struct TagOutput {
 // offset it was read with ("-" for what it lacks), then its path, separated by tabs.
 std::string PhotoLine(const PhotoReport& photo);
 
-// Runs one pass with `settings` and the hot folders of `hotFolderOn`. Progress goes to
-// `out` as a bar redrawn in place when `terminal` is set, and the run summary ends the output
-// on a line of its own. Returns kExitCompleted, or kExitCompletedWithErrors when the run wrote
-// an Error line (a GPX file or a photo that could not be read or written, or a failed run). A
-// log that cannot be written is bad usage: one line on `err`, and nothing is tagged.
+// One pass with `settings` and `hotFolderOn`; progress on `out` (a bar redrawn if `terminal`),
+// then the summary line. kExitCompletedWithErrors if the run wrote an Error line, else
+// kExitCompleted; an unwritable log is bad usage: one line on `err`, nothing tagged.
 int RunTagCommand(const LiveSettings& settings, const std::array<bool, 4>& hotFolderOn,
                   const TagOutput& output, std::ostream& out, std::ostream& err, bool terminal);
 
-// The settings and hot folders of the pass `line` asks for: those stored in `profile` with the
-// command line's overrides; the hot folders that are on, or every folder given by --folder.
-// Returns false, with the bad-usage message written to `err`, when the pass cannot be run.
+// The pass `line` asks for: `profile`'s settings with its overrides, the hot folders on (or every
+// --folder). False, with the bad-usage message on `err`, when the pass cannot be run.
 bool PassFromCommandLine(const CommandLine& line, const ProfileStore& profile,
                          LiveSettings& settings, std::array<bool, 4>& hotFolderOn,
                          std::ostream& err);
 TagOutput TagOutputOf(const CommandLine& line);
 
-// The whole of `fenrik --tag`: reads the settings stored in `profile` (never writing it),
-// applies `line`, runs with the stored hot folders that are on, or with every folder given by
-// --folder; bad usage is written to `err` and gives kExitBadUsage.
+// All of `fenrik --tag`: PassFromCommandLine (never writing `profile`), then RunTagCommand; bad
+// usage is written to `err` and gives kExitBadUsage.
 int TagFromCommandLine(const CommandLine& line, const ProfileStore& profile, std::ostream& out,
                        std::ostream& err, bool terminal);
 

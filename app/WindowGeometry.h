@@ -4,7 +4,6 @@
 
 #include <QRect>
 
-// The window rectangle for a maximised-window area of `areaWidth` x `areaHeight`: left =
-// width / 2 - 148, top = height / 2 - 116 (halves truncated toward zero), 296 x 233.
-// With 1936 x 1056 that is left 820, top 412, right 1116, bottom 645.
+// The 296 x 233 rectangle at (width / 2 - 148, height / 2 - 116), halves truncated, in an area of
+// `areaWidth` x `areaHeight`; 1936 x 1056 gives (820, 412)-(1116, 645).
 QRect CenteredWindowRect(int areaWidth, int areaHeight);

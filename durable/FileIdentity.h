@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What makes a file the same to its user besides its content: owner, group, permissions,
-// extended attributes (with ACLs), file flags and its links. All must carry over to a new file.
+// A file's identity besides content (owner, group, mode, xattrs, ACLs, flags, links), carried over.
 
 #include <sys/stat.h>
 
@@ -14,8 +13,7 @@
 // or another user's file that this process may not give away; Ok otherwise.
 Status ReplacementBlocker(const std::string& target, const struct stat& info);
 
-// Gives the empty file `to` the user-set flags of `from` (as lsattr lists them); Ok where the file
-// system keeps none.
+// Gives the empty file `to` `from`'s user-set flags (as lsattr lists); Ok where none are kept.
 Status CopyFileFlags(int from, int to, const WriteFaults* faults = nullptr);
 
 // Gives `to` the owner and group of `info`, exactly the extended attributes of `from`, then the

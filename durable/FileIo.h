@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The system calls a durable write is made of: writing, copying inside the kernel, sharing
-// blocks, flushing a folder.
+// The system calls of a durable write: writing, in-kernel copying, block sharing, folder flushing.
 
 #include <sys/types.h>
 #include <cstddef>
@@ -17,20 +16,16 @@ inline constexpr uint64_t kCloneBlock = 4096;
 // Writes all `size` bytes at the file position. OutOfSpace when the disk is full.
 Status WriteAll(int fd, const unsigned char* data, size_t size, const std::string& what);
 
-// Appends `length` bytes of `source` at `offset` to `target`, whose size is `at`. Where both lie
-// at the same place within a block, the blocks after the first boundary are shared, not copied,
-// where the file system can (btrfs, XFS); elsewhere they are copied inside the kernel, or
-// through a buffer where it cannot. Fails also when the source ends early.
+// Appends `length` bytes of `source` at `offset` to `target` (size `at`): blocks shared where
+// aligned alike and the file system can, else copied. Fails also when the source ends early.
 Status CopyOrClone(int source, uint64_t offset, uint64_t length, int target, uint64_t at,
                    const std::string& what);
 
-// Shares `length` bytes of `source` at `offset` with `target` at `at`, both on a block
-// boundary, and moves the target's position past them. False, with errno, where the file
-// system cannot.
+// Shares `length` bytes of `source` at `offset` with `target` at `at` (block-aligned), moving the
+// target's position past them. False, with errno, where the file system cannot.
 bool CloneRange(int source, uint64_t offset, uint64_t length, int target, uint64_t at);
 
-// The process's file-creation mask, read without changing it (umask() would, for a moment, for
-// every thread); the usual 022 where it cannot be read.
+// The process's file-creation mask, read without changing it; 022 where it cannot be read.
 mode_t FileCreationMask();
 
 // Flushes a folder's entries (renames into it) to disk. False when it cannot be flushed.

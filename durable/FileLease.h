@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Knowing that a file being replaced is still the one that was read: its state, and a read
-// lease through which the kernel tells of any other program that opens it for writing.
+// Knowing that a file being replaced is still the one read: its state, and a read lease.
 
 #include <sys/stat.h>
 
 #include <string>
 
-// A read lease: the kernel tells of any other program that opens the file for writing (and
-// holds such a writer until the lease is released); readers leave it alone.
+// The kernel tells of (and holds until release) another program opening the file for writing.
 enum class FileLease {
     Held,         // no other program has the photo open for writing
     InUse,        // another program has it open for writing: it must not be replaced now

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A run's claim on a folder it writes in: while one run holds it, another run leaves the folder
-// to it. Released when the lock goes, or when the process ends.
+// A run's claim on a folder it writes in, which other runs leave; ends with it or the process.
 
 #include <string>
 

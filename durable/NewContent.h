@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What a new file is made of: pieces in order, each either bytes given here or a range of the
-// original file, which is copied inside the kernel (its blocks shared where the file system can
-// and the range keeps its place within a block).
+// What a new file is made of: pieces in order, each given bytes or a range of the original.
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// New files replace their originals in batches: each new file is written and given the
-// original's identity, then a batch of them is flushed to disk together, each original that
-// is still as it was read is replaced by one rename, and each folder is flushed once. At every
-// instant a file is either its original or the complete new file. A batch may be committed on a
-// thread of its own while the next one is prepared.
+// New files replacing their originals in batches: at every instant a file is either its
+// original or the complete new file. A batch may commit on its own thread while the next fills.
 
 #include <sys/stat.h>
 
@@ -36,25 +33,21 @@ struct PendingReplacement {
     const WriteFaults* faults = nullptr;
 };
 
-// Prepares the replacement of `original` by `head` followed by the original's bytes from its
-// tailOffset (copied inside the kernel, shared where the file system can), and takes over its
-// descriptor with a read lease and the lock of a live run on it. Refuses (Refused) a file that
-// cannot be replaced without its user noticing (ReplacementBlocker), one another program has
-// open for writing or locked; OutOfSpace when the new file does not fit. On any failure nothing
-// is left behind and the descriptor stays with `original`, so that it may be tried again. Every
-// step asks `faults`, when given, which must outlive `pending`.
+// Prepares replacing `original` by `head` then its bytes from tailOffset, taking over its
+// descriptor with a read lease and a live run's lock. Refused for a file whose replacement would
+// show (ReplacementBlocker), or that another program has open for writing or locked; OutOfSpace
+// when the new file does not fit. On failure nothing is left and the descriptor stays with
+// `original`, to be tried again. Every step asks `faults`, if given; it must outlive `pending`.
 Status PrepareReplacement(const std::string& path, OpenOriginal& original,
                           const unsigned char* head, size_t headSize, PendingReplacement& pending,
                           const WriteFaults* faults = nullptr);
 
-// Prepares the replacement of `original` as above by a file made of `content`, whose ranges of
-// the original must lie within its size as opened.
+// As above, by a file of `content`, whose ranges of the original lie within its size as opened.
 Status PrepareReplacement(const std::string& path, OpenOriginal& original,
                           const NewContent& content, PendingReplacement& pending,
                           const WriteFaults* faults = nullptr);
 
-// Prepares a new file `target` holding `content`, readable and writable as the process's
-// file-creation mask allows, to be put in place only where no file has that name by then.
+// Prepares new file `target` of `content` (mode per the umask), placed only if the name is free.
 Status PrepareNewFile(const std::string& path, const std::string& target,
                       const std::string& content, PendingReplacement& pending,
                       const WriteFaults* faults = nullptr);
@@ -75,8 +68,7 @@ struct NotReplaced {
 
 class ReplacementBatch {
 public:
-    // `isOurs` tells the content of the files the caller writes, for the cleanup of stale
-    // temporaries.
+    // `isOurs` tells the caller's files by content, for the cleanup of stale temporaries.
     explicit ReplacementBatch(BatchLimits limits, ContentCheck isOurs)
         : m_Limits(limits), m_IsOurs(std::move(isOurs)) {}
     // Finishes the commit in flight, if any, and waits for the releases.
@@ -84,30 +76,24 @@ public:
     ReplacementBatch(const ReplacementBatch&) = delete;
     ReplacementBatch& operator=(const ReplacementBatch&) = delete;
 
-    // Starts the work on a folder: removes the temporary files that a killed run left in it,
-    // and later in each folder that a new file is made in, once (RemoveStaleTemporaries with
-    // this moment as the limit).
+    // Removes the temporaries a killed run left in `folder` now, and once in each folder a new
+    // file is made in later (RemoveStaleTemporaries, older than this call).
     void BeginFolder(const std::string& folder);
     void Add(PendingReplacement pending);
     bool IsEmpty() const { return m_Pending.empty(); }
-    // True when the file that `info` describes waits in the batch or in the commit in flight:
-    // opening it again before that commit would break its lease.
+    // True when `info`'s file waits in the batch or commit in flight (reopening breaks its lease).
     bool Holds(const struct stat& info) const;
     size_t Count() const { return m_Pending.size(); }
     // True once a bound is reached: the batch should be committed.
     bool IsDue() const;
 
-    // Flushes every new file, then replaces each original that is unchanged since it was read
-    // (device, inode, size, modification and status-change time) and that no other program
-    // opened meanwhile (its lease holds), then flushes each folder once. Both are asked again
-    // once the new file has the original's name, where the file system swaps names: an original
-    // opened by then takes its name back. Finishes the commit in flight first. Returns the files
-    // left as they were, with the reason, by this commit and the one in flight; the batch is
-    // empty afterwards. The replaced originals are released on a thread of their own, which the
-    // next commit waits for. Never throws.
+    // Finishes the commit in flight, flushes every new file, replaces each original unchanged
+    // since read (IsUnchanged) and not opened by another program (its lease holds), both asked
+    // again after a name swap (undone if not), and flushes each folder once. Returns the files
+    // left, with the reason, by this commit and the one in flight; the batch is then empty.
+    // Originals are released on their own thread, which the next commit waits for. Never throws.
     std::vector<NotReplaced> Commit();
-    // Commits as Commit does, on a thread of its own; the batch is empty at once. Returns what
-    // the commit in flight before it left as it was.
+    // As Commit, on its own thread; empty at once. Returns what the prior commit in flight left.
     std::vector<NotReplaced> CommitInBackground();
     // Finishes the commit in flight, then waits until the replaced originals are released.
     void WaitForReleases();
@@ -118,9 +104,8 @@ private:
     std::vector<PendingReplacement> TakePending();
     std::vector<NotReplaced> PutInPlace(std::vector<PendingReplacement>& batch);
     std::vector<NotReplaced> FinishCommitInFlight();
-    // Replaces the original by its new file when it is as it was read and no other program
-    // opened it for writing since. Where names are swapped, the original keeps a temporary name,
-    // its lease and its lock until the whole batch is in place.
+    // Replaces the original if as read and not opened for writing since; swapped out, it keeps a
+    // temporary name, its lease and lock until the whole batch is in place.
     Status ReplaceIfUnchanged(PendingReplacement& pending);
     void ReleaseOnAThreadOfTheirOwn(std::vector<UniqueFd> originals);
     void JoinReleaser();

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Removing the temporary files that a killed run left behind, and nothing else. A live run
-// holds a lock on each of its files for as long as the file belongs to it (LockAsOurs), so no
-// run removes another's.
+// Removing the temporaries a killed run left, and nothing else: live runs lock theirs (LockAsOurs).
 
 #include <time.h>
 
@@ -14,13 +12,11 @@
 // True when `start`, the first bytes of a file, is content this program writes.
 using ContentCheck = std::function<bool(std::string_view start)>;
 
-// Marks the open file `fd` as a live run's own: a lock held while the descriptor is open,
-// exclusive for an original that is being replaced (no other run may replace it meanwhile).
-// False when another program holds a lock on it that excludes ours.
+// Marks open file `fd` a live run's own by a lock held while open, exclusive for an original
+// being replaced. False when another program holds a lock that excludes ours.
 bool LockAsOurs(int fd, bool exclusive = false);
 
-// Removes the regular files of `folder` with a temporary name (IsTemporaryName) whose last
-// status change lies before `olderThan`, that no one holds a lock on, and whose content is empty
-// or passes `isOurs`. Returns how many were removed.
+// Removes `folder`'s unlocked regular files with a temporary name (IsTemporaryName), changed before
+// `olderThan`, whose content is empty or passes `isOurs`. Returns how many were removed.
 int RemoveStaleTemporaries(const std::string& folder, const timespec& olderThan,
                            const ContentCheck& isOurs);

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A file prepared in a folder to replace another one there, so that a crash, a kill or a full
-// disk never leaves one damaged and never leaves anything behind. It has no name until it is put
-// in place (or, where the file system cannot make one, a hidden temporary name that the cleanup
-// knows), is flushed, and only then takes the place of the old file by a rename. It holds the
-// lock that marks it a live run's own (LockAsOurs) for as long as it is open.
+// A file that replaces another in its folder by a rename once flushed, never leaving a damaged
+// or stray file behind; it holds a live run's lock (LockAsOurs) while open.
 
 #include <cstdint>
 #include <functional>
@@ -24,16 +21,14 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    // Creates an empty file that only its owner may read and write, in `folder`. Every step on
-    // the file asks `faults`, when given, which must outlive the file.
+    // Creates an empty owner-only file in `folder`; steps ask `faults` if given (must outlive it).
     Status Create(const std::string& folder, const WriteFaults* faults = nullptr);
     int Fd() const { return m_Fd.Get(); }
     uint64_t Size() const { return m_Size; }
     const std::string& Folder() const { return m_Folder; }
 
     Status Append(const unsigned char* data, size_t size);
-    // Appends `length` bytes of the open file `source` from `offset` (CopyOrClone). Fails also
-    // when the source ends early.
+    // Appends `length` bytes of `source` from `offset` (CopyOrClone); fails if it ends early.
     Status AppendFrom(int source, uint64_t offset, uint64_t length);
     // Starts writing the content to disk without waiting for it.
     void StartWriteback() const;
@@ -47,12 +42,10 @@ public:
     // Asked once the new file has taken the target's name, with the path that the file it
     // displaced now has: why the displaced file must get its name back, or Ok when it may go.
     using Recheck = std::function<Status(const std::string& displaced)>;
-    // Puts the file in place of `target`, a path in the same folder. Where the file system can
-    // swap two names in one step, they are swapped and `recheck` asked while the displaced one
-    // still has a name; when it refuses, they are swapped back. Elsewhere `recheck` is asked about
-    // `target` just before one rename. On failure the target is what it was. With
-    // `keepDisplaced`, a displaced file keeps its temporary name until Settle (or until this
-    // object goes, which lets the swap stand).
+    // Puts the file in place of `target` (same folder); on failure the target is as it was. Where
+    // names can be swapped, `recheck` is asked after the swap and a refusal swaps back; elsewhere
+    // it is asked just before the rename. With `keepDisplaced`, the displaced file keeps a
+    // temporary name until Settle (or this object's end, which lets the swap stand).
     Status Replace(const std::string& target, const Recheck& recheck, bool keepDisplaced = false);
     // Ends a swap whose displaced file Replace kept: asks `recheck` once more; when it refuses,
     // the displaced file takes `target`'s name back and the new file goes.

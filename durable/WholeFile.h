@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Writing a whole small file so that it is either as it was or complete: a new file in the same
-// folder, flushed, then renamed over the path.
+// Writing a small file whole: a flushed new file renamed over the path, never half written.
 
 #include <string>
 

@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Faults that a disk, a kill or another program cause, injected into the steps of a write by
-// tests; the program never sets a hook.
+// Faults of a disk, a kill or another program, injected by tests; the program never sets a hook.
 
 #include <functional>
 #include <string>
 
 #include "platform/Mutex.h"
 
-// The hook is called before each step with the step's name ("unnamed", "create", "flags",
-// "write", "copy", "owner", "xattr", "chmod", "sync", "syncfs", "link", "rename", "recheck" once
-// the new file has the target's name, and "settle" before a displaced file that Replace kept
-// loses its name); returning false makes that step fail as the system would, with errno as the
-// hook left it ("unnamed" failing makes the file a named one). Calls are serialised.
+// The hook gets each step's name before it ("unnamed", "create", "flags", "write", "copy", "owner",
+// "xattr", "chmod", "sync", "syncfs", "link", "rename", "recheck" after the name change, "settle"
+// before a kept displaced file loses its name); false fails the step as the system would, with
+// errno as the hook left it ("unnamed" failing gives a named file). Calls are serialised.
 class WriteFaults {
 public:
     using Hook = std::function<bool(const std::string& step)>;

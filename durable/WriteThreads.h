@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Threads that make new files while the next photos are read, so that the kernel's work of
-// making them overlaps with the reading.
+// Threads that make new files while the next photos are read.
 
 #include <cstddef>
 #include <deque>
@@ -14,8 +13,7 @@
 
 class WriteThreads {
 public:
-    // Starts `count` threads; with 0, or where not even one thread can be started, every job
-    // runs inside Submit, on the calling thread.
+    // Starts `count` threads; with 0, or if none can start, jobs run inside Submit on the caller.
     explicit WriteThreads(size_t count);
     // Runs the jobs still queued, then ends the threads.
     ~WriteThreads();

@@ -60,9 +60,8 @@ public:
     // Throws only std::bad_alloc.
     virtual TrackFileReport Read(const std::string& path, TrackLog& log,
                                  const TrackReadOptions& options) const = 0;
-    // A source of folders (photos that carry positions) rather than files: reads the folder's
-    // points as one origin, no points and no Error line when it holds none; `points` of the
-    // report counts what served as points.
+    // A source of folders (photos with positions), not files: reads a folder's points as one
+    // origin (none and no Error line when it has none); the report's `points` counts them.
     virtual bool ReadsFolders() const { return false; }
     virtual TrackFileReport ReadFolder(const std::string& folder, TrackLog& log,
                                        const TrackReadOptions& options) const;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reading the points of a GPX file into a TrackLog, parsed in the GPX reader process under limits
-// on memory and time.
+// Reading a GPX file's points into a TrackLog, parsed in the GPX reader process under limits.
 
 #include <atomic>
 #include <cstddef>
@@ -34,10 +33,9 @@ struct GpxConversion {
     std::string label;    // the format's common name: "FIT"
 };
 
-// Reads the file as ReadGpxFile does once GPSBabel has converted it, under the same limits (its
-// GPX may take no more memory than a GPX file could); its points are one origin of format
-// `label`, and its Error line reads "<label> file <path>: <problem>", the problem perhaps
-// "GPSBabel could not convert it: <GPSBabel's message>".
+// As ReadGpxFile once GPSBabel has converted the file, under the same limits: one origin of format
+// `label`, Error line "<label> file <path>: <problem>", the problem perhaps "GPSBabel could not
+// convert it: <GPSBabel's message>".
 TrackFileReport ReadConvertedFile(const std::string& path, TrackLog& log,
                                   const GpxConversion& conversion,
                                   const GpxReadOptions& options = GpxReadOptions());

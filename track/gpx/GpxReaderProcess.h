@@ -21,9 +21,8 @@ struct GpxReaderRequest {
     size_t maxPoints = 0;                     // bound on the points in the answer
     bool trace = false;                       // ask for the reader's traces
     const std::atomic<bool>* stop = nullptr;  // when set to true, the reader is killed
-    // A file of another format (one only): GPSBabel's name of it, the GPSBabel program, and the
-    // most GPX it may write; or, without a program, a format the reader reads itself
-    // ("location-history").
+    // A file of another format (one only): GPSBabel's name of it, the program and the most GPX
+    // it may write; without a program, a format the reader reads itself ("location-history").
     std::string convertFormat;
     std::string converter;
     uint64_t maxConvertedBytes = 0;
@@ -52,6 +51,5 @@ struct GpxReaderRun {
 // ended. Never throws for anything the reader does.
 GpxReaderRun RunGpxReader(const GpxReaderRequest& request);
 
-// The reader in ../libexec/fenrik/ from the program's folder, else the one built with it; empty
-// when neither exists.
+// The reader in ../libexec/fenrik/ from the program's folder, else the one built; empty if none.
 std::string DefaultGpxReaderPath();

@@ -67,8 +67,7 @@ public:
     GpxAnswer& Answer() { return m_Answer; }
 
 private:
-    // Each decodes one record, advancing past it; false or 0 while the record is incomplete or
-    // once the answer is malformed.
+    // Each decodes one record and advances; false or 0 while incomplete or once malformed.
     bool DecodeOne(size_t& offset);
     size_t DecodeText(const unsigned char* at, size_t available);
     size_t DecodeRun(const unsigned char* at, size_t available);

@@ -26,12 +26,11 @@ struct TrackLoadReport {
     std::vector<TrackKindCount> kinds;  // a folder: its files by kind, in order of first file
 };
 
-// Appends the points of the track file at `path` to `log`, not emptied first; an empty path gives
-// "no GPX file chosen". A folder reads each of TrackFileNamesIn, then the photos that carry
-// positions in it and in each folder directly in it (one origin each), and reports the first
-// failure as "<name>: <problem>", or "no GPX files in the folder" when it gave nothing (also an
-// Error line). A stop request
-// abandons the load, with nothing more added or reported.
+// Appends the points of the track file at `path` to `log` (not emptied); an empty path gives "no
+// GPX file chosen". A folder reads each of TrackFileNamesIn, then the photos with positions in it
+// and its direct subfolders (one origin each), reporting the first failure as "<name>: <problem>",
+// or "no GPX files in the folder" (also an Error line) when it gave nothing. A stop request
+// abandons the load, adding and reporting nothing more.
 TrackLoadReport LoadTrackLog(const std::string& path, TrackLog& log,
                              const TrackReadOptions& options = TrackReadOptions());
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Photos that carry GPS positions (a phone's) as a track: each one a point at its position and
-// time, the folder's points one segment in time order. The photos are only ever read.
+// Photos with GPS positions as a track: a point each, one segment in time order; only ever read.
 
 #include <cstdint>
 #include <optional>
@@ -20,8 +19,6 @@ std::optional<uint64_t> PhotoFixTime(const PhotoFix& fix, const CaptureFacts& ca
 
 // Appends the points of the photos (of every format the hot folders take, RAW included) directly
 // in `folder` with a usable position as one origin of format "photos"; the report's points count
-// them. Photos that cannot be read, or
-// carry no position or time, are passed over without a word: most photos of a folder may be
-// a camera's, without GPS.
+// them. Photos that cannot be read, or carry no position or time, are passed over silently.
 TrackFileReport ReadPhotoTrack(const std::string& folder, TrackLog& log,
                                const TrackReadOptions& options);

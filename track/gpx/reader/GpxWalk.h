@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reading the points of a GPX document with TinyXML, which is unsafe on hostile input: only in the
-// GPX reader process, never in the program itself.
+// Reading a GPX document's points with TinyXML, unsafe on hostile input: reader process only.
 
 #include <cstdint>
 #include <cstdio>
@@ -13,9 +12,8 @@ class TiXmlDocument;
 class TiXmlNode;
 class TiXmlElement;
 
-// Parses `file` (from its start, twice on an XML error) into the empty `document`, which the
-// caller releases, and appends its points to `log`, those before an XML error included. Returns
-// the empty text, or "could not be parsed: <what TinyXML found> at line L, column C".
+// Parses `file` into the empty `document` (the caller releases it), appending its points to `log`,
+// those before an XML error too. Returns "", or "could not be parsed: <...> at line L, column C".
 std::string ReadGpxDocument(std::FILE* file, TiXmlDocument& document, TrackLog& log);
 
 // The segment of the points below and the next segment's number. Each "trkseg" and "rte" is a
@@ -28,8 +26,7 @@ struct GpxWalkState {
 // Visits the children of `node` depth first, tracing each and reading points with ReadTrackPoint.
 void WalkGpxNode(TiXmlNode* node, TrackLog& log, GpxWalkState& state);
 
-// Why a point cannot be used, or nullptr when it can: a coordinate or elevation that is not a
-// finite number, or a position that lies off the globe.
+// Why a point cannot be used (a number not finite, a position off the globe), or nullptr.
 const char* UnusablePointReason(const TrackPoint& point);
 
 // Appends a "wpt" (no segment), "trkpt" or "rtept" (of `segment`). Dropped silently without

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A phone's location history, streamed from JSON: memory grows with the one record being read,
-// never with the file. Read in the reader process, as GPX is.
+// A phone's location history streamed from JSON (memory follows one record), in the reader process.
 //
-// Three shapes are told by their content: Takeout's Records.json ("locations": one segment),
-// Takeout's Semantic Location History ("timelineObjects": each activity's simplifiedRawPath a
-// segment, or its waypointPath spread over its duration when it has no raw path; each placeVisit
-// a waypoint at its centre at its start and its end), and the phone's Timeline export
-// ("semanticSegments" with "timelinePath" segments and visits, "rawSignals" positions as one
-// segment; or iOS's top-level array with "geo:" texts and minutes from the start time).
+// Told by content: Takeout's Records.json ("locations": one segment), Semantic Location History
+// ("timelineObjects": activities' paths as segments, placeVisits as waypoints at start and end),
+// Timeline exports ("semanticSegments", "rawSignals") and iOS's top-level array of "geo:" texts.
 
 #include <cstdint>
 #include <functional>
