@@ -23,22 +23,30 @@ void TrackLog::Append(const TrackPoint& point) {
 
 void TrackLog::AppendLog(const TrackLog& other, const std::string& path,
                          const std::string& format) {
+    AppendLog(TrackLog(other), path, format);
+}
+
+void TrackLog::AppendLog(TrackLog&& other, const std::string& path, const std::string& format) {
     if (other.IsEmpty()) {
         return;
     }
     m_Origins.push_back({path, format, m_Points.size(), other.Count()});
     std::map<int32_t, int32_t> renumbered;
+    const size_t total = other.Count();
     for (size_t r = 0; r < other.m_Runs.size(); ++r) {
         const TrackRun& run = other.m_Runs[r];
-        const size_t end = r + 1 < other.m_Runs.size() ? other.m_Runs[r + 1].first : other.Count();
+        const size_t end = r + 1 < other.m_Runs.size() ? other.m_Runs[r + 1].first : total;
         int32_t segment = kNoSegment;
         if (run.segment != kNoSegment) {
             segment = renumbered.emplace(run.segment, m_NextSegment).first->second;
         }
+        // Each point leaves `other` as it arrives: the two never hold the track twice over.
         for (size_t i = run.first; i < end; ++i) {
-            Append(other.At(i), run.kind, segment);
+            Append(other.m_Points.front(), run.kind, segment);
+            other.m_Points.pop_front();
         }
     }
+    other.Empty();
 }
 
 void TrackLog::Empty() {

@@ -33,7 +33,9 @@ public:
     void Append(const TrackPoint& point, PointKind kind, int32_t segment);
     void Append(const TrackPoint& point);
     // Appends `other` as one origin (none when it is empty), its segments numbered after ours.
+    // The second form empties `other` as it goes, so a long track is never held twice.
     void AppendLog(const TrackLog& other, const std::string& path, const std::string& format);
+    void AppendLog(TrackLog&& other, const std::string& path, const std::string& format);
     void Empty();
 
     size_t Count() const { return m_Points.size(); }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TrackPoint At(double latitude) {
@@ -26,7 +28,10 @@ TEST(TrackLog, StretchesFollowKindAndSegmentAndLogsAppendWithSegmentsOfTheirOwn)
 
     TrackLog run;
     run.AppendLog(file, "a.gpx", "GPX");
-    run.AppendLog(file, "b.gpx", "GPX");
+    TrackLog taken = file;
+    run.AppendLog(std::move(taken), "b.gpx", "GPX");  // as a reader's answer is handed over
+    EXPECT_TRUE(taken.IsEmpty());
+    EXPECT_EQ(file.Count(), 5u);
     ASSERT_EQ(run.Count(), 10u);
     // Segment numbers are dense, in order of first appearance, and new for each log appended.
     const int32_t expected[] = {0, kNoSegment, 1, 1, 2, 3, kNoSegment, 4, 4, 5};

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 #include "platform/DebugOutput.h"
 #include "platform/Log.h"
@@ -140,7 +141,7 @@ std::string TakeAnswer(const std::string& path, GpxAnswer& answer, TrackLog& log
             return "could not be parsed: the reader's answer was malformed";
         }
     }
-    log.AppendLog(answer.log, path, format);
+    log.AppendLog(std::move(answer.log), path, format);
     return answer.problem;
 }
 

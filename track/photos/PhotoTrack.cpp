@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "match/CaptureTime.h"
@@ -64,7 +65,7 @@ TrackFileReport ReadPhotoTrack(const std::string& folder, TrackLog& log,
     for (const TrackPoint& point : points) {
         own.Append(point, PointKind::Track, 0);
     }
-    log.AppendLog(own, folder, report.format);
+    log.AppendLog(std::move(own), folder, report.format);
     report.points = points.size();
     return report;
 }
