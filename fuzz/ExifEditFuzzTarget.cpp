@@ -82,11 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string before(reinterpret_cast<const char*>(data), size);
     std::unique_ptr<Exiv2::Image> original;
     Exiv2Listing was;
-    try {
-        original = ReadWithExiv2(data, size);
-        was = ListWithExiv2(*original);
-    } catch (const std::exception&) {
-        return 0;  // a photo that Exiv2 cannot read is skipped before it is edited
+    if (!ReadAndList(data, size, original, was)) {
+        return 0;
     }
     const GpsPosition position = GpsPositionOf(PointFor(size));
     const size_t alignment = size % 2 == 0 ? 4096 : 0;

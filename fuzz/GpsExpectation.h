@@ -7,9 +7,12 @@
 #include <exiv2/exiv2.hpp>
 
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 
+#include "Exiv2Listing.h"
+#include "photo/exif/ExifReadBack.h"
 #include "photo/exif/GpsTags.h"
 #include "track/TrackPoint.h"
 
@@ -71,6 +74,19 @@ inline bool AltitudeRefIsOne(const Exiv2::Image& image) {
     const auto& exif = image.exifData();
     const auto ref = exif.findKey(Exiv2::ExifKey("Exif.GPSInfo.GPSAltitudeRef"));
     return ref != exif.end() && ref->count() > 0 && ref->toLong(0) == 1;
+}
+
+// `data` as Exiv2 reads it, and its listing; false for a photo that Exiv2 cannot read, which the
+// program skips before it is edited.
+inline bool ReadAndList(const uint8_t* data, size_t size, std::unique_ptr<Exiv2::Image>& image,
+                        Exiv2Listing& listing) {
+    try {
+        image = ReadWithExiv2(data, size);
+        listing = ListWithExiv2(*image);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace fuzz
