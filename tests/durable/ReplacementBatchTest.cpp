@@ -21,17 +21,6 @@ bool AnyContent(std::string_view) {
     return true;
 }
 
-// Everything in `folder` but its regular .jpg files.
-std::vector<std::string> Leftovers(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (!fs::is_regular_file(entry.path()) || entry.path().extension() != ".jpg") {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    return names;
-}
-
 TEST(ReplacementBatchLimits, DueAtTheFirstBoundReached) {
     TempDir dir;
     const auto pending = [&dir](size_t bytes) {

@@ -37,16 +37,6 @@ std::map<std::string, std::string> MakePhotos(const std::string& folder, int cou
     return photos;
 }
 
-std::vector<std::string> Leftovers(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (!fs::is_regular_file(entry.path()) || entry.path().extension() != ".jpg") {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    return names;
-}
-
 class InterruptedWrite : public PhotoTaggingTest {
 protected:
     // The tagged form of each photo, made in a folder of its own; also times that run.

@@ -119,6 +119,31 @@ protected:
         engine.ProcessHotFolder(dir.Path());
         return capture.Text();
     }
+    // A writer that opens the displaced original (as one that found the photo before the swap)
+    // at the write step `at`, and waits in its open: it gets the original back, with its bytes.
+    void ExpectALateWriterAt(const std::string& at) {
+        const std::string path = Photo("photo.jpg");
+        const std::string original = ReadFileText(path);
+        pid_t writer = -1;
+        engine.SetWriteFaultHook([&](const std::string& step) {
+            if (step == at && writer < 0) {
+                const std::vector<std::string> displaced = Leftovers();
+                EXPECT_EQ(displaced.size(), 1u);
+                if (displaced.size() == 1) {
+                    writer = StartAppender(dir.File(displaced[0]));
+                    EXPECT_TRUE(WaitUntilALeaseIsBreaking(dir.File(displaced[0])));
+                }
+            }
+            return true;
+        });
+        const std::string trace = Run();
+        engine.SetWriteFaultHook(nullptr);
+        EXPECT_EQ(WaitFor(writer), 0);
+        EXPECT_NE(trace.find("Skipping " + path + ": another program opened it"), std::string::npos)
+            << trace;
+        EXPECT_EQ(ReadFileText(path), original + "tail");
+        EXPECT_TRUE(Leftovers().empty());
+    }
     struct stat Stat(const std::string& path) {
         struct stat info {};
         EXPECT_EQ(stat(path.c_str(), &info), 0);
@@ -354,28 +379,7 @@ TEST_F(PhotoWrite, WritesOfAProgramThatOpensThePhotoWhileItIsTaggedAreNotLost) {
 // the name (its process was held up in between): as the displaced original, it keeps a name
 // and its lease until the batch is in place, and such a late writer gives it its name back.
 TEST_F(PhotoWrite, AWriterThatReachesTheDisplacedOriginalLateGetsItBack) {
-    const std::string path = Photo("photo.jpg");
-    const std::string original = ReadFileText(path);
-    pid_t writer = -1;
-    engine.SetWriteFaultHook([&](const std::string& step) {
-        if (step == "settle" && writer < 0) {
-            const std::vector<std::string> displaced = Leftovers();
-            EXPECT_EQ(displaced.size(), 1u);
-            if (displaced.size() == 1) {
-                writer = StartAppender(dir.File(displaced[0]));
-                EXPECT_TRUE(WaitUntilALeaseIsBreaking(
-                    dir.File(displaced[0])));  // the writer waits in its open
-            }
-        }
-        return true;
-    });
-    const std::string trace = Run();
-    engine.SetWriteFaultHook(nullptr);
-    EXPECT_EQ(WaitFor(writer), 0);
-    EXPECT_NE(trace.find("Skipping " + path + ": another program opened it"), std::string::npos)
-        << trace;
-    EXPECT_EQ(ReadFileText(path), original + "tail");
-    EXPECT_TRUE(Leftovers().empty());
+    ExpectALateWriterAt("settle");
 }
 
 // The order that used to leave a gap: an open that found the original before the swap reaches
@@ -383,27 +387,7 @@ TEST_F(PhotoWrite, AWriterThatReachesTheDisplacedOriginalLateGetsItBack) {
 // while the original still has a name and taken again, which that writer then prevents: the
 // original takes its name back with the writer's bytes, and the photo is reported.
 TEST_F(PhotoWrite, AWriterWhoseOpenArrivesAfterTheLastCheckStillGetsTheOriginalBack) {
-    const std::string path = Photo("photo.jpg");
-    const std::string original = ReadFileText(path);
-    pid_t writer = -1;
-    engine.SetWriteFaultHook([&](const std::string& step) {
-        if (step == "release" && writer < 0) {
-            const std::vector<std::string> displaced = Leftovers();
-            EXPECT_EQ(displaced.size(), 1u);
-            if (displaced.size() == 1) {
-                writer = StartAppender(dir.File(displaced[0]));
-                EXPECT_TRUE(WaitUntilALeaseIsBreaking(dir.File(displaced[0])));
-            }
-        }
-        return true;
-    });
-    const std::string trace = Run();
-    engine.SetWriteFaultHook(nullptr);
-    EXPECT_EQ(WaitFor(writer), 0);
-    EXPECT_NE(trace.find("Skipping " + path + ": another program opened it"), std::string::npos)
-        << trace;
-    EXPECT_EQ(ReadFileText(path), original + "tail");
-    EXPECT_TRUE(Leftovers().empty());
+    ExpectALateWriterAt("release");
 }
 
 TEST_F(PhotoWrite, AProgramThatOpensThePhotoOnceTheNewFileHasItsNameWritesIntoTheTaggedPhoto) {

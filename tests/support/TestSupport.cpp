@@ -192,3 +192,13 @@ uint64_t TestSeed(uint64_t fallback) {
     ::testing::Test::RecordProperty("seed", std::to_string(seed));
     return seed;
 }
+
+std::vector<std::string> Leftovers(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (!std::filesystem::is_regular_file(entry.path()) || entry.path().extension() != ".jpg") {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    return names;
+}

@@ -55,6 +55,8 @@ std::string Utf16Text(const std::string& utf8, bool bigEndian, bool withMark);
 
 // Lines of a text, split at line feeds (a final line feed ends the last line).
 std::vector<std::string> SplitLines(const std::string& text);
+// The names of everything in `folder` but its regular .jpg files: what a run left behind.
+std::vector<std::string> Leftovers(const std::string& folder);
 
 // The seed of a randomised test: FENRIK_TEST_SEED when it is set (to replay a run), else
 // `fallback`, or a fresh one when `fallback` is 0. Printed, and recorded with the test's result.
