@@ -2,7 +2,7 @@
 // Folders of photos that carry positions as a track source. It takes no file: only a folder
 // given as the track path, or one directly in a folder of tracks, is read for its photos.
 #include "track/TrackSource.h"
-#include "track/photos/PhotoTrack.h"
+#include "photo/track/PhotoTrack.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "TestSupport.h"
 #include "photo/PhotoFacts.h"
 #include "track/load/TrackLoad.h"
-#include "track/photos/PhotoTrack.h"
+#include "photo/track/PhotoTrack.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "track/photos/PhotoTrack.h"
+#include "photo/track/PhotoTrack.h"
 
 #include <algorithm>
 #include <optional>
