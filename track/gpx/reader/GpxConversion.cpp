@@ -72,9 +72,11 @@ std::string EndProblem(int status, const std::string& message) {
 }
 
 // Writes `input` into GPSBabel through `in` (when open) and reads both pipes until GPSBabel
-// closes them, or its output passes `maxBytes`.
+// closes them, or its output passes `maxBytes`; the output goes to `sink` until it wants no more.
 void Collect(int in, const std::string* input, const Pipe& out, const Pipe& err, uint64_t maxBytes,
-             GpxConversionResult& result, std::string& message) {
+             const GpxSink& sink, GpxConversionResult& result, std::string& message) {
+    uint64_t passed = 0;
+    bool listening = true;
     pollfd fds[3] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}, {in, POLLOUT, 0}};
     size_t written = 0;
     std::vector<char> chunk(1 << 16);
@@ -110,11 +112,12 @@ void Collect(int in, const std::string* input, const Pipe& out, const Pipe& err,
                 message.append(chunk.data(),
                                std::min(static_cast<size_t>(n),
                                         kMaxMessage - std::min(kMaxMessage, message.size())));
-            } else if (result.gpx.size() + static_cast<size_t>(n) > maxBytes) {
+            } else if (passed + static_cast<uint64_t>(n) > maxBytes) {
                 result.tooLarge = true;
                 break;
             } else {
-                result.gpx.append(chunk.data(), static_cast<size_t>(n));
+                passed += static_cast<uint64_t>(n);
+                listening = listening && sink(chunk.data(), static_cast<size_t>(n));
             }
         }
         if (result.tooLarge) {
@@ -129,7 +132,7 @@ void Collect(int in, const std::string* input, const Pipe& out, const Pipe& err,
 }  // namespace
 
 GpxConversionResult ConvertToGpx(int inputFd, const std::string& program, const std::string& format,
-                                 uint64_t maxBytes, const std::string* input) {
+                                 uint64_t maxBytes, const GpxSink& sink, const std::string* input) {
     GpxConversionResult result;
     std::vector<std::string> args = {
         program, "-i", format, "-f", input != nullptr ? "-" : "/dev/stdin", "-o", "gpx", "-F", "-"};
@@ -167,11 +170,9 @@ GpxConversionResult ConvertToGpx(int inputFd, const std::string& program, const 
         return result;
     }
     std::string message;
-    Collect(input != nullptr ? in.write : -1, input, out, err, maxBytes, result, message);
+    Collect(input != nullptr ? in.write : -1, input, out, err, maxBytes, sink, result, message);
     if (result.tooLarge) {
         kill(pid, SIGKILL);
-        result.gpx.clear();
-        result.gpx.shrink_to_fit();
     }
     close(out.read);
     close(err.read);

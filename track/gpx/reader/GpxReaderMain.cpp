@@ -190,33 +190,10 @@ int AnswerLocationHistory(int fd, GpxAnswerWriter& writer, bool& done) {
     return kGpxReaderAnswered;
 }
 
-// The GPX text when it cannot be streamed from the file as it is: a converter's output, or the
-// UTF-8 form of a UTF-16 file. Returns why there is none, or the empty text with `converted`
-// left empty for a file to stream.
-std::string ConvertedDocument(int fd, const Options& options, std::string& converted, int& status) {
-    if (!options.convertFormat.empty()) {
-        // A KMZ file is a zip archive: its KML document goes to GPSBabel as KML.
-        std::string kml;
-        const bool zipped = options.convertFormat == "kmz";
-        if (zipped) {
-            const std::string problem = ExtractKml(fd, options.outputLimit, kml);
-            if (!problem.empty()) {
-                return "could not be parsed: " + problem;
-            }
-        }
-        GpxConversionResult conversion =
-            ConvertToGpx(fd, options.converter, zipped ? "kml" : options.convertFormat,
-                         options.outputLimit, zipped ? &kml : nullptr);
-        if (conversion.tooLarge) {
-            status = kGpxReaderOutputTooLarge;
-            return std::string();
-        }
-        if (!conversion.problem.empty() || conversion.gpx.empty()) {
-            return conversion.problem.empty() ? "GPSBabel wrote nothing" : conversion.problem;
-        }
-        converted = std::move(conversion.gpx);
-        return std::string();
-    }
+// The GPX text when it cannot be streamed from the file as it is: the UTF-8 form of a UTF-16
+// file. Returns why there is none, or the empty text with `converted` left empty for a file to
+// stream.
+std::string ConvertedDocument(int fd, std::string& converted) {
     const GpxEncoding encoding = DetectGpxEncoding(HeadOf(fd));
     if (encoding == GpxEncoding::Utf16LittleEndian || encoding == GpxEncoding::Utf16BigEndian) {
         const MappedInput mapped(fd);
@@ -281,6 +258,63 @@ int ReadAsTree(int fd, const std::string& converted, TrackLog& log, std::string&
     return kGpxReaderAnswered;
 }
 
+// Writes `problem` (when there is one) and the points of `log` as the answer.
+int WriteAnswer(const TrackLog& log, const std::string& problem, GpxAnswerWriter& writer,
+                bool& done) {
+    if (!problem.empty()) {
+        writer.Problem(problem);
+    }
+    for (size_t i = 0; i < log.Count(); ++i) {
+        const TrackRun& run = log.RunAt(i);
+        writer.Point(log.At(i), run.kind, run.segment);
+    }
+    done = writer.End(log.Count());
+    return kGpxReaderAnswered;
+}
+
+// Streams GPSBabel's GPX of the file `fd` (a KMZ archive's KML document) as it is written, never
+// holding it whole. GPSBabel writes well-formed GPX; output that does not stream to its end keeps
+// the points before, with the stream's problem. Returns a reader exit status for output too large
+// or too deep, or kGpxReaderAnswered.
+int AnswerConverted(int fd, const Options& options, GpxAnswerWriter& writer, bool& done) {
+    const bool zipped = options.convertFormat == "kmz";
+    std::string kml;
+    if (zipped) {
+        const std::string problem = ExtractKml(fd, options.outputLimit, kml);
+        if (!problem.empty()) {
+            return WriteAnswer(TrackLog(), "could not be parsed: " + problem, writer, done);
+        }
+    }
+    if (options.trace) {
+        SetDebugSink([&writer](const std::string& text) { writer.Trace(text); });
+    }
+    TrackLog log;
+    GpxStream stream(log, kMaxNesting);
+    uint64_t written = 0;
+    const GpxConversionResult conversion = ConvertToGpx(
+        fd, options.converter, zipped ? "kml" : options.convertFormat, options.outputLimit,
+        [&stream, &written](const char* data, size_t size) {
+            written += size;
+            return stream.Feed(data, size, false);
+        },
+        zipped ? &kml : nullptr);
+    stream.Feed("", 0, true);
+    SetDebugSink(DebugSink());
+    if (conversion.tooLarge) {
+        return kGpxReaderOutputTooLarge;
+    }
+    if (stream.TooDeep()) {
+        return kGpxReaderTooDeep;
+    }
+    if (!conversion.problem.empty() || written == 0) {
+        return WriteAnswer(TrackLog(),
+                           written == 0 && conversion.problem.empty() ? "GPSBabel wrote nothing"
+                                                                      : conversion.problem,
+                           writer, done);
+    }
+    return WriteAnswer(log, stream.Problem(), writer, done);
+}
+
 // Parses the file `fd` and writes its answer; `done` says whether it is. Returns a reader exit
 // status for a file that cannot be parsed at all (too deep, a converter's output too large), or
 // kGpxReaderAnswered.
@@ -289,12 +323,11 @@ int AnswerOne(int fd, const Options& options, GpxAnswerWriter& writer, bool& don
     if (options.locationHistory) {
         return AnswerLocationHistory(fd, writer, done);
     }
-    std::string converted;
-    int status = kGpxReaderAnswered;
-    const std::string unreadable = ConvertedDocument(fd, options, converted, status);
-    if (status != kGpxReaderAnswered) {
-        return status;
+    if (!options.convertFormat.empty()) {
+        return AnswerConverted(fd, options, writer, done);
     }
+    std::string converted;
+    const std::string unreadable = ConvertedDocument(fd, converted);
     if (!unreadable.empty()) {
         writer.Problem(unreadable);
         done = writer.End(0);
@@ -326,15 +359,7 @@ int AnswerOne(int fd, const Options& options, GpxAnswerWriter& writer, bool& don
         }
     }
     SetDebugSink(DebugSink());
-    if (!problem.empty()) {
-        writer.Problem(problem);
-    }
-    for (size_t i = 0; i < log.Count(); ++i) {
-        const TrackRun& run = log.RunAt(i);
-        writer.Point(log.At(i), run.kind, run.segment);
-    }
-    done = writer.End(log.Count());
-    return kGpxReaderAnswered;
+    return WriteAnswer(log, problem, writer, done);
 }
 
 // Answers every input file in turn, then ends the process at once.
