@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Folders of photos that carry positions as a track source. It takes no file: only a folder
 // given as the track path, or one directly in a folder of tracks, is read for its photos.
-#include "track/TrackSource.h"
 #include "photo/track/PhotoTrack.h"
+#include "track/TrackSource.h"
 
 namespace {
 

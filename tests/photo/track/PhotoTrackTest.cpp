@@ -14,8 +14,8 @@
 
 #include "TestSupport.h"
 #include "photo/PhotoFacts.h"
-#include "track/load/TrackLoad.h"
 #include "photo/track/PhotoTrack.h"
+#include "track/load/TrackLoad.h"
 
 namespace {
 
