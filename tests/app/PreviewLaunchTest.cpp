@@ -12,6 +12,7 @@
 #include "AppFixture.h"
 #include "JpegFixtures.h"
 #include "app/PreviewCommand.h"
+#include "app/ProductLinks.h"
 #include "app/TagCommand.h"
 #include "config/DialogBuilder.h"
 #include "config/DirectoryConfigTemplate.h"
@@ -49,9 +50,10 @@ protected:
 TEST_F(PreviewLaunch, TheTilesAreAskedForAsTheProfileSaysAndInTheUsersCacheFolder) {
     qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir.File("cache")));
     TileServer server = TileServerFrom(Profile());
-    EXPECT_EQ(server.urlTemplate, "https://tile.openstreetmap.org/{z}/{x}/{y}.png");
+    EXPECT_EQ(server.urlTemplate, kDefaultMapTileUrl);  // the standard tiles of the usage policy
+    // The User-Agent names the program, its version and where to reach its makers.
     EXPECT_EQ(server.userAgent.toStdString(),
-              std::string("Fenrik/") + FENRIK_VERSION + " (+https://www.quillbay.com/fenrik/)");
+              std::string("Fenrik/") + FENRIK_VERSION + " (+" + kHomePageUrl + ")");
     EXPECT_EQ(server.cacheFolder.toStdString().rfind(dir.File("cache") + "/Quillbay/", 0), 0u);
     EXPECT_EQ(server.cacheBytes, 200 * 1024 * 1024);
     EXPECT_EQ(server.parallel, 2);

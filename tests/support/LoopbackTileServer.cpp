@@ -36,8 +36,7 @@ QByteArray HeaderValue(const QByteArray& request, const QByteArray& name) {
 
 }  // namespace
 
-LoopbackTileServer::LoopbackTileServer(Behaviour behaviour, int delayMs)
-    : m_Behaviour(behaviour), m_DelayMs(delayMs) {
+LoopbackTileServer::LoopbackTileServer(Behaviour behaviour) : m_Behaviour(behaviour) {
     connect(&m_Server, &QTcpServer::newConnection, this, &LoopbackTileServer::Accept);
     m_Server.listen(QHostAddress::LocalHost, 0);
 }
@@ -75,12 +74,27 @@ void LoopbackTileServer::Read(QTcpSocket* socket) {
         m_UserAgents.push_back(HeaderValue(request, "User-Agent"));
         m_Paths.push_back(path);
         QPointer<QTcpSocket> alive(socket);
-        QTimer::singleShot(m_DelayMs, this, [this, alive, path] {
-            --m_AtOnce;
-            if (alive) {
-                Answer(alive, path);
-            }
-        });
+        if (m_Holding) {
+            m_Held.emplace_back(alive, path);
+            continue;
+        }
+        QTimer::singleShot(0, this, [this, alive, path] { AnswerNow(alive, path); });
+    }
+}
+
+void LoopbackTileServer::Release() {
+    m_Holding = false;
+    std::vector<std::pair<QPointer<QTcpSocket>, QByteArray>> held;
+    held.swap(m_Held);
+    for (const auto& [socket, path] : held) {
+        AnswerNow(socket, path);
+    }
+}
+
+void LoopbackTileServer::AnswerNow(const QPointer<QTcpSocket>& socket, const QByteArray& path) {
+    --m_AtOnce;
+    if (socket) {
+        Answer(socket, path);
     }
 }
 

@@ -5,9 +5,11 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTcpServer>
 #include <map>
+#include <utility>
 #include <vector>
 
 class QTcpSocket;
@@ -25,12 +27,16 @@ public:
         Hangs,         // closes the connection without an answer
     };
 
-    explicit LoopbackTileServer(Behaviour behaviour = Behaviour::Tiles, int delayMs = 0);
+    explicit LoopbackTileServer(Behaviour behaviour = Behaviour::Tiles);
     ~LoopbackTileServer() override;
 
     // "http://127.0.0.1:<port>/{z}/{x}/{y}.png"
     QString UrlTemplate() const;
     void SetBehaviour(Behaviour behaviour) { m_Behaviour = behaviour; }
+    // Holds every request taken from now on unanswered, however long, until Release: a slow server
+    // by construction, whatever the speed of the machine.
+    void Hold() { m_Holding = true; }
+    void Release();
 
     int Requests() const { return m_Requests; }
     // The most requests taken and not yet answered at one time.
@@ -42,16 +48,18 @@ private:
     void Accept();
     void Read(QTcpSocket* socket);
     void Answer(QTcpSocket* socket, const QByteArray& path);
+    void AnswerNow(const QPointer<QTcpSocket>& socket, const QByteArray& path);
 
     QTcpServer m_Server;
     Behaviour m_Behaviour;
-    int m_DelayMs;
     std::map<QTcpSocket*, QByteArray> m_Pending;  // bytes of a request not complete yet
     int m_Requests = 0;
     int m_AtOnce = 0;
     int m_MostAtOnce = 0;
     std::vector<QByteArray> m_UserAgents;
     std::vector<QByteArray> m_Paths;
+    bool m_Holding = false;
+    std::vector<std::pair<QPointer<QTcpSocket>, QByteArray>> m_Held;
 };
 
 // A PNG tile of one colour, as the server sends it.

@@ -23,7 +23,7 @@ def pump(seconds):
 
 
 def find_application(name):
-    for _ in range(200):
+    for _ in range(2400):  # two minutes at most, for a slow build on a busy machine
         for app in pyatspi.Registry.getDesktop(0):
             if app is not None and app.name and name in app.name.lower():
                 return app

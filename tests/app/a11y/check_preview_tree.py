@@ -17,7 +17,7 @@ ARTIFACTS = sys.argv[1]
 
 app = find_application("fenrik")
 window = None
-for _ in range(100):
+for _ in range(2400):  # two minutes at most: a sanitizer build on a busy machine is slow
     pump(0.05)
     window = next((n for n in app if n is not None and n.name == "Preview on the map"), None)
     if window is not None:
@@ -27,7 +27,7 @@ if window is None or window.getRoleName() not in ("frame", "window", "dialog"):
 
 maps = [n for n in walk(window) if n.name == "Map"]
 summary = "2 photos on 1 track segment; 1 not placed"
-for _ in range(400):  # read on a worker, slowly in a sanitizer build
+for _ in range(2400):  # read on a worker, slowly in a sanitizer build on a busy machine
     if maps and maps[0].description == summary:
         break
     pump(0.05)

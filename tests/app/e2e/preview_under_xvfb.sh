@@ -35,11 +35,12 @@ markers_of() {
     grep -F "#$1 " "$2.txt" |
         awk -F'[,:]' '{ n++; x += $1; y += $2 } END { printf "%d %d %d\n", n, n ? x / n : 0, n ? y / n : 0 }'
 }
-# Takes screenshots into SHOT until COLOUR's pixels number at least MIN and at most MAX, or 30 s
-# have passed (a sanitizer build reads and paints slowly); the last one stays.
+# Takes screenshots into SHOT until COLOUR's pixels number at least MIN and at most MAX, or two
+# minutes have passed (a sanitizer build on a busy machine reads and paints slowly); the last one
+# stays.
 shoot_until() {  # shoot_until SHOT COLOUR MIN MAX
     local n
-    for _ in $(seq 1 60); do
+    for _ in $(seq 1 240); do
         rm -f "$1" "$1.txt"
         import -window root "$1"
         read -r n _ _ < <(markers_of "$2" "$1")
@@ -58,7 +59,7 @@ make_trip "$WORK"
 # 1. The window and its markers.
 start_preview "$BIN" "$WORK"
 WID=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 1200); do  # two minutes at most
     WID=$(xdotool search --name '^Preview on the map - Fenrik$' 2>/dev/null | head -1) && [ -n "$WID" ] && break
     sleep 0.1
 done
@@ -90,7 +91,7 @@ read -r moved_n moved_x _ < <(markers_of $BETWEEN "$WORK/corrected.png")
 
 # 3. Use these settings: kept in the profile, and the program ends.
 xdotool key --window "$WID" alt+u
-for _ in $(seq 1 150); do
+for _ in $(seq 1 1200); do
     kill -0 "$PID" 2>/dev/null || break
     sleep 0.1
 done
